@@ -1,0 +1,25 @@
+# velunor_test(NAME SOURCES... LIBS ...): a GoogleTest executable registered with
+# CTest; in the cross build CTest runs it under Wine.
+function(velunor_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  if(VELUNOR_CROSS)
+    target_link_options(${name} PRIVATE -mconsole)
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endfunction()
+
+# velunor_resources(TARGET NAME DESCRIPTION ICON): version resource, icon and manifest.
+function(velunor_resources target name description icon)
+  set(VELUNOR_RES_NAME ${name})
+  set(VELUNOR_RES_DESCRIPTION ${description})
+  set(VELUNOR_RES_ICON ${icon})
+  get_target_property(kind ${target} SUFFIX)
+  set(VELUNOR_RES_FILE ${name})
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/program.rc.in ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc @ONLY)
+  target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+  set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc APPEND PROPERTY OBJECT_DEPENDS
+               ${icon} ${PROJECT_SOURCE_DIR}/cmake/program.manifest)
+endfunction()

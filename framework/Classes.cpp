@@ -1,0 +1,161 @@
+#include "Classes.h"
+
+#include <algorithm>
+
+#include "SysUtils.h"
+
+namespace vcl {
+
+void TPersistent::Assign(const TPersistent&) {
+    throw Exception("Cannot assign");
+}
+
+TComponent::TComponent(TComponent* owner) {
+    if (owner) {
+        owner->InsertComponent(this);
+        if (TComponent* root = owner->LoadingRoot()) {
+            state_ |= csLoading;
+            root->loadingList_->push_back(this);
+        }
+    }
+}
+
+TComponent::~TComponent() {
+    Destroying();
+    // Tell everyone holding a reference, then let the owner forget us.
+    auto notifies = std::move(freeNotifies_);
+    for (TComponent* other : notifies) {
+        other->RemoveFreeNotification(this);
+        other->Notification(this, TOperation::opRemove);
+    }
+    DestroyComponents();
+    if (owner_) owner_->RemoveComponent(this);
+    delete loadingList_;
+}
+
+void TComponent::DestroyComponents() {
+    while (!components_.empty()) {
+        TComponent* last = components_.back();
+        components_.pop_back();
+        last->owner_ = nullptr;
+        delete last;
+    }
+}
+
+TComponent* TComponent::FindComponent(const std::string& name) const {
+    for (TComponent* c : components_)
+        if (SameText(c->Name, name)) return c;
+    return nullptr;
+}
+
+void TComponent::InsertComponent(TComponent* component) {
+    component->owner_ = this;
+    components_.push_back(component);
+    Notification(component, TOperation::opInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* component) {
+    auto it = std::find(components_.begin(), components_.end(), component);
+    if (it != components_.end()) components_.erase(it);
+    component->owner_ = nullptr;
+    if (loadingList_) {
+        auto& l = *loadingList_;
+        l.erase(std::remove(l.begin(), l.end(), component), l.end());
+    }
+    if (!IsDestroying()) Notification(component, TOperation::opRemove);
+}
+
+void TComponent::FreeNotification(TComponent* other) {
+    if (!other || other == this) return;
+    if (std::find(freeNotifies_.begin(), freeNotifies_.end(), other) == freeNotifies_.end()) {
+        freeNotifies_.push_back(other);
+        other->FreeNotification(this);
+    }
+}
+
+void TComponent::RemoveFreeNotification(TComponent* other) {
+    auto it = std::find(freeNotifies_.begin(), freeNotifies_.end(), other);
+    if (it == freeNotifies_.end()) return;
+    freeNotifies_.erase(it);
+    other->RemoveFreeNotification(this);
+}
+
+void TComponent::Notification(TComponent*, TOperation) {}
+
+void TComponent::Loaded() {
+    state_ &= ~static_cast<unsigned>(csLoading);
+}
+
+TComponent* TComponent::LoadingRoot() {
+    for (TComponent* c = this; c; c = c->owner_)
+        if (c->loadingList_) return c;
+    return nullptr;
+}
+
+void TComponent::BeginLoading() {
+    if (loadingList_) return;
+    loadingList_ = new std::vector<TComponent*>();
+    state_ |= csLoading;
+}
+
+void TComponent::EndLoading() {
+    if (!loadingList_) return;
+    std::vector<TComponent*> loaded = std::move(*loadingList_);
+    delete loadingList_;
+    loadingList_ = nullptr;
+    for (TComponent* c : loaded) c->Loaded();
+    Loaded();
+}
+
+int TStringList::Add(const std::string& s) {
+    items_.push_back(s);
+    Changed();
+    return Count() - 1;
+}
+
+void TStringList::Insert(int index, const std::string& s) {
+    if (index < 0 || index > Count()) throw Exception("List index out of bounds (" + IntToStr(index) + ")");
+    items_.insert(items_.begin() + index, s);
+    Changed();
+}
+
+void TStringList::Delete(int index) {
+    if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + IntToStr(index) + ")");
+    items_.erase(items_.begin() + index);
+    Changed();
+}
+
+int TStringList::IndexOf(const std::string& s) const {
+    for (int i = 0; i < Count(); ++i)
+        if (SameText(items_[static_cast<size_t>(i)], s)) return i;
+    return -1;
+}
+
+std::string TStringList::Text() const {
+    std::string out;
+    for (const auto& s : items_) {
+        out += s;
+        out += "\r\n";
+    }
+    return out;
+}
+
+void TStringList::SetText(const std::string& text) {
+    items_ = SplitLines(text);
+    Changed();
+}
+
+void TStringList::Assign(const TPersistent& source) {
+    if (auto* list = dynamic_cast<const TStringList*>(&source)) {
+        items_ = list->items_;
+        Changed();
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+void TStringList::Changed() {
+    if (OnChange) OnChange(*this);
+}
+
+}  // namespace vcl

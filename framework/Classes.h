@@ -1,0 +1,118 @@
+// Component layer: objects with owners, free notification and a loading step.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vcl {
+
+// Base of the exceptions this code base raises; Message is what a report shows.
+class Exception : public std::exception {
+public:
+    explicit Exception(std::string message) : Message(std::move(message)) {}
+    const char* what() const noexcept override { return Message.c_str(); }
+    std::string Message;
+};
+
+// Raised to leave a handler quietly: reports skip it.
+class EAbort : public Exception {
+public:
+    EAbort() : Exception("Operation aborted") {}
+};
+
+class TObject {
+public:
+    TObject() = default;
+    TObject(const TObject&) = delete;
+    TObject& operator=(const TObject&) = delete;
+    virtual ~TObject() = default;
+};
+
+class TPersistent : public TObject {
+public:
+    virtual void Assign(const TPersistent& source);
+};
+
+enum TComponentStateFlag : unsigned {
+    csLoading = 1u << 0,
+    csDestroying = 1u << 1,
+    csDesigning = 1u << 2,
+};
+
+enum class TOperation { opInsert, opRemove };
+
+class TComponent : public TPersistent {
+public:
+    explicit TComponent(TComponent* owner);
+    ~TComponent() override;
+
+    std::string Name;
+    TComponent* Owner() const { return owner_; }
+    int ComponentCount() const { return static_cast<int>(components_.size()); }
+    TComponent* Components(int index) const { return components_.at(static_cast<size_t>(index)); }
+    TComponent* FindComponent(const std::string& name) const;
+
+    unsigned ComponentState() const { return state_; }
+    bool IsLoading() const { return (state_ & csLoading) != 0; }
+    bool IsDestroying() const { return (state_ & csDestroying) != 0; }
+
+    // Asks to be told (Notification with opRemove) when `other` goes away.
+    void FreeNotification(TComponent* other);
+    void RemoveFreeNotification(TComponent* other);
+
+    // Loading bracket of a form description: components created with this one
+    // (or one of its loading components) as owner join it; EndLoading runs their
+    // Loaded steps in creation order, then this component's own.
+    void BeginLoading();
+    void EndLoading();
+
+    // Frees the owned components, last first. Destructors of classes whose
+    // children need the whole object call this first.
+    void DestroyComponents();
+
+protected:
+    virtual void Notification(TComponent* component, TOperation operation);
+    virtual void Loaded();
+    void Destroying() { state_ |= csDestroying; }
+
+private:
+    void InsertComponent(TComponent* component);
+    void RemoveComponent(TComponent* component);
+    TComponent* LoadingRoot();
+
+    TComponent* owner_ = nullptr;
+    std::vector<TComponent*> components_;
+    std::vector<TComponent*> freeNotifies_;
+    std::vector<TComponent*>* loadingList_ = nullptr;  // set on a loading root only
+    unsigned state_ = 0;
+};
+
+// Ordered list of strings, as the page lists and memos use it.
+class TStringList : public TPersistent {
+public:
+    int Count() const { return static_cast<int>(items_.size()); }
+    const std::string& operator[](int index) const { return items_.at(static_cast<size_t>(index)); }
+    std::string& operator[](int index) { return items_.at(static_cast<size_t>(index)); }
+    int Add(const std::string& s);
+    void Insert(int index, const std::string& s);
+    void Delete(int index);
+    void Clear() { items_.clear(); Changed(); }
+    int IndexOf(const std::string& s) const;  // case-insensitive, as the class library does
+    std::string Text() const;                  // lines joined with CR LF
+    void SetText(const std::string& text);     // split on CR LF, LF or CR
+    void Assign(const TPersistent& source) override;
+    const std::vector<std::string>& Items() const { return items_; }
+
+    std::function<void(TStringList&)> OnChange;
+
+protected:
+    virtual void Changed();
+
+private:
+    std::vector<std::string> items_;
+};
+
+}  // namespace vcl

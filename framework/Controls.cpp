@@ -1,0 +1,533 @@
+#include "Controls.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <map>
+
+#include "SysUtils.h"
+
+namespace vcl {
+
+namespace {
+
+const char kControlProp[] = "VelunorControl";
+
+// The control whose window is being created: the first message of a new
+// window may come before WM_NCCREATE, so the pointer is picked up from here.
+thread_local TWinControl* g_creating = nullptr;
+
+std::map<std::string, WNDPROC>& BaseProcs() {
+    static std::map<std::string, WNDPROC> procs;
+    return procs;
+}
+
+WNDPROC BaseProcOf(HWND wnd) {
+    char name[256] = {};
+    if (::GetClassNameA(wnd, name, sizeof name) > 0) {
+        auto it = BaseProcs().find(name);
+        if (it != BaseProcs().end()) return it->second;
+    }
+    return ::DefWindowProcA;
+}
+
+}  // namespace
+
+LRESULT CALLBACK ControlWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+WNDPROC RegisterControlClass(const TCreateParams& params) {
+    auto& procs = BaseProcs();
+    auto it = procs.find(params.WinClassName);
+    if (it != procs.end()) return it->second;
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    WNDPROC base = ::DefWindowProcA;
+    if (!params.SysClassName.empty()) {
+        if (!::GetClassInfoExA(nullptr, params.SysClassName.c_str(), &wc))
+            throw Exception("Cannot find window class " + params.SysClassName);
+        base = wc.lpfnWndProc;
+        wc.cbSize = sizeof wc;
+    } else {
+        wc.style = params.ClassStyle;
+        wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+        wc.hbrBackground = params.Background;
+        wc.hIcon = ::LoadIconA(instance, "MAINICON");
+    }
+    wc.lpfnWndProc = ControlWndProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = params.WinClassName.c_str();
+    if (!::RegisterClassExA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw Exception("Cannot register window class " + params.WinClassName);
+    procs[params.WinClassName] = base;
+    return base;
+}
+
+}  // namespace
+
+LRESULT CALLBACK ControlWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* control = static_cast<TWinControl*>(::GetPropA(wnd, kControlProp));
+    if (!control && g_creating) {
+        control = g_creating;
+        g_creating = nullptr;
+        control->handle_ = wnd;
+        ::SetPropA(wnd, kControlProp, control);
+    }
+    if (!control) return ::CallWindowProcA(BaseProcOf(wnd), wnd, msg, wParam, lParam);
+    TMessage m{msg, wParam, lParam, 0};
+    try {
+        control->WndProc(m);
+    } catch (...) {
+        ReportCurrentException();
+    }
+    if (msg == WM_NCDESTROY) {
+        ::RemovePropA(wnd, kControlProp);
+        control->handle_ = nullptr;
+    }
+    return m.Result;
+}
+
+TShiftState KeysToShiftState(WPARAM keys) {
+    TShiftState s = 0;
+    if (keys & MK_SHIFT) s |= ssShift;
+    if (keys & MK_CONTROL) s |= ssCtrl;
+    if (keys & MK_LBUTTON) s |= ssLeft;
+    if (keys & MK_RBUTTON) s |= ssRight;
+    if (keys & MK_MBUTTON) s |= ssMiddle;
+    if (::GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    return s;
+}
+
+TShiftState KeyboardShiftState() {
+    TShiftState s = 0;
+    if (::GetKeyState(VK_SHIFT) < 0) s |= ssShift;
+    if (::GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
+    if (::GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    return s;
+}
+
+// ---- TControl
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {
+    font_.OnChange = [this] { FontChanged(); };
+}
+
+TControl::~TControl() {
+    Destroying();
+    if (parent_) parent_->RemoveControl(this);
+}
+
+void TControl::SetParent(TWinControl* parent) {
+    if (parent == parent_) return;
+    if (parent_) parent_->RemoveControl(this);
+    if (parent) parent->InsertControl(this);
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    RequestAlign();
+}
+
+void TControl::SetAlign(TAlign align) {
+    if (align == align_) return;
+    align_ = align;
+    RequestAlign();
+}
+
+void TControl::SetVisible(bool visible) {
+    if (visible == visible_) return;
+    visible_ = visible;
+    RequestAlign();
+}
+
+void TControl::SetEnabled(bool enabled) { enabled_ = enabled; }
+void TControl::SetColor(TColor color) { color_ = color; Invalidate(); }
+void TControl::SetText(const std::string& text) { text_ = text; }
+
+void TControl::RequestAlign() {
+    if (parent_ && !parent_->aligning_ && !parent_->IsDestroying()) parent_->Realign();
+}
+
+void TControl::Click() { if (OnClick) OnClick(this); }
+void TControl::MouseDown(TMouseButton b, TShiftState s, int x, int y) { if (OnMouseDown) OnMouseDown(this, b, s, x, y); }
+void TControl::MouseUp(TMouseButton b, TShiftState s, int x, int y) { if (OnMouseUp) OnMouseUp(this, b, s, x, y); }
+void TControl::MouseMove(TShiftState s, int x, int y) { if (OnMouseMove) OnMouseMove(this, s, x, y); }
+
+// ---- TWinControl
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+
+TWinControl::~TWinControl() {
+    Destroying();
+    // Child controls go with their parent, last first, as in the class library.
+    while (!controls_.empty()) delete controls_.back();
+    if (handle_) {
+        HWND wnd = handle_;
+        ::RemovePropA(wnd, kControlProp);
+        handle_ = nullptr;
+        ::DestroyWindow(wnd);
+    }
+}
+
+TWinControl* TWinControl::FromHandle(HWND wnd) {
+    return wnd ? static_cast<TWinControl*>(::GetPropA(wnd, kControlProp)) : nullptr;
+}
+
+HWND TWinControl::Handle() {
+    if (!handle_) CreateWnd();
+    return handle_;
+}
+
+HWND TWinControl::ParentWindow() {
+    return Parent() ? Parent()->Handle() : nullptr;
+}
+
+void TWinControl::CreateParams(TCreateParams& p) {
+    p.Caption = text_;
+    p.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    if (Visible()) p.Style |= WS_VISIBLE;
+    if (!Enabled()) p.Style |= WS_DISABLED;
+    p.X = left_;
+    p.Y = top_;
+    p.Width = width_;
+    p.Height = height_;
+    p.WinClassName = "TVelunorWinControl";
+}
+
+void TWinControl::CreateWnd() {
+    if (Parent()) Parent()->HandleNeeded();
+    if (handle_) return;  // made while the parent made its children
+    TCreateParams p;
+    CreateParams(p);
+    if (!(p.Style & WS_CHILD)) p.WndParent = p.WndParent ? p.WndParent : nullptr;
+    else p.WndParent = ParentWindow();
+    defWndProc_ = RegisterControlClass(p);
+    g_creating = this;
+    HWND wnd = ::CreateWindowExA(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X, p.Y,
+                                 p.Width, p.Height, p.WndParent, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    g_creating = nullptr;
+    if (!wnd) {
+        handle_ = nullptr;
+        throw Exception("Error creating window (" + IntToStr(static_cast<long long>(::GetLastError())) + ")");
+    }
+    handle_ = wnd;
+    ::SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
+    CreateChildHandles();
+    Realign();
+}
+
+void TWinControl::CreateChildHandles() {
+    for (size_t i = 0; i < controls_.size(); ++i)
+        if (auto* w = dynamic_cast<TWinControl*>(controls_[i])) w->HandleNeeded();
+}
+
+void TWinControl::DestroyWnd() {
+    if (handle_) ::DestroyWindow(handle_);
+}
+
+void TWinControl::DestroyHandle() { DestroyWnd(); }
+
+void TWinControl::InsertControl(TControl* control) {
+    controls_.push_back(control);
+    control->parent_ = this;
+    if (auto* w = dynamic_cast<TWinControl*>(control)) {
+        if (w->handle_) ::SetParent(w->handle_, Handle());
+        else if (handle_) w->HandleNeeded();
+    }
+    if (control->Align() != TAlign::alNone) Realign();
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+    auto it = std::find(controls_.begin(), controls_.end(), control);
+    if (it == controls_.end()) return;
+    controls_.erase(it);
+    control->parent_ = nullptr;
+    if (auto* w = dynamic_cast<TWinControl*>(control); w && w->handle_ && !w->IsDestroying()) {
+        ::ShowWindow(w->handle_, SW_HIDE);
+        ::SetParent(w->handle_, nullptr);
+    }
+    if (!IsDestroying() && control->Align() != TAlign::alNone) Realign();
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+    bool resized = width != width_ || height != height_;
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    if (handle_) {
+        ::SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    } else if (resized) {
+        Realign();
+    }
+    RequestAlign();
+}
+
+void TWinControl::UpdateBoundsFromWindow() {
+    RECT r;
+    if (!::GetWindowRect(handle_, &r)) return;
+    if (::GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) {
+        HWND parent = ::GetParent(handle_);
+        ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    }
+    left_ = r.left;
+    top_ = r.top;
+    width_ = r.right - r.left;
+    height_ = r.bottom - r.top;
+}
+
+void TWinControl::SetVisible(bool visible) {
+    bool was = Visible();
+    TControl::SetVisible(visible);
+    if (handle_ && was != visible) ::ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
+}
+
+void TWinControl::SetEnabled(bool enabled) {
+    TControl::SetEnabled(enabled);
+    if (handle_) ::EnableWindow(handle_, enabled ? TRUE : FALSE);
+}
+
+void TWinControl::SetColor(TColor color) {
+    brush_.reset();
+    TControl::SetColor(color);
+}
+
+HBRUSH TWinControl::BackgroundBrush() {
+    if (!brush_) brush_.reset(::CreateSolidBrush(ColorToRGB(Color())));
+    return static_cast<HBRUSH>(brush_.get());
+}
+
+std::string TWinControl::GetText() const {
+    if (!handle_) return text_;
+    int n = ::GetWindowTextLengthA(handle_);
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    n = ::GetWindowTextA(handle_, s.data(), n + 1);
+    s.resize(static_cast<size_t>(std::max(n, 0)));
+    return s;
+}
+
+void TWinControl::SetText(const std::string& text) {
+    TControl::SetText(text);
+    if (handle_) ::SetWindowTextA(handle_, text.c_str());
+}
+
+int TWinControl::ClientWidth() const {
+    RECT r;
+    if (handle_ && ::GetClientRect(handle_, &r)) return r.right;
+    return width_;
+}
+
+int TWinControl::ClientHeight() const {
+    RECT r;
+    if (handle_ && ::GetClientRect(handle_, &r)) return r.bottom;
+    return height_;
+}
+
+void TWinControl::Invalidate() {
+    if (handle_) ::InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TWinControl::Update() {
+    if (handle_) ::UpdateWindow(handle_);
+}
+
+void TWinControl::SetFocus() { ::SetFocus(Handle()); }
+bool TWinControl::Focused() const { return handle_ && ::GetFocus() == handle_; }
+
+void TWinControl::BringToFront() {
+    if (handle_) ::SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TWinControl::FontChanged() {
+    if (handle_) ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
+}
+
+void TWinControl::Realign() {
+    if (aligning_) return;
+    aligning_ = true;
+    try {
+        RECT r{0, 0, ClientWidth(), ClientHeight()};
+        AlignControls(r);
+    } catch (...) {
+        aligning_ = false;
+        throw;
+    }
+    aligning_ = false;
+}
+
+void TWinControl::AlignControls(RECT& r) {
+    const TAlign order[] = {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient};
+    for (TAlign a : order) {
+        for (TControl* c : std::vector<TControl*>(controls_)) {
+            if (c->Align() != a || !c->Visible()) continue;
+            int w = r.right - r.left, h = r.bottom - r.top;
+            switch (a) {
+                case TAlign::alTop:
+                    c->SetBounds(r.left, r.top, w, c->Height());
+                    r.top += c->Height();
+                    break;
+                case TAlign::alBottom:
+                    c->SetBounds(r.left, r.bottom - c->Height(), w, c->Height());
+                    r.bottom -= c->Height();
+                    break;
+                case TAlign::alLeft:
+                    c->SetBounds(r.left, r.top, c->Width(), h);
+                    r.left += c->Width();
+                    break;
+                case TAlign::alRight:
+                    c->SetBounds(r.right - c->Width(), r.top, c->Width(), h);
+                    r.right -= c->Width();
+                    break;
+                case TAlign::alClient:
+                    c->SetBounds(r.left, r.top, w, h);
+                    break;
+                case TAlign::alNone:
+                    break;
+            }
+        }
+    }
+}
+
+LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
+    TMessage m{msg, wParam, lParam, 0};
+    WndProc(m);
+    return m.Result;
+}
+
+void TWinControl::DefaultHandler(TMessage& m) {
+    if (!handle_) return;
+    m.Result = ::CallWindowProcA(defWndProc_ ? defWndProc_ : ::DefWindowProcA, handle_, m.Msg, m.WParam, m.LParam);
+}
+
+void TWinControl::KeyDown(WORD& key, TShiftState shift) { if (OnKeyDown) OnKeyDown(this, key, shift); }
+void TWinControl::KeyUp(WORD& key, TShiftState shift) { if (OnKeyUp) OnKeyUp(this, key, shift); }
+void TWinControl::KeyPress(char& key) { if (OnKeyPress) OnKeyPress(this, key); }
+
+void TWinControl::WndProc(TMessage& m) {
+    const bool ownClass = defWndProc_ == ::DefWindowProcA;
+    switch (m.Msg) {
+        case WM_ERASEBKGND:
+            if (ownClass) {
+                RECT r;
+                ::GetClientRect(handle_, &r);
+                ::FillRect(reinterpret_cast<HDC>(m.WParam), &r, BackgroundBrush());
+                m.Result = 1;
+                return;
+            }
+            break;
+        case WM_PAINT:
+            if (ownClass) {
+                PAINTSTRUCT ps;
+                HDC dc = ::BeginPaint(handle_, &ps);
+                TCanvas canvas(dc);
+                try {
+                    Paint(canvas);
+                } catch (...) {
+                    ::EndPaint(handle_, &ps);
+                    throw;
+                }
+                ::EndPaint(handle_, &ps);
+                return;
+            }
+            break;
+        case WM_SIZE:
+            DefaultHandler(m);
+            UpdateBoundsFromWindow();
+            Realign();
+            Resize();
+            return;
+        case WM_MOVE:
+            DefaultHandler(m);
+            UpdateBoundsFromWindow();
+            return;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN: {
+            DefaultHandler(m);
+            TMouseButton b = m.Msg == WM_LBUTTONDOWN ? TMouseButton::mbLeft
+                             : m.Msg == WM_RBUTTONDOWN ? TMouseButton::mbRight : TMouseButton::mbMiddle;
+            MouseDown(b, KeysToShiftState(m.WParam), GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+            return;
+        }
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP: {
+            DefaultHandler(m);
+            TMouseButton b = m.Msg == WM_LBUTTONUP ? TMouseButton::mbLeft
+                             : m.Msg == WM_RBUTTONUP ? TMouseButton::mbRight : TMouseButton::mbMiddle;
+            MouseUp(b, KeysToShiftState(m.WParam), GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+            if (ownClass && b == TMouseButton::mbLeft) Click();
+            return;
+        }
+        case WM_MOUSEMOVE:
+            DefaultHandler(m);
+            MouseMove(KeysToShiftState(m.WParam), GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+            return;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: {
+            WORD key = static_cast<WORD>(m.WParam);
+            KeyDown(key, KeyboardShiftState());
+            if (key == 0) return;
+            m.WParam = key;
+            break;
+        }
+        case WM_KEYUP:
+        case WM_SYSKEYUP: {
+            WORD key = static_cast<WORD>(m.WParam);
+            KeyUp(key, KeyboardShiftState());
+            if (key == 0) return;
+            m.WParam = key;
+            break;
+        }
+        case WM_CHAR: {
+            char key = static_cast<char>(m.WParam);
+            KeyPress(key);
+            if (key == 0) return;
+            m.WParam = static_cast<unsigned char>(key);
+            break;
+        }
+        case WM_COMMAND:
+            if (auto* child = FromHandle(reinterpret_cast<HWND>(m.LParam)); child && m.LParam) {
+                m.Result = child->Perform(CN_COMMAND, m.WParam, m.LParam);
+                return;
+            }
+            break;
+        case WM_NOTIFY: {
+            auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
+            if (auto* child = hdr ? FromHandle(hdr->hwndFrom) : nullptr) {
+                m.Result = child->Perform(CN_NOTIFY, m.WParam, m.LParam);
+                return;
+            }
+            break;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORLISTBOX:
+            if (auto* child = FromHandle(reinterpret_cast<HWND>(m.LParam))) {
+                m.Result = child->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
+                return;
+            }
+            break;
+        case CN_CTLCOLORSTATIC:
+        case CN_CTLCOLOREDIT:
+        case CN_BASE + WM_CTLCOLORBTN:
+        case CN_BASE + WM_CTLCOLORLISTBOX: {
+            HDC dc = reinterpret_cast<HDC>(m.WParam);
+            ::SetTextColor(dc, ColorToRGB(Font().Color()));
+            ::SetBkColor(dc, ColorToRGB(Color()));
+            m.Result = reinterpret_cast<LRESULT>(BackgroundBrush());
+            return;
+        }
+        default:
+            break;
+    }
+    DefaultHandler(m);
+}
+
+}  // namespace vcl

@@ -1,0 +1,206 @@
+// Controls: bounds, alignment and events (TControl), and the window behind
+// them (TWinControl) with one window procedure dispatching to virtual handlers.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Classes.h"
+#include "Graphics.h"
+
+namespace vcl {
+
+class TWinControl;
+
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32 };
+using TShiftState = unsigned;
+
+struct TMessage {
+    UINT Msg;
+    WPARAM WParam;
+    LPARAM LParam;
+    LRESULT Result;
+};
+
+// Messages a parent sends back to the child control that raised them.
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
+constexpr UINT CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
+constexpr UINT CN_KEYUP = CN_BASE + WM_KEYUP;
+constexpr UINT CN_CHAR = CN_BASE + WM_CHAR;
+constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
+constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;
+constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
+constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
+
+using TNotifyEvent = std::function<void(TObject* sender)>;
+using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
+using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
+using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* owner);
+    ~TControl() override;
+
+    TWinControl* Parent() const { return parent_; }
+    virtual void SetParent(TWinControl* parent);
+
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    void SetLeft(int v) { SetBounds(v, top_, width_, height_); }
+    void SetTop(int v) { SetBounds(left_, v, width_, height_); }
+    void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
+    void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
+    virtual void SetBounds(int left, int top, int width, int height);
+    RECT BoundsRect() const { return RECT{left_, top_, left_ + width_, top_ + height_}; }
+    virtual int ClientWidth() const { return width_; }
+    virtual int ClientHeight() const { return height_; }
+
+    TAlign Align() const { return align_; }
+    void SetAlign(TAlign align);
+    bool Visible() const { return visible_; }
+    virtual void SetVisible(bool visible);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    bool Enabled() const { return enabled_; }
+    virtual void SetEnabled(bool enabled);
+    TColor Color() const { return color_; }
+    virtual void SetColor(TColor color);
+    TFont& Font() { return font_; }
+    std::string Caption() const { return GetText(); }
+    void SetCaption(const std::string& text) { SetText(text); }
+    virtual std::string GetText() const { return text_; }
+    virtual void SetText(const std::string& text);
+    virtual void Invalidate() {}
+
+    TNotifyEvent OnClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+
+protected:
+    virtual void Click();
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual void FontChanged() {}
+    void RequestAlign();
+
+    int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    std::string text_;
+
+private:
+    friend class TWinControl;
+    TWinControl* parent_ = nullptr;
+    TAlign align_ = TAlign::alNone;
+    bool visible_ = true;
+    bool enabled_ = true;
+    TColor color_ = clBtnFace;
+    TFont font_;
+};
+
+struct TCreateParams {
+    std::string Caption;
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    int X = 0, Y = 0, Width = 0, Height = 0;
+    HWND WndParent = nullptr;
+    std::string WinClassName;   // the class registered for this control
+    std::string SysClassName;   // a system class it extends ("EDIT", "STATIC"...), or empty
+    UINT ClassStyle = CS_DBLCLKS;
+    HBRUSH Background = nullptr;
+};
+
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    HWND Handle();                       // creates the window when it has none yet
+    HWND HandleOrNull() const { return handle_; }
+    bool HandleAllocated() const { return handle_ != nullptr; }
+    void HandleNeeded() { Handle(); }
+    void DestroyHandle();
+
+    int ControlCount() const { return static_cast<int>(controls_.size()); }
+    TControl* Controls(int index) const { return controls_.at(static_cast<size_t>(index)); }
+
+    void SetBounds(int left, int top, int width, int height) override;
+    void SetVisible(bool visible) override;
+    void SetEnabled(bool enabled) override;
+    void SetColor(TColor color) override;
+    std::string GetText() const override;
+    void SetText(const std::string& text) override;
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+    void Invalidate() override;
+    void Update();
+    void SetFocus();
+    bool Focused() const;
+    void BringToFront();
+    // Lays out the aligned children inside the client area, in the
+    // library's order: top, bottom, left, right, then client.
+    void Realign();
+
+    // Sends a message to this control's window procedure directly.
+    LRESULT Perform(UINT msg, WPARAM wParam, LPARAM lParam);
+    static TWinControl* FromHandle(HWND wnd);
+
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+
+protected:
+    virtual void CreateParams(TCreateParams& params);
+    virtual void CreateWnd();
+    virtual void DestroyWnd();
+    virtual void WndProc(TMessage& message);
+    void DefaultHandler(TMessage& message);
+    virtual void Paint(TCanvas&) {}
+    virtual void KeyDown(WORD& key, TShiftState shift);
+    virtual void KeyUp(WORD& key, TShiftState shift);
+    virtual void KeyPress(char& key);
+    virtual void Resize() {}
+    void FontChanged() override;
+    virtual void AlignControls(RECT& rect);
+    // Parent of the window: the parent control's, or this one for a top-level.
+    virtual HWND ParentWindow();
+
+    WNDPROC DefWndProc() const { return defWndProc_; }
+    // Replaces the window procedure of an existing window; used for hooks.
+    void SetDefWndProc(WNDPROC proc) { defWndProc_ = proc; }
+
+private:
+    friend class TControl;
+    friend LRESULT CALLBACK ControlWndProc(HWND, UINT, WPARAM, LPARAM);
+    void InsertControl(TControl* control);
+    void RemoveControl(TControl* control);
+    void CreateChildHandles();
+    void UpdateBoundsFromWindow();
+    HBRUSH BackgroundBrush();
+
+    HWND handle_ = nullptr;
+    WNDPROC defWndProc_ = nullptr;
+    std::vector<TControl*> controls_;
+    UniqueGdiObject brush_;
+    bool aligning_ = false;
+};
+
+TShiftState KeysToShiftState(WPARAM keys);
+TShiftState KeyboardShiftState();
+
+// Turns whatever is being thrown into the application's report. Every
+// callback the system makes into this code ends its catch with this.
+void ReportCurrentException() noexcept;
+
+}  // namespace vcl

@@ -1,0 +1,139 @@
+// Forms, the application object and the screen.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Controls.h"
+
+namespace vcl {
+
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow };
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum class TFormStyle { fsNormal, fsStayOnTop };
+enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+enum class TPosition { poDesigned, poScreenCenter };
+
+using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
+using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
+
+constexpr int mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL;
+
+class TForm : public TWinControl {
+public:
+    explicit TForm(TComponent* owner);
+    ~TForm() override;
+
+    TFormBorderStyle BorderStyle = TFormBorderStyle::bsSizeable;
+    TWindowState WindowState = TWindowState::wsNormal;
+    TFormStyle FormStyle = TFormStyle::fsNormal;
+    TPosition Position = TPosition::poDesigned;
+    int ModalResult = mrNone;
+
+    // Runs after the constructor (the form description) has finished: OnCreate.
+    virtual void AfterConstruction();
+    // OnDestroy, then the object goes. Use this, not delete, for forms.
+    void Free();
+    void SetVisible(bool visible) override;
+
+    void Close();
+    int ShowModal();
+    bool Active() const { return active_; }
+    TCanvas& Canvas() { return canvas_; }
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnPaint;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void WndProc(TMessage& message) override;
+    void Paint(TCanvas& canvas) override;
+    virtual void DoCreate();
+    virtual void DoDestroy();
+    virtual void Activate();
+    virtual void Deactivate();
+    virtual bool CloseQuery();
+    virtual void DoClose(TCloseAction& action);
+
+private:
+    bool active_ = false;
+    bool shownOnce_ = false;
+    TCanvas canvas_;
+};
+
+using TMessageEvent = std::function<void(MSG& msg, bool& handled)>;
+using TExceptionEvent = std::function<void(TObject* sender, const std::exception& e)>;
+// Shows a message box; tests replace it so that nothing waits for a person.
+using TMessageBoxFunction = std::function<int(HWND owner, const std::string& text, const std::string& caption, UINT flags)>;
+
+class TApplication : public TComponent {
+public:
+    TApplication();
+    ~TApplication() override;
+
+    void Initialize();  // makes the hidden application window
+    HWND Handle() const { return handle_; }
+    std::string Title() const { return title_; }
+    void SetTitle(const std::string& title);
+    std::string ExeName() const;
+    std::string HelpFile;
+
+    TForm* MainForm() const { return mainForm_; }
+    template <typename T>
+    T* CreateForm() {
+        T* form = new T(this);
+        if (!mainForm_) mainForm_ = form;
+        form->AfterConstruction();
+        return form;
+    }
+    void Run();
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+    void ProcessMessages();
+    void HandleMessage();
+    // Reports the exception in flight (call from a catch block) or `e`.
+    void HandleException(const std::exception* e = nullptr);
+    void ShowException(const std::exception& e);
+    int MessageBox(const std::string& text, const std::string& caption, UINT flags = MB_OK);
+
+    TMessageEvent OnMessage;
+    TExceptionEvent OnException;
+    TMessageBoxFunction MessageBoxFunction;
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    bool ProcessMessage(MSG& msg);
+    HWND handle_ = nullptr;
+    std::string title_;
+    TForm* mainForm_ = nullptr;
+    bool terminated_ = false;
+};
+
+class TScreen : public TComponent {
+public:
+    TScreen() : TComponent(nullptr) {}
+    int Width() const { return ::GetSystemMetrics(SM_CXSCREEN); }
+    int Height() const { return ::GetSystemMetrics(SM_CYSCREEN); }
+};
+
+extern TApplication* Application;
+extern TScreen* Screen;
+
+// Unit start-up and shutdown, called from each program's entry.
+void InitFormsUnit();
+void DoneFormsUnit();
+
+}  // namespace vcl

@@ -1,0 +1,159 @@
+#include "Globals.h"
+
+#include <shlobj.h>
+
+#include <vector>
+
+#include "Forms.h"
+#include "GlobalsRules.h"
+#include "SysUtils.h"
+
+namespace globals {
+
+std::string FavoritesDir;
+std::string MyDocumentsDir;
+std::string DesktopDir;
+std::string DataDir;
+std::string BaseDir;
+std::string BaseSDir;
+char RadonMark = '\0';
+char RadonWMark = '\0';
+std::string VersionText;
+std::unique_ptr<kv::TKvRegistryStore> SettingsStore;
+bool StartupFailed = false;
+uint8_t SaverMode = smRun;
+int32_t WindowCount = 0;
+int32_t ScrollInterval = 0;
+int32_t ScrollStep = 0;
+int32_t MaxCycles = 0;
+int32_t MaxMinutes = 0;
+bool ScrollEnabled = false;
+bool ScrollUpAllowed = false;
+bool UseDurations = false;
+bool InitPending = false;
+int32_t PageSeconds = 0;
+int32_t PageMs = 0;
+std::array<vcl::TStringList, 4> PageLists;
+double SaverStartTime = 0;
+uint32_t StartTicks = 0;
+bool ReadsRadonW = true;
+SpecialFolderFunction GetSpecialFolder = ShellSpecialFolder;
+
+bool ShellSpecialFolder(HWND owner, int csidl, std::string& path) {
+    LPITEMIDLIST pidl = nullptr;
+    if (FAILED(::SHGetSpecialFolderLocation(owner, csidl, &pidl)) || !pidl) return false;
+    char buf[MAX_PATH + 1] = {};
+    BOOL ok = ::SHGetPathFromIDListA(pidl, buf);
+    ::CoTaskMemFree(pidl);
+    if (!ok) return false;
+    path = buf;
+    return true;
+}
+
+bool DirectoryExists(const std::string& path) {
+    DWORD attr = ::GetFileAttributesA(path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ForceDirectories(const std::string& path) {
+    std::string dir = vcl::ExcludeTrailingBackslash(path);
+    if (dir.empty() || DirectoryExists(dir)) return !dir.empty();
+    std::string parent = ParentFolder(dir);
+    // Stop at a drive ("c:") or the root of the current drive.
+    if (!parent.empty() && !(parent.size() == 2 && parent[1] == ':') && !ForceDirectories(parent)) return false;
+    return ::CreateDirectoryA(dir.c_str(), nullptr) || DirectoryExists(dir);
+}
+
+namespace {
+
+void ReportFolderFailure(const std::string& folder) {
+    std::string text = "Unable to create folder: " + folder;
+    if (vcl::Application) vcl::Application->MessageBox(text, vcl::Application->Title(), MB_OK);
+    else ::MessageBoxA(nullptr, text.c_str(), "", MB_OK);
+}
+
+}  // namespace
+
+void InitGlobals(HWND ownerWindow) {
+    int quitCode = 0;
+    try {
+        std::string path;
+        if (GetSpecialFolder(ownerWindow, CSIDL_FAVORITES, path)) {
+            FavoritesDir = path;
+            if (GetSpecialFolder(ownerWindow, CSIDL_PERSONAL, path)) MyDocumentsDir = path;
+            if (GetSpecialFolder(ownerWindow, CSIDL_DESKTOP, path)) DesktopDir = path;
+        }
+        DataDir = FavoritesDir + "\\Velunor\\";
+        if (!DirectoryExists(DataDir)) ForceDirectories(DataDir);
+
+        struct Folder {
+            const char* name;
+            int code;
+        };
+        const Folder folders[] = {{"Window1", 1}, {"Window2", 1}, {"Window3", 1}, {"Recommended", 2}};
+        for (const Folder& f : folders) {
+            std::string folder = DataDir + f.name;
+            if (DirectoryExists(folder)) continue;
+            if (!::CreateDirectoryA(folder.c_str(), nullptr)) {
+                ReportFolderFailure(folder);
+                StartupFailed = true;
+                quitCode = f.code;
+            }
+        }
+        // One quit request after all folders: a quit message already in the
+        // queue would close the next message box as soon as it opened.
+        if (quitCode) {
+            ::PostQuitMessage(quitCode);
+            quitCode = 0;
+        }
+
+        SettingsStore = std::make_unique<kv::TKvRegistryStore>(nullptr);
+        kv::TKvRegistryStore& store = *SettingsStore;
+        store.RegistryRoot = kv::rrLocalMachine;
+        store.SetKeyName("Software\\KAVI");
+        store.Open();
+        try {
+            BaseDir = InstallFolder(store.ReadString("Velunor", "Base", ""), "c:\\Program Files\\Velunor\\");
+            BaseSDir = InstallFolder(store.ReadString("Velunor", "BaseS", ""), "c:\\windows\\system32\\");
+            RadonMark = InstallMark(store.ReadString("Velunor", "Ravad", ""), "B");
+            if (ReadsRadonW) RadonWMark = InstallMark(store.ReadString("Velunor", "RadonW", ""), "C");
+        } catch (...) {
+            store.Close();
+            throw;
+        }
+        store.Close();
+        VersionText = GetVersionText();
+    } catch (...) {
+        // Start-up goes on with what was set before the failure.
+        if (quitCode) ::PostQuitMessage(quitCode);
+    }
+}
+
+std::string GetVersionTextOf(const std::string& file, FileVersion* version) {
+    DWORD ignored = 0;
+    DWORD size = ::GetFileVersionInfoSizeA(file.c_str(), &ignored);
+    if (size == 0) throw vcl::Exception("No version information in " + file);
+    std::vector<char> data(size);
+    if (!::GetFileVersionInfoA(file.c_str(), 0, size, data.data()))
+        throw vcl::Exception("No version information in " + file);
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT len = 0;
+    if (!::VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &len) || !info ||
+        len < sizeof(VS_FIXEDFILEINFO))
+        throw vcl::Exception("No version information in " + file);
+    FileVersion v;
+    v.Major = HIWORD(info->dwFileVersionMS);
+    v.Minor = LOWORD(info->dwFileVersionMS);
+    v.Release = HIWORD(info->dwFileVersionLS);
+    v.Build = LOWORD(info->dwFileVersionLS);
+    if (version) *version = v;
+    return FormatVersionText(v.Major, v.Minor, v.Release, v.Build);
+}
+
+std::string GetVersionText(FileVersion* version) {
+    char path[MAX_PATH + 1] = {};
+    DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return GetVersionTextOf(std::string(path, n), version);
+}
+
+}  // namespace globals

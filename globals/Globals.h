@@ -1,0 +1,72 @@
+// State every program shares with itself: folders, install settings, display
+// settings and the start-up routine that fills them.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "Classes.h"
+#include "KvStore.h"
+
+namespace globals {
+
+extern std::string FavoritesDir;
+extern std::string MyDocumentsDir;
+extern std::string DesktopDir;
+extern std::string DataDir;
+extern std::string BaseDir;
+extern std::string BaseSDir;
+extern char RadonMark;
+extern char RadonWMark;
+extern std::string VersionText;
+extern std::unique_ptr<kv::TKvRegistryStore> SettingsStore;  // the store made last; may be missing
+extern bool StartupFailed;
+
+enum : uint8_t { smPassword = 0, smPreview = 1, smConfigure = 2, smRun = 3 };
+extern uint8_t SaverMode;
+
+// Display settings, shared by the saver's and the settings program's forms.
+extern int32_t WindowCount;
+extern int32_t ScrollInterval;
+extern int32_t ScrollStep;
+extern int32_t MaxCycles;
+extern int32_t MaxMinutes;
+extern bool ScrollEnabled;
+extern bool ScrollUpAllowed;
+extern bool UseDurations;
+extern bool InitPending;
+extern int32_t PageSeconds;
+extern int32_t PageMs;
+extern std::array<vcl::TStringList, 4> PageLists;  // 1 to 3 are used
+extern double SaverStartTime;
+extern uint32_t StartTicks;
+
+// Whether InitGlobals reads "RadonW" (the tray launcher does not).
+extern bool ReadsRadonW;
+
+// Where the shell keeps a special folder (CSIDL), without a trailing
+// backslash; false when it cannot say. Replaceable for tests.
+using SpecialFolderFunction = std::function<bool(HWND owner, int csidl, std::string& path)>;
+extern SpecialFolderFunction GetSpecialFolder;
+bool ShellSpecialFolder(HWND owner, int csidl, std::string& path);
+
+void InitGlobals(HWND ownerWindow);
+
+struct FileVersion {
+    uint16_t Major = 0, Minor = 0, Release = 0, Build = 0;
+};
+// The running program's file version and its text; raises when the file has
+// no version information.
+std::string GetVersionText(FileVersion* version = nullptr);
+std::string GetVersionTextOf(const std::string& file, FileVersion* version = nullptr);
+
+bool DirectoryExists(const std::string& path);
+// Creates the folder and any missing parents.
+bool ForceDirectories(const std::string& path);
+
+}  // namespace globals

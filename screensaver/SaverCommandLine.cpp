@@ -1,0 +1,44 @@
+#include "SaverCommandLine.h"
+
+#include "SysUtils.h"
+
+namespace saver {
+
+std::vector<std::string> SplitCommandLine(const std::string& line) {
+    std::vector<std::string> args;
+    size_t i = 0;
+    while (true) {
+        while (i < line.size() && static_cast<unsigned char>(line[i]) <= ' ') ++i;
+        if (i >= line.size()) break;
+        std::string arg;
+        bool quoted = false;
+        while (i < line.size() && (quoted || static_cast<unsigned char>(line[i]) > ' ')) {
+            if (line[i] == '"') quoted = !quoted;
+            else arg += line[i];
+            ++i;
+        }
+        args.push_back(arg);
+    }
+    return args;
+}
+
+uint8_t SaverModeOf(const std::string& firstArgument) {
+    const std::string a = vcl::UpperCase(firstArgument);
+    auto is = [&a](char letter) {
+        if (a.empty()) return false;
+        if (a[0] == letter) return true;
+        return a.size() >= 2 && (a[0] == '/' || a[0] == '-') && a[1] == letter;
+    };
+    if (is('A')) return 0;
+    if (is('P')) return 1;
+    if (a.empty() || is('C')) return 2;
+    return 3;
+}
+
+std::optional<uint32_t> WindowHandleArgument(const std::string& text) {
+    auto v = vcl::TryStrToInt(vcl::Trim(text));
+    if (!v) return std::nullopt;
+    return static_cast<uint32_t>(*v);
+}
+
+}  // namespace saver

@@ -1,0 +1,22 @@
+// The screen saver's command line; no Windows here.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace saver {
+
+// Arguments as the program sees them: blanks separate, double quotes group
+// and are dropped. Element 0 is the program itself.
+std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+
+// 0 change password, 1 preview, 2 configure, 3 full screen, from the first
+// argument (already upper-cased or not: case never matters).
+uint8_t SaverModeOf(const std::string& firstArgument);
+
+// The decimal window handle that the password and preview modes carry.
+std::optional<uint32_t> WindowHandleArgument(const std::string& text);
+
+}  // namespace saver

@@ -1,0 +1,26 @@
+// The four jobs of the screen saver's command line.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace saver {
+
+// Starts a program through the shell; replaceable for tests.
+using ProgramStartFunction = std::function<void(const std::string& file)>;
+extern ProgramStartFunction StartProgram;
+void ShellStartProgram(const std::string& file);
+
+// Runs the saver for these arguments (element 0 is the program) and returns
+// the exit status.
+int RunSaver(const std::vector<std::string>& args);
+
+void RunConfigure();
+void RunPassword(const std::string& windowArgument);
+void RunPreview(const std::string& windowArgument);
+void RunFullScreen();
+
+}  // namespace saver

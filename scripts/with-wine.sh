@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Runs a command inside a throwaway 32-bit Wine prefix on a virtual display.
+# The prefix is booted once and a persistent wineserver keeps it warm, so each
+# Windows process the command starts comes up quickly. Only this prefix's
+# server is stopped at the end; a developer's own prefix and display are
+# never touched.
+#
+#   scripts/with-wine.sh COMMAND [ARGS...]
+#
+# Set VELUNOR_DISPLAY=host to use the current $DISPLAY instead of Xvfb.
+set -euo pipefail
+
+if [ "${1:-}" = "--inside" ]; then
+  shift
+  # The server first, then the boot: the services the boot starts then stay
+  # up for the whole run, detached from the pipes of whatever runs the tests
+  # (a test runner would otherwise wait for them to close its output).
+  mkdir -p "$WINEPREFIX"
+  wineserver -p
+  trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+  wineboot --init </dev/null >/dev/null 2>&1 || true
+  set +e
+  "$@"
+  rc=$?
+  set -e
+  exit $rc
+fi
+
+work=$(mktemp -d /tmp/velunor-wine.XXXXXX)
+cleanup() {
+  WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+export WINEPREFIX="$work/prefix"
+export WINEARCH=win32
+export WINEDEBUG=-all
+# Never offer to install the .NET or HTML engines.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export VELUNOR_WINE_WORK="$work"
+
+self="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]}")"
+if [ "${VELUNOR_DISPLAY:-}" = "host" ] && [ -n "${DISPLAY:-}" ]; then
+  "$self" --inside "$@"
+else
+  xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$self" --inside "$@"
+fi

@@ -1,0 +1,18 @@
+// Base of the library's non-visual components.
+#pragma once
+
+#include <string>
+
+#include "Classes.h"
+
+namespace kv {
+
+class TKvComponent : public vcl::TComponent {
+public:
+    explicit TKvComponent(vcl::TComponent* owner = nullptr) : vcl::TComponent(owner) {}
+    // Published for the form designer; reads the library version, ignores writes.
+    std::string About() const { return "v3.08"; }
+    void SetAbout(const std::string&) {}
+};
+
+}  // namespace kv
