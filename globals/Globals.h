@@ -65,6 +65,17 @@ struct FileVersion {
 std::string GetVersionText(FileVersion* version = nullptr);
 std::string GetVersionTextOf(const std::string& file, FileVersion* version = nullptr);
 
+// Page lists and Internet Shortcut files.
+bool ReadShortcutUrl(const std::string& fileName, std::string& url);
+bool WriteShortcutUrl(const std::string& fileName, const std::string& url);
+bool SaveLastSeenShortcut(const std::string& url);
+bool LoadPageList(vcl::TStringList& list, const std::string& folder);
+bool LoadWindowPages(int n);
+
+// The statistics page.
+void GetConnectionState(std::string& text);
+void WriteStatsPage(std::string& url);
+
 bool DirectoryExists(const std::string& path);
 // Creates the folder and any missing parents.
 bool ForceDirectories(const std::string& path);
