@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "KvStore.h"
+#include "WinePaths.h"
+
+using kv::TKvRegistryStore;
+using namespace testing_support;
+
+namespace {
+
+const char kKey[] = "Software\\VelunorStoreTest";
+
+class KvStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kKey);
+        DeleteRegTree(HKEY_CURRENT_USER, kKey);
+        store.RegistryRoot = kv::rrLocalMachine;
+        store.SetKeyName(kKey);
+    }
+    void TearDown() override {
+        store.Close();
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kKey);
+        DeleteRegTree(HKEY_CURRENT_USER, kKey);
+    }
+    static std::string Section(const std::string& s) { return std::string(kKey) + "\\" + s; }
+    TKvRegistryStore store;
+};
+
+std::string ErrorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const vcl::Exception& e) {
+        return e.Message;
+    }
+    return "";
+}
+
+}  // namespace
+
+TEST_F(KvStoreTest, KeyNameDropsOuterBackslashesAndFallsBackToProgramName) {
+    TKvRegistryStore s;
+    EXPECT_EQ(s.GetKeyName(), "Software\\settings_store_tests");
+    s.SetKeyName("\\\\Software\\KAVI\\");
+    EXPECT_EQ(s.GetKeyName(), "Software\\KAVI");
+    s.SetKeyName("\\\\Software\\KAVI\\");
+    EXPECT_EQ(s.GetKeyName(), "Software\\KAVI");
+}
+
+TEST_F(KvStoreTest, CountedBracket) {
+    store.Open();
+    store.Open();
+    store.Close();
+    EXPECT_EQ(store.OpenCount(), 1);
+    EXPECT_TRUE(store.HasStoreKey());
+    store.Close();
+    EXPECT_EQ(store.OpenCount(), 0);
+    EXPECT_FALSE(store.HasStoreKey());
+    store.Close();
+    EXPECT_EQ(store.OpenCount(), 0);
+}
+
+TEST_F(KvStoreTest, OpeningAlsoMakesTheKeyBelowCurrentUser) {
+    store.Open();
+    HKEY k = nullptr;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &k), ERROR_SUCCESS);
+    ::RegCloseKey(k);
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &k), ERROR_SUCCESS);
+    ::RegCloseKey(k);
+}
+
+TEST_F(KvStoreTest, ReadsTable) {
+    SetRegString(HKEY_LOCAL_MACHINE, Section("Velunor"), "Base", "c:\\Apps\\");
+    SetRegString(HKEY_LOCAL_MACHINE, Section("Velunor"), "Empty", "");
+    SetRegString(HKEY_LOCAL_MACHINE, Section("Velunor"), "Expand", "%WINDIR%\\x", REG_EXPAND_SZ);
+    SetRegString(HKEY_LOCAL_MACHINE, Section("Deep\\Er"), "Item", "deep");
+    store.Open();
+    struct Row {
+        const char* section;
+        const char* item;
+        const char* expected;
+    } rows[] = {
+        {"Velunor", "Base", "c:\\Apps\\"},
+        {"Velunor", "Empty", ""},              // existing and empty: not the default
+        {"Velunor", "Expand", "%WINDIR%\\x"},  // returned as stored
+        {"Velunor", "Missing", "<default>"},
+        {"NoSuchSection", "Base", "<default>"},
+        {"Deep\\Er", "Item", "deep"},
+        {"\\Software\\VelunorStoreTest\\Velunor", "Base", "c:\\Apps\\"},  // leading backslash: below the root
+    };
+    for (const Row& r : rows) EXPECT_EQ(store.ReadString(r.section, r.item, "<default>"), r.expected) << r.item;
+}
+
+TEST_F(KvStoreTest, WrongTypeAndUnterminatedValues) {
+    SetRegDword(HKEY_LOCAL_MACHINE, Section("Velunor"), "Number", 5);
+    // Eight bytes with no NUL anywhere, and a NUL in the middle.
+    HKEY k = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, Section("Velunor").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, &k, nullptr), ERROR_SUCCESS);
+    ::RegSetValueExA(k, "Raw", 0, REG_SZ, reinterpret_cast<const BYTE*>("ABCDEFGH"), 8);
+    ::RegSetValueExA(k, "Cut", 0, REG_SZ, reinterpret_cast<const BYTE*>("AB\0CD"), 5);
+    std::string longText(10000, 'x');
+    ::RegSetValueExA(k, "Long", 0, REG_SZ, reinterpret_cast<const BYTE*>(longText.c_str()), 10001);
+    ::RegCloseKey(k);
+
+    store.Open();
+    EXPECT_EQ(ErrorOf([&] { store.ReadString("Velunor", "Number", ""); }), "Invalid data type for 'Number'");
+    EXPECT_EQ(store.ReadString("Velunor", "Raw", ""), "ABCDEFGH");
+    EXPECT_EQ(store.ReadString("Velunor", "Cut", ""), "AB");
+    EXPECT_EQ(store.ReadString("Velunor", "Long", ""), longText);
+}
+
+TEST_F(KvStoreTest, WriteCreatesSectionAndStoresTerminatedString) {
+    store.Open();
+    store.WriteString("New\\Section", "Ravad", "A");
+    HKEY k = nullptr;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, Section("New\\Section").c_str(), 0, KEY_READ, &k), ERROR_SUCCESS);
+    DWORD type = 0, size = 0;
+    char data[8] = {};
+    size = sizeof data;
+    ASSERT_EQ(::RegQueryValueExA(k, "Ravad", nullptr, &type, reinterpret_cast<BYTE*>(data), &size), ERROR_SUCCESS);
+    ::RegCloseKey(k);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(size, 2u);
+    EXPECT_STREQ(data, "A");
+    EXPECT_EQ(store.ReadString("New\\Section", "Ravad", ""), "A");
+}
+
+TEST_F(KvStoreTest, KeysThatCannotBeCreated) {
+    // Below a volatile key only volatile keys can be made.
+    const std::string vol = std::string(kKey) + "\\Volatile";
+    HKEY k = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    ::RegCloseKey(k);
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, vol.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                                nullptr, &k, nullptr), ERROR_SUCCESS);
+    ::RegCloseKey(k);
+
+    // A section that cannot be made below a store on the volatile key.
+    TKvRegistryStore onVolatile;
+    onVolatile.RegistryRoot = kv::rrLocalMachine;
+    onVolatile.SetKeyName(vol);
+    onVolatile.Open();
+    EXPECT_EQ(ErrorOf([&] { onVolatile.WriteString("Sub", "Item", "x"); }), "Failed to create key Sub");
+    onVolatile.Close();
+
+    // A store whose own key cannot be made: counted open, defaults, failing writes.
+    TKvRegistryStore unreachable;
+    unreachable.RegistryRoot = kv::rrLocalMachine;
+    unreachable.SetKeyName(vol + "\\Store");
+    unreachable.Open();
+    EXPECT_EQ(unreachable.OpenCount(), 1);
+    EXPECT_FALSE(unreachable.HasStoreKey());
+    EXPECT_EQ(unreachable.ReadString("Velunor", "Base", "dflt"), "dflt");
+    EXPECT_EQ(ErrorOf([&] { unreachable.WriteString("Velunor", "Base", "x"); }), "Failed to create key Velunor");
+    unreachable.EraseSection("Velunor");
+    unreachable.Close();
+}
+
+TEST_F(KvStoreTest, RootChangeTakesEffectAtNextOpening) {
+    SetRegString(HKEY_LOCAL_MACHINE, Section("S"), "I", "machine");
+    SetRegString(HKEY_CURRENT_USER, Section("S"), "I", "user");
+    store.Open();
+    store.RegistryRoot = kv::rrCurrentUser;
+    EXPECT_EQ(store.ReadString("S", "I", ""), "machine");
+    store.Close();
+    store.Open();
+    EXPECT_EQ(store.ReadString("S", "I", ""), "user");
+}
+
+TEST_F(KvStoreTest, EraseSectionRemovesTheTree) {
+    SetRegString(HKEY_LOCAL_MACHINE, Section("Gone\\A\\B"), "x", "1");
+    SetRegString(HKEY_LOCAL_MACHINE, Section("Gone\\C"), "y", "2");
+    SetRegString(HKEY_LOCAL_MACHINE, Section("Kept"), "z", "3");
+    store.Open();
+    store.EraseSection("Gone");
+    HKEY k = nullptr;
+    EXPECT_NE(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, Section("Gone").c_str(), 0, KEY_READ, &k), ERROR_SUCCESS);
+    EXPECT_EQ(store.ReadString("Kept", "z", ""), "3");
+}
+
+TEST(KvComponent, AboutIsFixed) {
+    TKvRegistryStore s;
+    s.SetAbout("v9");
+    EXPECT_EQ(s.About(), "v3.08");
+}

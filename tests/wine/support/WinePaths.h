@@ -1,0 +1,39 @@
+// Helpers the Wine tests share: paths of the build's programs, temp folders,
+// registry clean-up.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace testing_support {
+
+// A Unix path of the build as a Windows path (Wine maps Z: to /).
+std::string FromUnixPath(const std::string& unixPath);
+
+// A fresh, empty folder below the temp folder; removed by the destructor.
+class TempFolder {
+public:
+    explicit TempFolder(const std::string& tag);
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& Path() const { return path_; }  // no trailing backslash
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+void RemoveTree(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+std::string ReadFileBytes(const std::string& path);
+bool FileExists(const std::string& path);
+
+// Deletes a registry key with everything below it.
+void DeleteRegTree(HKEY root, const std::string& key);
+bool SetRegString(HKEY root, const std::string& key, const std::string& name, const std::string& value,
+                  DWORD type = REG_SZ);
+bool SetRegDword(HKEY root, const std::string& key, const std::string& name, DWORD value);
+
+}  // namespace testing_support
