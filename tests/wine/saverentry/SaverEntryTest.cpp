@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+#include <windows.h>
+
+#include "SaverProcess.h"
+#include "WinePaths.h"
+
+using namespace testing_support;
+
+namespace {
+
+const char kVelunorKey[] = "Software\\KAVI\\Velunor";
+
+int CountLines(const std::string& text) {
+    int n = 0;
+    for (char c : text) n += c == '\n';
+    return n;
+}
+
+// An install folder whose "KAVIsu.exe" records each start.
+class SaverEntryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteRegTree(HKEY_LOCAL_MACHINE, "Software\\KAVI");
+        ASSERT_TRUE(::CopyFileA(FromUnixPath(RECORD_START_PATH).c_str(), (install / "KAVIsu.exe").c_str(), FALSE));
+        // Without a trailing backslash: the saver adds it.
+        ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, kVelunorKey, "Base", install.Path()));
+    }
+    void TearDown() override { DeleteRegTree(HKEY_LOCAL_MACHINE, "Software\\KAVI"); }
+
+    int Starts() const { return CountLines(ReadFileBytes(install / "started.txt")); }
+    bool WaitForStarts(int n, DWORD ms) const {
+        DWORD start = ::GetTickCount();
+        while (Starts() < n) {
+            if (::GetTickCount() - start > ms) return false;
+            ::Sleep(20);
+        }
+        return true;
+    }
+
+    TempFolder install{"install"};
+};
+
+// A plain visible window for the preview to draw in.
+class PreviewWindow {
+public:
+    PreviewWindow() {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = ::DefWindowProcA;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+        wc.lpszClassName = "VelunorPreviewTarget";
+        ::RegisterClassA(&wc);
+        wnd_ = ::CreateWindowExA(0, wc.lpszClassName, "preview", WS_POPUP | WS_VISIBLE, 100, 100, 152, 112, nullptr,
+                                 nullptr, wc.hInstance, nullptr);
+        ::UpdateWindow(wnd_);
+    }
+    ~PreviewWindow() {
+        if (::IsWindow(wnd_)) ::DestroyWindow(wnd_);
+    }
+    HWND Handle() const { return wnd_; }
+    std::string Argument() const { return std::to_string(reinterpret_cast<uintptr_t>(wnd_)); }
+    // Read from the screen: what another process draws into the window is
+    // not in this process's copy of it.
+    COLORREF Pixel(int x, int y) const {
+        POINT p{x, y};
+        ::ClientToScreen(wnd_, &p);
+        HDC dc = ::GetDC(nullptr);
+        COLORREF c = ::GetPixel(dc, p.x, p.y);
+        ::ReleaseDC(nullptr, dc);
+        return c;
+    }
+
+private:
+    HWND wnd_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SaverEntryTest, ConfigureFormsStartTheSettingsProgramFromTheInstallFolder) {
+    const char* forms[] = {"/c", "", "-C", "c", "/c:1234", "/C 5"};
+    int expected = 0;
+    for (const char* args : forms) {
+        SaverProcess saver(args);
+        ASSERT_TRUE(saver.Started());
+        DWORD code = 1;
+        ASSERT_TRUE(saver.WaitForExit(15000, &code)) << args;
+        EXPECT_EQ(code, 0u) << args;
+        ++expected;
+        EXPECT_TRUE(WaitForStarts(expected, 10000)) << args;
+    }
+    // Configure mode also set up the page-list folders.
+    char favorites[MAX_PATH] = {};
+    ASSERT_TRUE(::SHGetSpecialFolderPathA(nullptr, favorites, CSIDL_FAVORITES, FALSE));
+    EXPECT_NE(::GetFileAttributesA((std::string(favorites) + "\\Velunor\\Window3").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(SaverEntryTest, PasswordModeEndsQuietly) {
+    for (const char* args : {"/a 0", "-A", "a notanumber", "Anything 12"}) {
+        SaverProcess saver(args);
+        ASSERT_TRUE(saver.Started());
+        DWORD code = 1;
+        ASSERT_TRUE(saver.WaitForExit(15000, &code)) << args;
+        EXPECT_EQ(code, 0u) << args;
+    }
+    EXPECT_EQ(Starts(), 0);
+}
+
+TEST_F(SaverEntryTest, PreviewWithoutAWindowEndsQuietly) {
+    for (const char* args : {"/p", "/p abc", "-P 12345678", "p 0"}) {
+        SaverProcess saver(args);
+        ASSERT_TRUE(saver.Started());
+        DWORD code = 1;
+        ASSERT_TRUE(saver.WaitForExit(15000, &code)) << args;
+        EXPECT_EQ(code, 0u) << args;
+    }
+}
+
+TEST_F(SaverEntryTest, PreviewDrawsUntilItsWindowIsHidden) {
+    PreviewWindow target;
+    PumpFor(100);
+    ASSERT_EQ(target.Pixel(3, 3), RGB(0, 0, 0));
+    SaverProcess saver("/p " + target.Argument());
+    ASSERT_TRUE(saver.Started());
+    // The preview's white background replaces the window's black.
+    DWORD start = ::GetTickCount();
+    while (target.Pixel(3, 3) != RGB(255, 255, 255) && ::GetTickCount() - start < 10000) PumpFor(50);
+    EXPECT_EQ(target.Pixel(3, 3), RGB(255, 255, 255));
+    // And the icon moves over it: some pixel of the area shows neither colour.
+    bool iconSeen = false;
+    start = ::GetTickCount();
+    while (!iconSeen && ::GetTickCount() - start < 5000) {
+        for (int y = 4; y < 112 && !iconSeen; y += 6)
+            for (int x = 4; x < 152 && !iconSeen; x += 6) {
+                COLORREF c = target.Pixel(x, y);
+                iconSeen = c != RGB(255, 255, 255) && c != RGB(0, 0, 0);
+            }
+        PumpFor(10);
+    }
+    EXPECT_TRUE(iconSeen);
+    DWORD early = 0;
+    ASSERT_FALSE(saver.WaitForExit(0, &early)) << "ended early with " << early;
+
+    ::ShowWindow(target.Handle(), SW_HIDE);
+    DWORD code = 1;
+    EXPECT_TRUE(saver.WaitForExit(5000, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(SaverEntryTest, PreviewEndsWhenItsWindowIsDestroyed) {
+    auto target = std::make_unique<PreviewWindow>();
+    SaverProcess saver("/p " + target->Argument());
+    ASSERT_TRUE(saver.Started());
+    PumpFor(1500);
+    ASSERT_TRUE(saver.Running());
+    target.reset();
+    EXPECT_TRUE(saver.WaitForExit(5000));
+}
+
+TEST_F(SaverEntryTest, OneShowingAtATimeButConfigureIsNeverBlocked) {
+    PreviewWindow target;
+    SaverProcess first("/p " + target.Argument());
+    ASSERT_TRUE(first.Started());
+    PumpFor(1500);
+    ASSERT_TRUE(first.Running());
+
+    for (const std::string& args : {std::string("/s"), "/p " + target.Argument()}) {
+        SaverProcess second(args);
+        DWORD code = 1;
+        ASSERT_TRUE(second.WaitForExit(10000, &code)) << args;
+        EXPECT_EQ(code, 0u);
+    }
+    SaverProcess configure("/c");
+    EXPECT_TRUE(configure.WaitForExit(15000));
+    EXPECT_TRUE(WaitForStarts(1, 10000));
+    EXPECT_TRUE(first.Running());
+}
+
+namespace {
+
+// One page in pane 1's list, so that a showing can start.
+class ShowingSetup {
+public:
+    ShowingSetup() {
+        char favorites[MAX_PATH] = {};
+        ::SHGetSpecialFolderPathA(nullptr, favorites, CSIDL_FAVORITES, TRUE);
+        window1_ = std::string(favorites) + "\\Velunor\\Window1";
+        ::SHCreateDirectoryExA(nullptr, window1_.c_str(), nullptr);
+        WriteFileBytes(window1_ + "\\entry-test.url", "[InternetShortcut]\r\nurl=about:blank\r\n");
+        SetRegString(HKEY_LOCAL_MACHINE, "Software\\KAVI", "DType", "1");
+        SetRegString(HKEY_LOCAL_MACHINE, "Software\\KAVI", "InterScreenT", "5");
+    }
+    ~ShowingSetup() { ::DeleteFileA((window1_ + "\\entry-test.url").c_str()); }
+
+private:
+    std::string window1_;
+};
+
+}  // namespace
+
+TEST_F(SaverEntryTest, FullScreenRunsUntilToldToEnd) {
+    ShowingSetup setup;
+    struct Ending {
+        UINT msg;
+        WPARAM wParam;
+    } endings[] = {{WM_USER + 2, 0}, {WM_KEYDOWN, 'A'}};
+    for (const Ending& e : endings) {
+        SaverProcess saver("/s");
+        ASSERT_TRUE(saver.Started());
+        HWND form = saver.WaitForWindow("TForm1", 15000);
+        ASSERT_NE(form, nullptr);
+        PumpFor(500);
+        ASSERT_TRUE(saver.Running());
+        ::PostMessageA(form, e.msg, e.wParam, 0);
+        DWORD code = 1;
+        EXPECT_TRUE(saver.WaitForExit(15000, &code)) << e.msg;
+        EXPECT_EQ(code, 0u);
+    }
+}

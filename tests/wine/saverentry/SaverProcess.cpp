@@ -1,0 +1,91 @@
+#include "SaverProcess.h"
+
+#include "WinePaths.h"
+
+namespace testing_support {
+
+std::string SaverProcess::SaverPath() { return FromUnixPath(VELUNOR_SAVER_PATH); }
+
+SaverProcess::SaverProcess(const std::string& arguments) {
+    std::string cmd = "\"" + SaverPath() + "\" " + arguments;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        process_ = pi.hProcess;
+        id_ = pi.dwProcessId;
+        ::CloseHandle(pi.hThread);
+    }
+}
+
+SaverProcess::~SaverProcess() {
+    if (!process_) return;
+    if (Running()) {
+        ::TerminateProcess(process_, 99);
+        ::WaitForSingleObject(process_, 5000);
+    }
+    ::CloseHandle(process_);
+}
+
+bool SaverProcess::WaitForExit(DWORD ms, DWORD* code) {
+    if (!process_) return false;
+    DWORD start = ::GetTickCount();
+    // Keep this thread's windows served while the saver may talk to them.
+    while (::WaitForSingleObject(process_, 20) == WAIT_TIMEOUT) {
+        PumpFor(0);
+        if (::GetTickCount() - start > ms) return false;
+    }
+    if (code) ::GetExitCodeProcess(process_, code);
+    return true;
+}
+
+bool SaverProcess::Running() const {
+    return process_ && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+namespace {
+struct Collect {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+BOOL CALLBACK CollectWindow(HWND wnd, LPARAM lp) {
+    auto* c = reinterpret_cast<Collect*>(lp);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    if (pid == c->pid) c->found.push_back(wnd);
+    return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> SaverProcess::TopWindows() const {
+    Collect c{id_, {}};
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&c));
+    return c.found;
+}
+
+HWND SaverProcess::WaitForWindow(const std::string& className, DWORD ms) const {
+    DWORD start = ::GetTickCount();
+    do {
+        for (HWND w : TopWindows()) {
+            char name[256] = {};
+            ::GetClassNameA(w, name, sizeof name);
+            if (className == name) return w;
+        }
+        PumpFor(20);
+    } while (::GetTickCount() - start < ms);
+    return nullptr;
+}
+
+void PumpFor(DWORD ms) {
+    DWORD start = ::GetTickCount();
+    do {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        if (ms) ::Sleep(10);
+    } while (::GetTickCount() - start < ms);
+}
+
+}  // namespace testing_support

@@ -1,0 +1,39 @@
+// Starting the real screen saver in the prefix and watching it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+class SaverProcess {
+public:
+    // Starts "<saver> <arguments>"; Started() tells whether that worked.
+    explicit SaverProcess(const std::string& arguments);
+    ~SaverProcess();  // terminates the process when it still runs
+    SaverProcess(const SaverProcess&) = delete;
+    SaverProcess& operator=(const SaverProcess&) = delete;
+
+    bool Started() const { return process_ != nullptr; }
+    DWORD Id() const { return id_; }
+    // True when the process ended within `ms`; its exit code in `code`.
+    bool WaitForExit(DWORD ms, DWORD* code = nullptr);
+    bool Running() const;
+    // The process's visible-or-not top-level windows.
+    std::vector<HWND> TopWindows() const;
+    // Waits up to `ms` for a top-level window of this class in the process.
+    HWND WaitForWindow(const std::string& className, DWORD ms) const;
+
+    static std::string SaverPath();
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD id_ = 0;
+};
+
+// Pumps this thread's messages for about `ms`.
+void PumpFor(DWORD ms);
+
+}  // namespace testing_support
