@@ -42,6 +42,15 @@ protected:
     TempFolder install{"install"};
 };
 
+// Runs the saver with these arguments and expects it to end by itself, well.
+void ExpectCleanExit(const std::string& args) {
+    SaverProcess saver(args);
+    ASSERT_TRUE(saver.Started());
+    DWORD code = 1;
+    ASSERT_TRUE(saver.WaitForExit(15000, &code)) << args;
+    EXPECT_EQ(code, 0u) << args;
+}
+
 // A plain visible window for the preview to draw in.
 class PreviewWindow {
 public:
@@ -82,11 +91,7 @@ TEST_F(SaverEntryTest, ConfigureFormsStartTheSettingsProgramFromTheInstallFolder
     const char* forms[] = {"/c", "", "-C", "c", "/c:1234", "/C 5"};
     int expected = 0;
     for (const char* args : forms) {
-        SaverProcess saver(args);
-        ASSERT_TRUE(saver.Started());
-        DWORD code = 1;
-        ASSERT_TRUE(saver.WaitForExit(15000, &code)) << args;
-        EXPECT_EQ(code, 0u) << args;
+        ExpectCleanExit(args);
         ++expected;
         EXPECT_TRUE(WaitForStarts(expected, 10000)) << args;
     }
@@ -98,22 +103,14 @@ TEST_F(SaverEntryTest, ConfigureFormsStartTheSettingsProgramFromTheInstallFolder
 
 TEST_F(SaverEntryTest, PasswordModeEndsQuietly) {
     for (const char* args : {"/a 0", "-A", "a notanumber", "Anything 12"}) {
-        SaverProcess saver(args);
-        ASSERT_TRUE(saver.Started());
-        DWORD code = 1;
-        ASSERT_TRUE(saver.WaitForExit(15000, &code)) << args;
-        EXPECT_EQ(code, 0u) << args;
+        ExpectCleanExit(args);
     }
     EXPECT_EQ(Starts(), 0);
 }
 
 TEST_F(SaverEntryTest, PreviewWithoutAWindowEndsQuietly) {
     for (const char* args : {"/p", "/p abc", "-P 12345678", "p 0"}) {
-        SaverProcess saver(args);
-        ASSERT_TRUE(saver.Started());
-        DWORD code = 1;
-        ASSERT_TRUE(saver.WaitForExit(15000, &code)) << args;
-        EXPECT_EQ(code, 0u) << args;
+        ExpectCleanExit(args);
     }
 }
 
@@ -165,12 +162,7 @@ TEST_F(SaverEntryTest, OneShowingAtATimeButConfigureIsNeverBlocked) {
     PumpFor(1500);
     ASSERT_TRUE(first.Running());
 
-    for (const std::string& args : {std::string("/s"), "/p " + target.Argument()}) {
-        SaverProcess second(args);
-        DWORD code = 1;
-        ASSERT_TRUE(second.WaitForExit(10000, &code)) << args;
-        EXPECT_EQ(code, 0u);
-    }
+    for (const std::string& args : {std::string("/s"), "/p " + target.Argument()}) ExpectCleanExit(args);
     SaverProcess configure("/c");
     EXPECT_TRUE(configure.WaitForExit(15000));
     EXPECT_TRUE(WaitForStarts(1, 10000));
