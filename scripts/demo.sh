@@ -7,6 +7,8 @@ bin="$root/build/cross"
 install_unix="$WINEPREFIX/drive_c/Program Files/Velunor"
 mkdir -p "$install_unix"
 cp "$bin/screensaver/Velunor.scr" "$install_unix/"
+# The statistics template and the blank pages live beside the programs.
+for page in reg.bin blank1.htm blank2.htm; do cp "$bin/screensaver/$page" "$install_unix/"; done
 wine reg add 'HKLM\Software\KAVI\Velunor' /v Base /d 'C:\Program Files\Velunor\' /f >/dev/null 2>&1
 wine reg add 'HKLM\Software\KAVI\Velunor' /v BaseS /d 'C:\Program Files\Velunor\' /f >/dev/null 2>&1
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <sstream>
 #include <limits>
 
 #include "StatsPageRules.h"
@@ -122,4 +124,16 @@ TEST(StatsPageRules, PathsAndAddress) {
     EXPECT_EQ(StatsTemplatePath("c:\\Program Files\\Velunor\\"), "c:\\Program Files\\Velunor\\reg.bin");
     EXPECT_EQ(StatsPageUrl(StatsPagePath("c:\\Program Files\\Velunor\\")),
               "file://c:\\Program Files\\Velunor\\Velunor Stats.html");
+}
+
+TEST(StatsPageRules, ShippedTemplateFillsEveryPlaceholder) {
+    std::ifstream in(std::string(VELUNOR_PAGES_DIR) + "/reg.bin", std::ios::binary);
+    ASSERT_TRUE(in) << VELUNOR_PAGES_DIR;
+    std::ostringstream text;
+    text << in.rdbuf();
+    const std::string page = StatsPageLines(text.str(), Sample());
+    for (const char* placeholder : {"SSSSSSSS", "TTTTTTTT", "UUUUUUUU", "VVVVVVVV"})
+        EXPECT_EQ(page.find(placeholder), std::string::npos) << placeholder << " left in the page";
+    for (const std::string& value : {Sample().Connection, Sample().CurrentTime, Sample().StartTime, Sample().Version})
+        EXPECT_NE(page.find(value), std::string::npos) << value;
 }
