@@ -47,6 +47,15 @@ protected:
     }
     std::string Page() const { return dir_ / "Velunor Stats.html"; }
     std::string Template() const { return dir_ / "reg.bin"; }
+    std::string PageUrl() const { return "file://" + BaseDir + "Velunor Stats.html"; }
+    // Makes the page (from the template bytes, when given) and gives its bytes.
+    std::string PageFrom(const char* templateBytes) {
+        if (templateBytes) WriteBytes(Template(), templateBytes);
+        std::string url;
+        WriteStatsPage(url);
+        EXPECT_EQ(url, PageUrl());
+        return ReadBytes(Page());
+    }
     // "hh:nn mm/dd/yyyy" with the user's separators.
     static std::string Time(const char* hh, const char* nn, const char* mm, const char* dd, const char* yyyy) {
         std::string t = LocaleSetting(LOCALE_STIME), d = LocaleSetting(LOCALE_SDATE);
@@ -66,20 +75,17 @@ private:
 
 TEST_F(StatsPageTest, PlaceholdersAreFilledOnePerLine) {
     const std::string tail(1500, 'z');
-    WriteBytes(Template(),
-               "<html><body>\r\n"
-               "<p>Internet: SSSSSSSS (checked)</p>\r\n"
-               "<p>Now TTTTTTTT - UUUUUUUU</p>\r\n"
-               "<p>Since UUUUUUUU</p>\r\n"
-               "<p>VVVVVVVV VVVVVVVV</p>\r\n"
-               "<p>ssssssss tttttttt uuuuuuuu vvvvvvvv</p>\r\n"
-               "<p>VVVVVVVV SSSSSSSS</p>\r\n"
-               "SSSSSSSS" + tail + "\r\n"
-               "</body></html>\r\n");
-    std::string url;
-    WriteStatsPage(url);
-    EXPECT_EQ(url, "file://" + BaseDir + "Velunor Stats.html");
-    EXPECT_EQ(ReadBytes(Page()),
+    const std::string templateBytes =
+        "<html><body>\r\n"
+        "<p>Internet: SSSSSSSS (checked)</p>\r\n"
+        "<p>Now TTTTTTTT - UUUUUUUU</p>\r\n"
+        "<p>Since UUUUUUUU</p>\r\n"
+        "<p>VVVVVVVV VVVVVVVV</p>\r\n"
+        "<p>ssssssss tttttttt uuuuuuuu vvvvvvvv</p>\r\n"
+        "<p>VVVVVVVV SSSSSSSS</p>\r\n"
+        "SSSSSSSS" + tail + "\r\n"
+        "</body></html>\r\n";
+    EXPECT_EQ(PageFrom(templateBytes.c_str()),
               "\r\n"
               "<html><body>\r\n"
               "<p>Internet: Connected (checked)</p>\r\n"
@@ -93,31 +99,22 @@ TEST_F(StatsPageTest, PlaceholdersAreFilledOnePerLine) {
 }
 
 TEST_F(StatsPageTest, TemplateWithLineFeedsGivesCrLfLines) {
-    WriteBytes(Template(), "<p>SSSSSSSS</p>\n<p>VVVVVVVV</p>\n\nlast line without an end");
-    std::string url;
-    WriteStatsPage(url);
-    EXPECT_EQ(ReadBytes(Page()), "\r\n<p>Connected</p>\r\n<p>(1.0.1.129)</p>\r\n\r\nlast line without an end\r\n");
+    EXPECT_EQ(PageFrom("<p>SSSSSSSS</p>\n<p>VVVVVVVV</p>\n\nlast line without an end"),
+              "\r\n<p>Connected</p>\r\n<p>(1.0.1.129)</p>\r\n\r\nlast line without an end\r\n");
 }
 
 TEST_F(StatsPageTest, MissingTemplateGivesAnEmptyLine) {
     WriteBytes(Page(), "an older page that is much longer than one line\r\n");
-    std::string url;
-    WriteStatsPage(url);
-    EXPECT_EQ(url, "file://" + BaseDir + "Velunor Stats.html");
-    EXPECT_EQ(ReadBytes(Page()), "\r\n");
+    EXPECT_EQ(PageFrom(nullptr), "\r\n");
 
     // A folder named like the template is no template either.
     ASSERT_TRUE(MakeFolder(Template()));
-    WriteStatsPage(url);
-    EXPECT_EQ(ReadBytes(Page()), "\r\n");
+    EXPECT_EQ(PageFrom(nullptr), "\r\n");
 }
 
 TEST_F(StatsPageTest, PageIsRewrittenFromScratch) {
     WriteBytes(Page(), std::string(10000, 'o'));
-    WriteBytes(Template(), "VVVVVVVV\r\n");
-    std::string url;
-    WriteStatsPage(url);
-    EXPECT_EQ(ReadBytes(Page()), "\r\n(1.0.1.129)\r\n");
+    EXPECT_EQ(PageFrom("VVVVVVVV\r\n"), "\r\n(1.0.1.129)\r\n");
 }
 
 TEST_F(StatsPageTest, LockedPageRaisesNothing) {
@@ -128,7 +125,7 @@ TEST_F(StatsPageTest, LockedPageRaisesNothing) {
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     std::string url;
     EXPECT_NO_THROW(WriteStatsPage(url));
-    EXPECT_EQ(url, "file://" + BaseDir + "Velunor Stats.html");
+    EXPECT_EQ(url, PageUrl());
     ::CloseHandle(lock);
     EXPECT_EQ(ReadBytes(Page()), "old page\r\n");
 
@@ -145,10 +142,7 @@ TEST_F(StatsPageTest, TimeUsesTheLocaleSeparators) {
     ASSERT_TRUE(::SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDATE, "-"));
     const bool applied = LocaleSetting(LOCALE_STIME) == "." && LocaleSetting(LOCALE_SDATE) == "-";
 
-    WriteBytes(Template(), "TTTTTTTT\r\nUUUUUUUU\r\n");
-    std::string url;
-    WriteStatsPage(url);
-    const std::string bytes = ReadBytes(Page());
+    const std::string bytes = PageFrom("TTTTTTTT\r\nUUUUUUUU\r\n");
     ::SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIME, savedTime.c_str());
     ::SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDATE, savedDate.c_str());
     ASSERT_TRUE(applied);
@@ -169,15 +163,12 @@ TEST_F(StatsPageTest, ConnectionTextForEachAnswer) {
         {[]() -> ConnectionState { throw std::runtime_error("no network library"); }, "Unknown"},
         {nullptr, "Unknown"},
     };
-    WriteBytes(Template(), "<b>SSSSSSSS</b>\r\n");
     for (const Case& c : cases) {
         QueryConnectionState = c.query;
         std::string text = "before";
         GetConnectionState(text);
         EXPECT_EQ(text, c.text);
-        std::string url;
-        WriteStatsPage(url);
-        EXPECT_EQ(ReadBytes(Page()), std::string("\r\n<b>") + c.text + "</b>\r\n");
+        EXPECT_EQ(PageFrom("<b>SSSSSSSS</b>\r\n"), std::string("\r\n<b>") + c.text + "</b>\r\n");
     }
 }
 
