@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "Globals.h"
-#include "TestFolder.h"
+#include "PageTestFiles.h"
 
 using namespace globals;
-using testing_support::Exists;
+using testing_support::FileExists;
 using testing_support::MakeFolder;
-using testing_support::ReadBytes;
-using testing_support::TestFolder;
+using testing_support::ReadFileBytes;
+using testing_support::TempFolder;
 using testing_support::WriteBytes;
 
 namespace {
@@ -47,7 +47,7 @@ protected:
         DataDir = savedData_;
         for (int n = 1; n <= 3; ++n) PageLists[n].Assign(savedLists_[n]);
     }
-    TestFolder dir_;
+    TempFolder dir_{"pagelists"};
 
 private:
     std::string savedDesktop_, savedData_;
@@ -187,7 +187,7 @@ TEST_F(PageListsTest, LongAddressReadsBackWhole) {
 TEST_F(PageListsTest, NewShortcutHasExactlyTwoLines) {
     const std::string file = dir_ / "new.url";
     ASSERT_TRUE(WriteShortcutUrl(file, "http://new.example/a b?c=d"));
-    EXPECT_EQ(ReadBytes(file), "[InternetShortcut]\r\nurl=http://new.example/a b?c=d\r\n");
+    EXPECT_EQ(ReadFileBytes(file), "[InternetShortcut]\r\nurl=http://new.example/a b?c=d\r\n");
 }
 
 TEST_F(PageListsTest, WritingKeepsTheOtherLines) {
@@ -196,7 +196,7 @@ TEST_F(PageListsTest, WritingKeepsTheOtherLines) {
                "[DEFAULT]\r\nBASEURL=http://base.example/\r\n[InternetShortcut]\r\nURL=http://old.example/\r\n"
                "IconIndex=1\r\nIconFile=c:\\icons\\x.ico\r\n[Extra]\r\nurl=http://extra.example/\r\n");
     ASSERT_TRUE(WriteShortcutUrl(file, "http://new.example/"));
-    const std::string bytes = ReadBytes(file);
+    const std::string bytes = ReadFileBytes(file);
     EXPECT_EQ(bytes.find("http://old.example/"), std::string::npos) << bytes;
     for (const char* kept : {"[DEFAULT]\r\nBASEURL=http://base.example/\r\n", "IconIndex=1\r\n",
                              "IconFile=c:\\icons\\x.ico\r\n", "[Extra]\r\nurl=http://extra.example/\r\n"})
@@ -209,11 +209,11 @@ TEST_F(PageListsTest, WritingKeepsTheOtherLines) {
     const std::string noKey = dir_ / "no-key.url";
     WriteBytes(noKey, "[InternetShortcut]\r\nIconIndex=3\r\n");
     ASSERT_TRUE(WriteShortcutUrl(noKey, "http://added.example/"));
-    EXPECT_NE(ReadBytes(noKey).find("IconIndex=3\r\n"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(noKey).find("IconIndex=3\r\n"), std::string::npos);
     const std::string noSection = dir_ / "no-section.url";
     WriteBytes(noSection, "[Other]\r\nkey=value\r\n");
     ASSERT_TRUE(WriteShortcutUrl(noSection, "http://section.example/"));
-    EXPECT_NE(ReadBytes(noSection).find("[Other]\r\nkey=value\r\n"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(noSection).find("[Other]\r\nkey=value\r\n"), std::string::npos);
     for (const auto& [path, expected] : {std::pair{noKey, "http://added.example/"}, std::pair{noSection, "http://section.example/"}}) {
         std::string read;
         EXPECT_TRUE(ReadShortcutUrl(path, read));
@@ -223,7 +223,7 @@ TEST_F(PageListsTest, WritingKeepsTheOtherLines) {
 
 TEST_F(PageListsTest, WritingIntoAMissingFolderFails) {
     EXPECT_FALSE(WriteShortcutUrl(dir_ / "missing\\page.url", "http://x.example/"));
-    EXPECT_FALSE(Exists(dir_ / "missing"));
+    EXPECT_FALSE(FileExists(dir_ / "missing"));
     // A plain file where the folder should be.
     WriteBytes(dir_ / "plain", "x");
     EXPECT_FALSE(WriteShortcutUrl(dir_ / "plain\\page.url", "http://x.example/"));
@@ -233,12 +233,12 @@ TEST_F(PageListsTest, LastSeenShortcutLandsOnTheDesktop) {
     DesktopDir = dir_.Path();
     const std::string file = dir_ / "Last Seen on Velunor.url";
     ASSERT_TRUE(SaveLastSeenShortcut("http://first.example/"));
-    EXPECT_EQ(ReadBytes(file), Shortcut("http://first.example/"));
+    EXPECT_EQ(ReadFileBytes(file), Shortcut("http://first.example/"));
 
     // Rewritten in place: lines another program added stay.
-    WriteBytes(file, ReadBytes(file) + "IconIndex=2\r\n");
+    WriteBytes(file, ReadFileBytes(file) + "IconIndex=2\r\n");
     ASSERT_TRUE(SaveLastSeenShortcut("http://second.example/"));
-    const std::string bytes = ReadBytes(file);
+    const std::string bytes = ReadFileBytes(file);
     EXPECT_NE(bytes.find("url=http://second.example/\r\n"), std::string::npos) << bytes;
     EXPECT_NE(bytes.find("IconIndex=2\r\n"), std::string::npos) << bytes;
 

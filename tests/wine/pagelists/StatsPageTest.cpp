@@ -6,12 +6,12 @@
 
 #include "Globals.h"
 #include "StatsPage.h"
-#include "TestFolder.h"
+#include "PageTestFiles.h"
 
 using namespace globals;
 using testing_support::MakeFolder;
-using testing_support::ReadBytes;
-using testing_support::TestFolder;
+using testing_support::ReadFileBytes;
+using testing_support::TempFolder;
 using testing_support::WriteBytes;
 
 namespace {
@@ -54,7 +54,7 @@ protected:
         std::string url;
         WriteStatsPage(url);
         EXPECT_EQ(url, PageUrl());
-        return ReadBytes(Page());
+        return ReadFileBytes(Page());
     }
     // "hh:nn mm/dd/yyyy" with the user's separators.
     static std::string Time(const char* hh, const char* nn, const char* mm, const char* dd, const char* yyyy) {
@@ -62,7 +62,7 @@ protected:
         return std::string(hh) + t + nn + " " + mm + d + dd + d + yyyy;
     }
 
-    TestFolder dir_;
+    TempFolder dir_{"pagelists"};
 
 private:
     std::string savedBase_, savedVersion_;
@@ -127,7 +127,7 @@ TEST_F(StatsPageTest, LockedPageRaisesNothing) {
     EXPECT_NO_THROW(WriteStatsPage(url));
     EXPECT_EQ(url, PageUrl());
     ::CloseHandle(lock);
-    EXPECT_EQ(ReadBytes(Page()), "old page\r\n");
+    EXPECT_EQ(ReadFileBytes(Page()), "old page\r\n");
 
     // An install folder that does not exist: the address all the same.
     BaseDir = dir_ / "missing\\";
