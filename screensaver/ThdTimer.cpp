@@ -1,0 +1,181 @@
+#include "ThdTimer.h"
+
+namespace saver {
+
+namespace {
+
+const char kTimerWindowClass[] = "TThreadedTimerWindow";
+constexpr UINT kTickMessage = WM_APP + 0x105;
+
+const int kPriorities[] = {THREAD_PRIORITY_IDLE,   THREAD_PRIORITY_LOWEST,  THREAD_PRIORITY_BELOW_NORMAL,
+                           THREAD_PRIORITY_NORMAL, THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_HIGHEST,
+                           THREAD_PRIORITY_TIME_CRITICAL};
+
+}  // namespace
+
+// A sent message is served by any message retrieval of the main thread, a
+// modal loop's (message box, script alert) included.
+LRESULT CALLBACK TimerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kTickMessage) {
+        auto* timer = reinterpret_cast<TThreadedTimer*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
+        try {
+            if (timer) timer->DoTimer();
+        } catch (...) {
+            // DoTimer discards the handler's failures; nothing else may unwind here.
+        }
+        // The timer may be gone by now (freed by its own handler): touch nothing.
+        return 0;
+    }
+    return ::DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+// ---- TTimerThread
+
+TTimerThread::TTimerThread(TThreadedTimer* owner) : owner_(owner) {
+    stopEvent_.reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    runGate_.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!stopEvent_ || !runGate_) throw vcl::Exception("Cannot create the timer's events");
+    DWORD id = 0;
+    thread_.reset(::CreateThread(nullptr, 0, ThreadEntry, this, 0, &id));
+    if (!thread_) throw vcl::Exception("Cannot create the timer thread");
+}
+
+TTimerThread::~TTimerThread() {
+    if (thread_) {
+        Terminate();
+        ::SetEvent(stopEvent_.get());
+        Resume();
+        WaitFor();
+    }
+}
+
+DWORD WINAPI TTimerThread::ThreadEntry(void* self) {
+    try {
+        static_cast<TTimerThread*>(self)->Execute();
+    } catch (...) {
+        // Nothing may leave a thread entry.
+    }
+    return 0;
+}
+
+void TTimerThread::Execute() {
+    while (!terminated_) {
+        if (::WaitForSingleObject(runGate_.get(), INFINITE) != WAIT_OBJECT_0) return;
+        if (terminated_) break;
+        DWORD r = ::WaitForSingleObject(stopEvent_.get(), Interval.load());
+        // A tick only when the wait ran out while the timer was still on.
+        if (r == WAIT_TIMEOUT && !terminated_ && ::WaitForSingleObject(runGate_.get(), 0) == WAIT_OBJECT_0)
+            owner_->HandOver();
+    }
+}
+
+void TTimerThread::Resume() {
+    suspended_ = false;
+    ::SetEvent(runGate_.get());
+}
+
+void TTimerThread::Suspend() {
+    suspended_ = true;
+    ::ResetEvent(runGate_.get());
+    // Wakes a waiting worker so that it parks on the gate at once.
+    ::SetEvent(stopEvent_.get());
+}
+
+void TTimerThread::WaitFor() {
+    HANDLE h = thread_.get();
+    for (;;) {
+        DWORD r = ::MsgWaitForMultipleObjects(1, &h, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (r != WAIT_OBJECT_0 + 1) break;
+        // Serves only the messages other threads send (the hand-over), none of
+        // the posted ones.
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+TThreadPriority TTimerThread::Priority() const {
+    int p = ::GetThreadPriority(thread_.get());
+    for (size_t i = 0; i < sizeof kPriorities / sizeof kPriorities[0]; ++i)
+        if (kPriorities[i] == p) return static_cast<TThreadPriority>(i);
+    return TThreadPriority::tpNormal;
+}
+
+void TTimerThread::SetPriority(TThreadPriority priority) {
+    ::SetThreadPriority(thread_.get(), kPriorities[static_cast<int>(priority)]);
+}
+
+// ---- TThreadedTimer
+
+TThreadedTimer::TThreadedTimer(vcl::TComponent* owner) : vcl::TComponent(owner) {
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = TimerWindowProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kTimerWindowClass;
+    if (!::RegisterClassA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw vcl::Exception("Cannot register the timer's window class");
+    window_ = ::CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    if (!window_) throw vcl::Exception("Cannot create the timer's window");
+    ::SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    try {
+        thread_ = new TTimerThread(this);
+    } catch (...) {
+        ::DestroyWindow(window_);
+        throw;
+    }
+}
+
+TThreadedTimer::~TThreadedTimer() {
+    enabled_ = false;  // the field only: a hand-over still in progress then does nothing
+    thread_->Terminate();
+    ::SetEvent(thread_->StopEvent());
+    thread_->Resume();
+    // Freed from inside its own tick: the worker is blocked in the hand-over
+    // until this handler returns, so let it go now rather than wait for it.
+    if (destroyedFlag_) {
+        *destroyedFlag_ = true;
+        if (::InSendMessage()) ::ReplyMessage(0);
+    }
+    thread_->WaitFor();
+    delete thread_;
+    thread_ = nullptr;
+    ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    ::DestroyWindow(window_);
+}
+
+void TThreadedTimer::HandOver() {
+    ::SendMessageA(window_, kTickMessage, 0, 0);
+}
+
+void TThreadedTimer::DoTimer() {
+    if (!enabled_ || !OnTimer || IsDestroying()) return;
+    bool destroyed = false;
+    destroyedFlag_ = &destroyed;
+    try {
+        OnTimer(this);
+    } catch (...) {
+        // A failing handler does not stop the timer.
+    }
+    if (!destroyed) destroyedFlag_ = nullptr;
+}
+
+void TThreadedTimer::SetEnabled(bool value) {
+    if (value == enabled_) return;
+    enabled_ = value;
+    if (!value) {
+        thread_->Suspend();
+    } else if (thread_->Interval > 0 || AllowZero) {
+        ::SetEvent(thread_->StopEvent());
+        thread_->Resume();
+    }
+}
+
+void TThreadedTimer::SetInterval(uint32_t value) {
+    if (value == thread_->Interval) return;
+    bool was = enabled_;
+    SetEnabled(false);
+    thread_->Interval = value;
+    SetEnabled(was);
+}
+
+}  // namespace saver
