@@ -1,0 +1,537 @@
+#include "HostedWB.h"
+
+#include <mshtml.h>
+#include <oleauto.h>
+
+#include "FpuControl.h"
+#include "HostGuids.h"
+#include "ShellEntries.h"
+#include "WinHandles.h"
+
+namespace browser {
+
+TShellDdeNames ShellDdeNames;
+TAmbientChangeNotifier AmbientChangeNotifier = NotifyControlOfAmbientChange;
+
+namespace {
+
+uint16_t g_savedFpuControlWord = 0x037F;
+bool g_oleStarted = false;
+
+const char kHiddenWindowClass[] = "THostedWBHiddenWindow";
+const char kUserAgentKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\User Agent\\Post Platform";
+const char kPageSetupKey[] = "Software\\Microsoft\\Internet Explorer\\PageSetup";
+
+// Result codes of the command target that the platform headers spell
+// differently from version to version.
+constexpr HRESULT kCmdErrNotSupported = static_cast<HRESULT>(0x80040100);
+constexpr HRESULT kCmdErrUnknownGroup = static_cast<HRESULT>(0x80040104);
+constexpr DWORD kShowScriptError = 40;  // OLECMDID_SHOWSCRIPTERROR
+constexpr DWORD kExplorerUnload = 37;
+
+[[noreturn]] void RaiseOle(const char* what, HRESULT hr) {
+    char text[160];
+    wsprintfA(text, "%s (0x%08lX)", what, static_cast<unsigned long>(hr));
+    throw vcl::EOleError(text, hr);
+}
+
+// Receives broadcast messages for the component; every one goes to the
+// default procedure.
+LRESULT CALLBACK HiddenWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+HWND CreateHiddenWindow() {
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = HiddenWindowProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kHiddenWindowClass;
+    if (!::RegisterClassA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw vcl::Exception("Cannot register the browser's hidden window class");
+    HWND wnd = ::CreateWindowExA(0, kHiddenWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    if (!wnd) throw vcl::Exception("Cannot create the browser's hidden window");
+    return wnd;
+}
+
+// The default value of a key, or empty text when the key or value is missing.
+std::string ReadDefaultValue(HKEY root, const char* path) {
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExA(root, path, 0, KEY_READ, &raw) != ERROR_SUCCESS) return {};
+    vcl::UniqueRegKey key(raw);
+    char buf[1024] = {};
+    DWORD type = 0, size = sizeof buf - 1;
+    if (::RegQueryValueExA(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) != ERROR_SUCCESS)
+        return {};
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
+    return std::string(buf, strnlen(buf, size));
+}
+
+std::string ReadStringValue(HKEY key, const char* name) {
+    char buf[1024] = {};
+    DWORD type = 0, size = sizeof buf - 1;
+    if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) != ERROR_SUCCESS) return {};
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
+    return std::string(buf, strnlen(buf, size));
+}
+
+// One property of the script-error event object, read by name and as text.
+std::string EventProperty(IDispatch* event, const wchar_t* name) {
+    DISPID id = 0;
+    LPOLESTR names[1] = {const_cast<LPOLESTR>(name)};
+    HRESULT hr = event->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id);
+    if (hr == DISP_E_UNKNOWNNAME) throw vcl::Exception("'" + vcl::WideToAnsi(name) + "' not supported.");
+    if (FAILED(hr)) RaiseOle("Looking up a script-error property failed", hr);
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    vcl::OleVariant value;
+    hr = event->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_PROPERTYGET, &none, &value, nullptr, nullptr);
+    if (FAILED(hr)) RaiseOle("Reading a script-error property failed", hr);
+    if (value->vt == VT_EMPTY || value->vt == VT_NULL) return {};
+    hr = ::VariantChangeType(&value, &value, 0, VT_BSTR);
+    if (FAILED(hr)) RaiseOle("Converting a script-error property failed", hr);
+    return vcl::WideToAnsi(value->bstrVal);
+}
+
+}  // namespace
+
+// ---- the site
+
+// The control's client site with the document-host interfaces on it. The
+// host pointer is cleared when the component goes; from then on every
+// callback gives the answer that lets the control do its own default.
+class THostedWB::Site final : public vcl::TOleClientSite,
+                              public IOleCommandTarget,
+                              public IServiceProvider,
+                              public IDocHostUIHandler2,
+                              public IDocHostShowUI {
+public:
+    void SetHost(THostedWB* host) { host_ = host; }
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        return TOleClientSite::QueryInterface(iid, object);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return TOleClientSite::AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return TOleClientSite::Release(); }
+
+    // IDocHostUIHandler
+    STDMETHODIMP ShowContextMenu(DWORD id, POINT* pt, IUnknown* cmdt, IDispatch* disp) override {
+        return Call(S_FALSE, [&] { return host_->ShowContextMenu(id, pt, cmdt, disp); });
+    }
+    STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override {
+        return Call(E_NOTIMPL, [&] { return host_->GetHostInfo(info); });
+    }
+    STDMETHODIMP ShowUI(DWORD id, IOleInPlaceActiveObject* active, IOleCommandTarget* target, IOleInPlaceFrame* frame,
+                        IOleInPlaceUIWindow* doc) override {
+        return Call(S_FALSE, [&] { return host_->ShowUI(id, active, target, frame, doc); });
+    }
+    STDMETHODIMP HideUI() override { return Call(S_FALSE, [&] { return host_->HideUI(); }); }
+    STDMETHODIMP UpdateUI() override { return Call(S_FALSE, [&] { return host_->UpdateUI(); }); }
+    STDMETHODIMP EnableModeless(BOOL enable) override {
+        return Call(S_FALSE, [&] { return host_->EnableModeless(enable); });
+    }
+    STDMETHODIMP OnDocWindowActivate(BOOL activate) override {
+        return Call(S_FALSE, [&] { return host_->OnDocWindowActivate(activate); });
+    }
+    STDMETHODIMP OnFrameWindowActivate(BOOL activate) override {
+        return Call(S_FALSE, [&] { return host_->OnFrameWindowActivate(activate); });
+    }
+    STDMETHODIMP ResizeBorder(LPCRECT border, IOleInPlaceUIWindow* window, BOOL frameWindow) override {
+        return Call(S_FALSE, [&] { return host_->ResizeBorder(border, window, frameWindow); });
+    }
+    STDMETHODIMP TranslateAccelerator(LPMSG msg, const GUID* group, DWORD cmd) override {
+        return Call(S_FALSE, [&] { return host_->TranslateAccelerator(msg, group, cmd); });
+    }
+    STDMETHODIMP GetOptionKeyPath(LPOLESTR* key, DWORD dw) override {
+        return Call(S_FALSE, [&] { return host_->GetOptionKeyPath(key, dw); });
+    }
+    STDMETHODIMP GetDropTarget(IDropTarget* target, IDropTarget** result) override {
+        if (!host_ && result) *result = nullptr;
+        return Call(E_NOTIMPL, [&] { return host_->GetDropTarget(target, result); });
+    }
+    STDMETHODIMP GetExternal(IDispatch** external) override {
+        if (!host_ && external) *external = nullptr;
+        return Call(S_FALSE, [&] { return host_->GetExternal(external); });
+    }
+    STDMETHODIMP TranslateUrl(DWORD translate, LPOLESTR in, LPOLESTR* out) override {
+        return Call(S_FALSE, [&] { return host_->TranslateUrl(translate, in, out); });
+    }
+    STDMETHODIMP FilterDataObject(IDataObject* in, IDataObject** out) override {
+        if (!host_ && out) *out = nullptr;
+        return Call(S_FALSE, [&] { return host_->FilterDataObject(in, out); });
+    }
+    // IDocHostUIHandler2
+    STDMETHODIMP GetOverrideKeyPath(LPOLESTR* key, DWORD dw) override {
+        return Call(S_OK, [&] { return host_->GetOverrideKeyPath(key, dw); });
+    }
+    // IDocHostShowUI
+    STDMETHODIMP ShowMessage(HWND wnd, LPOLESTR text, LPOLESTR caption, DWORD type, LPOLESTR helpFile,
+                             DWORD helpContext, LRESULT* result) override {
+        return Call(S_FALSE, [&] { return host_->ShowMessage(wnd, text, caption, type, helpFile, helpContext, result); });
+    }
+    STDMETHODIMP ShowHelp(HWND wnd, LPOLESTR helpFile, UINT command, DWORD data, POINT mouse,
+                          IDispatch* hit) override {
+        return Call(S_FALSE, [&] { return host_->ShowHelp(wnd, helpFile, command, data, mouse, hit); });
+    }
+    // IOleCommandTarget
+    STDMETHODIMP QueryStatus(const GUID* group, ULONG count, OLECMD* cmds, OLECMDTEXT* text) override {
+        return Call(S_OK, [&] { return host_->QueryStatus(group, count, cmds, text); });
+    }
+    STDMETHODIMP Exec(const GUID* group, DWORD cmd, DWORD opt, VARIANT* in, VARIANT* out) override {
+        return Call(kCmdErrNotSupported, [&] { return host_->Exec(group, cmd, opt, in, out); });
+    }
+    // IServiceProvider
+    STDMETHODIMP QueryService(REFGUID service, REFIID iid, void** object) override {
+        return Call(E_NOINTERFACE, [&] { return host_->QueryService(service, iid, object); });
+    }
+
+protected:
+    void* FindInterface(REFIID iid) override {
+        if (IsEqualIID(iid, kIidOleCommandTarget)) return static_cast<IOleCommandTarget*>(this);
+        if (IsEqualIID(iid, kIidServiceProvider)) return static_cast<IServiceProvider*>(this);
+        if (IsEqualIID(iid, kIidDocHostUIHandler2) || IsEqualIID(iid, kIidDocHostUIHandler))
+            return static_cast<IDocHostUIHandler2*>(this);
+        if (IsEqualIID(iid, kIidDocHostShowUI)) return static_cast<IDocHostShowUI*>(this);
+        return TOleClientSite::FindInterface(iid);
+    }
+
+private:
+    ~Site() override = default;
+
+    // Nothing raised in our code travels into the control's: a failure gives
+    // `orphan` too, the answer that lets the control do its own default.
+    template <typename F>
+    HRESULT Call(HRESULT orphan, F call) {
+        if (!host_) return orphan;
+        try {
+            return call();
+        } catch (...) {
+            return orphan;
+        }
+    }
+
+    THostedWB* host_ = nullptr;
+};
+
+// ---- construction and destruction
+
+THostedWB::THostedWB(vcl::TComponent* owner) : vcl::TWebBrowser(owner, new Site()) {
+    fpExceptions_ = true;
+    hostSite_ = static_cast<Site*>(ClientSite());
+    hostSite_->SetHost(this);
+    try {
+        ReadShellDdeNames();
+        hiddenWindow_ = CreateHiddenWindow();
+        printOptions_.HTMLHeader().Add("<HTML></HTML>");
+        char measure[10] = {};
+        ::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, measure, sizeof measure);
+        localeUsesInches_ = measure[0] == '1';
+        SetDownloadOptions({TDownloadControlOption::DLIMAGES, TDownloadControlOption::VIDEOS,
+                            TDownloadControlOption::BGSOUNDS});
+        SetUserInterfaceOptions({});
+        EnableDDE = false;
+    } catch (...) {
+        hostSite_->SetHost(nullptr);
+        if (hiddenWindow_) ::DestroyWindow(hiddenWindow_);
+        throw;
+    }
+}
+
+THostedWB::~THostedWB() {
+    // Late calls of the control from here on find no host.
+    hostSite_->SetHost(nullptr);
+    if (hiddenWindow_) ::DestroyWindow(hiddenWindow_);
+    hiddenWindow_ = nullptr;
+    RemoveUserAgent();
+}
+
+void THostedWB::Loaded() {
+    vcl::TWebBrowser::Loaded();
+    auto provider = vcl::ComPtr<IServiceProvider>(static_cast<IServiceProvider*>(hostSite_));
+    ::CoInternetCreateSecurityManager(provider.Get(), securityManager_.Out(), 0);
+    ::CoInternetCreateZoneManager(provider.Get(), zoneManager_.Out(), 0);
+    downloadControlValue_ = DownloadControlValueOf(downloadOptions_);
+    hostFlagsValue_ = HostFlagsValueOf(userInterfaceOptions_);
+    if (ComponentState() & vcl::csDesigning) {
+        printOptions_.UsesInches = localeUsesInches_;
+        ReadPageSetup(printOptions_);
+        return;
+    }
+    RegisterUserAgent();
+}
+
+// The value is the token's name under the key; an empty token writes the
+// key's default value.
+void THostedWB::RegisterUserAgent() {
+    HKEY raw = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kUserAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &raw, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    vcl::UniqueRegKey key(raw);
+    const BYTE empty[1] = {0};
+    if (::RegSetValueExA(key.get(), UserAgent.c_str(), 0, REG_SZ, empty, 1) == ERROR_SUCCESS) wroteUserAgent_ = true;
+}
+
+// Only the value this component wrote: another program may own a token of
+// the same name.
+void THostedWB::RemoveUserAgent() {
+    if (!wroteUserAgent_) return;
+    wroteUserAgent_ = false;
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kUserAgentKey, 0, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS) return;
+    vcl::UniqueRegKey key(raw);
+    ::RegDeleteValueA(key.get(), UserAgent.c_str());
+}
+
+// ---- options
+
+void THostedWB::SetDownloadOptions(TDownloadControlOptions value) {
+    downloadOptions_ = value;
+    downloadControlValue_ = DownloadControlValueOf(value);
+    NotifyDownloadControl();
+}
+
+void THostedWB::SetUserInterfaceOptions(TUserInterfaceOptions value) {
+    userInterfaceOptions_ = value;
+    hostFlagsValue_ = HostFlagsValueOf(value);
+    // The host flags are asked for with the document; the control is told
+    // through the download-control id all the same.
+    NotifyDownloadControl();
+}
+
+void THostedWB::NotifyDownloadControl() {
+    if (AmbientChangeNotifier) AmbientChangeNotifier(*this, DISPID_AMBIENT_DLCONTROL_ID);
+}
+
+void NotifyControlOfAmbientChange(THostedWB& sender, DISPID id) {
+    vcl::ComPtr<IDispatch> application = sender.Application();
+    auto control = application.As<IOleControl>(kIidOleControl);
+    if (!control) throw vcl::EOleError("The browser control offers no IOleControl", E_NOINTERFACE);
+    control->OnAmbientPropertyChange(id);
+}
+
+void THostedWB::SetfpExceptions(bool value) {
+    Set8087CW(value ? g_savedFpuControlWord : kAllExceptionsMasked);
+    fpExceptions_ = value;
+}
+
+// ---- IDocHostUIHandler2 / IDocHostUIHandler
+
+HRESULT THostedWB::ShowContextMenu(DWORD dwID, POINT* ppt, IUnknown* pcmdtReserved, IDispatch* pdispReserved) {
+    return OnShowContextMenu ? OnShowContextMenu(dwID, ppt, pcmdtReserved, pdispReserved) : S_FALSE;
+}
+
+HRESULT THostedWB::GetHostInfo(DOCHOSTUIINFO* pInfo) {
+    if (pInfo) {
+        pInfo->cbSize = 20;
+        pInfo->dwFlags = hostFlagsValue_;
+        pInfo->dwDoubleClick = 0;
+    }
+    return OnGetHostInfo ? OnGetHostInfo(pInfo) : S_OK;
+}
+
+HRESULT THostedWB::ShowUI(DWORD dwID, IOleInPlaceActiveObject* pActiveObject, IOleCommandTarget* pCommandTarget,
+                          IOleInPlaceFrame* pFrame, IOleInPlaceUIWindow* pDoc) {
+    return OnShowUI ? OnShowUI(dwID, pActiveObject, pCommandTarget, pFrame, pDoc) : S_FALSE;
+}
+
+HRESULT THostedWB::HideUI() { return OnHideUI ? OnHideUI() : S_FALSE; }
+HRESULT THostedWB::UpdateUI() { return OnUpdateUI ? OnUpdateUI() : S_FALSE; }
+HRESULT THostedWB::EnableModeless(BOOL fEnable) { return OnEnableModeless ? OnEnableModeless(fEnable) : S_FALSE; }
+
+HRESULT THostedWB::OnDocWindowActivate(BOOL fActivate) {
+    return OnOnDocWindowActivate ? OnOnDocWindowActivate(fActivate) : S_FALSE;
+}
+
+HRESULT THostedWB::OnFrameWindowActivate(BOOL fActivate) {
+    return OnOnFrameWindowActivate ? OnOnFrameWindowActivate(fActivate) : S_FALSE;
+}
+
+HRESULT THostedWB::ResizeBorder(LPCRECT prcBorder, IOleInPlaceUIWindow* pUIWindow, BOOL fRameWindow) {
+    return OnResizeBorder ? OnResizeBorder(prcBorder, pUIWindow, fRameWindow) : S_FALSE;
+}
+
+HRESULT THostedWB::TranslateAccelerator(LPMSG lpMsg, const GUID* pguidCmdGroup, DWORD nCmdID) {
+    return OnTranslateAccelerator ? OnTranslateAccelerator(lpMsg, pguidCmdGroup, nCmdID) : S_FALSE;
+}
+
+HRESULT THostedWB::GetOptionKeyPath(LPOLESTR* pchKey, DWORD dw) {
+    return OnGetOptionKeyPath ? OnGetOptionKeyPath(pchKey, dw) : S_FALSE;
+}
+
+HRESULT THostedWB::GetDropTarget(IDropTarget* pDropTarget, IDropTarget** ppDropTarget) {
+    if (ppDropTarget) *ppDropTarget = nullptr;
+    return OnGetDropTarget ? OnGetDropTarget(pDropTarget, ppDropTarget) : S_OK;
+}
+
+HRESULT THostedWB::GetExternal(IDispatch** ppDispatch) {
+    if (ppDispatch) *ppDispatch = nullptr;
+    return OnGetExternal ? OnGetExternal(ppDispatch) : S_FALSE;
+}
+
+HRESULT THostedWB::TranslateUrl(DWORD dwTranslate, LPOLESTR pchURLIn, LPOLESTR* ppchURLOut) {
+    return OnTranslateUrl ? OnTranslateUrl(dwTranslate, pchURLIn, ppchURLOut) : S_FALSE;
+}
+
+HRESULT THostedWB::FilterDataObject(IDataObject* pDO, IDataObject** ppDORet) {
+    if (ppDORet) *ppDORet = nullptr;
+    return OnFilterDataObject ? OnFilterDataObject(pDO, ppDORet) : S_FALSE;
+}
+
+HRESULT THostedWB::GetOverrideKeyPath(LPOLESTR* pchKey, DWORD dw) {
+    return OnGetOverrideKeyPath ? OnGetOverrideKeyPath(pchKey, dw) : S_OK;
+}
+
+// ---- IDocHostShowUI
+
+HRESULT THostedWB::ShowMessage(HWND hwnd, LPOLESTR lpstrText, LPOLESTR lpstrCaption, DWORD dwType,
+                               LPOLESTR lpstrHelpFile, DWORD dwHelpContext, LRESULT* plResult) {
+    if (OnShowMessage) return OnShowMessage(hwnd, lpstrText, lpstrCaption, dwType, lpstrHelpFile, dwHelpContext, plResult);
+    return S_FALSE;
+}
+
+HRESULT THostedWB::ShowHelp(HWND hwnd, LPOLESTR pszHelpFile, UINT uCommand, DWORD dwData, POINT ptMouse,
+                            IDispatch* pDispatchObjectHit) {
+    if (OnShowHelp) return OnShowHelp(hwnd, pszHelpFile, uCommand, dwData, ptMouse, pDispatchObjectHit);
+    if (HelpFile.empty()) return S_FALSE;
+    // Our help file, not the control's; whether it opened does not matter.
+    HtmlHelp(hwnd, HelpFile, uCommand, dwData);
+    return S_OK;
+}
+
+// ---- IOleCommandTarget
+
+HRESULT THostedWB::QueryStatus(const GUID*, ULONG, OLECMD*, OLECMDTEXT*) { return S_OK; }
+
+HRESULT THostedWB::Exec(const GUID* pguidCmdGroup, DWORD nCmdID, DWORD, VARIANT*, VARIANT* pvaOut) {
+    if (!pguidCmdGroup) return kCmdErrUnknownGroup;
+    HRESULT result = kCmdErrNotSupported;
+    if (IsEqualGUID(*pguidCmdGroup, kCgidExplorer) && nCmdID == kExplorerUnload && OnUnload) OnUnload(this);
+    if (IsEqualGUID(*pguidCmdGroup, kCgidDocHostCommandHandler)) {
+        if (OnRefresh && (nCmdID == 6041 || nCmdID == 6042 || nCmdID == 2300)) {
+            bool cancel = false;
+            OnRefresh(this, static_cast<int>(nCmdID), cancel);
+            return cancel ? S_OK : result;
+        }
+        if (nCmdID == kShowScriptError && OnScriptError) {
+            vcl::ComPtr<IDispatch> event = ScriptErrorEventObject();
+            if (!event) return kCmdErrNotSupported;
+            bool continueScript = true, showDialog = true;
+            std::string character = EventProperty(event.Get(), L"errorCharacter");
+            std::string code = EventProperty(event.Get(), L"errorCode");
+            std::string message = EventProperty(event.Get(), L"errorMessage");
+            std::string url = EventProperty(event.Get(), L"errorUrl");
+            std::string line = EventProperty(event.Get(), L"errorline");
+            OnScriptError(this, line, character, code, message, url, continueScript, showDialog);
+            if (pvaOut) {
+                ::VariantClear(pvaOut);
+                pvaOut->vt = VT_BOOL;
+                pvaOut->boolVal = continueScript ? VARIANT_TRUE : VARIANT_FALSE;
+            }
+            if (!showDialog) result = S_OK;
+        }
+    }
+    return result;
+}
+
+vcl::ComPtr<IDispatch> THostedWB::ScriptErrorEventObject() {
+    vcl::ComPtr<IDispatch> document = Document();
+    if (!document) RaiseOle("The browser has no document", E_NOINTERFACE);
+    vcl::ComPtr<IHTMLDocument2> html;
+    HRESULT hr = document->QueryInterface(kIidHTMLDocument2, html.OutVoid());
+    if (FAILED(hr)) RaiseOle("The document is not a web page", hr);
+    vcl::ComPtr<IHTMLWindow2> window;
+    hr = html->get_parentWindow(window.Out());
+    if (FAILED(hr) || !window) RaiseOle("The document has no window", FAILED(hr) ? hr : E_POINTER);
+    vcl::ComPtr<IHTMLEventObj> event;
+    hr = window->get_event(event.Out());
+    if (FAILED(hr)) RaiseOle("The window has no event object", hr);
+    if (!event) return nullptr;
+    return event.As<IDispatch>(IID_IDispatch);
+}
+
+// ---- IServiceProvider
+
+HRESULT THostedWB::QueryService(REFGUID guidService, REFIID riid, void** ppvObject) {
+    if (!OnQueryService) return E_NOINTERFACE;
+    if (ppvObject) *ppvObject = nullptr;
+    return OnQueryService(guidService, riid, ppvObject);
+}
+
+// ---- IDispatch: ambient properties
+
+HRESULT THostedWB::AmbientGetTypeInfoCount(UINT* count) {
+    if (OnGetTypeInfoCount) return OnGetTypeInfoCount(count);
+    if (count) *count = 0;
+    return E_NOTIMPL;
+}
+
+HRESULT THostedWB::AmbientGetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) {
+    if (info) *info = nullptr;
+    if (OnGetTypeInfo) return OnGetTypeInfo(index, lcid, info);
+    return E_NOTIMPL;
+}
+
+HRESULT THostedWB::AmbientGetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) {
+    return OnGetIDsOfNames ? OnGetIDsOfNames(iid, names, count, lcid, ids) : E_NOTIMPL;
+}
+
+HRESULT THostedWB::AmbientInvoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                 EXCEPINFO* excepInfo, UINT* argErr) {
+    if ((flags & DISPATCH_PROPERTYGET) && result && id == DISPID_AMBIENT_DLCONTROL_ID) {
+        ::VariantInit(result);
+        result->vt = VT_I4;
+        result->lVal = static_cast<LONG>(downloadControlValue_);
+        return S_OK;
+    }
+    if (OnInvoke) return OnInvoke(id, iid, lcid, flags, params, result, excepInfo, argErr);
+    return vcl::TWebBrowser::AmbientInvoke(id, iid, lcid, flags, params, result, excepInfo, argErr);
+}
+
+// ---- page setup, DDE names, unit state
+
+void ReadPageSetup(TPrintOptions& options) {
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kPageSetupKey, 0, KEY_READ, &raw) != ERROR_SUCCESS) return;
+    vcl::UniqueRegKey key(raw);
+    char sep[4] = {};
+    ::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, sep, sizeof sep);
+    char decimal = sep[0] ? sep[0] : '.';
+    options.Header = ReadStringValue(key.get(), "header");
+    options.Footer = ReadStringValue(key.get(), "footer");
+    options.Margins.Left = PageSetupMargin(ReadStringValue(key.get(), "margin_left"), decimal, options.UsesInches);
+    options.Margins.Right = PageSetupMargin(ReadStringValue(key.get(), "margin_right"), decimal, options.UsesInches);
+    options.Margins.Top = PageSetupMargin(ReadStringValue(key.get(), "margin_top"), decimal, options.UsesInches);
+    options.Margins.Bottom = PageSetupMargin(ReadStringValue(key.get(), "margin_bottom"), decimal, options.UsesInches);
+}
+
+bool ReadShellDdeNames() {
+    try {
+        TShellDdeNames& n = ShellDdeNames;
+        n.HtmlApplication = ReadDefaultValue(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\ddeexec\\application");
+        n.HtmlTopic = ReadDefaultValue(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\ddeexec\\topic");
+        n.FolderApplication = ReadDefaultValue(HKEY_CLASSES_ROOT, "Folder\\shell\\open\\ddeexec\\application");
+        n.FolderTopic = ReadDefaultValue(HKEY_CLASSES_ROOT, "Folder\\shell\\open\\ddeexec\\topic");
+        n.OpenCommand = DdeCommandName(ReadDefaultValue(HKEY_CLASSES_ROOT, "Folder\\shell\\open\\ddeexec"));
+        n.ExploreCommand = DdeCommandName(ReadDefaultValue(HKEY_CLASSES_ROOT, "Folder\\shell\\explore\\ddeexec"));
+        n.FindCommand = DdeCommandName(ReadDefaultValue(HKEY_CLASSES_ROOT, "Directory\\shell\\find\\ddeexec"));
+        return true;
+    } catch (...) {
+        return false;  // the names read so far stay
+    }
+}
+
+uint16_t SavedFpuControlWord() { return g_savedFpuControlWord; }
+
+void InitHostedWBUnit() {
+    g_savedFpuControlWord = Get8087CW();
+    g_oleStarted = SUCCEEDED(::OleInitialize(nullptr));
+}
+
+void DoneHostedWBUnit() {
+    Set8087CW(g_savedFpuControlWord);
+    if (g_oleStarted) ::OleUninitialize();
+    g_oleStarted = false;
+    ShellDdeNames = TShellDdeNames();
+}
+
+}  // namespace browser

@@ -1,0 +1,87 @@
+#include "MyWebBrowser.h"
+
+#include <mshtml.h>
+
+#include "HostGuids.h"
+
+namespace browser {
+
+namespace {
+
+[[noreturn]] void Raise(const char* what, HRESULT hr) {
+    char text[160];
+    wsprintfA(text, "%s (0x%08lX)", what, static_cast<unsigned long>(hr));
+    throw vcl::EOleError(text, hr);
+}
+
+// The body's scroll position and sizes, through its second element interface.
+class TElementBody : public IPaneBody {
+public:
+    explicit TElementBody(vcl::ComPtr<IHTMLElement2> body) : body_(std::move(body)) {}
+    bool HasScrollInfo() const override { return static_cast<bool>(body_); }
+    long ScrollTop() override { return Read(&IHTMLElement2::get_scrollTop, "Reading scrollTop"); }
+    void SetScrollTop(long value) override {
+        Need();
+        HRESULT hr = body_->put_scrollTop(value);
+        if (FAILED(hr)) Raise("Setting scrollTop", hr);
+    }
+    long ScrollHeight() override { return Read(&IHTMLElement2::get_scrollHeight, "Reading scrollHeight"); }
+    long ClientHeight() override { return Read(&IHTMLElement2::get_clientHeight, "Reading clientHeight"); }
+
+private:
+    void Need() const {
+        if (!body_) throw vcl::Exception("The body offers no scroll information");
+    }
+    long Read(HRESULT (STDMETHODCALLTYPE IHTMLElement2::*get)(LONG*), const char* what) {
+        Need();
+        LONG v = 0;
+        HRESULT hr = (body_.Get()->*get)(&v);
+        if (FAILED(hr)) Raise(what, hr);
+        return v;
+    }
+    vcl::ComPtr<IHTMLElement2> body_;
+};
+
+}  // namespace
+
+TMyWebBrowser::TMyWebBrowser() : THostedWB(nullptr) {
+    THostedWB::OnDocumentComplete = [this](vcl::TObject*, IDispatch*, const std::string&) {
+        if (IPaneBrowser::OnDocumentComplete) IPaneBrowser::OnDocumentComplete(*this);
+    };
+    THostedWB::OnNavigateComplete2 = [this](vcl::TObject*, IDispatch*, const std::string&) {
+        if (IPaneBrowser::OnNavigateComplete2) IPaneBrowser::OnNavigateComplete2(*this);
+    };
+    THostedWB::OnScriptError = [this](vcl::TObject*, const std::string&, const std::string&, const std::string&,
+                                      const std::string&, const std::string&, bool& continueScript, bool& showDialog) {
+        if (IPaneBrowser::OnScriptError) IPaneBrowser::OnScriptError(*this, continueScript, showDialog);
+    };
+}
+
+void TMyWebBrowser::Navigate(const std::string& url) { THostedWB::Navigate(url); }
+long TMyWebBrowser::ReadyState() { return THostedWB::ReadyState(); }
+std::string TMyWebBrowser::LocationURL() { return THostedWB::LocationURL(); }
+
+std::unique_ptr<IPaneBody> TMyWebBrowser::Body() {
+    vcl::ComPtr<IDispatch> document = Document();
+    if (!document) throw vcl::Exception("The browser has no document");
+    vcl::ComPtr<IHTMLDocument2> html;
+    HRESULT hr = document->QueryInterface(kIidHTMLDocument2, html.OutVoid());
+    if (FAILED(hr)) Raise("The document is not a web page", hr);
+    vcl::ComPtr<IHTMLElement> body;
+    hr = html->get_body(body.Out());
+    if (FAILED(hr)) Raise("Reading the document's body", hr);
+    if (!body) throw vcl::Exception("The document has no body");
+    return std::make_unique<TElementBody>(body.As<IHTMLElement2>(kIidHTMLElement2));
+}
+
+void TMyWebBrowser::Detach() {
+    IPaneBrowser::OnDocumentComplete = nullptr;
+    IPaneBrowser::OnNavigateComplete2 = nullptr;
+    IPaneBrowser::OnScriptError = nullptr;
+    if (HandleAllocated()) ::ShowWindow(HandleOrNull(), SW_HIDE);
+    SetParent(nullptr);
+}
+
+std::unique_ptr<IPaneBrowser> MakeHostedPaneBrowser() { return std::make_unique<TMyWebBrowser>(); }
+
+}  // namespace browser

@@ -1,0 +1,136 @@
+// Host of an embeddable (ActiveX) control: creates it, sites it, activates it
+// in place inside the component's window, follows the bounds, sinks its event
+// interface and answers the standard ambient properties.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+#include <ocidl.h>
+
+#include <string>
+
+#include "ComPtr.h"
+#include "Controls.h"
+
+namespace vcl {
+
+class TOleControl;
+
+// Raised when a call into a hosted control fails; carries the result code.
+class EOleError : public Exception {
+public:
+    EOleError(const std::string& what, HRESULT code);
+    HRESULT ErrorCode;
+};
+
+// Text of a BSTR or a wide string in the ANSI code page.
+std::string WideToAnsi(const wchar_t* text);
+std::wstring AnsiToWide(const std::string& text);
+
+// The client site of one hosted control. It is its own reference-counted COM
+// object: the control keeps it as long as it likes, while the component's
+// back-pointer is cleared when the component goes, so late calls find nobody
+// and touch no freed memory. Derived sites add interfaces in FindInterface.
+class TOleClientSite : public IOleClientSite, public IOleInPlaceSite, public IDispatch {
+public:
+    TOleClientSite() = default;
+    TOleClientSite(const TOleClientSite&) = delete;
+    TOleClientSite& operator=(const TOleClientSite&) = delete;
+
+    void Attach(TOleControl* control) { control_ = control; }
+    void Detach() { control_ = nullptr; }
+    TOleControl* Control() const { return control_; }
+
+    // IUnknown
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+    // IOleClientSite
+    STDMETHODIMP SaveObject() override;
+    STDMETHODIMP GetMoniker(DWORD assign, DWORD which, IMoniker** moniker) override;
+    STDMETHODIMP GetContainer(IOleContainer** container) override;
+    STDMETHODIMP ShowObject() override;
+    STDMETHODIMP OnShowWindow(BOOL show) override;
+    STDMETHODIMP RequestNewObjectLayout() override;
+    // IOleWindow
+    STDMETHODIMP GetWindow(HWND* wnd) override;
+    STDMETHODIMP ContextSensitiveHelp(BOOL enterMode) override;
+    // IOleInPlaceSite
+    STDMETHODIMP CanInPlaceActivate() override;
+    STDMETHODIMP OnInPlaceActivate() override;
+    STDMETHODIMP OnUIActivate() override;
+    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT posRect,
+                                  LPRECT clipRect, LPOLEINPLACEFRAMEINFO frameInfo) override;
+    STDMETHODIMP Scroll(SIZE extent) override;
+    STDMETHODIMP OnUIDeactivate(BOOL undoable) override;
+    STDMETHODIMP OnInPlaceDeactivate() override;
+    STDMETHODIMP DiscardUndoState() override;
+    STDMETHODIMP DeactivateAndUndo() override;
+    STDMETHODIMP OnPosRectChange(LPCRECT posRect) override;
+    // IDispatch: the container's ambient properties
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+    STDMETHODIMP GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
+    STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override;
+    STDMETHODIMP Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO* excepInfo, UINT* argErr) override;
+
+protected:
+    virtual ~TOleClientSite() = default;
+    // The interface of this object for `iid`, or null; derived sites extend it.
+    virtual void* FindInterface(REFIID iid);
+
+private:
+    LONG refs_ = 1;
+    TOleControl* control_ = nullptr;
+};
+
+class TOleControl : public TWinControl {
+public:
+    // Creates the control of `clsid` sited on `site` (this takes over the
+    // caller's reference) and, when `eventsIid` is not GUID_NULL, advises a
+    // sink for that event interface. Raises EOleError on failure.
+    TOleControl(TComponent* owner, const CLSID& clsid, const IID& eventsIid, TOleClientSite* site);
+    ~TOleControl() override;
+
+    TOleClientSite* ClientSite() const { return site_; }
+    IOleObject* OleObject() const { return oleObject_.Get(); }
+    IDispatch* ControlDispatch() const { return dispatch_.Get(); }
+
+    // Property get and set, and method calls, by dispatch id; raise EOleError.
+    void GetProperty(DISPID id, VARIANT* result);
+    void SetProperty(DISPID id, const VARIANT& value);
+    // Ambient property changed: tells the control through IOleControl.
+    void AmbientPropertyChanged(DISPID id);
+
+    // Ambient-property dispatch of the site; the standard properties here.
+    virtual HRESULT AmbientGetTypeInfoCount(UINT* count);
+    virtual HRESULT AmbientGetTypeInfo(UINT index, LCID lcid, ITypeInfo** info);
+    virtual HRESULT AmbientGetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids);
+    virtual HRESULT AmbientInvoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
+                                  VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr);
+    HRESULT StandardAmbientInvoke(DISPID id, WORD flags, VARIANT* result);
+
+    // An event of the control's event interface, on the control's thread.
+    virtual void InvokeEvent(DISPID id, DISPPARAMS* params) {}
+
+protected:
+    void CreateWnd() override;
+    void WndProc(TMessage& message) override;
+
+private:
+    class EventSink;
+    void InPlaceActivate();
+    void InPlaceDeactivate();
+    void ReleaseControl();
+    void UpdateObjectRects();
+
+    TOleClientSite* site_ = nullptr;
+    ComPtr<IOleObject> oleObject_;
+    ComPtr<IDispatch> dispatch_;
+    ComPtr<IOleInPlaceObject> inPlace_;
+    ComPtr<IConnectionPoint> connection_;
+    EventSink* sink_ = nullptr;
+    DWORD cookie_ = 0;
+};
+
+}  // namespace vcl

@@ -1,0 +1,66 @@
+// The system's web-browser control on the OLE host: its dispatch-id
+// properties, Navigate, and the events of its DWebBrowserEvents2 interface.
+#pragma once
+
+#include <windows.h>
+#include <exdisp.h>
+
+#include <functional>
+#include <string>
+
+#include "OleCtrls.h"
+
+namespace vcl {
+
+extern const CLSID CLSID_WebBrowserControl;
+extern const IID DIID_WebBrowserEvents2;
+
+// Dispatch ids of the control that the units use.
+constexpr DISPID DISPID_WB_APPLICATION = 200;
+constexpr DISPID DISPID_WB_DOCUMENT = 203;
+constexpr DISPID DISPID_WB_LOCATIONURL = 211;
+constexpr DISPID DISPID_WB_VISIBLE = 402;
+constexpr DISPID DISPID_WB_READYSTATE = -525;
+// Its events.
+constexpr DISPID DISPID_WB_BEFORENAVIGATE2 = 250;
+constexpr DISPID DISPID_WB_NAVIGATECOMPLETE2 = 252;
+constexpr DISPID DISPID_WB_DOCUMENTCOMPLETE = 259;
+constexpr DISPID DISPID_WB_NAVIGATEERROR = 271;
+
+using TWebBrowserNavigateEvent = std::function<void(TObject* sender, IDispatch* disp, const std::string& url)>;
+using TWebBrowserBeforeNavigateEvent =
+    std::function<void(TObject* sender, IDispatch* disp, const std::string& url, bool& cancel)>;
+using TWebBrowserNavigateErrorEvent = std::function<void(TObject* sender, IDispatch* disp, const std::string& url,
+                                                         long statusCode, bool& cancel)>;
+
+class TWebBrowser : public TOleControl {
+public:
+    // `site` (one reference taken over) lets a derived host add interfaces;
+    // without one a plain site is made.
+    explicit TWebBrowser(TComponent* owner, TOleClientSite* site = nullptr);
+
+    IWebBrowser2* Browser() const { return browser_.Get(); }
+
+    // Navigate with the four optional arguments empty.
+    void Navigate(const std::string& url);
+    void Navigate2(VARIANT& url, VARIANT& flags, VARIANT& targetFrame, VARIANT& postData, VARIANT& headers);
+    // The control's automation object (Application); raises when it has none.
+    ComPtr<IDispatch> Application();
+    // The current document, or null when there is none.
+    ComPtr<IDispatch> Document();
+    std::string LocationURL();
+    long ReadyState();
+    void SetOleVisible(bool visible);
+
+    TWebBrowserBeforeNavigateEvent OnBeforeNavigate2;
+    TWebBrowserNavigateEvent OnNavigateComplete2;
+    TWebBrowserNavigateEvent OnDocumentComplete;
+    TWebBrowserNavigateErrorEvent OnNavigateError;
+
+    void InvokeEvent(DISPID id, DISPPARAMS* params) override;
+
+private:
+    ComPtr<IWebBrowser2> browser_;
+};
+
+}  // namespace vcl

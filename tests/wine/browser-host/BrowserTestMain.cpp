@@ -1,0 +1,30 @@
+// Unit start-up for the browser-host tests: the application object (with
+// message boxes recorded, never shown) and the hosted control's unit.
+#include <gtest/gtest.h>
+
+#include "Forms.h"
+#include "HostedWB.h"
+#include "ShellEntries.h"
+
+namespace {
+
+class BrowserUnits : public ::testing::Environment {
+public:
+    void SetUp() override {
+        vcl::InitFormsUnit();
+        vcl::Application->MessageBoxFunction = [](HWND, const std::string& text, const std::string&, UINT) {
+            ADD_FAILURE() << "message box: " << text;
+            return IDOK;
+        };
+        browser::InitHostedWBUnit();
+    }
+    void TearDown() override {
+        browser::DoneHostedWBUnit();
+        browser::DoneShellEntries();
+        vcl::DoneFormsUnit();
+    }
+};
+
+const auto* const g_units = ::testing::AddGlobalTestEnvironment(new BrowserUnits);
+
+}  // namespace
