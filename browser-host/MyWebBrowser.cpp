@@ -46,14 +46,14 @@ private:
 
 TMyWebBrowser::TMyWebBrowser() : THostedWB(nullptr) {
     THostedWB::OnDocumentComplete = [this](vcl::TObject*, IDispatch*, const std::string&) {
-        if (IPaneBrowser::OnDocumentComplete) IPaneBrowser::OnDocumentComplete(*this);
+        if (auto handler = IPaneBrowser::OnDocumentComplete) handler(*this);  // a copy: the handler may Detach
     };
     THostedWB::OnNavigateComplete2 = [this](vcl::TObject*, IDispatch*, const std::string&) {
-        if (IPaneBrowser::OnNavigateComplete2) IPaneBrowser::OnNavigateComplete2(*this);
+        if (auto handler = IPaneBrowser::OnNavigateComplete2) handler(*this);
     };
     THostedWB::OnScriptError = [this](vcl::TObject*, const std::string&, const std::string&, const std::string&,
                                       const std::string&, const std::string&, bool& continueScript, bool& showDialog) {
-        if (IPaneBrowser::OnScriptError) IPaneBrowser::OnScriptError(*this, continueScript, showDialog);
+        if (auto handler = IPaneBrowser::OnScriptError) handler(*this, continueScript, showDialog);
     };
 }
 

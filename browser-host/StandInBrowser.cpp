@@ -1,0 +1,280 @@
+#include "StandInBrowser.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace browser {
+
+namespace {
+
+const char kEventWindowClass[] = "TStandInBrowserEvents";
+constexpr UINT kNavigateCompleteMessage = WM_APP + 0x51;
+constexpr UINT_PTR kCompleteTimer = 1;
+constexpr UINT_PTR kFrameTimer = 2;
+constexpr UINT_PTR kScriptErrorTimer = 3;
+
+std::string EnvironmentValue(const char* name) {
+    char buf[MAX_PATH * 2] = {};
+    DWORD n = ::GetEnvironmentVariableA(name, buf, sizeof buf);
+    return n > 0 && n < sizeof buf ? std::string(buf, n) : std::string();
+}
+
+struct ScriptState {
+    bool loaded = false;
+    TStandInScript script;
+    int creations = 0;
+};
+
+ScriptState& State() {
+    static ScriptState state;
+    return state;
+}
+
+UINT TimerDelay(long ms) { return static_cast<UINT>(std::max(1L, ms)); }
+
+}  // namespace
+
+// ---- log
+
+void TStandInLog::Add(int browser, const std::string& text) {
+    unsigned long tick = ::GetTickCount();
+    entries_.push_back({tick, browser, text});
+    static const std::string file = EnvironmentValue("VELUNOR_STANDIN_LOG");
+    if (!file.empty()) {
+        std::ofstream out(file, std::ios::app);
+        out << tick << " #" << browser << ' ' << text << '\n';
+    }
+}
+
+std::vector<std::string> TStandInLog::TextsOf(int browser) const {
+    std::vector<std::string> texts;
+    for (const auto& e : entries_)
+        if (e.Browser == browser) texts.push_back(e.Text);
+    return texts;
+}
+
+TStandInLog& StandInLog() {
+    static TStandInLog log;
+    return log;
+}
+
+const TStandInScript& StandInScriptInUse() {
+    ScriptState& s = State();
+    if (!s.loaded) {
+        s.loaded = true;
+        std::string path = EnvironmentValue("VELUNOR_STANDIN_SCRIPT");
+        if (!path.empty()) {
+            std::ifstream in(path);
+            if (!in) {
+                StandInLog().Add(0, "script " + path + " cannot be read");
+            } else {
+                std::stringstream text;
+                text << in.rdbuf();
+                s.script = TStandInScript::Parse(text.str());
+            }
+            for (const std::string& e : s.script.Errors) StandInLog().Add(0, "script " + e);
+        }
+    }
+    return s.script;
+}
+
+void SetStandInScript(const std::string& text) {
+    ScriptState& s = State();
+    s.loaded = true;
+    s.script = TStandInScript::Parse(text);
+    s.creations = 0;
+    for (const std::string& e : s.script.Errors) StandInLog().Add(0, "script " + e);
+}
+
+// ---- document and body
+
+struct TStandInBrowser::Document {
+    TStandInRule rule;
+    long scrollTop = 0;
+    long ScrollHeight() const { return rule.ScrollHeight < 0 ? rule.ClientHeight : rule.ScrollHeight; }
+};
+
+namespace {
+
+// The body of one document: it stays with that document, as a real one does,
+// also after the browser went on to the next address or was freed.
+class TStandInBody : public IPaneBody {
+public:
+    TStandInBody(std::shared_ptr<TStandInBrowser::Document> doc, int browser) : doc_(std::move(doc)), browser_(browser) {}
+    bool HasScrollInfo() const override { return doc_->rule.Body != TStandInBodyKind::NoScroll; }
+    long ScrollTop() override {
+        Need("scrollTop");
+        return doc_->scrollTop;
+    }
+    void SetScrollTop(long value) override {
+        Need("setScrollTop " + std::to_string(value));
+        // The document stops the position at its end.
+        long maxTop = std::max(0L, doc_->ScrollHeight() - doc_->rule.ClientHeight);
+        doc_->scrollTop = std::clamp(value, 0L, maxTop);
+    }
+    long ScrollHeight() override {
+        Need("scrollHeight");
+        return doc_->ScrollHeight();
+    }
+    long ClientHeight() override {
+        Need("clientHeight");
+        return doc_->rule.ClientHeight;
+    }
+
+private:
+    void Need(const std::string& call) {
+        StandInLog().Add(browser_, "body " + call);
+        if (!HasScrollInfo()) throw vcl::Exception("The body offers no scroll information");
+    }
+    std::shared_ptr<TStandInBrowser::Document> doc_;
+    int browser_;
+};
+
+}  // namespace
+
+// ---- the browser
+
+LRESULT CALLBACK StandInEventWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TStandInBrowser*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    if (self && (msg == WM_TIMER || msg == kNavigateCompleteMessage)) {
+        try {
+            self->HandleEvent(msg, wParam);
+        } catch (...) {
+            vcl::ReportCurrentException();
+        }
+        return 0;
+    }
+    return ::DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+TStandInBrowser::TStandInBrowser(int number) : vcl::TWinControl(nullptr), number_(number) {
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = StandInEventWindowProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kEventWindowClass;
+    if (!::RegisterClassA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw vcl::Exception("Cannot register the stand-in browser's event window");
+    events_ = ::CreateWindowExA(0, kEventWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    if (!events_) throw vcl::Exception("Cannot create the stand-in browser's event window");
+    ::SetWindowLongPtrA(events_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetColor(vcl::clWhite);
+    Log("create");
+}
+
+TStandInBrowser::~TStandInBrowser() {
+    Log("free");
+    // Events still in the queue go with the window.
+    ::DestroyWindow(events_);
+}
+
+void TStandInBrowser::Log(const std::string& text) { StandInLog().Add(number_, text); }
+
+void TStandInBrowser::CreateParams(vcl::TCreateParams& params) {
+    vcl::TWinControl::CreateParams(params);
+    params.WinClassName = "TStandInBrowser";
+}
+
+void TStandInBrowser::Paint(vcl::TCanvas& canvas) {
+    RECT r{0, 0, ClientWidth(), ClientHeight()};
+    canvas.FillRect(r, vcl::clWhite);
+    canvas.TextOut(8, 8, location_.empty() ? std::string("(no address)") : location_, vcl::clBlack);
+}
+
+void TStandInBrowser::StopEvents() {
+    ++generation_;
+    ::KillTimer(events_, kCompleteTimer);
+    ::KillTimer(events_, kFrameTimer);
+    ::KillTimer(events_, kScriptErrorTimer);
+    framesLeft_ = 0;
+}
+
+void TStandInBrowser::Navigate(const std::string& url) {
+    Log("navigate " + url);
+    TStandInRule rule = StandInScriptInUse().Find(url);
+    if (rule.FailNavigate) {
+        Log("navigate fails");
+        throw vcl::Exception("Stand-in browser: navigating to " + url + " fails");
+    }
+    StopEvents();
+    rule_ = rule;
+    location_ = url;
+    readyState_ = 1;  // loading
+    document_ = rule.NoDocument ? nullptr : std::make_shared<Document>(Document{rule});
+    Invalidate();
+    ::PostMessageA(events_, kNavigateCompleteMessage, generation_, 0);
+    if (rule.CompleteMs >= 0) ::SetTimer(events_, kCompleteTimer, TimerDelay(rule.CompleteMs), nullptr);
+    if (rule.ScriptErrorMs >= 0) ::SetTimer(events_, kScriptErrorTimer, TimerDelay(rule.ScriptErrorMs), nullptr);
+}
+
+// A handler may free this browser: nothing touches it after a handler ran.
+void TStandInBrowser::HandleEvent(UINT msg, WPARAM wParam) {
+    if (msg == kNavigateCompleteMessage) {
+        if (wParam != generation_) return;  // a later Navigate or Detach cancelled it
+        Log("event NavigateComplete2");
+        if (auto handler = OnNavigateComplete2) handler(*this);  // a copy: the handler may Detach
+        return;
+    }
+    ::KillTimer(events_, wParam);
+    if (wParam == kCompleteTimer) {
+        readyState_ = kReadyStateComplete;
+        framesLeft_ = rule_.Frames;
+        if (framesLeft_ > 0) ::SetTimer(events_, kFrameTimer, TimerDelay(rule_.FrameGapMs), nullptr);
+        Log("event DocumentComplete");
+        if (auto handler = OnDocumentComplete) handler(*this);
+    } else if (wParam == kFrameTimer && framesLeft_ > 0) {
+        int frame = rule_.Frames - framesLeft_ + 1;
+        if (--framesLeft_ > 0) ::SetTimer(events_, kFrameTimer, TimerDelay(rule_.FrameGapMs), nullptr);
+        Log("event DocumentComplete frame " + std::to_string(frame));
+        if (auto handler = OnDocumentComplete) handler(*this);
+    } else if (wParam == kScriptErrorTimer) {
+        bool continueScript = true, showDialog = true;
+        int number = number_;  // the handler may free this browser
+        if (auto handler = OnScriptError) handler(*this, continueScript, showDialog);
+        StandInLog().Add(number, std::string("event ScriptError continue=") + (continueScript ? "1" : "0") +
+                                     " dialog=" + (showDialog ? "1" : "0"));
+    }
+}
+
+long TStandInBrowser::ReadyState() {
+    Log("readyState " + std::to_string(readyState_));
+    return readyState_;
+}
+
+std::string TStandInBrowser::LocationURL() {
+    Log("locationURL");
+    return location_;
+}
+
+std::unique_ptr<IPaneBody> TStandInBrowser::Body() {
+    Log("body");
+    if (!document_) throw vcl::Exception("The browser has no document");
+    if (document_->rule.Body == TStandInBodyKind::None) throw vcl::Exception("The document has no body");
+    return std::make_unique<TStandInBody>(document_, number_);
+}
+
+void TStandInBrowser::Detach() {
+    Log("detach");
+    StopEvents();
+    OnDocumentComplete = nullptr;
+    OnNavigateComplete2 = nullptr;
+    OnScriptError = nullptr;
+    if (HandleAllocated()) ::ShowWindow(HandleOrNull(), SW_HIDE);
+    SetParent(nullptr);
+}
+
+std::unique_ptr<IPaneBrowser> MakeStandInPaneBrowser() {
+    const TStandInScript& script = StandInScriptInUse();
+    int number = ++State().creations;
+    if (script.CreationFails(number)) {
+        StandInLog().Add(number, "create fails");
+        throw vcl::Exception("Stand-in browser: creation " + std::to_string(number) + " fails");
+    }
+    return std::make_unique<TStandInBrowser>(number);
+}
+
+}  // namespace browser
