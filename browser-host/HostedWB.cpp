@@ -6,6 +6,7 @@
 #include "FpuControl.h"
 #include "HostGuids.h"
 #include "ShellEntries.h"
+#include "UtilityWindow.h"
 #include "WinHandles.h"
 
 namespace browser {
@@ -29,29 +30,10 @@ constexpr HRESULT kCmdErrUnknownGroup = static_cast<HRESULT>(0x80040104);
 constexpr DWORD kShowScriptError = 40;  // OLECMDID_SHOWSCRIPTERROR
 constexpr DWORD kExplorerUnload = 37;
 
-[[noreturn]] void RaiseOle(const char* what, HRESULT hr) {
-    char text[160];
-    wsprintfA(text, "%s (0x%08lX)", what, static_cast<unsigned long>(hr));
-    throw vcl::EOleError(text, hr);
-}
-
 // Receives broadcast messages for the component; every one goes to the
 // default procedure.
 LRESULT CALLBACK HiddenWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcA(wnd, msg, wParam, lParam);
-}
-
-HWND CreateHiddenWindow() {
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = HiddenWindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kHiddenWindowClass;
-    if (!::RegisterClassA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw vcl::Exception("Cannot register the browser's hidden window class");
-    HWND wnd = ::CreateWindowExA(0, kHiddenWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
-    if (!wnd) throw vcl::Exception("Cannot create the browser's hidden window");
-    return wnd;
 }
 
 // The default value of a key, or empty text when the key or value is missing.
@@ -81,14 +63,14 @@ std::string EventProperty(IDispatch* event, const wchar_t* name) {
     LPOLESTR names[1] = {const_cast<LPOLESTR>(name)};
     HRESULT hr = event->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id);
     if (hr == DISP_E_UNKNOWNNAME) throw vcl::Exception("'" + vcl::WideToAnsi(name) + "' not supported.");
-    if (FAILED(hr)) RaiseOle("Looking up a script-error property failed", hr);
+    if (FAILED(hr)) vcl::RaiseOleError("Looking up a script-error property failed", hr);
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     vcl::OleVariant value;
     hr = event->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_PROPERTYGET, &none, &value, nullptr, nullptr);
-    if (FAILED(hr)) RaiseOle("Reading a script-error property failed", hr);
+    if (FAILED(hr)) vcl::RaiseOleError("Reading a script-error property failed", hr);
     if (value->vt == VT_EMPTY || value->vt == VT_NULL) return {};
     hr = ::VariantChangeType(&value, &value, 0, VT_BSTR);
-    if (FAILED(hr)) RaiseOle("Converting a script-error property failed", hr);
+    if (FAILED(hr)) vcl::RaiseOleError("Converting a script-error property failed", hr);
     return vcl::WideToAnsi(value->bstrVal);
 }
 
@@ -220,7 +202,7 @@ THostedWB::THostedWB(vcl::TComponent* owner) : vcl::TWebBrowser(owner, new Site(
     hostSite_->SetHost(this);
     try {
         ReadShellDdeNames();
-        hiddenWindow_ = CreateHiddenWindow();
+        hiddenWindow_ = vcl::AllocateUtilityWindow(kHiddenWindowClass, HiddenWindowProc, nullptr, this);
         printOptions_.HTMLHeader().Add("<HTML></HTML>");
         char measure[10] = {};
         ::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, measure, sizeof measure);
@@ -435,16 +417,16 @@ HRESULT THostedWB::Exec(const GUID* pguidCmdGroup, DWORD nCmdID, DWORD, VARIANT*
 
 vcl::ComPtr<IDispatch> THostedWB::ScriptErrorEventObject() {
     vcl::ComPtr<IDispatch> document = Document();
-    if (!document) RaiseOle("The browser has no document", E_NOINTERFACE);
+    if (!document) vcl::RaiseOleError("The browser has no document", E_NOINTERFACE);
     vcl::ComPtr<IHTMLDocument2> html;
     HRESULT hr = document->QueryInterface(kIidHTMLDocument2, html.OutVoid());
-    if (FAILED(hr)) RaiseOle("The document is not a web page", hr);
+    if (FAILED(hr)) vcl::RaiseOleError("The document is not a web page", hr);
     vcl::ComPtr<IHTMLWindow2> window;
     hr = html->get_parentWindow(window.Out());
-    if (FAILED(hr) || !window) RaiseOle("The document has no window", FAILED(hr) ? hr : E_POINTER);
+    if (FAILED(hr) || !window) vcl::RaiseOleError("The document has no window", FAILED(hr) ? hr : E_POINTER);
     vcl::ComPtr<IHTMLEventObj> event;
     hr = window->get_event(event.Out());
-    if (FAILED(hr)) RaiseOle("The window has no event object", hr);
+    if (FAILED(hr)) vcl::RaiseOleError("The window has no event object", hr);
     if (!event) return nullptr;
     return event.As<IDispatch>(IID_IDispatch);
 }

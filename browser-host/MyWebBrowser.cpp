@@ -8,12 +8,6 @@ namespace browser {
 
 namespace {
 
-[[noreturn]] void Raise(const char* what, HRESULT hr) {
-    char text[160];
-    wsprintfA(text, "%s (0x%08lX)", what, static_cast<unsigned long>(hr));
-    throw vcl::EOleError(text, hr);
-}
-
 // The body's scroll position and sizes, through its second element interface.
 class TElementBody : public IPaneBody {
 public:
@@ -23,7 +17,7 @@ public:
     void SetScrollTop(long value) override {
         Need();
         HRESULT hr = body_->put_scrollTop(value);
-        if (FAILED(hr)) Raise("Setting scrollTop", hr);
+        if (FAILED(hr)) vcl::RaiseOleError("Setting scrollTop", hr);
     }
     long ScrollHeight() override { return Read(&IHTMLElement2::get_scrollHeight, "Reading scrollHeight"); }
     long ClientHeight() override { return Read(&IHTMLElement2::get_clientHeight, "Reading clientHeight"); }
@@ -36,7 +30,7 @@ private:
         Need();
         LONG v = 0;
         HRESULT hr = (body_.Get()->*get)(&v);
-        if (FAILED(hr)) Raise(what, hr);
+        if (FAILED(hr)) vcl::RaiseOleError(what, hr);
         return v;
     }
     vcl::ComPtr<IHTMLElement2> body_;
@@ -66,10 +60,10 @@ std::unique_ptr<IPaneBody> TMyWebBrowser::Body() {
     if (!document) throw vcl::Exception("The browser has no document");
     vcl::ComPtr<IHTMLDocument2> html;
     HRESULT hr = document->QueryInterface(kIidHTMLDocument2, html.OutVoid());
-    if (FAILED(hr)) Raise("The document is not a web page", hr);
+    if (FAILED(hr)) vcl::RaiseOleError("The document is not a web page", hr);
     vcl::ComPtr<IHTMLElement> body;
     hr = html->get_body(body.Out());
-    if (FAILED(hr)) Raise("Reading the document's body", hr);
+    if (FAILED(hr)) vcl::RaiseOleError("Reading the document's body", hr);
     if (!body) throw vcl::Exception("The document has no body");
     return std::make_unique<TElementBody>(body.As<IHTMLElement2>(kIidHTMLElement2));
 }

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "UtilityWindow.h"
+
 namespace browser {
 
 namespace {
@@ -152,16 +154,7 @@ LRESULT CALLBACK StandInEventWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARA
 }
 
 TStandInBrowser::TStandInBrowser(int number) : vcl::TWinControl(nullptr), number_(number) {
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = StandInEventWindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kEventWindowClass;
-    if (!::RegisterClassA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw vcl::Exception("Cannot register the stand-in browser's event window");
-    events_ = ::CreateWindowExA(0, kEventWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
-    if (!events_) throw vcl::Exception("Cannot create the stand-in browser's event window");
-    ::SetWindowLongPtrA(events_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    events_ = vcl::AllocateUtilityWindow(kEventWindowClass, StandInEventWindowProc, HWND_MESSAGE, this);
     SetColor(vcl::clWhite);
     Log("create");
 }

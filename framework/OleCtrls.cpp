@@ -4,20 +4,22 @@
 
 #include <cstdio>
 
+#include "ComObject.h"
+
 namespace vcl {
 
 EOleError::EOleError(const std::string& what, HRESULT code) : Exception(what), ErrorCode(code) {}
 
-namespace {
-
-[[noreturn]] void RaiseOle(const char* what, HRESULT hr) {
-    char text[160];
-    std::snprintf(text, sizeof text, "%s failed (0x%08lX)", what, static_cast<unsigned long>(hr));
-    throw EOleError(text, hr);
+void RaiseOleError(const char* what, HRESULT code) {
+    char text[200];
+    std::snprintf(text, sizeof text, "%s (0x%08lX)", what, static_cast<unsigned long>(code));
+    throw EOleError(text, code);
 }
 
+namespace {
+
 void Check(HRESULT hr, const char* what) {
-    if (FAILED(hr)) RaiseOle(what, hr);
+    if (FAILED(hr)) RaiseOleError((std::string(what) + " failed").c_str(), hr);
 }
 
 void SetBool(VARIANT* v, bool value) {
@@ -27,26 +29,9 @@ void SetBool(VARIANT* v, bool value) {
 
 // The frame window context handed to an in-place object: it asks for no
 // menus, borders or accelerators of ours.
-class InPlaceFrame final : public IOleInPlaceFrame {
+class InPlaceFrame final : public TComObject<IOleInPlaceFrame> {
 public:
     explicit InPlaceFrame(HWND wnd) : wnd_(wnd) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleWindow) ||
-            IsEqualIID(iid, IID_IOleInPlaceUIWindow) || IsEqualIID(iid, IID_IOleInPlaceFrame)) {
-            *object = static_cast<IOleInPlaceFrame*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG n = ::InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
     STDMETHODIMP GetWindow(HWND* wnd) override {
         if (!wnd) return E_POINTER;
         *wnd = wnd_;
@@ -65,8 +50,10 @@ public:
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
 private:
-    ~InPlaceFrame() = default;
-    LONG refs_ = 1;
+    bool Answers(REFIID iid) const override {
+        return IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceUIWindow) ||
+               IsEqualIID(iid, IID_IOleInPlaceFrame);
+    }
     HWND wnd_;
 };
 
@@ -216,27 +203,11 @@ STDMETHODIMP TOleClientSite::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags
 
 // Receives the control's events; its own COM object with a back-pointer that
 // the control clears before it lets go.
-class TOleControl::EventSink final : public IDispatch {
+class TOleControl::EventSink final : public TComObject<IDispatch> {
 public:
     EventSink(TOleControl* control, const IID& iid) : control_(control), iid_(iid) {}
     void Detach() { control_ = nullptr; }
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, iid_)) {
-            *object = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG n = ::InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
     STDMETHODIMP GetTypeInfoCount(UINT* count) override {
         if (count) *count = 0;
         return S_OK;
@@ -256,8 +227,7 @@ public:
     }
 
 private:
-    ~EventSink() = default;
-    LONG refs_ = 1;
+    bool Answers(REFIID iid) const override { return IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, iid_); }
     TOleControl* control_;
     IID iid_;
 };

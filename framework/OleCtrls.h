@@ -22,6 +22,8 @@ public:
     EOleError(const std::string& what, HRESULT code);
     HRESULT ErrorCode;
 };
+// Raises EOleError with the code written after `what`.
+[[noreturn]] void RaiseOleError(const char* what, HRESULT code);
 
 // Text of a BSTR or a wide string in the ANSI code page.
 std::string WideToAnsi(const wchar_t* text);

@@ -1,5 +1,7 @@
 #include "ThdTimer.h"
 
+#include "UtilityWindow.h"
+
 namespace saver {
 
 namespace {
@@ -107,16 +109,7 @@ void TTimerThread::SetPriority(TThreadPriority priority) {
 // ---- TThreadedTimer
 
 TThreadedTimer::TThreadedTimer(vcl::TComponent* owner) : vcl::TComponent(owner) {
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = TimerWindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kTimerWindowClass;
-    if (!::RegisterClassA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw vcl::Exception("Cannot register the timer's window class");
-    window_ = ::CreateWindowExA(0, kTimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
-    if (!window_) throw vcl::Exception("Cannot create the timer's window");
-    ::SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    window_ = vcl::AllocateUtilityWindow(kTimerWindowClass, TimerWindowProc, HWND_MESSAGE, this);
     try {
         thread_ = new TTimerThread(this);
     } catch (...) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ComObject.h"
 #include "FpuControl.h"
 #include "HostGuids.h"
 #include "HostedWB.h"
@@ -32,25 +33,10 @@ vcl::ComPtr<I> SiteAs(THostedWB& wb, const GUID& iid) {
 
 // A script-error event object: a late-bound object with the five properties
 // the component reads, or fewer.
-class FakeEventObject final : public IDispatch {
+class FakeEventObject final : public vcl::TComObject<IDispatch> {
 public:
     explicit FakeEventObject(std::vector<std::wstring> names) : names_(std::move(names)) {}
     std::vector<std::wstring> asked;
-    STDMETHODIMP QueryInterface(REFIID iid, void** p) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-            *p = this;
-            AddRef();
-            return S_OK;
-        }
-        *p = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        ULONG n = --refs_;
-        if (!n) delete this;
-        return n;
-    }
     STDMETHODIMP GetTypeInfoCount(UINT* c) override {
         *c = 0;
         return S_OK;
@@ -81,8 +67,7 @@ public:
     }
 
 private:
-    ~FakeEventObject() = default;
-    ULONG refs_ = 1;
+    bool Answers(REFIID iid) const override { return IsEqualIID(iid, IID_IDispatch); }
     std::vector<std::wstring> names_;
 };
 

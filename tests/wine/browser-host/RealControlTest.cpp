@@ -9,37 +9,17 @@
 #include <memory>
 #include <string>
 
+#include "../support/MessagePump.h"
 #include "Forms.h"
 #include "HostedWB.h"
 #include "MyWebBrowser.h"
 
 using browser::THostedWB;
 
+using testsupport::PumpFor;
+using testsupport::PumpUntil;
+
 namespace {
-
-void PumpFor(DWORD ms) {
-    DWORD start = ::GetTickCount();
-    for (;;) {
-        DWORD elapsed = ::GetTickCount() - start;
-        if (elapsed >= ms) return;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
-}
-
-template <typename F>
-bool PumpUntil(F done, DWORD ms) {
-    DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start >= ms) return false;
-        PumpFor(10);
-    }
-    return true;
-}
 
 // A form with one panel-like child that the browsers are parented to, as the
 // saver's panes are.

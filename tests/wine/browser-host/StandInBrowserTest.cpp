@@ -11,37 +11,17 @@
 #include <string>
 #include <vector>
 
+#include "../support/MessagePump.h"
 #include "Forms.h"
 #include "StandInBrowser.h"
 
 using browser::IPaneBrowser;
 using browser::TStandInBrowser;
 
+using testsupport::PumpFor;
+using testsupport::PumpUntil;
+
 namespace {
-
-void PumpFor(DWORD ms) {
-    DWORD start = ::GetTickCount();
-    for (;;) {
-        DWORD elapsed = ::GetTickCount() - start;
-        if (elapsed >= ms) return;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
-}
-
-template <typename F>
-bool PumpUntil(F done, DWORD ms) {
-    DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start >= ms) return false;
-        PumpFor(5);
-    }
-    return true;
-}
 
 std::string TempPath(const char* name) {
     char dir[MAX_PATH] = {};

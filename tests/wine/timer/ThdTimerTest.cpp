@@ -8,37 +8,15 @@
 #include <stdexcept>
 #include <vector>
 
+#include "../support/MessagePump.h"
 #include "ThdTimer.h"
 
 using saver::TThreadedTimer;
 
+using testsupport::PumpFor;
+using testsupport::PumpUntil;
+
 namespace {
-
-// Serves the main thread's messages for `ms` milliseconds.
-void PumpFor(DWORD ms) {
-    DWORD start = ::GetTickCount();
-    for (;;) {
-        DWORD elapsed = ::GetTickCount() - start;
-        if (elapsed >= ms) return;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
-}
-
-// Pumps until `done` holds or `ms` have passed; true when it holds.
-template <typename F>
-bool PumpUntil(F done, DWORD ms) {
-    DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start >= ms) return false;
-        PumpFor(5);
-    }
-    return true;
-}
 
 struct TickLog {
     std::vector<DWORD> starts, ends;
