@@ -2,6 +2,7 @@
 // message boxes recorded, never shown) and the hosted control's unit.
 #include <gtest/gtest.h>
 
+#include "../support/TestForms.h"
 #include "Forms.h"
 #include "HostedWB.h"
 #include "ShellEntries.h"
@@ -11,11 +12,7 @@ namespace {
 class BrowserUnits : public ::testing::Environment {
 public:
     void SetUp() override {
-        vcl::InitFormsUnit();
-        vcl::Application->MessageBoxFunction = [](HWND, const std::string& text, const std::string&, UINT) {
-            ADD_FAILURE() << "message box: " << text;
-            return IDOK;
-        };
+        testsupport::InitApplicationWithoutBoxes();
         browser::InitHostedWBUnit();
     }
     void TearDown() override {

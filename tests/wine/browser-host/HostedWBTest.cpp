@@ -535,3 +535,17 @@ TEST(HostedWBPageSetup, MarginsAreReadInTheUnitTheOptionsUse) {
     EXPECT_NEAR(inches.Margins.Left, 0.75, 1e-9);
     EXPECT_NEAR(inches.Margins.Top, 0.5, 1e-9);
 }
+
+TEST(HostedWBLocale, MeasurementSystemOfTheUserLocale) {
+    char saved[10] = {};
+    ASSERT_GT(::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, saved, sizeof saved), 0);
+    bool results[2] = {};
+    for (int inches = 0; inches < 2; ++inches) {
+        ASSERT_TRUE(::SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, inches ? "1" : "0"));
+        THostedWB wb(nullptr);
+        results[inches] = wb.LocaleUsesInches();
+    }
+    ::SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, saved);
+    EXPECT_FALSE(results[0]);
+    EXPECT_TRUE(results[1]);
+}

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "../support/MessagePump.h"
+#include "../support/TestForms.h"
 #include "Forms.h"
 #include "HostedWB.h"
 #include "MyWebBrowser.h"
@@ -18,23 +19,9 @@ using browser::THostedWB;
 
 using testsupport::PumpFor;
 using testsupport::PumpUntil;
+using testsupport::PanelForm;
 
 namespace {
-
-// A form with one panel-like child that the browsers are parented to, as the
-// saver's panes are.
-class PaneForm : public vcl::TForm {
-public:
-    PaneForm() : vcl::TForm(nullptr) {
-        BorderStyle = vcl::TFormBorderStyle::bsNone;
-        SetBounds(0, 0, 400, 300);
-        pane = new vcl::TWinControl(this);
-        pane->SetParent(this);
-        pane->SetAlign(vcl::TAlign::alClient);
-        Show();
-    }
-    vcl::TWinControl* pane;
-};
 
 struct Counts {
     int windows;
@@ -68,13 +55,13 @@ Counts CurrentCounts() {
 }  // namespace
 
 TEST(RealControl, IsSitedActivatedInPlaceAndFollowsItsBounds) {
-    PaneForm form;
+    PanelForm form(400, 300);
     auto wb = std::make_unique<THostedWB>(nullptr);
-    wb->SetParent(form.pane);
+    wb->SetParent(form.panel);
     wb->SetAlign(vcl::TAlign::alClient);
     wb->SetOleVisible(true);
     ASSERT_TRUE(wb->HandleAllocated());
-    EXPECT_EQ(::GetParent(wb->HandleOrNull()), form.pane->HandleOrNull());
+    EXPECT_EQ(::GetParent(wb->HandleOrNull()), form.panel->HandleOrNull());
     // The control's in-place window lives inside the component's window.
     HWND inner = ::GetWindow(wb->HandleOrNull(), GW_CHILD);
     ASSERT_NE(inner, nullptr);
@@ -98,9 +85,9 @@ TEST(RealControl, IsSitedActivatedInPlaceAndFollowsItsBounds) {
 }
 
 TEST(RealControl, NavigatingFiresBeforeNavigateAndNavigateErrorButNoDocumentComplete) {
-    PaneForm form;
+    PanelForm form(400, 300);
     auto wb = std::make_unique<THostedWB>(nullptr);
-    wb->SetParent(form.pane);
+    wb->SetParent(form.panel);
     wb->SetAlign(vcl::TAlign::alClient);
     wb->SetOleVisible(true);
     std::string before, error;
@@ -122,10 +109,10 @@ TEST(RealControl, NavigatingFiresBeforeNavigateAndNavigateErrorButNoDocumentComp
 }
 
 TEST(RealControl, PaneBrowserOfTheShippedSaver) {
-    PaneForm form;
+    PanelForm form(400, 300);
     std::unique_ptr<browser::IPaneBrowser> pane = browser::MakeHostedPaneBrowser();
     pane->Index = 2;
-    pane->Control().SetParent(form.pane);
+    pane->Control().SetParent(form.panel);
     pane->Control().SetAlign(vcl::TAlign::alClient);
     EXPECT_TRUE(pane->Control().HandleAllocated());
     EXPECT_THROW(pane->Body(), vcl::Exception);  // no document yet
@@ -138,10 +125,10 @@ TEST(RealControl, PaneBrowserOfTheShippedSaver) {
 }
 
 TEST(RealControl, CreatedAndFreedTwoHundredTimesLeavesNoWindowsOrHandles) {
-    PaneForm form;
+    PanelForm form(400, 300);
     auto once = [&](bool navigate) {
         auto wb = std::make_unique<browser::TMyWebBrowser>();
-        wb->SetParent(form.pane);
+        wb->SetParent(form.panel);
         wb->SetAlign(vcl::TAlign::alClient);
         wb->SetOleVisible(true);
         if (navigate) wb->Navigate("http://127.0.0.1:1/");

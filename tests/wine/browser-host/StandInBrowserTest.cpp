@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "../support/MessagePump.h"
+#include "../support/TestForms.h"
 #include "Forms.h"
 #include "StandInBrowser.h"
 
@@ -20,6 +21,7 @@ using browser::TStandInBrowser;
 
 using testsupport::PumpFor;
 using testsupport::PumpUntil;
+using testsupport::PanelForm;
 
 namespace {
 
@@ -45,19 +47,6 @@ struct EventLog {
         names.push_back(name);
         ticks.push_back(::GetTickCount());
     }
-};
-
-class PanelForm : public vcl::TForm {
-public:
-    PanelForm() : vcl::TForm(nullptr) {
-        BorderStyle = vcl::TFormBorderStyle::bsNone;
-        SetBounds(0, 0, 320, 240);
-        panel = new vcl::TWinControl(this);
-        panel->SetParent(this);
-        panel->SetAlign(vcl::TAlign::alClient);
-        Show();
-    }
-    vcl::TWinControl* panel;
 };
 
 }  // namespace
@@ -105,11 +94,7 @@ TEST(StandInFromEnvironment, ReadsItsScriptAndWritesItsLogFile) {
 class StandInTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        vcl::InitFormsUnit();
-        vcl::Application->MessageBoxFunction = [](HWND, const std::string& text, const std::string&, UINT) {
-            ADD_FAILURE() << "message box: " << text;
-            return IDOK;
-        };
+        testsupport::InitApplicationWithoutBoxes();
         browser::StandInLog().Clear();
     }
 };
@@ -203,7 +188,7 @@ TEST_F(StandInTest, FailingNavigationAndCreation) {
 
 TEST_F(StandInTest, IsARealChildWindowAndDetachStopsEverything) {
     browser::SetStandInScript("default complete=100 scripterror=100\n");
-    PanelForm form;
+    PanelForm form(320, 240);
     auto b = browser::MakeStandInPaneBrowser();
     b->Control().SetParent(form.panel);
     b->Control().SetAlign(vcl::TAlign::alClient);

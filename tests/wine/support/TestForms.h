@@ -1,0 +1,37 @@
+// Forms and application set-up shared by the Windows tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Forms.h"
+
+namespace testsupport {
+
+// A borderless form whose client area is one child control, the way the
+// saver's panes hold their browsers.
+class PanelForm : public vcl::TForm {
+public:
+    PanelForm(int width, int height) : vcl::TForm(nullptr) {
+        BorderStyle = vcl::TFormBorderStyle::bsNone;
+        SetBounds(0, 0, width, height);
+        panel = new vcl::TWinControl(this);
+        panel->SetParent(this);
+        panel->SetAlign(vcl::TAlign::alClient);
+        Show();
+    }
+    vcl::TWinControl* panel;
+};
+
+// The application object, with message boxes turned into test failures
+// (nobody is there to close them).
+inline void InitApplicationWithoutBoxes() {
+    vcl::InitFormsUnit();
+    vcl::Application->MessageBoxFunction = [](HWND, const std::string& text, const std::string&, UINT) {
+        ADD_FAILURE() << "message box: " << text;
+        return IDOK;
+    };
+}
+
+}  // namespace testsupport
