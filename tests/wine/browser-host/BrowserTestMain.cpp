@@ -2,7 +2,7 @@
 // message boxes recorded, never shown) and the hosted control's unit.
 #include <gtest/gtest.h>
 
-#include "../support/TestForms.h"
+#include "TestForms.h"
 #include "Forms.h"
 #include "HostedWB.h"
 #include "ShellEntries.h"
@@ -12,7 +12,7 @@ namespace {
 class BrowserUnits : public ::testing::Environment {
 public:
     void SetUp() override {
-        testsupport::InitApplicationWithoutBoxes();
+        testing_support::InitApplicationWithoutBoxes();
         browser::InitHostedWBUnit();
     }
     void TearDown() override {

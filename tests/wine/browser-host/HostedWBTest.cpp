@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ComObject.h"
+#include "WinePaths.h"
 #include "FpuControl.h"
 #include "HostGuids.h"
 #include "HostedWB.h"
@@ -458,14 +459,6 @@ bool UserAgentValueExists(const char* name) {
     return found;
 }
 
-void SetUserAgentValue(const char* name) {
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kUserAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
-    ::RegCloseKey(key);
-}
-
 void DeleteUserAgentValue(const char* name) {
     HKEY key = nullptr;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, kUserAgentKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
@@ -476,7 +469,7 @@ void DeleteUserAgentValue(const char* name) {
 }  // namespace
 
 TEST(HostedWBUserAgent, CodeMadeControlLeavesAnotherProgramsTokenAlone) {
-    SetUserAgentValue("VelunorOtherProgram");
+    ASSERT_TRUE(testing_support::SetRegString(HKEY_CURRENT_USER, kUserAgentKey, "VelunorOtherProgram", ""));
     {
         THostedWB wb(nullptr);
         wb.UserAgent = "VelunorOtherProgram";

@@ -9,17 +9,17 @@
 #include <memory>
 #include <string>
 
-#include "../support/MessagePump.h"
-#include "../support/TestForms.h"
+#include "MessagePump.h"
+#include "TestForms.h"
 #include "Forms.h"
 #include "HostedWB.h"
 #include "MyWebBrowser.h"
 
 using browser::THostedWB;
 
-using testsupport::PumpFor;
-using testsupport::PumpUntil;
-using testsupport::PanelForm;
+using testing_support::PumpFor;
+using testing_support::PumpUntil;
+using testing_support::PanelForm;
 
 namespace {
 

@@ -11,17 +11,17 @@
 #include <string>
 #include <vector>
 
-#include "../support/MessagePump.h"
-#include "../support/TestForms.h"
+#include "MessagePump.h"
+#include "TestForms.h"
 #include "Forms.h"
 #include "StandInBrowser.h"
 
 using browser::IPaneBrowser;
 using browser::TStandInBrowser;
 
-using testsupport::PumpFor;
-using testsupport::PumpUntil;
-using testsupport::PanelForm;
+using testing_support::PumpFor;
+using testing_support::PumpUntil;
+using testing_support::PanelForm;
 
 namespace {
 
@@ -94,7 +94,7 @@ TEST(StandInFromEnvironment, ReadsItsScriptAndWritesItsLogFile) {
 class StandInTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testsupport::InitApplicationWithoutBoxes();
+        testing_support::InitApplicationWithoutBoxes();
         browser::StandInLog().Clear();
     }
 };

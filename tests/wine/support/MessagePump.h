@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace testsupport {
+namespace testing_support {
 
 // Serves the thread's messages for `ms` milliseconds.
 inline void PumpFor(DWORD ms) {
@@ -31,4 +31,4 @@ bool PumpUntil(F done, DWORD ms) {
     return true;
 }
 
-}  // namespace testsupport
+}  // namespace testing_support

@@ -7,7 +7,7 @@
 
 #include "Forms.h"
 
-namespace testsupport {
+namespace testing_support {
 
 // A borderless form whose client area is one child control, the way the
 // saver's panes hold their browsers.
@@ -34,4 +34,4 @@ inline void InitApplicationWithoutBoxes() {
     };
 }
 
-}  // namespace testsupport
+}  // namespace testing_support

@@ -8,13 +8,13 @@
 #include <stdexcept>
 #include <vector>
 
-#include "../support/MessagePump.h"
+#include "MessagePump.h"
 #include "ThdTimer.h"
 
 using saver::TThreadedTimer;
 
-using testsupport::PumpFor;
-using testsupport::PumpUntil;
+using testing_support::PumpFor;
+using testing_support::PumpUntil;
 
 namespace {
 
