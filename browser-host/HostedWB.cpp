@@ -36,25 +36,21 @@ LRESULT CALLBACK HiddenWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPar
     return ::DefWindowProcA(wnd, msg, wParam, lParam);
 }
 
-// The default value of a key, or empty text when the key or value is missing.
-std::string ReadDefaultValue(HKEY root, const char* path) {
-    HKEY raw = nullptr;
-    if (::RegOpenKeyExA(root, path, 0, KEY_READ, &raw) != ERROR_SUCCESS) return {};
-    vcl::UniqueRegKey key(raw);
-    char buf[1024] = {};
-    DWORD type = 0, size = sizeof buf - 1;
-    if (::RegQueryValueExA(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) != ERROR_SUCCESS)
-        return {};
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
-    return std::string(buf, strnlen(buf, size));
-}
-
+// A text value (null name: the key's default value); empty text when it is
+// missing or not text.
 std::string ReadStringValue(HKEY key, const char* name) {
     char buf[1024] = {};
     DWORD type = 0, size = sizeof buf - 1;
     if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) != ERROR_SUCCESS) return {};
     if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
     return std::string(buf, strnlen(buf, size));
+}
+
+std::string ReadDefaultValue(HKEY root, const char* path) {
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExA(root, path, 0, KEY_READ, &raw) != ERROR_SUCCESS) return {};
+    vcl::UniqueRegKey key(raw);
+    return ReadStringValue(key.get(), nullptr);
 }
 
 // One property of the script-error event object, read by name and as text.

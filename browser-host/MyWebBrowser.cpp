@@ -51,6 +51,11 @@ TMyWebBrowser::TMyWebBrowser() : THostedWB(nullptr) {
     };
 }
 
+void TMyWebBrowser::SetVisible(bool visible) {
+    THostedWB::SetVisible(visible);
+    SetOleVisible(visible);
+}
+
 void TMyWebBrowser::Navigate(const std::string& url) { THostedWB::Navigate(url); }
 long TMyWebBrowser::ReadyState() { return THostedWB::ReadyState(); }
 std::string TMyWebBrowser::LocationURL() { return THostedWB::LocationURL(); }

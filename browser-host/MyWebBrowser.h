@@ -12,6 +12,8 @@ public:
     TMyWebBrowser();
 
     vcl::TWinControl& Control() override { return *this; }
+    // Showing the pane's window also sets the control's own Visible property.
+    void SetVisible(bool visible) override;
     void Navigate(const std::string& url) override;
     long ReadyState() override;
     std::string LocationURL() override;

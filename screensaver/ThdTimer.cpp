@@ -144,8 +144,9 @@ void TThreadedTimer::DoTimer() {
     if (!enabled_ || !OnTimer || IsDestroying()) return;
     bool destroyed = false;
     destroyedFlag_ = &destroyed;
+    vcl::TNotifyEvent handler = OnTimer;  // a copy: the handler may free the timer, and OnTimer with it
     try {
-        OnTimer(this);
+        handler(this);
     } catch (...) {
         // A failing handler does not stop the timer.
     }

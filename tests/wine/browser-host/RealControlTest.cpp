@@ -114,7 +114,9 @@ TEST(RealControl, PaneBrowserOfTheShippedSaver) {
     pane->Index = 2;
     pane->Control().SetParent(form.panel);
     pane->Control().SetAlign(vcl::TAlign::alClient);
+    pane->Control().SetVisible(true);
     EXPECT_TRUE(pane->Control().HandleAllocated());
+    EXPECT_TRUE(::IsWindowVisible(pane->Control().HandleOrNull()));
     EXPECT_THROW(pane->Body(), vcl::Exception);  // no document yet
     pane->Navigate("http://127.0.0.1:1/");
     PumpFor(200);
@@ -130,7 +132,7 @@ TEST(RealControl, CreatedAndFreedTwoHundredTimesLeavesNoWindowsOrHandles) {
         auto wb = std::make_unique<browser::TMyWebBrowser>();
         wb->SetParent(form.panel);
         wb->SetAlign(vcl::TAlign::alClient);
-        wb->SetOleVisible(true);
+        wb->SetVisible(true);
         if (navigate) wb->Navigate("http://127.0.0.1:1/");
         PumpFor(1);
         wb->SetParent(nullptr);  // removed from the panel first, as the saver does
