@@ -13,6 +13,8 @@ struct ShellLibrary {
 };
 
 ShellLibrary g_hhctrl{"hhctrl.ocx", nullptr};
+ShellLibrary g_shell32{"shell32.dll", nullptr};
+ShellLibrary g_comctl32{"comctl32.dll", nullptr};
 
 HMODULE Loaded(ShellLibrary& lib) {
     if (lib.module) return lib.module;
@@ -29,19 +31,48 @@ HMODULE Loaded(ShellLibrary& lib) {
     return m;
 }
 
+// The entry (a name, or an ordinal made with MAKEINTRESOURCE), looked up at
+// every call; null when the library or the entry is missing.
+template <typename F>
+F Entry(ShellLibrary& lib, LPCSTR entry) {
+    HMODULE m = Loaded(lib);
+    return m ? reinterpret_cast<F>(::GetProcAddress(m, entry)) : nullptr;
+}
+
 }  // namespace
 
 HWND HtmlHelp(HWND caller, const std::string& file, UINT command, DWORD_PTR data) {
     using HtmlHelpAFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
-    HMODULE m = Loaded(g_hhctrl);
-    if (!m) return nullptr;
-    auto entry = reinterpret_cast<HtmlHelpAFunction>(::GetProcAddress(m, "HtmlHelpA"));
-    if (!entry) return nullptr;
-    return entry(caller, file.c_str(), command, data);
+    auto entry = Entry<HtmlHelpAFunction>(g_hhctrl, "HtmlHelpA");
+    return entry ? entry(caller, file.c_str(), command, data) : nullptr;
+}
+
+BOOL CommonControlsFree(void* block) {
+    using FreeFunction = BOOL(WINAPI*)(void*);
+    auto entry = Entry<FreeFunction>(g_comctl32, MAKEINTRESOURCEA(73));
+    return entry ? entry(block) : FALSE;
+}
+
+void* LockSharedBlock(HANDLE handle, DWORD processId) {
+    using LockFunction = void*(WINAPI*)(HANDLE, DWORD);
+    auto entry = Entry<LockFunction>(g_shell32, MAKEINTRESOURCEA(521));
+    return entry ? entry(handle, processId) : nullptr;
+}
+
+BOOL UnlockSharedBlock(void* block) {
+    using UnlockFunction = BOOL(WINAPI*)(void*);
+    auto entry = Entry<UnlockFunction>(g_shell32, MAKEINTRESOURCEA(522));
+    return entry ? entry(block) : FALSE;
+}
+
+BOOL FreeSharedBlock(HANDLE handle, DWORD processId) {
+    using FreeFunction = BOOL(WINAPI*)(HANDLE, DWORD);
+    auto entry = Entry<FreeFunction>(g_shell32, MAKEINTRESOURCEA(523));
+    return entry ? entry(handle, processId) : FALSE;
 }
 
 void DoneShellEntries() {
-    for (ShellLibrary* lib : {&g_hhctrl}) {
+    for (ShellLibrary* lib : {&g_hhctrl, &g_shell32, &g_comctl32}) {
         if (lib->module) ::FreeLibrary(lib->module);
         lib->module = nullptr;
     }

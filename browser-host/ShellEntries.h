@@ -1,5 +1,6 @@
-// Entries of the shell's libraries, loaded on first use and called by name:
-// a missing library or entry gives the entry's "missing" result.
+// Entries of the shell's libraries (shell32.dll, hhctrl.ocx, comctl32.dll),
+// each library loaded on its first use and the entry called by name or
+// ordinal: a missing library or entry gives the entry's "missing" result.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,12 @@ namespace browser {
 
 // HtmlHelpA of hhctrl.ocx; null when the library or the entry is missing.
 HWND HtmlHelp(HWND caller, const std::string& file, UINT command, DWORD_PTR data);
+// Frees a block of the common controls' allocator (comctl32.dll, ordinal 73).
+BOOL CommonControlsFree(void* block);
+// The shell's shared memory blocks (shell32.dll, ordinals 521 to 523).
+void* LockSharedBlock(HANDLE handle, DWORD processId);
+BOOL UnlockSharedBlock(void* block);
+BOOL FreeSharedBlock(HANDLE handle, DWORD processId);
 
 // Unit shutdown: frees every library that was loaded.
 void DoneShellEntries();

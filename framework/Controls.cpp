@@ -6,6 +6,7 @@
 #include <map>
 
 #include "SysUtils.h"
+#include "WindowHooks.h"
 
 namespace vcl {
 
@@ -78,7 +79,7 @@ LRESULT CALLBACK ControlWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
     if (!control) return ::CallWindowProcA(BaseProcOf(wnd), wnd, msg, wParam, lParam);
     TMessage m{msg, wParam, lParam, 0};
     try {
-        control->WndProc(m);
+        control->WindowProc(m);
     } catch (...) {
         ReportCurrentException();
     }
@@ -160,12 +161,21 @@ void TControl::MouseMove(TShiftState s, int x, int y) { if (OnMouseMove) OnMouse
 
 // ---- TWinControl
 
-TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
+    WindowProc = [this](TMessage& m) { WndProc(m); };
+}
 
 TWinControl::~TWinControl() {
     Destroying();
     // Child controls go with their parent, last first, as in the class library.
     while (!controls_.empty()) delete controls_.back();
+    // Hooks that outlive this control must not touch it any more.
+    for (TWindowHook* hook = topHook_; hook;) {
+        TWindowHook* below = hook->below_;
+        hook->Forget();
+        hook = below;
+    }
+    topHook_ = nullptr;
     if (handle_) {
         HWND wnd = handle_;
         ::RemovePropA(wnd, kControlProp);
@@ -395,7 +405,7 @@ void TWinControl::AlignControls(RECT& r) {
 
 LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
     TMessage m{msg, wParam, lParam, 0};
-    WndProc(m);
+    WindowProc(m);
     return m.Result;
 }
 
@@ -514,6 +524,18 @@ void TWinControl::WndProc(TMessage& m) {
                 return;
             }
             break;
+        case CN_KEYDOWN:
+        case CN_KEYUP:
+        case CN_CHAR:
+        case CN_DEADCHAR:
+        case CN_SYSKEYDOWN:
+        case CN_BASE + WM_SYSKEYUP:
+        case CN_SYSCHAR:
+        case CN_BASE + WM_SYSDEADCHAR:
+            // A key offered before dispatch: not consumed unless a control
+            // (or a hook on it) says so.
+            m.Result = 0;
+            return;
         case CN_CTLCOLORSTATIC:
         case CN_CTLCOLOREDIT:
         case CN_BASE + WM_CTLCOLORBTN:

@@ -14,6 +14,7 @@
 namespace vcl {
 
 class TWinControl;
+class TWindowHook;
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
@@ -34,12 +35,14 @@ constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
 constexpr UINT CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
 constexpr UINT CN_KEYUP = CN_BASE + WM_KEYUP;
 constexpr UINT CN_CHAR = CN_BASE + WM_CHAR;
+constexpr UINT CN_DEADCHAR = CN_BASE + WM_DEADCHAR;
 constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
 constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;
 constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
 constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
 
 using TNotifyEvent = std::function<void(TObject* sender)>;
+using TWndMethod = std::function<void(TMessage& message)>;
 using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
@@ -156,6 +159,10 @@ public:
     LRESULT Perform(UINT msg, WPARAM wParam, LPARAM lParam);
     static TWinControl* FromHandle(HWND wnd);
 
+    // The procedure every message of the control goes through (its window's
+    // and Perform's); WndProc unless a hook (WindowHooks.h) replaced it.
+    TWndMethod WindowProc;
+
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
     TKeyPressEvent OnKeyPress;
@@ -182,6 +189,7 @@ protected:
 
 private:
     friend class TControl;
+    friend class TWindowHook;
     friend LRESULT CALLBACK ControlWndProc(HWND, UINT, WPARAM, LPARAM);
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);
@@ -194,6 +202,7 @@ private:
     std::vector<TControl*> controls_;
     UniqueGdiObject brush_;
     bool aligning_ = false;
+    TWindowHook* topHook_ = nullptr;  // the last hook installed on WindowProc
 };
 
 TShiftState KeysToShiftState(WPARAM keys);

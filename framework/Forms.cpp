@@ -215,11 +215,28 @@ bool TApplication::ProcessMessage(MSG& msg) {
             HandleException();
         }
     }
+    if (!handled) handled = IsKeyMsg(msg);
     if (!handled) {
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
     return true;
+}
+
+// A key message goes first, reflected (CN_BASE added), to the framework
+// control that the window with the focus belongs to; a control that answers
+// non-zero has consumed it (the hosted browser's accelerators work so).
+bool TApplication::IsKeyMsg(const MSG& msg) {
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+    HWND wnd = ::GetCapture();
+    if (!wnd) {
+        // Up the child chain only: an owned pop-up's keys are its own.
+        wnd = msg.hwnd;
+        while (wnd && !TWinControl::FromHandle(wnd))
+            wnd = (::GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD) ? ::GetParent(wnd) : nullptr;
+    }
+    if (!wnd || !TWinControl::FromHandle(wnd)) return false;
+    return ::SendMessageA(wnd, CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;
 }
 
 void TApplication::ProcessMessages() {

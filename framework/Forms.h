@@ -116,6 +116,7 @@ protected:
 
 private:
     bool ProcessMessage(MSG& msg);
+    bool IsKeyMsg(const MSG& msg);
     HWND handle_ = nullptr;
     std::string title_;
     TForm* mainForm_ = nullptr;

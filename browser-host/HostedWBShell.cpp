@@ -1,0 +1,427 @@
+#include "HostedWBShell.h"
+
+#include <dde.h>
+#include <oleauto.h>
+
+#include <cstring>
+#include <vector>
+
+#include "PidlHelpers.h"
+#include "ShellEntries.h"
+#include "WinHandles.h"
+
+namespace browser {
+
+HKEY ShellClassesRoot = HKEY_CLASSES_ROOT;
+
+std::function<BOOL(SHELLEXECUTEINFOA&)> ShellExecuteFunction = [](SHELLEXECUTEINFOA& info) {
+    return ::ShellExecuteExA(&info);
+};
+
+std::function<HRESULT(IOleInPlaceActiveObject&, MSG&)> TranslateBrowserAccelerator =
+    [](IOleInPlaceActiveObject& object, MSG& msg) { return object.TranslateAccelerator(&msg); };
+
+TShellDdeState& ShellDde() {
+    static TShellDdeState state;
+    return state;
+}
+
+namespace {
+
+constexpr char kHiddenClass[] = "TVelunorShellDdeWindow";
+constexpr WORD kAckCarriedOut = 0x8000;  // fAck of the DDEACK word
+
+// The default value of a key below the classes root. Missing key or value:
+// empty. False on any other failure.
+bool ReadDefaultValue(const char* subKey, std::string& out) {
+    out.clear();
+    HKEY raw = nullptr;
+    LONG rc = ::RegOpenKeyExA(ShellClassesRoot, subKey, 0, KEY_READ, &raw);
+    if (rc == ERROR_FILE_NOT_FOUND) return true;
+    if (rc != ERROR_SUCCESS) return false;
+    vcl::UniqueRegKey key(raw);
+    DWORD type = 0, size = 0;
+    rc = ::RegQueryValueExA(key.get(), nullptr, nullptr, &type, nullptr, &size);
+    if (rc == ERROR_FILE_NOT_FOUND) return true;
+    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
+    std::vector<char> buf(size + 1, '\0');
+    rc = ::RegQueryValueExA(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size);
+    if (rc != ERROR_SUCCESS) return false;
+    out.assign(buf.data(), strnlen(buf.data(), buf.size()));
+    return true;
+}
+
+std::string AtomName(ATOM atom) {
+    char buf[257] = {};
+    UINT n = atom ? ::GlobalGetAtomNameA(atom, buf, 256) : 0;
+    return std::string(buf, n);
+}
+
+// Gives back a global atom when the scope ends.
+class ScopedAtom {
+public:
+    explicit ScopedAtom(const std::string& name) : atom_(name.empty() ? 0 : ::GlobalAddAtomA(name.c_str())) {}
+    ScopedAtom(const ScopedAtom&) = delete;
+    ScopedAtom& operator=(const ScopedAtom&) = delete;
+    ~ScopedAtom() {
+        if (atom_) ::GlobalDeleteAtom(atom_);
+    }
+    ATOM get() const { return atom_; }
+
+private:
+    ATOM atom_;
+};
+
+// The command text of an execute request, never read past its memory block.
+class LockedCommand {
+public:
+    explicit LockedCommand(HGLOBAL memory) : memory_(memory), text_(static_cast<const char*>(::GlobalLock(memory))) {}
+    LockedCommand(const LockedCommand&) = delete;
+    LockedCommand& operator=(const LockedCommand&) = delete;
+    ~LockedCommand() {
+        if (text_) ::GlobalUnlock(memory_);
+    }
+    bool Locked() const { return text_ != nullptr; }
+    std::string Text() const { return std::string(text_, strnlen(text_, ::GlobalSize(memory_))); }
+
+private:
+    HGLOBAL memory_;
+    const char* text_;
+};
+
+// Sets a flag for the scope, whatever happens inside.
+class ScopedFlag {
+public:
+    explicit ScopedFlag(bool& flag) : flag_(flag) { flag_ = true; }
+    ScopedFlag(const ScopedFlag&) = delete;
+    ScopedFlag& operator=(const ScopedFlag&) = delete;
+    ~ScopedFlag() { flag_ = false; }
+
+private:
+    bool& flag_;
+};
+
+HICON ApplicationIcon() {
+    HWND app = vcl::Application ? vcl::Application->Handle() : nullptr;
+    if (HICON icon = app ? reinterpret_cast<HICON>(::GetClassLongPtrA(app, GCLP_HICON)) : nullptr) return icon;
+    return ::LoadIconA(::GetModuleHandleA(nullptr), "MAINICON");
+}
+
+std::string WindowText(HWND wnd) {
+    int n = ::GetWindowTextLengthA(wnd);
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    n = ::GetWindowTextA(wnd, s.data(), n + 1);
+    s.resize(static_cast<size_t>(n > 0 ? n : 0));
+    return s;
+}
+
+}  // namespace
+
+void PidlDeleter::operator()(ITEMIDLIST* list) const noexcept {
+    try {
+        FreePidl(list);
+    } catch (...) {
+        // Without the shell's allocator the list cannot be given back.
+    }
+}
+
+bool ReadShellDdeNames() {
+    TShellDdeState& s = ShellDde();
+    struct Name {
+        const char* key;
+        std::string* target;
+        bool command;  // a command text, of which only the name is kept
+    } names[] = {
+        {"htmlfile\\shell\\open\\ddeexec\\application", &s.HtmlApplication, false},
+        {"htmlfile\\shell\\open\\ddeexec\\topic", &s.HtmlTopic, false},
+        {"Folder\\shell\\open\\ddeexec\\application", &s.FolderApplication, false},
+        {"Folder\\shell\\open\\ddeexec\\topic", &s.FolderTopic, false},
+        {"Folder\\shell\\open\\ddeexec", &s.Commands.Open, true},
+        {"Folder\\shell\\explore\\ddeexec", &s.Commands.Explore, true},
+        {"Directory\\shell\\find\\ddeexec", &s.Commands.Find, true},
+    };
+    for (const Name& n : names) {
+        std::string text;
+        if (!ReadDefaultValue(n.key, text)) return false;
+        *n.target = n.command ? ShellCommandName(text) : text;
+    }
+    return true;
+}
+
+TFolderRequest ParseFolderCommand(const std::string& commandText) {
+    TFolderCommand cmd = ParseFolderCommandText(commandText, ShellDde().Commands);
+    TFolderRequest request;
+    request.Kind = cmd.Kind;
+    if (cmd.Kind == TFolderCommandKind::None) return request;
+    request.Path = cmd.Path;
+    request.ShowCommand = cmd.ShowCommand;
+    if (cmd.HasSharedList) {
+        auto handle = reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(cmd.Handle));
+        if (void* p = LockSharedBlock(handle, cmd.ProcessId)) {
+            request.List.reset(CopyPidl(static_cast<LPCITEMIDLIST>(p)));
+            UnlockSharedBlock(p);
+        }
+        FreeSharedBlock(handle, cmd.ProcessId);
+    }
+    return request;
+}
+
+void Navigate2Url(IWebBrowser2* browser, const std::string& url) {
+    if (!browser) return;
+    VARIANT address, zero;
+    ::VariantInit(&address);
+    ::VariantInit(&zero);
+    std::wstring wide(url.size() + 1, L'\0');
+    int n = ::MultiByteToWideChar(CP_ACP, 0, url.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    address.vt = VT_BSTR;
+    address.bstrVal = ::SysAllocString(n > 0 ? wide.c_str() : L"");
+    zero.vt = VT_I4;
+    zero.lVal = 0;
+    VARIANT flags = zero, frame = zero, post = zero, headers = zero;
+    browser->Navigate2(&address, &flags, &frame, &post, &headers);
+    ::VariantClear(&address);
+}
+
+void Navigate2Pidl(IWebBrowser2* browser, LPCITEMIDLIST list) {
+    if (!browser || !list) return;
+    const UINT size = GetPidlSize(list);
+    SAFEARRAY* array = ::SafeArrayCreateVector(VT_UI1, 0, size);
+    if (!array) return;
+    void* data = nullptr;
+    if (SUCCEEDED(::SafeArrayAccessData(array, &data))) {
+        std::memcpy(data, list, size);
+        ::SafeArrayUnaccessData(array);
+        VARIANT target, empty;
+        ::VariantInit(&target);
+        ::VariantInit(&empty);
+        target.vt = VT_ARRAY | VT_UI1;
+        target.parray = array;
+        VARIANT flags = empty, frame = empty, post = empty, headers = empty;
+        browser->Navigate2(&target, &flags, &frame, &post, &headers);
+    }
+    ::SafeArrayDestroy(array);
+}
+
+bool TranslateKeyWithBrowser(IWebBrowser2* browser, MSG& msg) {
+    if (!browser) return false;
+    IDispatch* application = nullptr;
+    if (FAILED(browser->get_Application(&application)) || !application) return false;
+    IOleInPlaceActiveObject* inPlace = nullptr;
+    HRESULT hr = application->QueryInterface(IID_IOleInPlaceActiveObject, reinterpret_cast<void**>(&inPlace));
+    application->Release();
+    if (FAILED(hr) || !inPlace) return false;
+    bool consumed = false;
+    try {
+        consumed = TranslateBrowserAccelerator(*inPlace, msg) == S_OK;
+    } catch (...) {
+        inPlace->Release();
+        throw;
+    }
+    inPlace->Release();
+    return consumed;
+}
+
+// ---- THostedWBShell
+
+THostedWBShell::THostedWBShell(IShellHookHost& host)
+    : host_(host),
+      controlHook_([this](vcl::TMessage& m) { ControlWindowProc(m); }),
+      ownerHook_([this](vcl::TMessage& m) { OwnerWindowProc(m); }) {
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSA wc = {};
+    if (!::GetClassInfoA(instance, kHiddenClass, &wc)) {
+        wc.lpfnWndProc = HiddenWindowProc;
+        wc.hInstance = instance;
+        wc.lpszClassName = kHiddenClass;
+        if (!::RegisterClassA(&wc)) throw vcl::Exception("Cannot register window class " + std::string(kHiddenClass));
+    }
+    // Top-level, so that it gets the broadcast initiate requests.
+    hidden_ = ::CreateWindowExA(0, kHiddenClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, this);
+    if (!hidden_) throw vcl::Exception("Error creating window (" + std::to_string(::GetLastError()) + ")");
+}
+
+THostedWBShell::~THostedWBShell() {
+    if (hidden_) {
+        ::SetWindowLongPtrA(hidden_, GWLP_USERDATA, 0);
+        ::DestroyWindow(hidden_);
+    }
+    UnhookOwnerWindow();
+    controlHook_.Remove();
+}
+
+LRESULT CALLBACK THostedWBShell::HiddenWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        ::SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<THostedWBShell*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    if (msg == WM_DDE_INITIATE && self && self->host_.AnswersDde()) {
+        try {
+            self->DdeInitiate(reinterpret_cast<HWND>(wParam), lParam);
+        } catch (...) {
+            vcl::ReportCurrentException();
+        }
+        return 0;
+    }
+    return ::DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+void THostedWBShell::InstallControlHook() {
+    controlHook_.Install(host_.BrowserControl());
+}
+
+void THostedWBShell::HookOwnerWindow() {
+    if (Designing()) return;
+    auto* owner = dynamic_cast<vcl::TWinControl*>(host_.BrowserControl().Owner());
+    if (owner && owner->HandleAllocated()) ownerHook_.Install(*owner);
+}
+
+void THostedWBShell::UnhookOwnerWindow() {
+    if (Designing()) return;
+    // The hook sits on the owner object, so it comes off whether or not the
+    // owner's window is still there (a hook left behind would call into a
+    // freed browser); an owner that is gone has dropped it already.
+    ownerHook_.Remove();
+}
+
+void THostedWBShell::ControlWindowProc(vcl::TMessage& m) {
+    switch (m.Msg) {
+        case vcl::CN_KEYDOWN:
+        case vcl::CN_KEYUP:
+        case vcl::CN_CHAR:
+        case vcl::CN_DEADCHAR: {
+            // Result 0 lets the key be dispatched to the browser's window.
+            m.Result = 0;
+            if (!OfferKeyToBrowser(static_cast<unsigned>(m.WParam), static_cast<uint32_t>(m.LParam))) return;
+            MSG msg = {};
+            msg.hwnd = host_.BrowserControl().HandleOrNull();
+            msg.message = m.Msg - vcl::CN_BASE;
+            msg.wParam = m.WParam;
+            msg.lParam = m.LParam;
+            msg.time = static_cast<DWORD>(::GetMessageTime());
+            m.Result = host_.TranslateBrowserKey(msg) ? 1 : 0;
+            return;
+        }
+        case WM_CLOSE: {
+            bool canClose = true;
+            host_.CloseQuery(canClose);
+            if (canClose) controlHook_.CallSaved(m);
+            return;
+        }
+        case WM_DDE_TERMINATE:
+            DdeTerminate(reinterpret_cast<HWND>(m.WParam));
+            return;
+        case WM_DDE_EXECUTE:
+            DdeExecute(reinterpret_cast<HWND>(m.WParam), m.LParam);
+            return;
+        default:
+            controlHook_.CallSaved(m);
+    }
+}
+
+void THostedWBShell::OwnerWindowProc(vcl::TMessage& m) {
+    if (m.Msg == WM_ACTIVATE && LOWORD(m.WParam) == WA_INACTIVE) {
+        // The owner's own message goes on below whatever happens here.
+        try {
+            HWND taker = reinterpret_cast<HWND>(m.LParam);
+            char cls[81] = {};
+            if (taker && host_.ReplacesCaption() && ::GetClassNameA(taker, cls, sizeof cls) > 0 &&
+                std::strcmp(cls, "#32770") == 0) {
+                ::SendMessageA(taker, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ApplicationIcon()));
+                std::string title = vcl::Application ? vcl::Application->Title() : std::string();
+                ::SetWindowTextA(taker, ReplaceBrowserCaption(WindowText(taker), title).c_str());
+            }
+            if (taker) host_.ShowDialog(taker);
+        } catch (...) {
+            vcl::ReportCurrentException();
+        }
+    }
+    ownerHook_.CallSaved(m);
+}
+
+void THostedWBShell::DdeInitiate(HWND client, LPARAM atoms) {
+    TShellDdeState& s = ShellDde();
+    if (s.Busy) return;
+    DWORD process = 0;
+    DWORD thread = ::GetWindowThreadProcessId(client, &process);
+    if (!thread || thread != ::GetCurrentThreadId() || process != ::GetCurrentProcessId()) return;
+    const ATOM appAtom = LOWORD(atoms), topicAtom = HIWORD(atoms);
+    const std::string application = AtomName(appAtom);
+    s.HtmlMode = application == s.HtmlApplication;
+    const std::string& offerApp = s.HtmlMode ? s.HtmlApplication : s.FolderApplication;
+    const std::string& offerTopic = s.HtmlMode ? s.HtmlTopic : s.FolderTopic;
+    ScopedAtom app(offerApp), topic(offerTopic);
+    if (app.get() && topic.get() && app.get() == appAtom && topic.get() == topicAtom) {
+        ::SendMessageA(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(host_.BrowserControl().Handle()),
+                       MAKELPARAM(app.get(), topic.get()));
+    }
+}
+
+void THostedWBShell::DdeExecute(HWND client, LPARAM packed) {
+    UINT_PTR low = 0, high = 0;
+    if (!::UnpackDDElParam(WM_DDE_EXECUTE, packed, &low, &high)) return;
+    auto memory = reinterpret_cast<HGLOBAL>(high);
+    bool carriedOut = false;
+    {
+        LockedCommand command(memory);
+        if (!command.Locked()) return;
+        try {
+            carriedOut = CarryOut(command.Text());
+        } catch (...) {
+            // A request that fails half-way counts as not carried out; the
+            // client still gets its answer.
+            carriedOut = false;
+        }
+    }
+    LPARAM ack = ::ReuseDDElParam(packed, WM_DDE_EXECUTE, WM_DDE_ACK, carriedOut ? kAckCarriedOut : 0,
+                                  reinterpret_cast<UINT_PTR>(memory));
+    if (!::PostMessageA(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(host_.BrowserControl().Handle()), ack))
+        ::FreeDDElParam(WM_DDE_ACK, ack);
+}
+
+bool THostedWBShell::CarryOut(const std::string& command) {
+    if (ShellDde().HtmlMode) {
+        host_.NavigateUrl(HtmlExecuteAddress(command));
+        return true;
+    }
+    TFolderRequest request = ParseFolderCommand(command);
+    switch (request.Kind) {
+        case TFolderCommandKind::Open:
+            if (!request.Path.empty()) host_.NavigateUrl(request.Path);
+            else if (request.List) host_.NavigatePidl(request.List.get());
+            return true;
+        case TFolderCommandKind::Explore:
+        case TFolderCommandKind::Find:
+            // Without a path or a list there is nothing to hand on.
+            if (request.Path.empty() && !request.List) return false;
+            ShellExecuteRequest(request, request.Kind == TFolderCommandKind::Explore);
+            return true;
+        case TFolderCommandKind::None:
+            break;
+    }
+    return false;
+}
+
+void THostedWBShell::ShellExecuteRequest(const TFolderRequest& request, bool explore) {
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.lpVerb = explore ? "explore" : "find";
+    info.nShow = request.ShowCommand;
+    info.fMask = explore ? SEE_MASK_CLASSNAME : 0;
+    if (explore) info.lpClass = "folder";
+    if (!request.Path.empty()) {
+        info.lpFile = request.Path.c_str();
+    } else {
+        info.fMask |= SEE_MASK_IDLIST;
+        info.lpIDList = request.List.get();
+    }
+    // Requests the shell sends meanwhile go to the real shell.
+    ScopedFlag busy(ShellDde().Busy);
+    ShellExecuteFunction(info);
+}
+
+void THostedWBShell::DdeTerminate(HWND client) {
+    ::PostMessageA(client, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(host_.BrowserControl().Handle()), 0);
+}
+
+}  // namespace browser

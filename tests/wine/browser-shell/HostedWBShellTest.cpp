@@ -1,0 +1,413 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <dde.h>
+#include <shlwapi.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "DdeClient.h"
+#include "Forms.h"
+#include "HostedWBShell.h"
+#include "PidlHelpers.h"
+
+using namespace browser;
+using testing_support::DdeClient;
+
+namespace {
+
+// The browser side as the hooks see it: a plain control that notes what it
+// is asked to translate and where it is sent.
+class FakeHost : public IShellHookHost {
+public:
+    explicit FakeHost(vcl::TWinControl& control) : control_(control) {}
+    vcl::TWinControl& BrowserControl() override { return control_; }
+    bool TranslateBrowserKey(MSG& msg) override {
+        Offered.push_back(msg);
+        return Consume;
+    }
+    void NavigateUrl(const std::string& url) override { Urls.push_back(url); }
+    void NavigatePidl(LPCITEMIDLIST list) override {
+        auto* b = reinterpret_cast<const BYTE*>(list);
+        Pidls.emplace_back(b, b + GetPidlSize(list));
+    }
+    bool ReplacesCaption() override { return ReplaceCaption; }
+    bool AnswersDde() override { return EnableDDE; }
+    void CloseQuery(bool& canClose) override {
+        if (OnCloseQuery) OnCloseQuery(&control_, canClose);
+    }
+    void ShowDialog(HWND h) override {
+        if (OnShowDialog) OnShowDialog(&control_, h);
+    }
+
+    bool ReplaceCaption = false;
+    bool EnableDDE = false;
+    std::function<void(vcl::TObject*, bool&)> OnCloseQuery;
+    std::function<void(vcl::TObject*, HWND)> OnShowDialog;
+
+    std::vector<MSG> Offered;
+    bool Consume = false;
+    std::vector<std::string> Urls;
+    std::vector<std::vector<BYTE>> Pidls;
+
+private:
+    vcl::TWinControl& control_;
+};
+
+// A control that notes the keys dispatched to its window.
+class TKeyControl : public vcl::TWinControl {
+public:
+    using TWinControl::TWinControl;
+    std::vector<WPARAM> Dispatched;
+
+protected:
+    void WndProc(vcl::TMessage& m) override {
+        if (m.Msg == WM_KEYDOWN) Dispatched.push_back(m.WParam);
+        TWinControl::WndProc(m);
+    }
+};
+
+void Pump() {
+    for (int i = 0; i < 3; ++i) vcl::Application->ProcessMessages();
+}
+
+class ShellHooks : public ::testing::Test {
+protected:
+    void SetUp() override {
+        vcl::InitFormsUnit();
+        vcl::Application->Initialize();
+        vcl::Application->SetTitle("Velunor Test");
+        form = new vcl::TForm(nullptr);
+        form->SetBounds(20, 20, 400, 300);
+        control = new TKeyControl(form);
+        control->SetParent(form);
+        control->SetBounds(0, 0, 200, 200);
+        form->HandleNeeded();
+        host = std::make_unique<FakeHost>(*control);
+        shell = std::make_unique<THostedWBShell>(*host);
+        // As the component's Loaded step does.
+        shell->HookOwnerWindow();
+        shell->InstallControlHook();
+        saved = ShellDde();
+        ShellDde() = TShellDdeState{};
+        ShellDde().HtmlApplication = "IExplore";
+        ShellDde().HtmlTopic = "WWW_OpenURL";
+        ShellDde().FolderApplication = "Folders";
+        ShellDde().FolderTopic = "AppProperties";
+        ShellDde().Commands = {"ViewFolder", "ExploreFolder", "FindFolder"};
+    }
+    void TearDown() override {
+        ShellDde() = saved;
+        shell.reset();
+        host.reset();
+        form->Free();
+        vcl::DoneFormsUnit();
+    }
+
+    vcl::TForm* form = nullptr;
+    TKeyControl* control = nullptr;
+    std::unique_ptr<FakeHost> host;
+    std::unique_ptr<THostedWBShell> shell;
+    TShellDdeState saved;
+};
+
+}  // namespace
+
+TEST_F(ShellHooks, KeyFilterTable) {
+    constexpr LPARAM kExtended = 1 << 24;
+    struct Row {
+        WPARAM key;
+        LPARAM lParam;
+        bool offered;
+    } rows[] = {
+        {VK_RETURN, 1, false}, {VK_BACK, 1, false},       {VK_LEFT, 1 | kExtended, false},
+        {VK_RIGHT, 1 | kExtended, false},                 {VK_LEFT, 1, true},  // keypad Left
+        {VK_TAB, 1, true},     {VK_DOWN, 1 | kExtended, true},                 {VK_F5, 1, true},
+    };
+    for (const Row& r : rows) {
+        host->Offered.clear();
+        control->Dispatched.clear();
+        ::PostMessageA(control->Handle(), WM_KEYDOWN, r.key, r.lParam);
+        Pump();
+        // Keys that make characters are offered once more as WM_CHAR.
+        ASSERT_EQ(host->Offered.size() >= 1, r.offered) << r.key;
+        if (r.offered) {
+            const MSG& m = host->Offered[0];
+            EXPECT_EQ(m.hwnd, control->Handle());
+            EXPECT_EQ(m.message, static_cast<UINT>(WM_KEYDOWN));
+            EXPECT_EQ(m.wParam, r.key);
+            EXPECT_EQ(m.lParam, r.lParam);
+        }
+        // Not consumed: the key still reaches the browser's window.
+        EXPECT_EQ(control->Dispatched, std::vector<WPARAM>{r.key}) << r.key;
+    }
+    // A key the browser consumes is not dispatched again.
+    host->Consume = true;
+    control->Dispatched.clear();
+    ::PostMessageA(control->Handle(), WM_KEYDOWN, VK_F5, 1);
+    Pump();
+    EXPECT_TRUE(control->Dispatched.empty());
+}
+
+TEST_F(ShellHooks, CloseQueryKeepsTheWindowOrLetsItGo) {
+    bool asked = false;
+    host->OnCloseQuery = [&](vcl::TObject* sender, bool& canClose) {
+        asked = true;
+        EXPECT_EQ(sender, control);
+        canClose = false;
+    };
+    HWND wnd = control->Handle();
+    ::SendMessageA(wnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(::IsWindow(wnd));
+    host->OnCloseQuery = nullptr;
+    ::SendMessageA(wnd, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(::IsWindow(wnd));
+}
+
+TEST_F(ShellHooks, ActivationTakenFromTheOwnerIsReported) {
+    std::vector<HWND> shown;
+    host->OnShowDialog = [&](vcl::TObject* sender, HWND h) {
+        EXPECT_EQ(sender, control);
+        shown.push_back(h);
+    };
+    form->Show();
+    ::SetActiveWindow(form->Handle());
+    Pump();
+    ASSERT_EQ(::GetActiveWindow(), form->Handle());
+
+    struct Case {
+        const char* cls;
+        bool replace;
+        const char* caption;
+        const char* expected;
+    } cases[] = {
+        {"#32770", true, "Microsoft Internet Explorer", "Velunor Test"},
+        {"#32770", true, "Script Error - Microsoft Internet Explorer", "Script Error - Velunor Test"},
+        {"#32770", false, "Microsoft Internet Explorer", "Microsoft Internet Explorer"},
+        {"STATIC", true, "Microsoft Internet Explorer", "Microsoft Internet Explorer"},  // not a dialog
+    };
+    for (const Case& c : cases) {
+        host->ReplaceCaption = c.replace;
+        shown.clear();
+        HWND other = ::CreateWindowExA(0, c.cls, c.caption, WS_POPUP | WS_CAPTION | WS_VISIBLE, 50, 50, 200, 100,
+                                       nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(other) << c.cls;
+        ::SetActiveWindow(other);
+        Pump();
+        EXPECT_EQ(shown, std::vector<HWND>{other}) << c.cls << " " << c.caption;
+        char text[256] = {};
+        ::GetWindowTextA(other, text, sizeof text);
+        EXPECT_STREQ(text, c.expected);
+        // (Wine waits about 2 s for the display each time a shown window
+        // goes away; nothing to be done about it here.)
+        ::SetActiveWindow(form->Handle());
+        ::DestroyWindow(other);
+        Pump();
+    }
+    // The form still gets its own activation messages through the hook.
+    EXPECT_TRUE(form->Active());
+
+    shell->UnhookOwnerWindow();
+    EXPECT_EQ(shell->HookedOwner(), nullptr);
+    shown.clear();
+    HWND other = ::CreateWindowExA(0, "STATIC", "x", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                   nullptr);
+    ::SetActiveWindow(other);
+    Pump();
+    EXPECT_TRUE(shown.empty());
+    ::SetActiveWindow(form->Handle());
+    ::DestroyWindow(other);
+}
+
+TEST_F(ShellHooks, InitiateIsAnsweredOnlyWhenEnabledFromThisThreadAndNotBusy) {
+    DdeClient client;
+    client.Initiate(shell->HiddenWindow(), "IExplore", "WWW_OpenURL");
+    EXPECT_TRUE(client.Acks.empty()) << "DDE off";
+
+    host->EnableDDE = true;
+    ShellDde().Busy = true;
+    client.Initiate(shell->HiddenWindow(), "IExplore", "WWW_OpenURL");
+    EXPECT_TRUE(client.Acks.empty()) << "busy";
+    ShellDde().Busy = false;
+
+    // The application name must match with its letter case; the topic is
+    // compared as an atom, which ignores it.
+    client.Initiate(shell->HiddenWindow(), "iexplore", "WWW_OpenURL");
+    EXPECT_TRUE(client.Acks.empty());
+    client.Initiate(shell->HiddenWindow(), "IExplore", "www_openurl");
+    ASSERT_EQ(client.Acks.size(), 1u);
+    EXPECT_EQ(client.Acks[0].server, control->Handle()) << "the control's window serves, not the hidden one";
+    EXPECT_TRUE(ShellDde().HtmlMode);
+
+    client.Acks.clear();
+    client.Initiate(shell->HiddenWindow(), "Folders", "AppProperties");
+    ASSERT_EQ(client.Acks.size(), 1u);
+    EXPECT_FALSE(ShellDde().HtmlMode);
+
+    client.Acks.clear();
+    client.Initiate(shell->HiddenWindow(), "Folders", "OtherTopic");
+    client.Initiate(shell->HiddenWindow(), "Nobody", "WWW_OpenURL");
+    EXPECT_TRUE(client.Acks.empty()) << "other names";
+
+    // The broadcast that the browser sends reaches the hidden window.
+    client.Initiate(HWND_BROADCAST, "IExplore", "WWW_OpenURL");
+    EXPECT_EQ(client.Acks.size(), 1u);
+
+    // A client of another thread gets no answer.
+    size_t otherAcks = 99;
+    HANDLE done = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread other([&] {
+        DdeClient c;
+        c.Initiate(shell->HiddenWindow(), "IExplore", "WWW_OpenURL");
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+        otherAcks = c.Acks.size();
+        ::SetEvent(done);
+    });
+    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < 5000;) {
+        if (::MsgWaitForMultipleObjects(1, &done, FALSE, 100, QS_ALLINPUT) == WAIT_OBJECT_0) break;
+        Pump();
+    }
+    other.join();
+    ::CloseHandle(done);
+    EXPECT_EQ(otherAcks, 0u);
+}
+
+TEST_F(ShellHooks, ExecuteAnswersAndNavigatesInPlace) {
+    host->EnableDDE = true;
+    DdeClient client;
+    auto execute = [&](const std::string& command) {
+        client.Acks.clear();
+        HGLOBAL mem = client.Execute(control->Handle(), command);
+        Pump();
+        UINT_PTR status = 0xFFFF, memory = 0;
+        if (client.Acks.size() == 1) {
+            EXPECT_EQ(client.Acks[0].server, control->Handle());
+            DdeClient::UnpackExecuteAck(client.Acks[0].lParam, status, memory);
+            EXPECT_EQ(memory, reinterpret_cast<UINT_PTR>(mem));
+        } else {
+            ADD_FAILURE() << "no single answer to " << command;
+        }
+        ::GlobalFree(mem);
+        return status;
+    };
+
+    client.Initiate(shell->HiddenWindow(), "IExplore", "WWW_OpenURL");
+    EXPECT_EQ(execute("\"file:///C:/pages/a.htm\",,-1,0,,,,"), 0x8000u);
+    EXPECT_EQ(host->Urls, std::vector<std::string>{"file:///C:/pages/a.htm"});
+
+    host->Urls.clear();
+    client.Initiate(shell->HiddenWindow(), "Folders", "AppProperties");
+    EXPECT_EQ(execute("[ViewFolder(\"C:\\Data\", :1:2, 1)]"), 0x8000u);
+    EXPECT_EQ(host->Urls, std::vector<std::string>{"C:\\Data"});
+
+    // The list the shell put in shared memory is navigated to.
+    const BYTE bytes[] = {6, 0, 'a', 'b', 'c', 'd', 4, 0, 'e', 'f', 0, 0};
+    using AllocFn = HANDLE(WINAPI*)(const void*, DWORD, DWORD);
+    auto alloc = reinterpret_cast<AllocFn>(
+        ::GetProcAddress(::LoadLibraryA("shell32.dll"), MAKEINTRESOURCEA(520)));
+    ASSERT_TRUE(alloc);
+    HANDLE block = alloc(bytes, sizeof bytes, ::GetCurrentProcessId());
+    ASSERT_TRUE(block);
+    host->Urls.clear();
+    EXPECT_EQ(execute("[ViewFolder(\"\", :" + std::to_string(reinterpret_cast<UINT_PTR>(block)) + ":" +
+                      std::to_string(::GetCurrentProcessId()) + ", 1)]"),
+              0x8000u);
+    ASSERT_EQ(host->Pidls.size(), 1u);
+    EXPECT_EQ(host->Pidls[0], std::vector<BYTE>(bytes, bytes + sizeof bytes));
+    EXPECT_TRUE(host->Urls.empty());
+
+    // A bare number would be an address in this process: never used.
+    host->Pidls.clear();
+    std::vector<BYTE> local(bytes, bytes + sizeof bytes);
+    EXPECT_EQ(execute("[ViewFolder(\"\", " + std::to_string(reinterpret_cast<UINT_PTR>(local.data())) + ", 1)]"),
+              0x8000u);
+    EXPECT_TRUE(host->Pidls.empty());
+
+    // Not recognised: unknown names and numbers that do not convert.
+    EXPECT_EQ(execute("[Unknown(\"C:\\Data\", :1:2, 1)]"), 0u);
+    EXPECT_EQ(execute("[ViewFolder(\"C:\\Data\", :1-:2, 1)]"), 0u);
+    EXPECT_EQ(execute("[ViewFolder(\"C:\\Data\", :1:2, -)]"), 0u);
+    EXPECT_TRUE(host->Urls.empty());
+
+    // Explore and find go to the shell, with the busy flag up meanwhile.
+    struct Request {
+        std::string verb, cls, file;
+        ULONG mask;
+        int show;
+        bool busy;
+    };
+    std::vector<Request> requests;
+    auto savedExecute = ShellExecuteFunction;
+    ShellExecuteFunction = [&](SHELLEXECUTEINFOA& info) {
+        EXPECT_EQ(info.cbSize, 60u);
+        requests.push_back({info.lpVerb ? info.lpVerb : "", info.lpClass ? info.lpClass : "",
+                            info.lpFile ? info.lpFile : "", info.fMask, info.nShow, ShellDde().Busy});
+        return TRUE;
+    };
+    EXPECT_EQ(execute("[ExploreFolder(\"C:\\Data\", :1:2, 3)]"), 0x8000u);
+    EXPECT_EQ(execute("[FindFolder(\"C:\\Data\", :1:2, 5)]"), 0x8000u);
+    ShellExecuteFunction = savedExecute;
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].verb, "explore");
+    EXPECT_EQ(requests[0].cls, "folder");
+    EXPECT_EQ(requests[0].file, "C:\\Data");
+    EXPECT_EQ(requests[0].mask, static_cast<ULONG>(SEE_MASK_CLASSNAME));
+    EXPECT_EQ(requests[0].show, 3);
+    EXPECT_TRUE(requests[0].busy);
+    EXPECT_EQ(requests[1].verb, "find");
+    EXPECT_EQ(requests[1].cls, "");
+    EXPECT_EQ(requests[1].mask, 0u);
+    EXPECT_EQ(requests[1].show, 5);
+    EXPECT_FALSE(ShellDde().Busy);
+
+    // Terminate is answered by the control's window.
+    ::PostMessageA(control->Handle(), WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(client.Handle()), 0);
+    Pump();
+    EXPECT_EQ(client.Terminates, std::vector<HWND>{control->Handle()});
+}
+
+TEST(ShellDdeNames, ReadFromTheShellsRegistryEntries) {
+    const char* base = "Software\\VelunorTest\\ShellClasses";
+    HKEY root = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, base, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                &root, nullptr),
+              ERROR_SUCCESS);
+    auto set = [&](const char* sub, const char* value) {
+        HKEY k = nullptr;
+        ASSERT_EQ(::RegCreateKeyExA(root, sub, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &k, nullptr),
+                  ERROR_SUCCESS);
+        ::RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), strlen(value) + 1);
+        ::RegCloseKey(k);
+    };
+    set("htmlfile\\shell\\open\\ddeexec\\application", "IExplore");
+    set("htmlfile\\shell\\open\\ddeexec\\topic", "WWW_OpenURL");
+    set("Folder\\shell\\open\\ddeexec", "[ViewFolder(\"%l\", %I, %S)]");
+    set("Folder\\shell\\explore\\ddeexec", "[ExploreFolder(\"%l\", %I, %S)]");
+    set("Directory\\shell\\find\\ddeexec", "[FindFolder(\"%l\", %I)]");
+    // Folder application and topic are missing: they read as empty.
+
+    TShellDdeState saved = ShellDde();
+    HKEY savedRoot = ShellClassesRoot;
+    ShellClassesRoot = root;
+    ShellDde().FolderApplication = "stale";
+    EXPECT_TRUE(ReadShellDdeNames());
+    ShellClassesRoot = savedRoot;
+    TShellDdeState got = ShellDde();
+    ShellDde() = saved;
+
+    EXPECT_EQ(got.HtmlApplication, "IExplore");
+    EXPECT_EQ(got.HtmlTopic, "WWW_OpenURL");
+    EXPECT_EQ(got.FolderApplication, "");
+    EXPECT_EQ(got.FolderTopic, "");
+    EXPECT_EQ(got.Commands.Open, "ViewFolder");
+    EXPECT_EQ(got.Commands.Explore, "ExploreFolder");
+    EXPECT_EQ(got.Commands.Find, "FindFolder");
+
+    ::RegCloseKey(root);
+    ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\VelunorTest");
+}
