@@ -3,15 +3,17 @@
 #include <mshtml.h>
 #include <oleauto.h>
 
+#include <cstring>
+
 #include "FpuControl.h"
 #include "HostGuids.h"
+#include "PidlHelpers.h"
 #include "ShellEntries.h"
 #include "UtilityWindow.h"
 #include "WinHandles.h"
 
 namespace browser {
 
-TShellDdeNames ShellDdeNames;
 TAmbientChangeNotifier AmbientChangeNotifier = NotifyControlOfAmbientChange;
 
 namespace {
@@ -19,7 +21,6 @@ namespace {
 uint16_t g_savedFpuControlWord = 0x037F;
 bool g_oleStarted = false;
 
-const char kHiddenWindowClass[] = "THostedWBHiddenWindow";
 const char kUserAgentKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\User Agent\\Post Platform";
 const char kPageSetupKey[] = "Software\\Microsoft\\Internet Explorer\\PageSetup";
 
@@ -30,27 +31,13 @@ constexpr HRESULT kCmdErrUnknownGroup = static_cast<HRESULT>(0x80040104);
 constexpr DWORD kShowScriptError = 40;  // OLECMDID_SHOWSCRIPTERROR
 constexpr DWORD kExplorerUnload = 37;
 
-// Receives broadcast messages for the component; every one goes to the
-// default procedure.
-LRESULT CALLBACK HiddenWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return ::DefWindowProcA(wnd, msg, wParam, lParam);
-}
-
-// A text value (null name: the key's default value); empty text when it is
-// missing or not text.
+// A text value of a key; empty text when it is missing or not text.
 std::string ReadStringValue(HKEY key, const char* name) {
     char buf[1024] = {};
     DWORD type = 0, size = sizeof buf - 1;
     if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) != ERROR_SUCCESS) return {};
     if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
     return std::string(buf, strnlen(buf, size));
-}
-
-std::string ReadDefaultValue(HKEY root, const char* path) {
-    HKEY raw = nullptr;
-    if (::RegOpenKeyExA(root, path, 0, KEY_READ, &raw) != ERROR_SUCCESS) return {};
-    vcl::UniqueRegKey key(raw);
-    return ReadStringValue(key.get(), nullptr);
 }
 
 // One property of the script-error event object, read by name and as text.
@@ -190,6 +177,61 @@ private:
     THostedWB* host_ = nullptr;
 };
 
+// ---- what the window hooks and the DDE server use
+
+class THostedWB::ShellHost final : public IShellHookHost {
+public:
+    explicit ShellHost(THostedWB& wb) : wb_(wb) {}
+    vcl::TWinControl& BrowserControl() override { return wb_; }
+    bool TranslateBrowserKey(MSG& msg) override {
+        vcl::ComPtr<IDispatch> application;
+        try {
+            application = wb_.Application();
+        } catch (const vcl::EOleError&) {
+            return false;  // no browser object (yet): the key goes on as usual
+        }
+        return TranslateKeyWithApplication(application.Get(), msg);
+    }
+    void NavigateUrl(const std::string& url) override { wb_.NavigateUrl(url); }
+    void NavigatePidl(LPCITEMIDLIST list) override { wb_.NavigatePidl(list); }
+    bool ReplacesCaption() override { return wb_.ReplaceCaption; }
+    bool AnswersDde() override { return wb_.EnableDDE; }
+    void CloseQuery(bool& canClose) override {
+        if (wb_.OnCloseQuery) wb_.OnCloseQuery(&wb_, canClose);
+    }
+    void ShowDialog(HWND h) override {
+        if (wb_.OnShowDialog) wb_.OnShowDialog(&wb_, h);
+    }
+
+private:
+    THostedWB& wb_;
+};
+
+void THostedWB::NavigateUrl(const std::string& url) {
+    vcl::OleVariant address, flags, frame, post, headers;
+    address->vt = VT_BSTR;
+    address->bstrVal = ::SysAllocString(vcl::AnsiToWide(url).c_str());
+    for (VARIANT* v : {&flags, &frame, &post, &headers}) {
+        v->vt = VT_I4;
+        v->lVal = 0;
+    }
+    Navigate2(address.Get(), flags.Get(), frame.Get(), post.Get(), headers.Get());
+}
+
+void THostedWB::NavigatePidl(LPCITEMIDLIST list) {
+    const UINT size = GetPidlSize(list);
+    SAFEARRAY* array = ::SafeArrayCreateVector(VT_UI1, 0, size);
+    if (!array) return;
+    vcl::OleVariant target, flags, frame, post, headers;
+    target->vt = VT_ARRAY | VT_UI1;
+    target->parray = array;  // released with the variant
+    void* data = nullptr;
+    if (FAILED(::SafeArrayAccessData(array, &data))) return;
+    std::memcpy(data, list, size);
+    ::SafeArrayUnaccessData(array);
+    Navigate2(target.Get(), flags.Get(), frame.Get(), post.Get(), headers.Get());
+}
+
 // ---- construction and destruction
 
 THostedWB::THostedWB(vcl::TComponent* owner) : vcl::TWebBrowser(owner, new Site()) {
@@ -198,7 +240,8 @@ THostedWB::THostedWB(vcl::TComponent* owner) : vcl::TWebBrowser(owner, new Site(
     hostSite_->SetHost(this);
     try {
         ReadShellDdeNames();
-        hiddenWindow_ = vcl::AllocateUtilityWindow(kHiddenWindowClass, HiddenWindowProc, nullptr, this);
+        shellHost_ = std::make_unique<ShellHost>(*this);
+        shell_ = std::make_unique<THostedWBShell>(*shellHost_);
         printOptions_.HTMLHeader().Add("<HTML></HTML>");
         char measure[10] = {};
         ::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, measure, sizeof measure);
@@ -209,7 +252,7 @@ THostedWB::THostedWB(vcl::TComponent* owner) : vcl::TWebBrowser(owner, new Site(
         EnableDDE = false;
     } catch (...) {
         hostSite_->SetHost(nullptr);
-        if (hiddenWindow_) ::DestroyWindow(hiddenWindow_);
+        shell_.reset();
         throw;
     }
 }
@@ -217,8 +260,8 @@ THostedWB::THostedWB(vcl::TComponent* owner) : vcl::TWebBrowser(owner, new Site(
 THostedWB::~THostedWB() {
     // Late calls of the control from here on find no host.
     hostSite_->SetHost(nullptr);
-    if (hiddenWindow_) ::DestroyWindow(hiddenWindow_);
-    hiddenWindow_ = nullptr;
+    // The hidden window goes and the owner gets its procedure back.
+    shell_.reset();
     RemoveUserAgent();
 }
 
@@ -229,11 +272,13 @@ void THostedWB::Loaded() {
     ::CoInternetCreateZoneManager(provider.Get(), zoneManager_.Out(), 0);
     downloadControlValue_ = DownloadControlValueOf(downloadOptions_);
     hostFlagsValue_ = HostFlagsValueOf(userInterfaceOptions_);
+    shell_->HookOwnerWindow();
     if (ComponentState() & vcl::csDesigning) {
         printOptions_.UsesInches = localeUsesInches_;
         ReadPageSetup(printOptions_);
         return;
     }
+    shell_->InstallControlHook();
     RegisterUserAgent();
 }
 
@@ -482,22 +527,6 @@ void ReadPageSetup(TPrintOptions& options) {
     options.Margins.Bottom = PageSetupMargin(ReadStringValue(key.get(), "margin_bottom"), decimal, options.UsesInches);
 }
 
-bool ReadShellDdeNames() {
-    try {
-        TShellDdeNames& n = ShellDdeNames;
-        n.HtmlApplication = ReadDefaultValue(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\ddeexec\\application");
-        n.HtmlTopic = ReadDefaultValue(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\ddeexec\\topic");
-        n.FolderApplication = ReadDefaultValue(HKEY_CLASSES_ROOT, "Folder\\shell\\open\\ddeexec\\application");
-        n.FolderTopic = ReadDefaultValue(HKEY_CLASSES_ROOT, "Folder\\shell\\open\\ddeexec\\topic");
-        n.OpenCommand = DdeCommandName(ReadDefaultValue(HKEY_CLASSES_ROOT, "Folder\\shell\\open\\ddeexec"));
-        n.ExploreCommand = DdeCommandName(ReadDefaultValue(HKEY_CLASSES_ROOT, "Folder\\shell\\explore\\ddeexec"));
-        n.FindCommand = DdeCommandName(ReadDefaultValue(HKEY_CLASSES_ROOT, "Directory\\shell\\find\\ddeexec"));
-        return true;
-    } catch (...) {
-        return false;  // the names read so far stay
-    }
-}
-
 uint16_t SavedFpuControlWord() { return g_savedFpuControlWord; }
 
 void InitHostedWBUnit() {
@@ -509,7 +538,7 @@ void DoneHostedWBUnit() {
     Set8087CW(g_savedFpuControlWord);
     if (g_oleStarted) ::OleUninitialize();
     g_oleStarted = false;
-    ShellDdeNames = TShellDdeNames();
+    ShellDde() = TShellDdeState();
 }
 
 }  // namespace browser

@@ -11,10 +11,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "Classes.h"
 #include "HostedWBRules.h"
+#include "HostedWBShell.h"
 #include "WebBrowser.h"
 
 namespace browser {
@@ -105,7 +107,10 @@ public:
     uint32_t DownloadControlValue() const { return downloadControlValue_; }
     uint32_t HostFlagsValue() const { return hostFlagsValue_; }
     bool LocaleUsesInches() const { return localeUsesInches_; }
-    HWND HiddenWindow() const { return hiddenWindow_; }
+    HWND HiddenWindow() const { return shell_ ? shell_->HiddenWindow() : nullptr; }
+    // The owner whose window procedure the owner hook replaced; none without.
+    vcl::TWinControl* HookedOwner() const { return shell_ ? shell_->HookedOwner() : nullptr; }
+    bool ControlWindowHooked() const { return shell_ && shell_->ControlHooked(); }
     IInternetSecurityManager* SecurityManager() const { return securityManager_.Get(); }
     IInternetZoneManager* ZoneManager() const { return zoneManager_.Get(); }
 
@@ -172,6 +177,12 @@ public:
     HRESULT AmbientInvoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
                           EXCEPINFO* excepInfo, UINT* argErr) override;
 
+    // Navigate2 with an address (the other arguments the integer 0), or with
+    // an item-ID list as a byte array (the others empty): the shell requests
+    // the component answers in the shell's place.
+    void NavigateUrl(const std::string& url);
+    void NavigatePidl(LPCITEMIDLIST list);
+
 protected:
     void Loaded() override;
     // The event object of the script error being reported: the document's
@@ -181,6 +192,7 @@ protected:
 
 private:
     class Site;
+    class ShellHost;
     void NotifyDownloadControl();
     void RegisterUserAgent();
     void RemoveUserAgent();
@@ -192,7 +204,8 @@ private:
     uint32_t downloadControlValue_ = 0;
     uint32_t hostFlagsValue_ = 0;
     bool localeUsesInches_ = false;
-    HWND hiddenWindow_ = nullptr;
+    std::unique_ptr<ShellHost> shellHost_;
+    std::unique_ptr<THostedWBShell> shell_;  // hidden window, window hooks, DDE answers
     bool fpExceptions_ = true;
     bool wroteUserAgent_ = false;
     vcl::ComPtr<IInternetSecurityManager> securityManager_;
@@ -210,14 +223,6 @@ void NotifyControlOfAmbientChange(THostedWB& sender, DISPID id);
 // `options`; nothing when the key does not exist.
 void ReadPageSetup(TPrintOptions& options);
 
-// The shell's DDE names, shared by all components; read anew by every
-// construction.
-struct TShellDdeNames {
-    std::string HtmlApplication, HtmlTopic, FolderApplication, FolderTopic;
-    std::string OpenCommand, ExploreCommand, FindCommand;
-};
-extern TShellDdeNames ShellDdeNames;
-bool ReadShellDdeNames();
 
 // The control word the process had when the unit started.
 uint16_t SavedFpuControlWord();

@@ -6,8 +6,11 @@
 #include <cstring>
 #include <vector>
 
+#include "HostedWBRules.h"
 #include "PidlHelpers.h"
+#include "ComPtr.h"
 #include "ShellEntries.h"
+#include "UtilityWindow.h"
 #include "WinHandles.h"
 
 namespace browser {
@@ -143,7 +146,7 @@ bool ReadShellDdeNames() {
     for (const Name& n : names) {
         std::string text;
         if (!ReadDefaultValue(n.key, text)) return false;
-        *n.target = n.command ? ShellCommandName(text) : text;
+        *n.target = n.command ? DdeCommandName(text) : text;
     }
     return true;
 }
@@ -166,59 +169,9 @@ TFolderRequest ParseFolderCommand(const std::string& commandText) {
     return request;
 }
 
-void Navigate2Url(IWebBrowser2* browser, const std::string& url) {
-    if (!browser) return;
-    VARIANT address, zero;
-    ::VariantInit(&address);
-    ::VariantInit(&zero);
-    std::wstring wide(url.size() + 1, L'\0');
-    int n = ::MultiByteToWideChar(CP_ACP, 0, url.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-    address.vt = VT_BSTR;
-    address.bstrVal = ::SysAllocString(n > 0 ? wide.c_str() : L"");
-    zero.vt = VT_I4;
-    zero.lVal = 0;
-    VARIANT flags = zero, frame = zero, post = zero, headers = zero;
-    browser->Navigate2(&address, &flags, &frame, &post, &headers);
-    ::VariantClear(&address);
-}
-
-void Navigate2Pidl(IWebBrowser2* browser, LPCITEMIDLIST list) {
-    if (!browser || !list) return;
-    const UINT size = GetPidlSize(list);
-    SAFEARRAY* array = ::SafeArrayCreateVector(VT_UI1, 0, size);
-    if (!array) return;
-    void* data = nullptr;
-    if (SUCCEEDED(::SafeArrayAccessData(array, &data))) {
-        std::memcpy(data, list, size);
-        ::SafeArrayUnaccessData(array);
-        VARIANT target, empty;
-        ::VariantInit(&target);
-        ::VariantInit(&empty);
-        target.vt = VT_ARRAY | VT_UI1;
-        target.parray = array;
-        VARIANT flags = empty, frame = empty, post = empty, headers = empty;
-        browser->Navigate2(&target, &flags, &frame, &post, &headers);
-    }
-    ::SafeArrayDestroy(array);
-}
-
-bool TranslateKeyWithBrowser(IWebBrowser2* browser, MSG& msg) {
-    if (!browser) return false;
-    IDispatch* application = nullptr;
-    if (FAILED(browser->get_Application(&application)) || !application) return false;
-    IOleInPlaceActiveObject* inPlace = nullptr;
-    HRESULT hr = application->QueryInterface(IID_IOleInPlaceActiveObject, reinterpret_cast<void**>(&inPlace));
-    application->Release();
-    if (FAILED(hr) || !inPlace) return false;
-    bool consumed = false;
-    try {
-        consumed = TranslateBrowserAccelerator(*inPlace, msg) == S_OK;
-    } catch (...) {
-        inPlace->Release();
-        throw;
-    }
-    inPlace->Release();
-    return consumed;
+bool TranslateKeyWithApplication(IDispatch* application, MSG& msg) {
+    auto inPlace = vcl::ComPtr<IDispatch>(application).As<IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject);
+    return inPlace && TranslateBrowserAccelerator(*inPlace.Get(), msg) == S_OK;
 }
 
 // ---- THostedWBShell
@@ -227,17 +180,8 @@ THostedWBShell::THostedWBShell(IShellHookHost& host)
     : host_(host),
       controlHook_([this](vcl::TMessage& m) { ControlWindowProc(m); }),
       ownerHook_([this](vcl::TMessage& m) { OwnerWindowProc(m); }) {
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    WNDCLASSA wc = {};
-    if (!::GetClassInfoA(instance, kHiddenClass, &wc)) {
-        wc.lpfnWndProc = HiddenWindowProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = kHiddenClass;
-        if (!::RegisterClassA(&wc)) throw vcl::Exception("Cannot register window class " + std::string(kHiddenClass));
-    }
     // Top-level, so that it gets the broadcast initiate requests.
-    hidden_ = ::CreateWindowExA(0, kHiddenClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, this);
-    if (!hidden_) throw vcl::Exception("Error creating window (" + std::to_string(::GetLastError()) + ")");
+    hidden_ = vcl::AllocateUtilityWindow(kHiddenClass, HiddenWindowProc, nullptr, this);
 }
 
 THostedWBShell::~THostedWBShell() {
@@ -250,10 +194,6 @@ THostedWBShell::~THostedWBShell() {
 }
 
 LRESULT CALLBACK THostedWBShell::HiddenWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        ::SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-    }
     auto* self = reinterpret_cast<THostedWBShell*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
     if (msg == WM_DDE_INITIATE && self && self->host_.AnswersDde()) {
         try {

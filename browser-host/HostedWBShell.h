@@ -5,7 +5,6 @@
 #pragma once
 
 #include <windows.h>
-#include <exdisp.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -76,12 +75,9 @@ struct TFolderRequest {
 // memory (the block is freed). Kind None when the command is not recognised.
 TFolderRequest ParseFolderCommand(const std::string& commandText);
 
-// The browser's own requests as the control gets them: Navigate2 with an
-// address, or with an item-ID list as a byte array. Nothing without a browser.
-void Navigate2Url(IWebBrowser2* browser, const std::string& url);
-void Navigate2Pidl(IWebBrowser2* browser, LPCITEMIDLIST list);
-// Offers a key to the browser's automation object as an in-place object.
-bool TranslateKeyWithBrowser(IWebBrowser2* browser, MSG& msg);
+// Offers a key to the browser's automation object (its Application) as an
+// in-place object; True when it consumed the key.
+bool TranslateKeyWithApplication(IDispatch* application, MSG& msg);
 
 class THostedWBShell {
 public:

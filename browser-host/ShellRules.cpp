@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "HostedWBRules.h"
 #include "SysUtils.h"
 
 namespace browser {
@@ -34,13 +35,6 @@ std::optional<uint32_t> ToUint32(const std::string& text) {
 
 }  // namespace
 
-std::string ShellCommandName(const std::string& commandText) {
-    size_t bracket = commandText.find('[');
-    std::string rest = bracket == std::string::npos ? commandText : commandText.substr(bracket + 1);
-    size_t paren = rest.find('(');
-    return paren == std::string::npos ? std::string() : rest.substr(0, paren);
-}
-
 std::string QuotedText(const std::string& text) {
     size_t first = text.find('"');
     if (first == std::string::npos) return {};
@@ -56,7 +50,7 @@ std::string HtmlExecuteAddress(const std::string& commandText) {
 
 TFolderCommand ParseFolderCommandText(const std::string& commandText, const TFolderCommandNames& names) {
     TFolderCommand none;
-    const std::string name = ShellCommandName(commandText);
+    const std::string name = DdeCommandName(commandText);
     // A name the registry did not give (empty) never matches.
     if (name.empty()) return none;
     TFolderCommandKind kind;

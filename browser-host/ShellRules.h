@@ -1,5 +1,5 @@
-// Text rules of the browser's shell integration: the DDE command names the
-// shell registers, the folder command it sends, the keys offered to the
+// Text rules of the browser's shell integration: the folder command the
+// shell sends, the keys offered to the
 // browser, and the caption given to the browser's own dialogs. No Windows
 // here: this file also builds natively for the sanitizer run.
 #pragma once
@@ -8,11 +8,6 @@
 #include <string>
 
 namespace browser {
-
-// The command name in a registered DDE command text such as
-// `[ViewFolder("%l", %I, %S)]`: what follows the first "[" (the whole text
-// when there is none), cut before its first "("; empty without a "(".
-std::string ShellCommandName(const std::string& commandText);
 
 // The text between the first and the second double quote; empty when the
 // text has fewer than two.

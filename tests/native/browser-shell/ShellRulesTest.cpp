@@ -4,22 +4,6 @@
 
 using namespace browser;
 
-TEST(ShellRules, CommandNameFromRegisteredText) {
-    struct Row {
-        const char* text;
-        const char* name;
-    } rows[] = {
-        {"[ViewFolder(\"%l\", %I, %S)]", "ViewFolder"},
-        {"[ExploreFolder(\"%l\", %I, %S)]", "ExploreFolder"},
-        {"ShellFile(\"%1\")", "ShellFile"},          // no "[": the whole text
-        {"[Open]", ""},                              // no "(": no name
-        {"", ""},
-        {"x[FindFolder(\"%l\")][Other(1)]", "FindFolder"},
-        {"[(\"%l\")]", ""},
-    };
-    for (const Row& r : rows) EXPECT_EQ(ShellCommandName(r.text), r.name) << r.text;
-}
-
 TEST(ShellRules, HtmlExecuteAddress) {
     EXPECT_EQ(HtmlExecuteAddress("\"file:///c:/a b.htm\",,-1,0,,,,"), "file:///c:/a b.htm");
     EXPECT_EQ(HtmlExecuteAddress("http://x/"), "http://x/");
