@@ -13,16 +13,16 @@
 #include <thread>
 #include <vector>
 
-#include "../support/DdeClient.h"
-#include "../support/MessagePump.h"
-#include "../support/TestForms.h"
+#include "DdeClient.h"
 #include "Forms.h"
 #include "HostedWB.h"
+#include "MessagePump.h"
+#include "TestForms.h"
 
 using browser::THostedWB;
 using testing_support::DdeClient;
-using testsupport::PumpFor;
-using testsupport::PumpUntil;
+using testing_support::PumpFor;
+using testing_support::PumpUntil;
 
 namespace {
 
@@ -249,7 +249,7 @@ TEST_F(HostedWBHooks, AnOpenRequestNavigatesInPlace) {
 // The saver's panes: made in code, so Loaded never runs and nothing is hooked.
 TEST(HostedWBInCode, GetsNoHooks) {
     OfferedKeys offered;
-    testsupport::PanelForm form(300, 200);
+    testing_support::PanelForm form(300, 200);
     auto wb = std::make_unique<THostedWB>(nullptr);
     wb->SetParent(form.panel);
     wb->SetAlign(vcl::TAlign::alClient);

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "../support/DdeClient.h"
+#include "DdeClient.h"
 #include "Forms.h"
 #include "HostedWBShell.h"
 #include "PidlHelpers.h"
