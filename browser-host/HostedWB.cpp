@@ -9,7 +9,6 @@
 #include "HostGuids.h"
 #include "PidlHelpers.h"
 #include "ShellEntries.h"
-#include "UtilityWindow.h"
 #include "WinHandles.h"
 
 namespace browser {

@@ -223,7 +223,6 @@ void NotifyControlOfAmbientChange(THostedWB& sender, DISPID id);
 // `options`; nothing when the key does not exist.
 void ReadPageSetup(TPrintOptions& options);
 
-
 // The control word the process had when the unit started.
 uint16_t SavedFpuControlWord();
 

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
+#include "ComPtr.h"
 #include "HostedWBRules.h"
 #include "PidlHelpers.h"
-#include "ComPtr.h"
 #include "ShellEntries.h"
 #include "UtilityWindow.h"
 #include "WinHandles.h"
