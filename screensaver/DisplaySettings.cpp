@@ -1,0 +1,63 @@
+#include "DisplaySettings.h"
+
+#include "SysUtils.h"
+
+namespace saver {
+
+DisplaySettings SaverPresets() {
+    DisplaySettings s;
+    s.WindowCount = 1;
+    s.ScrollEnabled = true;
+    s.ScrollInterval = 15;
+    s.ScrollStep = 1;
+    s.ScrollUpAllowed = false;
+    s.UseDurations = true;
+    s.MaxCycles = 3;
+    s.MaxMinutes = 30;
+    return s;
+}
+
+int32_t InRangeOrDefault(int32_t value, int32_t low, int32_t high, int32_t fallback) {
+    return value < low || value > high ? fallback : value;
+}
+
+namespace {
+
+bool ReadNumber(IDisplayValueSource& source, const char* name, int32_t low, int32_t high, int32_t fallback,
+                int32_t& target) {
+    std::string text;
+    if (source.Read(name, text) != ValueRead::Text) return false;
+    auto value = vcl::TryStrToInt(vcl::Trim(text));
+    if (!value) return false;
+    target = InRangeOrDefault(*value, low, high, fallback);
+    return true;
+}
+
+void ReadFlag(IDisplayValueSource& source, const char* name, bool& target) {
+    std::string text;
+    if (source.Read(name, text) != ValueRead::Text) return;
+    const std::string t = vcl::Trim(text);
+    target = t == "y" || t == "Y";
+}
+
+}  // namespace
+
+bool ReadDisplaySettings(IDisplayValueSource& source, DisplaySettings& s, ReadOptions options) {
+    ReadNumber(source, "DType", 1, 3, 1, s.WindowCount);
+    ReadFlag(source, "Scroll", s.ScrollEnabled);
+    if (options.ReadScrollUpAllowed) ReadFlag(source, "MalotaPo", s.ScrollUpAllowed);
+    ReadNumber(source, "ScrollVScrollT", 10, 500, 15, s.ScrollInterval);
+    ReadNumber(source, "ScrollVScrollY", 1, 6, 1, s.ScrollStep);
+    int32_t seconds = s.PageSeconds;
+    const bool pageTimeRead = ReadNumber(source, "InterScreenT", 10, 120, 10, seconds);
+    if (pageTimeRead) {
+        s.PageSeconds = seconds;
+        s.PageMs = seconds * 1000;
+    }
+    ReadFlag(source, "DurationUse", s.UseDurations);
+    ReadNumber(source, "DurationTimeS", 1, 15, 3, s.MaxCycles);
+    ReadNumber(source, "DurationTime", 10, 120, 30, s.MaxMinutes);
+    return pageTimeRead;
+}
+
+}  // namespace saver

@@ -1,0 +1,100 @@
+// What a pane of the slideshow does at a tick and at a document completion:
+// scrolling, moving on to the next page, the statistics page and blanking.
+// No Windows here: the pane's browser, the pages the saver writes and the
+// debug log are behind IPaneHost, so the rules run against a fake clock.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "Classes.h"
+
+namespace saver {
+
+constexpr uint32_t kNavigationLimitMs = 20000;  // a page that never completes is given up
+constexpr uint32_t kMinuteMs = 60000;
+constexpr long kReadyStateComplete = 4;
+
+// Tick counts wrap after 49.7 days; an unsigned difference stays right.
+inline uint32_t TicksSince(uint32_t then, uint32_t now) { return now - then; }
+
+// The rotation's part of a pane's record.
+struct PaneRecord {
+    bool InUse = false;
+    int32_t CurrentStep = 0;
+    uint32_t LastScrollTick = 0;
+    bool urlsReady = false;
+    bool WaitForURLTimeOut = false;
+    int32_t urlsIndex = 0;  // -1: pane 1's statistics page; blanked: the blank page to show next
+    uint32_t urlsTime = 0;
+    uint32_t WaitForURL = 0;
+    int32_t CyclesLeft = -1;
+    bool HasBeenBlanked = false;
+    bool FinishedOneCycle = false;
+    bool StatsShown = false;
+    bool PaneBusy = false;
+};
+
+struct RotationSettings {
+    bool UseDurations = false;
+    bool ScrollEnabled = true;
+    bool ScrollUpAllowed = false;
+    int32_t PageMs = 0;
+    int32_t MaxMinutes = 0;
+    int32_t ScrollInterval = 0;
+    int32_t ScrollStep = 0;
+    uint32_t StartTicks = 0;
+    std::string BaseDir;  // ends with a backslash; holds the blank pages
+};
+
+enum class BodyState {
+    Scrollable,    // the body offers its scroll sizes and position
+    NoScrollInfo,  // a body, but without them
+    Failed,        // no document, not a web page, or no body
+};
+
+// What the rules ask of the form. Methods marked "raises" report a refusal
+// with an exception; the rules catch it where the saver's design says.
+class IPaneHost {
+public:
+    virtual ~IPaneHost() = default;
+    virtual uint32_t TickCount() = 0;
+    virtual long ReadyState(int pane) = 0;  // raises
+    // Drops the pane's body and fetches it anew; `failure` gets the reason.
+    virtual BodyState FetchBody(int pane, std::string& failure) = 0;
+    virtual bool BodyTallerThanPane(int pane) = 0;                // raises
+    virtual void ScrollBodyBy(int pane, int32_t step) = 0;        // raises
+    virtual std::string LocationURL(int pane) = 0;                // raises
+    // Takes the old browser off the pane and gives it a fresh one; false when
+    // none could be made.
+    virtual bool CreateBrowser(int pane) = 0;
+    virtual void Navigate(int pane, const std::string& address) = 0;  // raises
+    virtual void SaveLastSeen(const std::string& address) = 0;        // raises
+    virtual std::string StatsPage() = 0;                              // raises
+    virtual void Log(int pane, const std::string& line) = 0;
+};
+
+class PaneRotation {
+public:
+    PaneRotation(IPaneHost& host, const RotationSettings& settings) : host_(host), settings_(settings) {}
+
+    // One scroll step when it is due.
+    void CheckScroll(int pane, PaneRecord& p);
+    // Moves the pane on when its page time is over.
+    void CheckChangeUrl(int pane, PaneRecord& p, const vcl::TStringList& list);
+    // The next page of a blanked pane: the statistics page once, then the two blank pages in turn.
+    void DoHasBeenBlanked(int pane, PaneRecord& p);
+    // Shows the address in a fresh browser.
+    void SetNewURL(int pane, PaneRecord& p, const std::string& address);
+    // Bookkeeping when the pane's document (or one of its frames) completes.
+    void SetupBrowser(int pane, PaneRecord& p);
+
+    // Milliseconds since the saver started, as the log lines show them.
+    std::string MsText();
+
+private:
+    IPaneHost& host_;
+    const RotationSettings& settings_;
+};
+
+}  // namespace saver

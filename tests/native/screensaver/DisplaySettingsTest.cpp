@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+
+#include "DisplaySettings.h"
+
+using namespace saver;
+
+namespace {
+
+// A registry key as a table: a value is a string, or of another type
+// (nullopt). A value not in the table is missing and reads as empty text.
+class TableSource : public IDisplayValueSource {
+public:
+    std::map<std::string, std::optional<std::string>> values;
+    std::vector<std::string> asked;
+    ValueRead Read(const std::string& name, std::string& text) override {
+        asked.push_back(name);
+        auto it = values.find(name);
+        if (it == values.end()) {
+            text.clear();
+            return ValueRead::Text;
+        }
+        if (!it->second) return ValueRead::Failed;
+        text = *it->second;
+        return ValueRead::Text;
+    }
+};
+
+// Presets nobody would choose, so a test tells "left at the preset" from
+// "replaced by the default".
+DisplaySettings OddPresets() {
+    DisplaySettings s;
+    s.WindowCount = 7;
+    s.ScrollEnabled = true;
+    s.ScrollUpAllowed = true;
+    s.ScrollInterval = 77;
+    s.ScrollStep = 9;
+    s.PageSeconds = 55;
+    s.PageMs = 55500;
+    s.UseDurations = true;
+    s.MaxCycles = 99;
+    s.MaxMinutes = 999;
+    return s;
+}
+
+struct NumberCase {
+    const char* name;
+    std::optional<std::string> text;  // nullopt: a value of another type
+    int32_t expected;                 // -1: the preset stays
+};
+
+int32_t NumberOf(const DisplaySettings& s, const std::string& name) {
+    if (name == "DType") return s.WindowCount;
+    if (name == "ScrollVScrollT") return s.ScrollInterval;
+    if (name == "ScrollVScrollY") return s.ScrollStep;
+    if (name == "InterScreenT") return s.PageSeconds;
+    if (name == "DurationTimeS") return s.MaxCycles;
+    if (name == "DurationTime") return s.MaxMinutes;
+    return -2;
+}
+
+}  // namespace
+
+TEST(DisplaySettings, SaverPresets) {
+    DisplaySettings s = SaverPresets();
+    EXPECT_EQ(s.WindowCount, 1);
+    EXPECT_TRUE(s.ScrollEnabled);
+    EXPECT_FALSE(s.ScrollUpAllowed);
+    EXPECT_EQ(s.ScrollInterval, 15);
+    EXPECT_EQ(s.ScrollStep, 1);
+    EXPECT_EQ(s.PageSeconds, 0);
+    EXPECT_EQ(s.PageMs, 0);
+    EXPECT_TRUE(s.UseDurations);
+    EXPECT_EQ(s.MaxCycles, 3);
+    EXPECT_EQ(s.MaxMinutes, 30);
+}
+
+TEST(DisplaySettings, NumbersRangesDefaultsAndPresets) {
+    const NumberCase cases[] = {
+        {"DType", "0", 1},          {"DType", "4", 1},          {"DType", "word", -1},
+        {"DType", " 2 ", 2},        {"DType", "\t3\r\n", 3},    {"DType", "1", 1},
+        {"DType", "", -1},          {"DType", std::nullopt, -1}, {"DType", "2.5", -1},
+        {"ScrollVScrollT", "9", 15}, {"ScrollVScrollT", "501", 15}, {"ScrollVScrollT", "10", 10},
+        {"ScrollVScrollT", "500", 500}, {"ScrollVScrollT", "-20", 15},
+        {"ScrollVScrollY", "0", 1}, {"ScrollVScrollY", "6", 6},  {"ScrollVScrollY", "7", 1},
+        {"InterScreenT", "130", 10}, {"InterScreenT", "9", 10}, {"InterScreenT", " 45 ", 45},
+        {"InterScreenT", "120", 120},
+        {"DurationTimeS", "20", 3}, {"DurationTimeS", "0", 3},  {"DurationTimeS", "15", 15},
+        {"DurationTimeS", "x", -1},
+        {"DurationTime", "121", 30}, {"DurationTime", "5", 30}, {"DurationTime", "120", 120},
+        {"DurationTime", "10", 10},  {"DurationTime", "99999999999", -1},
+    };
+    for (const NumberCase& c : cases) {
+        TableSource source;
+        source.values[c.name] = c.text;
+        DisplaySettings s = OddPresets();
+        const int32_t preset = NumberOf(s, c.name);
+        ReadDisplaySettings(source, s);
+        EXPECT_EQ(NumberOf(s, c.name), c.expected == -1 ? preset : c.expected)
+            << c.name << " = \"" << c.text.value_or("<other type>") << "\"";
+    }
+}
+
+TEST(DisplaySettings, FlagsAreOnOnlyForYes) {
+    struct FlagCase {
+        std::optional<std::string> text;
+        bool expected;  // from a preset of on
+    } cases[] = {
+        {"y", true},  {"Y", true},  {" y ", true},  {"\tY\n", true}, {"n", false}, {"yes", false},
+        {"", false},  {"1", false}, {std::nullopt, true},
+    };
+    for (const char* name : {"Scroll", "MalotaPo", "DurationUse"}) {
+        for (const FlagCase& c : cases) {
+            TableSource source;
+            source.values[name] = c.text;
+            DisplaySettings s = OddPresets();
+            ReadDisplaySettings(source, s);
+            const bool got = std::string(name) == "Scroll"     ? s.ScrollEnabled
+                             : std::string(name) == "MalotaPo" ? s.ScrollUpAllowed
+                                                               : s.UseDurations;
+            EXPECT_EQ(got, c.expected) << name << " = \"" << c.text.value_or("<other type>") << "\"";
+        }
+    }
+}
+
+TEST(DisplaySettings, MissingValuesTurnFlagsOffAndLeaveNumbers) {
+    TableSource empty;
+    DisplaySettings s = OddPresets();
+    EXPECT_FALSE(ReadDisplaySettings(empty, s));
+    EXPECT_FALSE(s.ScrollEnabled);
+    EXPECT_FALSE(s.ScrollUpAllowed);
+    EXPECT_FALSE(s.UseDurations);
+    EXPECT_EQ(s.WindowCount, 7);
+    EXPECT_EQ(s.ScrollInterval, 77);
+    EXPECT_EQ(s.MaxMinutes, 999);
+    EXPECT_EQ(s.PageSeconds, 55);
+    EXPECT_EQ(s.PageMs, 55500);
+}
+
+TEST(DisplaySettings, PageTimeFailsStartUpWhenUnreadable) {
+    struct PageCase {
+        std::optional<std::string> text;
+        bool ok;
+        int32_t pageMs;
+    } cases[] = {
+        {"12", true, 12000}, {" 120 ", true, 120000}, {"130", true, 10000}, {"0", true, 10000},
+        {"", false, 0},      {"ten", false, 0},       {std::nullopt, false, 0},
+    };
+    for (const PageCase& c : cases) {
+        TableSource source;
+        source.values["InterScreenT"] = c.text;
+        DisplaySettings s = SaverPresets();
+        EXPECT_EQ(ReadDisplaySettings(source, s), c.ok) << c.text.value_or("<other type>");
+        EXPECT_EQ(s.PageMs, c.pageMs) << c.text.value_or("<other type>");
+        EXPECT_EQ(s.PageSeconds, c.pageMs / 1000);
+    }
+    TableSource missing;
+    DisplaySettings s = SaverPresets();
+    EXPECT_FALSE(ReadDisplaySettings(missing, s));
+}
+
+TEST(DisplaySettings, OneFailureDoesNotAffectTheOthersAndOrderIsKept) {
+    TableSource source;
+    source.values = {{"DType", std::nullopt}, {"Scroll", "n"},         {"ScrollVScrollT", "bad"},
+                     {"ScrollVScrollY", "3"}, {"InterScreenT", "20"}, {"DurationUse", "Y"},
+                     {"DurationTimeS", "2"},  {"DurationTime", "45"}};
+    DisplaySettings s = SaverPresets();
+    EXPECT_TRUE(ReadDisplaySettings(source, s));
+    EXPECT_EQ(s.WindowCount, 1);
+    EXPECT_FALSE(s.ScrollEnabled);
+    EXPECT_EQ(s.ScrollInterval, 15);
+    EXPECT_EQ(s.ScrollStep, 3);
+    EXPECT_EQ(s.PageMs, 20000);
+    EXPECT_TRUE(s.UseDurations);
+    EXPECT_EQ(s.MaxCycles, 2);
+    EXPECT_EQ(s.MaxMinutes, 45);
+    const std::vector<std::string> order = {"DType",        "Scroll",      "MalotaPo",      "ScrollVScrollT",
+                                            "ScrollVScrollY", "InterScreenT", "DurationUse", "DurationTimeS",
+                                            "DurationTime"};
+    EXPECT_EQ(source.asked, order);
+}
+
+TEST(DisplaySettings, SettingsProgramSkipsScrollUp) {
+    TableSource source;
+    source.values["MalotaPo"] = "y";
+    DisplaySettings s;
+    ReadDisplaySettings(source, s, ReadOptions{false});
+    EXPECT_FALSE(s.ScrollUpAllowed);
+    for (const std::string& name : source.asked) EXPECT_NE(name, "MalotaPo");
+}
