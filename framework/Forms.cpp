@@ -252,7 +252,18 @@ void TApplication::HandleMessage() {
 
 void TApplication::Run() {
     if (mainForm_ && !terminated_) mainForm_->Show();
-    while (!terminated_) HandleMessage();
+    MSG msg;
+    while (!terminated_) {
+        if (ProcessMessage(msg)) continue;
+        if (OnIdle) {
+            try {
+                OnIdle(this);
+            } catch (...) {
+                HandleException();
+            }
+        }
+        if (!terminated_) ::WaitMessage();
+    }
 }
 
 void TApplication::Terminate() { ::PostQuitMessage(0); }

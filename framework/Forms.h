@@ -108,6 +108,9 @@ public:
     int MessageBox(const std::string& text, const std::string& caption, UINT flags = MB_OK);
 
     TMessageEvent OnMessage;
+    // Runs when Run's own loop finds the queue empty: no handler of any
+    // message is on the stack then.
+    TNotifyEvent OnIdle;
     TExceptionEvent OnException;
     TMessageBoxFunction MessageBoxFunction;
 

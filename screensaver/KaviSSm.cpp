@@ -1,20 +1,225 @@
 #include "KaviSSm.h"
 
-#include <windowsx.h>
-
-#include <cstdlib>
+#include "DisplaySettingsRegistry.h"
+#include "Globals.h"
+#include "PaneLayout.h"
+#include "SysUtils.h"
+#include "WinHandles.h"
 
 namespace saver {
+
+namespace {
+
+double CurrentDateTime() {
+    SYSTEMTIME st;
+    ::GetLocalTime(&st);
+    FILETIME ft;
+    if (!::SystemTimeToFileTime(&st, &ft)) return 0;
+    ULARGE_INTEGER t;
+    t.LowPart = ft.dwLowDateTime;
+    t.HighPart = ft.dwHighDateTime;
+    // 100 ns units since 1601 to days since 30 Dec 1899.
+    constexpr double kUnitsPerDay = 864000000000.0;
+    constexpr double kDaysFrom1601To1899 = 109205.0;
+    return static_cast<double>(t.QuadPart) / kUnitsPerDay - kDaysFrom1601To1899;
+}
+
+uint64_t ProcessCreationTime(HANDLE process, bool& known) {
+    FILETIME created, exited, kernel, user;
+    known = ::GetProcessTimes(process, &created, &exited, &kernel, &user) != FALSE;
+    if (!known) return 0;
+    return (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// Every floating-point exception masked, 64-bit precision, rounding to
+// nearest: the browser control and the pages' scripts expect this word.
+void SetFpuControlWord() {
+    const unsigned short word = 0x133F;
+    __asm__ __volatile__("fldcw %0" : : "m"(word));
+}
+
+bool g_firstPaint = true;
+
+constexpr UINT kSystemTimeoutMs = 2000;
+
+}  // namespace
+
+std::function<uint32_t()> GetTicks = [] { return static_cast<uint32_t>(::GetTickCount()); };
+std::function<double()> GetNow = CurrentDateTime;
+browser::PaneBrowserFactory MakePaneBrowser;
+
+BOOL CALLBACK EnumTopWindowsProc(HWND window, LPARAM lp) {
+    try {
+        auto* list = reinterpret_cast<TTopWindowList*>(lp);
+        char title[2] = {};
+        if (::GetWindowTextA(window, title, sizeof title) >= 1 && ::IsWindowVisible(window) &&
+            ::GetParent(window) == nullptr && list->Count <= TTopWindowList::kCapacity - 1)
+            list->Add(window);
+    } catch (...) {
+    }
+    return TRUE;
+}
+
+DWORD KillProcess(DWORD processId) {
+    vcl::UniqueKernelHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
+    if (!process) return ::GetLastError();
+    if (!::TerminateProcess(process.get(), 0)) return ::GetLastError();
+    return 0;
+}
+
+// The form as the rotation rules see it.
+class TForm1::PaneHost : public IPaneHost {
+public:
+    explicit PaneHost(TForm1& form) : form_(form) {}
+
+    uint32_t TickCount() override { return GetTicks(); }
+    long ReadyState(int n) override { return BrowserOf(n).ReadyState(); }
+    BodyState FetchBody(int n, std::string& failure) override {
+        TPaneState& p = form_.Panes[n];
+        p.Body.reset();
+        try {
+            p.Body = BrowserOf(n).Body();
+        } catch (const std::exception& e) {
+            failure = e.what();
+            return BodyState::Failed;
+        }
+        if (!p.Body) {
+            failure = "The document has no body";
+            return BodyState::Failed;
+        }
+        if (p.Body->HasScrollInfo()) return BodyState::Scrollable;
+        p.Body.reset();  // no second element interface: nothing to scroll
+        return BodyState::NoScrollInfo;
+    }
+    bool BodyTallerThanPane(int n) override {
+        browser::IPaneBody& body = BodyOf(n);
+        return body.ScrollHeight() > body.ClientHeight();
+    }
+    void ScrollBodyBy(int n, int32_t step) override {
+        browser::IPaneBody& body = BodyOf(n);
+        body.SetScrollTop(body.ScrollTop() + step);
+    }
+    std::string LocationURL(int n) override { return BrowserOf(n).LocationURL(); }
+    bool CreateBrowser(int n) override { return form_.CreateMyWebBrowser(n); }
+    void Navigate(int n, const std::string& address) override { BrowserOf(n).Navigate(address); }
+    void SaveLastSeen(const std::string& address) override { globals::SaveLastSeenShortcut(address); }
+    std::string StatsPage() override {
+        std::string url;
+        globals::WriteStatsPage(url);
+        return url;
+    }
+    void Log(int n, const std::string& line) override { form_.doDebugWindowLog(n, line); }
+
+private:
+    browser::IPaneBrowser& BrowserOf(int n) {
+        if (!form_.Panes[n].Browser) throw vcl::Exception("The pane has no browser");
+        return *form_.Panes[n].Browser;
+    }
+    browser::IPaneBody& BodyOf(int n) {
+        if (!form_.Panes[n].Body) throw vcl::Exception("The page has no body");
+        return *form_.Panes[n].Body;
+    }
+    TForm1& form_;
+};
+
+// ---- the form description
+
+namespace {
+
+vcl::TPanel* MakePane(TForm1* form, const char* name) {
+    auto* panel = new vcl::TPanel(form);
+    panel->Name = name;
+    panel->SetParent(form);
+    panel->SetCaption("");
+    return panel;
+}
+
+void MakeLogArea(vcl::TPanel* panel, int n, int labelTop, int memoTop, int memoHeight, vcl::TLabel*& label,
+                 vcl::TMemo*& memo) {
+    label = new vcl::TLabel(panel->Owner());
+    label->Name = "lW" + vcl::IntToStr(n);
+    label->SetParent(panel);
+    label->SetBounds(8, labelTop, 20, 13);
+    label->SetCaption("W" + vcl::IntToStr(n));
+    label->Font().SetName(panel->Font().Name());
+    label->Font().SetSize(panel->Font().Size());
+    label->Font().SetColor(vcl::clNavy);
+    label->Font().SetStyle(vcl::fsUnderline);
+    memo = new vcl::TMemo(panel->Owner());
+    memo->Name = "dException" + vcl::IntToStr(n);
+    memo->SetParent(panel);
+    memo->SetBounds(8, memoTop, 201, memoHeight);
+    memo->Font().SetName(panel->Font().Name());
+    memo->Font().SetSize(panel->Font().Size());
+}
+
+}  // namespace
 
 TForm1::TForm1(vcl::TComponent* owner) : vcl::TForm(owner) {
     BeginLoading();
     Name = "Form1";
     BorderStyle = vcl::TFormBorderStyle::bsNone;
-    FormStyle = vcl::TFormStyle::fsStayOnTop;
-    SetColor(vcl::clBlack);
-    SetCaption("Velunor");
+    SetColor(vcl::clBtnFace);
+    SetCaption("");
+    SetBounds(16, 98, 696, 615);
+
+    Panel1 = MakePane(this, "Panel1");
+    Panel3 = MakePane(this, "Panel3");
+    Panel2 = MakePane(this, "Panel2");
+
+    pDebugWindow = new vcl::TPanel(this);
+    pDebugWindow->Name = "pDebugWindow";
+    pDebugWindow->SetVisible(false);
+    pDebugWindow->SetParent(this);
+    pDebugWindow->SetWidth(216);
+    pDebugWindow->SetAlign(vcl::TAlign::alRight);
+    pDebugWindow->Font().SetName("Small Fonts");
+    pDebugWindow->Font().SetSize(7);
+    MakeLogArea(pDebugWindow, 1, 136, 152, 104, lW1, dException1);
+    MakeLogArea(pDebugWindow, 2, 364, 380, 57, lW2, dException2);
+    MakeLogArea(pDebugWindow, 3, 543, 559, 57, lW3, dException3);
+
+    ThreadedTimer1 = new TThreadedTimer(this);
+    ThreadedTimer1->Name = "ThreadedTimer1";
+    ThreadedTimer1->SetInterval(30);
+    ThreadedTimer1->OnTimer = [this](vcl::TObject* s) { ThreadedTimer1Timer(s); };
     EndLoading();
+
     OnCreate = [this](vcl::TObject* s) { FormCreate(s); };
+    OnActivate = [this](vcl::TObject* s) { FormActivate(s); };
+    OnPaint = [this](vcl::TObject* s) { FormPaint(s); };
+    OnClose = [this](vcl::TObject* s, vcl::TCloseAction& a) { FormClose(s, a); };
+    OnKeyDown = [this](vcl::TObject* s, WORD& k, vcl::TShiftState sh) { FormKeyDown(s, k, sh); };
+    OnMouseDown = [this](vcl::TObject* s, vcl::TMouseButton b, vcl::TShiftState sh, int x, int y) {
+        FormMouseDown(s, b, sh, x, y);
+    };
+    OnMouseMove = [this](vcl::TObject* s, vcl::TShiftState sh, int x, int y) { FormMouseMove(s, sh, x, y); };
+
+    host_ = std::make_unique<PaneHost>(*this);
+    rotation_ = std::make_unique<PaneRotation>(*host_, rotationSettings_);
+    if (vcl::Application) vcl::Application->OnIdle = [this](vcl::TObject*) { FreeRetiredBrowsers(); };
+}
+
+TForm1::~TForm1() {
+    if (vcl::Application) vcl::Application->OnIdle = nullptr;
+    try {
+        ThreadedTimer1->SetEnabled(false);
+    } catch (...) {
+    }
+    RestoreStartup();
+    // The browsers go before the panels that parent them.
+    for (TPaneState& p : Panes) {
+        p.Body.reset();
+        if (p.Browser) {
+            try {
+                p.Browser->Detach();
+            } catch (...) {
+            }
+            p.Browser.reset();
+        }
+    }
+    FreeRetiredBrowsers();
+    DestroyComponents();
 }
 
 void TForm1::CreateParams(vcl::TCreateParams& params) {
@@ -22,33 +227,410 @@ void TForm1::CreateParams(vcl::TCreateParams& params) {
     params.WinClassName = "TForm1";
 }
 
+// ---- start-up
+
 void TForm1::FormCreate(vcl::TObject*) {
+    globals::InitPending = false;
+    KillBusy = false;
+    globals::StartupFailed = false;
+    globals::SaverStartTime = GetNow();
+    globals::StartTicks = GetTicks();
+    bool known = false;
+    processCreated_ = ProcessCreationTime(::GetCurrentProcess(), known);
+    try {
+        SetFpuControlWord();
+    } catch (...) {
+    }
+
+    DisplaySettings s = SaverPresets();
+    RegistryReadResult read;
+    try {
+        read = ReadDisplaySettingsFromRegistry(s);
+    } catch (...) {
+    }
+    globals::WindowCount = s.WindowCount;
+    globals::ScrollEnabled = s.ScrollEnabled;
+    globals::ScrollUpAllowed = s.ScrollUpAllowed;
+    globals::ScrollInterval = s.ScrollInterval;
+    globals::ScrollStep = s.ScrollStep;
+    globals::PageSeconds = s.PageSeconds;
+    globals::PageMs = s.PageMs;
+    globals::UseDurations = s.UseDurations;
+    globals::MaxCycles = s.MaxCycles;
+    globals::MaxMinutes = s.MaxMinutes;
+    // Without the key the presets stand and the page time is 0; a key
+    // without a readable page time is a failed start.
+    if (read.KeyOpened && !read.PageTimeRead) globals::StartupFailed = true;
+
+    try {
+        globals::InitGlobals(Handle());
+        globals::InitPending = true;
+    } catch (...) {
+        globals::StartupFailed = true;
+    }
+}
+
+RotationSettings TForm1::CurrentRotationSettings() const {
+    RotationSettings r;
+    r.UseDurations = globals::UseDurations;
+    r.ScrollEnabled = globals::ScrollEnabled;
+    r.ScrollUpAllowed = globals::ScrollUpAllowed;
+    r.PageMs = globals::PageMs;
+    r.MaxMinutes = globals::MaxMinutes;
+    r.ScrollInterval = globals::ScrollInterval;
+    r.ScrollStep = globals::ScrollStep;
+    r.StartTicks = globals::StartTicks;
+    r.BaseDir = globals::BaseDir;
+    return r;
+}
+
+void TForm1::FormActivate(vcl::TObject*) {
+    if (!globals::InitPending) return;
+    globals::InitPending = false;
+    // A start that has already failed takes nothing from the desktop: the
+    // first paint ends it.
+    if (globals::StartupFailed) return;
+    try {
+        SetUp();
+    } catch (const std::exception& e) {
+        vcl::Application->MessageBox(std::string("Unable to initialize screen saver. ") + e.what(),
+                                     vcl::Application->Title(), MB_OK);
+        StartupFailedEnd();
+    } catch (...) {
+        vcl::Application->MessageBox("Unable to initialize screen saver. ", vcl::Application->Title(), MB_OK);
+        StartupFailedEnd();
+    }
+}
+
+void TForm1::SetUp() {
+    rotationSettings_ = CurrentRotationSettings();
+
+    InitialWindows = std::make_unique<TTopWindowList>();
+    ::EnumWindows(EnumTopWindowsProc, reinterpret_cast<LPARAM>(InitialWindows.get()));
+    CurrentWindows = std::make_unique<TTopWindowList>();
+
+    for (int n = 1; n <= 3; ++n) {
+        TPaneState& p = Panes[n];
+        static_cast<PaneRecord&>(p) = PaneRecord{};
+        p.CyclesLeft = globals::UseDurations ? globals::MaxCycles : -1;
+        p.Browser.reset();
+        p.Body.reset();
+        p.Panel = nullptr;
+    }
+    Panes[1].Panel = Panel1;
+    Panes[2].Panel = Panel2;
+    Panes[3].Panel = Panel3;
+    for (int n = 1; n <= 3; ++n) {
+        Panes[n].Panel->SetEnabled(false);  // the panes take no input: it all goes to the form
+        Panes[n].Panel->Hide();
+    }
+
     SetBounds(0, 0, vcl::Screen->Width(), vcl::Screen->Height());
+    const auto layout = LayOutPanes(globals::WindowCount, Width(), Height());
+    for (int n = 1; n <= 3; ++n) {
+        const PaneBounds& b = layout[static_cast<size_t>(n - 1)];
+        if (!b.Shown) continue;
+        Panes[n].Panel->SetBounds(b.Left, b.Top, b.Width, b.Height);
+        Panes[n].Panel->Show();
+        Panes[n].InUse = true;
+    }
+
+    for (int n = 1; n <= 3; ++n) {
+        globals::PageLists[static_cast<size_t>(n)].Clear();
+        if (!Panes[n].InUse) continue;
+        if (!globals::LoadWindowPages(n))
+            throw vcl::Exception("No URLs defined for Screen " + vcl::IntToStr(n) +
+                                 ".  Please use setup to specify URLs.");
+        Panes[n].urlsIndex = 0;
+        SetNewURL(n, globals::PageLists[static_cast<size_t>(n)][0]);
+    }
+
+    LastMouseX = -1;
+    LastMouseY = -1;
+    ::SystemParametersInfoA(SPI_SCREENSAVERRUNNING, 1, nullptr, 0);
+    saverFlagSet_ = true;
+    if (globals::RadonWMark == 'W') {
+        DebugMode = true;
+        pDebugWindow->Show();
+        pDebugWindow->BringToFront();
+    } else {
+        DebugMode = false;
+        pDebugWindow->Hide();
+    }
+    cursor_.Hide();
+    Show();
+    capture_.Take(Handle());
+    ThreadedTimer1->SetEnabled(true);
+}
+
+void TForm1::StartupFailedEnd() {
+    globals::StartupFailed = true;
+    try {
+        ThreadedTimer1->SetEnabled(false);
+    } catch (...) {
+    }
+    RestoreStartup();
+    vcl::Application->Terminate();
+}
+
+void TForm1::RestoreStartup() {
+    if (saverFlagSet_) {
+        ::SystemParametersInfoA(SPI_SCREENSAVERRUNNING, 0, nullptr, 0);
+        saverFlagSet_ = false;
+    }
+    capture_.Release();
+    cursor_.ShowAgain();
+}
+
+void TForm1::FormPaint(vcl::TObject*) {
+    if (!g_firstPaint) return;
+    g_firstPaint = false;
+    if (globals::StartupFailed) StartupFailedEnd();
+}
+
+// ---- debug log
+
+void TForm1::doDebugWindowLog(int n, const std::string& line) {
+    if (!DebugMode) return;
+    try {
+        const std::string name = "dException" + vcl::IntToStr(n);
+        for (int i = 0; i < pDebugWindow->ControlCount(); ++i) {
+            auto* memo = dynamic_cast<vcl::TMemo*>(pDebugWindow->Controls(i));
+            if (memo && memo->Name == name) {
+                memo->Lines().Add(line);
+                break;
+            }
+        }
+        vcl::Application->ProcessMessages();
+    } catch (...) {
+    }
+}
+
+void TForm1::LogFailure(int n, const std::string& prefix) {
+    std::string text;
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        text = e.what();
+    } catch (...) {
+        text = "Unknown exception";
+    }
+    doDebugWindowLog(n, prefix + text + " @ " + rotation_->MsText());
+}
+
+// ---- the window guard and the ending
+
+void TForm1::KillNewProcesses() {
+    if (KillBusy) return;
+    KillBusy = true;
+    try {
+        if (InitialWindows && CurrentWindows) {
+            CurrentWindows->Count = 0;
+            ::EnumWindows(EnumTopWindowsProc, reinterpret_cast<LPARAM>(CurrentWindows.get()));
+            for (void* handle : NewWindows(*InitialWindows, *CurrentWindows)) {
+                HWND window = static_cast<HWND>(handle);
+                DWORD processId = 0;
+                ::GetWindowThreadProcessId(window, &processId);
+                WindowProcessFacts facts;
+                facts.OwnProcess = processId == ::GetCurrentProcessId();
+                if (!facts.OwnProcess && processId != 0) {
+                    vcl::UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+                    if (process) facts.ProcessCreated = ProcessCreationTime(process.get(), facts.CreationKnown);
+                }
+                if (ActionForNewWindow(facts, processCreated_) == NewWindowAction::QuitAndTerminate) {
+                    ::PostMessageA(window, WM_QUIT, 0, 0);
+                    KillProcess(processId);
+                } else {
+                    // Posted: a window that does not answer cannot hold the tick up.
+                    ::PostMessageA(window, WM_CLOSE, 0, 0);
+                }
+            }
+        }
+    } catch (...) {
+    }
+    KillBusy = false;
+}
+
+void TForm1::WMActivate(vcl::TMessage& m) {
+    if (LOWORD(m.WParam) != WA_INACTIVE) return;
+    HWND other = reinterpret_cast<HWND>(m.LParam);
+    if (!other || !::IsWindow(other)) return;
+    char title[512] = {};
+    ::GetWindowTextA(other, title, sizeof title);
+    if (!IsErrorWindowTitle(title)) return;
+    // A hung window must not keep the saver from ending.
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(other, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_ABORTIFHUNG, kSystemTimeoutMs, &result);
 }
 
 void TForm1::WndProc(vcl::TMessage& m) {
     switch (m.Msg) {
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-        case WM_USER + 2:
-            Close();
-            return;
-        case WM_MOUSEMOVE: {
-            POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-            if (!mouseSeen_) {
-                mouseSeen_ = true;
-                firstMouse_ = p;
-            } else if (std::abs(p.x - firstMouse_.x) > 2 && std::abs(p.y - firstMouse_.y) > 2) {
-                Close();
+        case WM_ACTIVATE:
+            try {
+                WMActivate(m);
+            } catch (...) {
             }
+            vcl::TForm::WndProc(m);
             return;
-        }
+        case WM_USER + 1:
+            return;
+        case WM_USER + 2:
+            EndSaver();
+            return;
         default:
             vcl::TForm::WndProc(m);
     }
+}
+
+void TForm1::FormKeyDown(vcl::TObject*, WORD&, vcl::TShiftState) { EndSaver(); }
+
+void TForm1::FormMouseDown(vcl::TObject*, vcl::TMouseButton, vcl::TShiftState, int, int) { EndSaver(); }
+
+void TForm1::FormMouseMove(vcl::TObject*, vcl::TShiftState, int x, int y) {
+    MouseReference ref{LastMouseX, LastMouseY};
+    const bool ends = MouseMoveEndsSaver(ref, x, y);
+    LastMouseX = ref.X;
+    LastMouseY = ref.Y;
+    if (ends) EndSaver();
+}
+
+void TForm1::EndSaver() {
+    // A key or a move already queued behind the first must not close twice.
+    if (ending_) return;
+    ending_ = true;
+    Close();
+}
+
+void TForm1::FormClose(vcl::TObject*, vcl::TCloseAction& action) {
+    ending_ = true;
+    if (saverFlagSet_) {
+        ::SystemParametersInfoA(SPI_SCREENSAVERRUNNING, 0, nullptr, 0);
+        saverFlagSet_ = false;
+    }
+    try {
+        ThreadedTimer1->SetEnabled(false);
+    } catch (...) {
+    }
+    InitialWindows.reset();
+    CurrentWindows.reset();
+    capture_.Release();
+    cursor_.ShowAgain();
+    action = vcl::TCloseAction::caFree;
+}
+
+// ---- the rotation
+
+void TForm1::ThreadedTimer1Timer(vcl::TObject*) {
+    KillNewProcesses();
+    for (int n = 1; n <= 3; ++n) {
+        TPaneState& p = Panes[n];
+        if (!p.InUse || p.PaneBusy) continue;
+        p.PaneBusy = true;
+        try {
+            check_scroll(n);
+        } catch (...) {
+        }
+        try {
+            check_changeURL(n);
+        } catch (...) {
+        }
+        p.PaneBusy = false;
+    }
+}
+
+bool TForm1::check_scroll(int n) {
+    rotation_->CheckScroll(n, Panes[n]);
+    return true;
+}
+
+bool TForm1::check_changeURL(int n) {
+    rotation_->CheckChangeUrl(n, Panes[n], globals::PageLists[static_cast<size_t>(n)]);
+    return true;
+}
+
+void TForm1::DoHasBeenBlanked(int n) { rotation_->DoHasBeenBlanked(n, Panes[n]); }
+
+void TForm1::SetNewURL(int n, const std::string& address) { rotation_->SetNewURL(n, Panes[n], address); }
+
+bool TForm1::CreateMyWebBrowser(int n) {
+    TPaneState& p = Panes[n];
+    if (p.Browser) {
+        // The old browser may be on the call stack (a tick runs inside its
+        // events and its modal loops): off the screen and silent now, freed
+        // when the program is idle.
+        try {
+            retired_.push_back(std::move(p.Browser));
+            p.Body.reset();
+            retired_.back()->Detach();
+            if (HandleAllocated()) ::PostMessageA(HandleOrNull(), WM_NULL, 0, 0);  // wakes the idle step
+        } catch (...) {
+            LogFailure(n, "In Browser Free Exception ");
+            p.Body.reset();
+        }
+        p.Browser.reset();
+    }
+    try {
+        if (!MakePaneBrowser) return false;
+        std::unique_ptr<browser::IPaneBrowser> b = MakePaneBrowser();
+        if (!b) return false;
+        b->Index = n;
+        b->OnDocumentComplete = [this](browser::IPaneBrowser& s) { WebBrowserDocumentComplete(s); };
+        b->OnNavigateComplete2 = [this](browser::IPaneBrowser& s) { WebBrowserNavigateComplete2(s); };
+        b->OnScriptError = [this](browser::IPaneBrowser& s, bool& go, bool& show) { HostedWBScriptError(s, go, show); };
+        vcl::TWinControl& control = b->Control();
+        p.Browser = std::move(b);
+        control.SetParent(p.Panel);
+        control.SetAlign(vcl::TAlign::alClient);
+        control.Show();
+        return true;
+    } catch (...) {
+        if (p.Browser) {
+            retired_.push_back(std::move(p.Browser));
+            try {
+                retired_.back()->Detach();
+            } catch (...) {
+            }
+        }
+        return false;
+    }
+}
+
+void TForm1::FreeRetiredBrowsers() {
+    while (!retired_.empty()) {
+        std::unique_ptr<browser::IPaneBrowser> b = std::move(retired_.back());
+        retired_.pop_back();
+        try {
+            b.reset();
+        } catch (...) {
+        }
+    }
+}
+
+bool TForm1::SetupBrowser(int n) {
+    rotation_->SetupBrowser(n, Panes[n]);
+    return true;
+}
+
+void TForm1::WebBrowserDocumentComplete(browser::IPaneBrowser& sender) {
+    const int n = sender.Index;
+    if (n < 1 || n > 3 || Panes[n].Browser.get() != &sender) return;
+    try {
+        SetupBrowser(n);
+    } catch (...) {
+    }
+}
+
+void TForm1::WebBrowserNavigateComplete2(browser::IPaneBrowser& sender) {
+    try {
+        const int n = sender.Index;
+        if (n >= 1 && n <= 3) doDebugWindowLog(n, "Nav Complete");
+    } catch (...) {
+    }
+}
+
+void TForm1::HostedWBScriptError(browser::IPaneBrowser&, bool& continueScript, bool& showDialog) {
+    continueScript = false;
+    showDialog = false;
 }
 
 }  // namespace saver

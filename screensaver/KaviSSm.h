@@ -1,22 +1,123 @@
-// The slideshow form of the screen saver.
+// The slideshow form of the screen saver: one to three browser panes over the
+// whole screen, the debug panel, the 30 ms timer that drives the rotation,
+// the window guard and the ending on the user's first sign of life.
 #pragma once
 
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ExtCtrls.h"
 #include "Forms.h"
+#include "InputCapture.h"
+#include "PaneBrowser.h"
+#include "PaneRotation.h"
+#include "StdCtrls.h"
+#include "ThdTimer.h"
+#include "WindowGuardRules.h"
 
 namespace saver {
+
+// The clock and the browser a pane gets: the program sets the real ones,
+// the saver's test build and the tests their own.
+extern std::function<uint32_t()> GetTicks;
+extern std::function<double()> GetNow;  // the date and time as a day count from 30 Dec 1899
+extern browser::PaneBrowserFactory MakePaneBrowser;
+
+// A pane's record: the rotation's part and what the form keeps for it.
+struct TPaneState : PaneRecord {
+    std::unique_ptr<browser::IPaneBrowser> Browser;
+    vcl::TPanel* Panel = nullptr;
+    std::unique_ptr<browser::IPaneBody> Body;  // the document's body; its scroll part stands for Body2
+};
+
+// Adds `window` to the list when it is a visible, titled window without a
+// parent or owner; always goes on.
+BOOL CALLBACK EnumTopWindowsProc(HWND window, LPARAM list);
+// 0 when the process was terminated, else the system's last error code.
+DWORD KillProcess(DWORD processId);
 
 class TForm1 : public vcl::TForm {
 public:
     explicit TForm1(vcl::TComponent* owner);
+    ~TForm1() override;
+
+    vcl::TPanel* Panel1;
+    vcl::TPanel* Panel3;
+    vcl::TPanel* Panel2;
+    vcl::TPanel* pDebugWindow;
+    vcl::TLabel* lW1;
+    vcl::TMemo* dException1;
+    vcl::TLabel* lW2;
+    vcl::TMemo* dException2;
+    vcl::TLabel* lW3;
+    vcl::TMemo* dException3;
+    TThreadedTimer* ThreadedTimer1;
+
+    int32_t LastMouseX = -1;
+    int32_t LastMouseY = -1;
+    std::array<TPaneState, 4> Panes;  // 1 to 3 are used
+    bool DebugMode = false;
+    std::unique_ptr<TTopWindowList> InitialWindows;
+    std::unique_ptr<TTopWindowList> CurrentWindows;
+    bool KillBusy = false;
+
+    void FormCreate(vcl::TObject* sender);
+    void FormActivate(vcl::TObject* sender);
+    void FormPaint(vcl::TObject* sender);
+    void FormClose(vcl::TObject* sender, vcl::TCloseAction& action);
+    void FormKeyDown(vcl::TObject* sender, WORD& key, vcl::TShiftState shift);
+    void FormMouseDown(vcl::TObject* sender, vcl::TMouseButton button, vcl::TShiftState shift, int x, int y);
+    void FormMouseMove(vcl::TObject* sender, vcl::TShiftState shift, int x, int y);
+
+    void doDebugWindowLog(int pane, const std::string& line);
+    void KillNewProcesses();
+    void EndSaver();
+
+    void ThreadedTimer1Timer(vcl::TObject* sender);
+    bool check_scroll(int pane);
+    bool check_changeURL(int pane);
+    void DoHasBeenBlanked(int pane);
+    void SetNewURL(int pane, const std::string& address);
+    bool CreateMyWebBrowser(int pane);
+    bool SetupBrowser(int pane);
+    void WebBrowserDocumentComplete(browser::IPaneBrowser& sender);
+    void WebBrowserNavigateComplete2(browser::IPaneBrowser& sender);
+    void HostedWBScriptError(browser::IPaneBrowser& sender, bool& continueScript, bool& showDialog);
+
+    // Browsers taken off their panes, freed once no browser callback runs.
+    size_t RetiredBrowserCount() const { return retired_.size(); }
+    void FreeRetiredBrowsers();
 
 protected:
     void CreateParams(vcl::TCreateParams& params) override;
     void WndProc(vcl::TMessage& message) override;
 
 private:
-    void FormCreate(vcl::TObject* sender);
-    bool mouseSeen_ = false;
-    POINT firstMouse_{};
+    class PaneHost;
+
+    void WMActivate(vcl::TMessage& message);
+    void SetUp();
+    void StartupFailedEnd();
+    // Gives back what the set-up took; each part once.
+    void RestoreStartup();
+    void LogFailure(int pane, const std::string& prefix);
+    RotationSettings CurrentRotationSettings() const;
+
+    std::unique_ptr<PaneHost> host_;
+    RotationSettings rotationSettings_;
+    std::unique_ptr<PaneRotation> rotation_;
+    std::vector<std::unique_ptr<browser::IPaneBrowser>> retired_;
+    vcl::CursorHider cursor_;
+    vcl::MouseCapture capture_;
+    bool saverFlagSet_ = false;
+    bool ending_ = false;
+    uint64_t processCreated_ = 0;
 };
 
 }  // namespace saver
