@@ -1,0 +1,334 @@
+// The slideshow form in this process, with fake browsers and a fake clock:
+// set-up, the rotation carried out on the panes, the guard, the ending.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+#include <windows.h>
+
+#include <map>
+
+#include "FakePaneBrowser.h"
+#include "Forms.h"
+#include "Globals.h"
+#include "KaviSSm.h"
+#include "WinePaths.h"
+
+using namespace testing_support;
+
+namespace {
+
+const char kKaviKey[] = "Software\\KAVI";
+
+bool SaverRunningFlag() {
+    BOOL running = FALSE;
+    ::SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+    return running != FALSE;
+}
+
+// The cursor display count of this thread, left as it was.
+int CursorCount() {
+    int n = ::ShowCursor(TRUE);
+    ::ShowCursor(FALSE);
+    return n - 1;
+}
+
+void Pump(int rounds = 5) {
+    for (int i = 0; i < rounds; ++i) {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) continue;  // the form's ending posts one
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        ::Sleep(5);
+    }
+}
+
+int g_closes = 0;
+LRESULT CALLBACK CountingWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_CLOSE) ++g_closes;
+    return ::DefWindowProcA(w, m, wp, lp);
+}
+
+class SlideshowFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        vcl::InitFormsUnit();
+        vcl::Application->Initialize();
+        vcl::Application->MessageBoxFunction = [this](HWND, const std::string& text, const std::string&, UINT) {
+            boxes.push_back(text);
+            return IDOK;
+        };
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
+        SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, "DType", "2");
+        SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, "InterScreenT", "10");
+        SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, "DurationUse", "n");
+        SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, "Scroll", "y");
+        SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, "ScrollVScrollY", "2");
+        SetRegString(HKEY_LOCAL_MACHINE, "Software\\KAVI\\Velunor", "Base", install.Path());
+        SetRegString(HKEY_LOCAL_MACHINE, "Software\\KAVI\\Velunor", "RadonW", "W");
+        ::CopyFileA(FromUnixPath(VELUNOR_PAGES_DIR "/reg.bin").c_str(), (install / "reg.bin").c_str(), FALSE);
+
+        folders = {{CSIDL_FAVORITES, root / "Favorites"}, {CSIDL_PERSONAL, root / "Documents"},
+                   {CSIDL_DESKTOP, root / "Desktop"}};
+        for (auto& [id, path] : folders) ::CreateDirectoryA(path.c_str(), nullptr);
+        globals::GetSpecialFolder = [this](HWND, int csidl, std::string& path) {
+            auto it = folders.find(csidl);
+            if (it == folders.end()) return false;
+            path = it->second;
+            return true;
+        };
+        WritePage(1, "a");
+        WritePage(1, "b");
+        WritePage(2, "c");
+
+        saver::GetTicks = [this] { return now; };
+        saver::MakePaneBrowser = [this]() -> std::unique_ptr<browser::IPaneBrowser> {
+            auto b = std::make_unique<FakePaneBrowser>(journal);
+            journal.lines.push_back("create");
+            browsers.push_back(b.get());
+            return b;
+        };
+        cursorBefore = CursorCount();
+    }
+
+    void TearDown() override {
+        if (form) form->Free();
+        form = nullptr;
+        Pump();
+        globals::GetSpecialFolder = globals::ShellSpecialFolder;
+        saver::GetTicks = [] { return static_cast<uint32_t>(::GetTickCount()); };
+        saver::MakePaneBrowser = nullptr;
+        vcl::Application->MessageBoxFunction = nullptr;
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
+        EXPECT_EQ(journal.live, 0) << "every browser is freed by the end";
+    }
+
+    void WritePage(int window, const std::string& name) {
+        const std::string folder = root / ("Favorites\\Velunor\\Window" + std::to_string(window));
+        ::SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+        WriteFileBytes(folder + "\\" + name + ".url", "[InternetShortcut]\r\nurl=" + name + "\r\n");
+    }
+
+    // Creates and shows the form: its first activation sets it up. The real
+    // timer is switched off again so that the test's ticks are the only ones.
+    void StartShowing() {
+        form = new saver::TForm1(vcl::Application);
+        form->AfterConstruction();
+        form->Show();
+        Pump();
+        timerWasOn = form->ThreadedTimer1->Enabled();
+        form->ThreadedTimer1->SetEnabled(false);
+    }
+
+    void Tick(uint32_t ms) {
+        now += ms;
+        form->ThreadedTimer1Timer(form->ThreadedTimer1);
+    }
+
+    FakePaneBrowser* Current(int pane) {
+        return static_cast<FakePaneBrowser*>(form->Panes[pane].Browser.get());
+    }
+
+    TempFolder root{"slideshow"};
+    TempFolder install{"install"};
+    std::map<int, std::string> folders;
+    std::vector<std::string> boxes;
+    BrowserJournal journal;
+    std::vector<FakePaneBrowser*> browsers;
+    uint32_t now = 5000;
+    int cursorBefore = 0;
+    bool timerWasOn = false;
+    saver::TForm1* form = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SlideshowFormTest, FirstActivationSetsUpTwoPanesAndEndingGivesItAllBack) {
+    StartShowing();
+    ASSERT_TRUE(boxes.empty()) << boxes.front();
+    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(form->Width(), w);
+    EXPECT_EQ(form->Height(), h);
+    EXPECT_TRUE(form->Panel1->Visible());
+    EXPECT_TRUE(form->Panel2->Visible());
+    EXPECT_FALSE(form->Panel3->Visible());
+    EXPECT_FALSE(form->Panel1->Enabled());
+    EXPECT_EQ(form->Panel1->Height(), 2 * h / 3);
+    EXPECT_EQ(form->Panel2->Top(), 2 * h / 3);
+    EXPECT_EQ(form->Panel2->Height(), h - 2 * h / 3);
+    EXPECT_TRUE(form->Panes[1].InUse && form->Panes[2].InUse && !form->Panes[3].InUse);
+    ASSERT_NE(Current(1), nullptr);
+    ASSERT_NE(Current(2), nullptr);
+    EXPECT_EQ(Current(1)->Url(), "a");
+    EXPECT_EQ(Current(2)->Url(), "c");
+    // The browser fills the panel inside its bevel.
+    EXPECT_EQ(Current(1)->Control().Width(), form->Panel1->Width() - 2);
+    EXPECT_EQ(Current(1)->Control().Left(), 1);
+
+    EXPECT_TRUE(form->DebugMode);
+    EXPECT_TRUE(form->pDebugWindow->Visible());
+    EXPECT_EQ(form->pDebugWindow->Width(), 216);
+    EXPECT_TRUE(timerWasOn);
+    EXPECT_TRUE(SaverRunningFlag());
+    EXPECT_EQ(CursorCount(), cursorBefore - 1);
+    EXPECT_EQ(::GetCapture(), form->Handle());
+    const std::string shortcut = ReadFileBytes(root / "Desktop\\Last Seen on Velunor.url");
+    EXPECT_NE(shortcut.find("a"), std::string::npos);
+
+    form->EndSaver();
+    form->EndSaver();  // a second request already queued
+    form->Perform(WM_USER + 2, 0, 0);
+    EXPECT_FALSE(SaverRunningFlag());
+    EXPECT_EQ(CursorCount(), cursorBefore);
+    EXPECT_EQ(::GetCapture(), nullptr);
+    EXPECT_FALSE(form->ThreadedTimer1->Enabled());
+    EXPECT_EQ(form->InitialWindows, nullptr);
+}
+
+TEST_F(SlideshowFormTest, EveryPageGetsAFreshBrowserAndTheOldOneGoesFirst) {
+    journal.readyState = 1;  // pane 2 keeps loading
+    StartShowing();
+    FakePaneBrowser* first = Current(1);
+    const std::string firstTag = first->Tag();
+    now += 100;
+    first->CompleteDocument();
+    EXPECT_TRUE(form->Panes[1].urlsReady);
+    EXPECT_EQ(form->Panes[1].urlsTime, now);
+    Tick(10001);
+    FakePaneBrowser* second = Current(1);
+    ASSERT_NE(second, first);
+    EXPECT_EQ(second->Url(), "b");
+    const int detached = journal.IndexOf("detach " + firstTag);
+    ASSERT_GE(detached, 0);
+    EXPECT_LT(detached, journal.IndexOf("navigate " + second->Tag()));
+    EXPECT_FALSE(journal.Has("free " + firstTag)) << "freed only when the program is idle";
+    EXPECT_EQ(form->RetiredBrowserCount(), 1u);
+    form->FreeRetiredBrowsers();
+    EXPECT_TRUE(journal.Has("free " + firstTag));
+
+    // A tick inside the browser's own event (a pending tick runs while the
+    // log processes messages) replaces that browser without freeing it.
+    now += 10;
+    form->Panes[1].urlsTime = now - 20000;
+    second->OnDocumentComplete = [this](browser::IPaneBrowser& s) {
+        form->WebBrowserDocumentComplete(s);
+        form->Panes[1].urlsTime = now - 20000;
+        Tick(0);
+    };
+    second->CompleteDocument();
+    EXPECT_FALSE(journal.freedInCallback);
+    EXPECT_NE(Current(1), second);
+    form->FreeRetiredBrowsers();
+    EXPECT_EQ(journal.live, 2);
+}
+
+TEST_F(SlideshowFormTest, PaneOneShowsTheStatisticsPageAfterItsList) {
+    StartShowing();
+    for (int i = 0; i < 3; ++i) {
+        now += 50;
+        Current(1)->CompleteDocument();
+        Tick(10001);
+    }
+    const std::string stats = install.Path() + "\\Velunor Stats.html";
+    std::vector<std::string> shown;
+    for (const std::string& line : journal.lines)
+        if (line.rfind("navigate 1#", 0) == 0) shown.push_back(line.substr(line.find(' ', 9) + 1));
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[0], "a");
+    EXPECT_EQ(shown[1], "b");
+    EXPECT_NE(shown[2].find("Velunor Stats.html"), std::string::npos) << shown[2];
+    EXPECT_EQ(shown[3], "a");
+    EXPECT_TRUE(FileExists(stats));
+    // The debug log of pane 1 saw the completions.
+    EXPECT_NE(form->dException1->Lines().IndexOf("Doc Complete"), -1);
+}
+
+TEST_F(SlideshowFormTest, ScrollingOffSkipsTheScrollWrite) {
+    SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, "Scroll", "n");
+    StartShowing();
+    Current(2)->CompleteDocument();
+    Tick(100);
+    EXPECT_TRUE(journal.scrollTops.empty());
+    form->EndSaver();
+}
+
+TEST_F(SlideshowFormTest, ScrollingStepsDownByTheStep) {
+    StartShowing();
+    Current(2)->CompleteDocument();
+    Tick(100);
+    Tick(100);
+    const std::string tag = Current(2)->Tag();
+    std::vector<std::string> pane2;
+    for (const std::string& s : journal.scrollTops)
+        if (s.rfind(tag + " ", 0) == 0) pane2.push_back(s.substr(tag.size() + 1));
+    EXPECT_EQ(pane2, (std::vector<std::string>{"2", "4"}));
+}
+
+TEST_F(SlideshowFormTest, OwnNewWindowIsAskedToCloseNeverQuit) {
+    StartShowing();
+    g_closes = 0;
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = CountingWndProc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = "SlideshowOwnPopup";
+    ::RegisterClassA(&wc);
+    HWND popup = ::CreateWindowExA(0, wc.lpszClassName, "New window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 100,
+                                   100, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(popup, nullptr);
+    Tick(30);
+    MSG msg;
+    bool quitPosted = false;
+    for (int i = 0; i < 20; ++i) {
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) quitPosted = true;
+            ::DispatchMessageA(&msg);
+        }
+        ::Sleep(5);
+    }
+    EXPECT_FALSE(quitPosted);
+    EXPECT_FALSE(::IsWindow(popup)) << "WM_CLOSE closed it";
+    EXPECT_EQ(g_closes, 1);
+    form->EndSaver();
+}
+
+TEST_F(SlideshowFormTest, ErrorWindowTakingTheActivationIsClosed) {
+    StartShowing();
+    HWND box = ::CreateWindowExA(0, "STATIC", "Internet Explorer Script Error", WS_POPUP | WS_CAPTION | WS_VISIBLE,
+                                 10, 10, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND plain = ::CreateWindowExA(0, "STATIC", "Notes", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10, 200, 100,
+                                   nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(box && plain);
+    vcl::TMessage m{WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(plain), 0};
+    form->Perform(m.Msg, m.WParam, m.LParam);
+    m.LParam = reinterpret_cast<LPARAM>(box);
+    form->Perform(m.Msg, m.WParam, m.LParam);
+    Pump();
+    EXPECT_FALSE(::IsWindow(box));
+    EXPECT_TRUE(::IsWindow(plain));
+    ::DestroyWindow(plain);
+    form->EndSaver();
+}
+
+TEST_F(SlideshowFormTest, EmptyListOfAPaneInUseFailsTheStartAndTakesNothing) {
+    ::DeleteFileA((root / "Favorites\\Velunor\\Window2\\c.url").c_str());
+    StartShowing();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0],
+              "Unable to initialize screen saver. No URLs defined for Screen 2.  Please use setup to specify URLs.");
+    EXPECT_TRUE(globals::StartupFailed);
+    EXPECT_FALSE(SaverRunningFlag());
+    EXPECT_EQ(CursorCount(), cursorBefore);
+    EXPECT_EQ(::GetCapture(), nullptr);
+    EXPECT_FALSE(timerWasOn);
+}
+
+TEST_F(SlideshowFormTest, UnreadablePageTimeFailsTheStartQuietly) {
+    SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, "InterScreenT", "soon");
+    StartShowing();
+    EXPECT_TRUE(globals::StartupFailed);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(SaverRunningFlag());
+    EXPECT_EQ(CursorCount(), cursorBefore);
+    EXPECT_TRUE(journal.lines.empty()) << "no pane was started";
+}
