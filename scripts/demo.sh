@@ -1,6 +1,12 @@
 #!/usr/bin/env bash
 # Inside a Wine prefix (see with-wine.sh): lays out a sample installation and
 # shows the screen saver. Called by run.sh.
+#
+# The sample: three panes, ten seconds a page, the debug panel on, a few
+# pages in each pane's list. On a virtual display (no VELUNOR_DISPLAY=host)
+# a screenshot of the showing is saved after a few seconds and the saver is
+# ended with WM_USER+2; on the user's display it runs until a key or the
+# mouse ends it.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bin="$root/build/cross"
@@ -9,21 +15,51 @@ mkdir -p "$install_unix"
 cp "$bin/screensaver/Velunor.scr" "$install_unix/"
 # The statistics template and the blank pages live beside the programs.
 for page in reg.bin blank1.htm blank2.htm; do cp "$bin/screensaver/$page" "$install_unix/"; done
+
+setting() { wine reg add 'HKLM\Software\KAVI' /v "$1" /d "$2" /f >/dev/null 2>&1; }
 wine reg add 'HKLM\Software\KAVI\Velunor' /v Base /d 'C:\Program Files\Velunor\' /f >/dev/null 2>&1
 wine reg add 'HKLM\Software\KAVI\Velunor' /v BaseS /d 'C:\Program Files\Velunor\' /f >/dev/null 2>&1
+# "W": the saver shows its debug panel with each pane's log.
+wine reg add 'HKLM\Software\KAVI\Velunor' /v RadonW /d 'W' /f >/dev/null 2>&1
+setting DType 3
+setting InterScreenT 10
+setting Scroll y
+setting ScrollVScrollT 30
+setting ScrollVScrollY 1
+setting DurationUse n
 
 echo "Configure mode (/c): sets up the page-list folders"
 wine "$install_unix/Velunor.scr" /c || true
-shot="$root/build/velunor-showing.png"
+
+# The page lists: one Internet Shortcut file per page.
+favorites=$(find "$WINEPREFIX/drive_c/users" -mindepth 2 -maxdepth 3 -type d -name Favorites | head -n 1)
+if [ -z "$favorites" ] || [ ! -d "$favorites/Velunor/Window1" ]; then
+  echo "The page-list folders were not made; see the saver's configure mode." >&2
+  exit 1
+fi
+shortcut() { printf '[InternetShortcut]\r\nurl=%s\r\n' "$2" >"$favorites/Velunor/$1"; }
+shortcut Window1/News.url "http://www.example.com/"
+shortcut Window1/Weather.url "http://www.example.org/"
+shortcut Window1/Sport.url "http://www.example.net/"
+shortcut Window2/Markets.url "http://www.iana.org/"
+shortcut Window2/Travel.url "http://www.example.edu/"
+shortcut Window3/Local.url 'C:\Program Files\Velunor\blank1.htm'
+
 echo "Full screen (/s)"
 wine "$install_unix/Velunor.scr" /s &
 saver=$!
-if [ -n "${VELUNOR_WINE_WORK:-}" ] && [ "${VELUNOR_DISPLAY:-}" != "host" ]; then
-  sleep 6
-  if command -v import >/dev/null 2>&1; then
-    import -window root "$shot" && echo "Screenshot of the showing: $shot"
+if [ "${VELUNOR_DISPLAY:-}" != "host" ]; then
+  shot="$root/build/velunor-showing.png"
+  sleep 8
+  if command -v import >/dev/null 2>&1 && import -window root "$shot"; then
+    echo "Screenshot of the showing: $shot"
+  else
+    echo "No screenshot: ImageMagick's import is missing (scripts/setup.sh --demo installs it)." >&2
   fi
   # WM_USER+2 ends the saver.
-  "$bin/tests/wine/tools/post_message.exe" TForm1 1026 >/dev/null 2>&1 || kill "$saver" 2>/dev/null || true
+  if ! wine "$bin/tests/wine/tools/post_message.exe" TForm1 1026 >/dev/null 2>&1; then
+    kill "$saver" 2>/dev/null || true
+  fi
 fi
 wait "$saver" || true
+echo "The saver has ended."

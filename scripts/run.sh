@@ -7,6 +7,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
-scripts/setup.sh
+scripts/setup.sh --demo
 scripts/build.sh
+if [ -n "${DISPLAY:-}" ] && [ -z "${VELUNOR_DISPLAY:-}" ]; then export VELUNOR_DISPLAY=host; fi
 exec scripts/with-wine.sh "$root/scripts/demo.sh"

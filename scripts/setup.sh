@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what the builds and tests need on a Debian 12 machine, only what is
-# missing. Safe to run again.
+# missing. Safe to run again. With --demo also what the run command needs.
 set -euo pipefail
 
 need=()
@@ -9,6 +9,10 @@ for p in cmake make g++ gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix mingw-
          xvfb xauth wine wine32:i386 python3; do
   have "$p" || need+=("$p")
 done
+# The run command's screenshot of the showing needs ImageMagick.
+if [ "${1:-}" = "--demo" ]; then
+  have imagemagick || need+=(imagemagick)
+fi
 [ ${#need[@]} -eq 0 ] && exit 0
 
 SUDO=""
