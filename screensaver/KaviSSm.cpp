@@ -47,6 +47,9 @@ constexpr UINT kSystemTimeoutMs = 2000;
 std::function<uint32_t()> GetTicks = [] { return static_cast<uint32_t>(::GetTickCount()); };
 std::function<double()> GetNow = CurrentDateTime;
 browser::PaneBrowserFactory MakePaneBrowser;
+std::function<void(bool)> SetScreenSaverRunning = [](bool running) {
+    ::SystemParametersInfoA(SPI_SCREENSAVERRUNNING, running ? 1 : 0, nullptr, 0);
+};
 
 BOOL CALLBACK EnumTopWindowsProc(HWND window, LPARAM lp) {
     try {
@@ -347,8 +350,8 @@ void TForm1::SetUp() {
 
     LastMouseX = -1;
     LastMouseY = -1;
-    ::SystemParametersInfoA(SPI_SCREENSAVERRUNNING, 1, nullptr, 0);
     saverFlagSet_ = true;
+    SetScreenSaverRunning(true);
     if (globals::RadonWMark == 'W') {
         DebugMode = true;
         pDebugWindow->Show();
@@ -373,11 +376,14 @@ void TForm1::StartupFailedEnd() {
     vcl::Application->Terminate();
 }
 
+void TForm1::ClearSaverFlag() {
+    if (!saverFlagSet_) return;
+    saverFlagSet_ = false;
+    SetScreenSaverRunning(false);
+}
+
 void TForm1::RestoreStartup() {
-    if (saverFlagSet_) {
-        ::SystemParametersInfoA(SPI_SCREENSAVERRUNNING, 0, nullptr, 0);
-        saverFlagSet_ = false;
-    }
+    ClearSaverFlag();
     capture_.Release();
     cursor_.ShowAgain();
 }
@@ -503,10 +509,7 @@ void TForm1::EndSaver() {
 
 void TForm1::FormClose(vcl::TObject*, vcl::TCloseAction& action) {
     ending_ = true;
-    if (saverFlagSet_) {
-        ::SystemParametersInfoA(SPI_SCREENSAVERRUNNING, 0, nullptr, 0);
-        saverFlagSet_ = false;
-    }
+    ClearSaverFlag();
     try {
         ThreadedTimer1->SetEnabled(false);
     } catch (...) {

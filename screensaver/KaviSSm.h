@@ -28,6 +28,8 @@ namespace saver {
 extern std::function<uint32_t()> GetTicks;
 extern std::function<double()> GetNow;  // the date and time as a day count from 30 Dec 1899
 extern browser::PaneBrowserFactory MakePaneBrowser;
+// Tells the system whether a screen saver runs (SPI_SCREENSAVERRUNNING).
+extern std::function<void(bool running)> SetScreenSaverRunning;
 
 // A pane's record: the rotation's part and what the form keeps for it.
 struct TPaneState : PaneRecord {
@@ -106,6 +108,7 @@ private:
     void StartupFailedEnd();
     // Gives back what the set-up took; each part once.
     void RestoreStartup();
+    void ClearSaverFlag();
     void LogFailure(int pane, const std::string& prefix);
     RotationSettings CurrentRotationSettings() const;
 

@@ -7,6 +7,7 @@
 #include "KaviSSm.h"
 #include "PreviewMotion.h"
 #include "SaverCommandLine.h"
+#include "SaverUnits.h"
 #include "SysUtils.h"
 #include "WinHandles.h"
 
@@ -115,6 +116,18 @@ int RunSaver(const std::vector<std::string>& args) {
     if (globals::SaverMode == globals::smPreview) RunPreview(second);
     else RunFullScreen();
     return 0;
+}
+
+int SaverMain() {
+    int status = 0;
+    InitSaverUnits();
+    try {
+        status = RunSaver(SplitCommandLine(::GetCommandLineA()));
+    } catch (...) {
+        vcl::ReportCurrentException();
+    }
+    DoneSaverUnits();
+    return status;
 }
 
 }  // namespace saver

@@ -14,6 +14,10 @@ using ProgramStartFunction = std::function<void(const std::string& file)>;
 extern ProgramStartFunction StartProgram;
 void ShellStartProgram(const std::string& file);
 
+// The whole program: units up, the command line's job, units down. Both the
+// shipped saver and its test build enter here after choosing their browser.
+int SaverMain();
+
 // Runs the saver for these arguments (element 0 is the program) and returns
 // the exit status.
 int RunSaver(const std::vector<std::string>& args);

@@ -1,19 +1,6 @@
 // Entry of the screen saver program.
 #include <windows.h>
 
-#include "Forms.h"
-#include "SaverCommandLine.h"
 #include "SaverEntry.h"
-#include "SaverUnits.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    int status = 0;
-    saver::InitSaverUnits();
-    try {
-        status = saver::RunSaver(saver::SplitCommandLine(::GetCommandLineA()));
-    } catch (...) {
-        vcl::ReportCurrentException();
-    }
-    saver::DoneSaverUnits();
-    return status;
-}
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return saver::SaverMain(); }

@@ -1,0 +1,290 @@
+// The saver's test build run as the system runs it: a real registry, real
+// page-list folders in Favorites, the install folder with the shipped pages.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "SaverProcess.h"
+#include "WinePaths.h"
+
+using namespace testing_support;
+
+namespace {
+
+const char kKaviKey[] = "Software\\KAVI";
+const char kVelunorKey[] = "Software\\KAVI\\Velunor";
+
+std::string SpecialFolder(int csidl) {
+    char path[MAX_PATH] = {};
+    ::SHGetSpecialFolderPathA(nullptr, path, csidl, TRUE);
+    return path;
+}
+
+// The test build's log lines, without their tick counts.
+std::vector<std::string> LogLines(const std::string& file) {
+    std::vector<std::string> lines;
+    std::string text = ReadFileBytes(file);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        const size_t space = line.find(' ');
+        lines.push_back(space == std::string::npos ? line : line.substr(space + 1));
+        start = end + 2;
+    }
+    return lines;
+}
+
+template <typename Pred>
+bool WaitUntil(Pred pred, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    while (!pred()) {
+        if (::GetTickCount() - start > ms) return false;
+        PumpFor(20);
+    }
+    return true;
+}
+
+std::string WindowText(HWND wnd) {
+    char text[1024] = {};
+    DWORD_PTR got = 0;
+    ::SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &got);
+    return text;
+}
+
+// The message of a message box: the text of its static control that is not
+// the icon.
+BOOL CALLBACK CollectChild(HWND w, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
+    return TRUE;
+}
+
+std::string BoxText(HWND box) {
+    std::vector<HWND> children;
+    ::EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&children));
+    for (HWND w : children) {
+        char cls[64] = {};
+        ::GetClassNameA(w, cls, sizeof cls);
+        const std::string text = WindowText(w);
+        if (lstrcmpiA(cls, "Static") == 0 && !text.empty()) return text;
+    }
+    return "";
+}
+
+// The install folder, the display settings and one page per pane, put
+// back as they were at the end.
+class SlideshowRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
+        for (const char* page : {"reg.bin", "blank1.htm", "blank2.htm"})
+            ASSERT_TRUE(::CopyFileA(FromUnixPath(std::string(VELUNOR_PAGES_DIR) + "/" + page).c_str(),
+                                    (install / page).c_str(), FALSE));
+        SetRegString(HKEY_LOCAL_MACHINE, kVelunorKey, "Base", install.Path());
+        SetRegString(HKEY_LOCAL_MACHINE, kVelunorKey, "RadonW", "W");
+        Setting("DType", "2");
+        Setting("InterScreenT", "10");
+        Setting("DurationUse", "y");
+        Setting("DurationTimeS", "1");
+        Setting("Scroll", "y");
+
+        data = SpecialFolder(CSIDL_FAVORITES) + "\\Velunor";
+        for (const char* w : {"Window1", "Window2", "Window3", "Recommended"})
+            ::SHCreateDirectoryExA(nullptr, (data + "\\" + w).c_str(), nullptr);
+        shortcut = SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Last Seen on Velunor.url";
+        log = logFolder / "run.log";
+        ::SetEnvironmentVariableA("VELUNOR_SAVER_LOG", log.c_str());
+        hadShortcut = FileExists(shortcut);
+        oldShortcut = ReadFileBytes(shortcut);
+    }
+
+    void TearDown() override {
+        for (const std::string& f : pages) ::DeleteFileA(f.c_str());
+        if (hadShortcut) WriteFileBytes(shortcut, oldShortcut);
+        else ::DeleteFileA(shortcut.c_str());
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
+        ::SetEnvironmentVariableA("VELUNOR_SAVER_LOG", nullptr);
+    }
+
+    std::vector<std::string> Log() const { return LogLines(log); }
+    bool Logged(const std::string& line) const {
+        for (const std::string& l : Log())
+            if (l == line) return true;
+        return false;
+    }
+    // The screen-saver-running flag as the saver last set it.
+    bool FlagOn() const {
+        bool on = false;
+        for (const std::string& l : Log()) {
+            if (l == "flag on") on = true;
+            if (l == "flag off") on = false;
+        }
+        return on;
+    }
+    int Count(const std::string& line) const {
+        int n = 0;
+        for (const std::string& l : Log()) n += l == line;
+        return n;
+    }
+
+    void Setting(const std::string& name, const std::string& value) {
+        SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, name, value);
+    }
+    void AddPage(int window, const std::string& name, const std::string& url) {
+        const std::string file = data + "\\Window" + std::to_string(window) + "\\" + name + ".url";
+        ASSERT_TRUE(WriteFileBytes(file, "[InternetShortcut]\r\nurl=" + url + "\r\n"));
+        pages.push_back(file);
+    }
+    // Starts the saver and waits until its form is set up (the flag is on).
+    HWND StartShowing(SaverProcess& saver) {
+        if (!saver.Started()) return nullptr;
+        HWND form = saver.WaitForWindow("TForm1", 15000);
+        if (!form) return nullptr;
+        if (!WaitUntil([&] { return ::IsWindowVisible(form) && FlagOn(); }, 10000)) return nullptr;
+        PumpFor(300);
+        return form;
+    }
+
+    TempFolder install{"install"};
+    TempFolder logFolder{"runlog"};
+    std::string log;
+    std::string data;
+    std::string shortcut;
+    bool hadShortcut = false;
+    std::string oldShortcut;
+    std::vector<std::string> pages;
+};
+
+// A top-level window of this test's process, which was running long before
+// the saver started.
+class OwnWindow {
+public:
+    explicit OwnWindow(const char* title) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = "SlideshowRunOlderWindow";
+        ::RegisterClassA(&wc);
+        closes = 0;
+        wnd_ = ::CreateWindowExA(0, wc.lpszClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200, 120,
+                                 nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    ~OwnWindow() {
+        if (::IsWindow(wnd_)) ::DestroyWindow(wnd_);
+    }
+    HWND Handle() const { return wnd_; }
+    static int closes;
+
+private:
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+        if (m == WM_CLOSE) {
+            ++closes;
+            return 0;  // stays: a reminder that ignores the request
+        }
+        return ::DefWindowProcA(w, m, wp, lp);
+    }
+    HWND wnd_ = nullptr;
+};
+int OwnWindow::closes = 0;
+
+}  // namespace
+
+TEST_F(SlideshowRunTest, SecondShowingEndsAtOnceAndRequestEndsTheFirst) {
+    AddPage(1, "run-a", "run-a");
+    AddPage(2, "run-c", "run-c");
+    SaverProcess first("/s");
+    HWND form = StartShowing(first);
+    ASSERT_NE(form, nullptr);
+
+    SaverProcess second("/s");
+    DWORD code = 1;
+    EXPECT_TRUE(second.WaitForExit(10000, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(first.Running());
+
+    ::PostMessageA(form, WM_USER + 1, 0, 0);
+    PumpFor(300);
+    EXPECT_TRUE(first.Running()) << "WM_USER+1 does nothing";
+    ::PostMessageA(form, WM_USER + 2, 0, 0);
+    EXPECT_TRUE(first.WaitForExit(15000, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_FALSE(FlagOn());
+    EXPECT_EQ(Count("flag off"), 1);
+}
+
+TEST_F(SlideshowRunTest, KeyEndsTheSaverAndClearsTheFlag) {
+    AddPage(1, "run-a", "run-a");
+    AddPage(2, "run-c", "run-c");
+    SaverProcess saver("/s");
+    HWND form = StartShowing(saver);
+    ASSERT_NE(form, nullptr);
+    // Two keys queued: the form closes once.
+    ::PostMessageA(form, WM_KEYDOWN, 'A', 0);
+    ::PostMessageA(form, WM_KEYDOWN, 'B', 0);
+    DWORD code = 1;
+    EXPECT_TRUE(saver.WaitForExit(15000, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(Count("flag on"), 1);
+    EXPECT_EQ(Count("flag off"), 1);
+    EXPECT_TRUE(Logged("exit 0"));
+}
+
+TEST_F(SlideshowRunTest, GuardEndsNewProgramsButOnlyAsksOlderOnesToClose) {
+    AddPage(1, "run-a", "run-a");
+    AddPage(2, "run-c", "run-c");
+    SaverProcess saver("/s");
+    HWND form = StartShowing(saver);
+    ASSERT_NE(form, nullptr);
+
+    // A new window of a program that ran before the saver: asked to close,
+    // again at each tick while it stays, and the program lives on.
+    {
+        OwnWindow older("Reminder");
+        ASSERT_NE(older.Handle(), nullptr);
+        EXPECT_TRUE(WaitUntil([] { return OwnWindow::closes >= 2; }, 5000)) << OwnWindow::closes;
+        EXPECT_TRUE(::IsWindow(older.Handle()));
+    }
+
+    // A program started during the showing: WM_QUIT and termination, not a
+    // polite close.
+    TempFolder tools{"tools"};
+    const std::string opener = tools / "open_window.exe";
+    ASSERT_TRUE(::CopyFileA(FromUnixPath(OPEN_WINDOW_PATH).c_str(), opener.c_str(), FALSE));
+    std::string cmd = "\"" + opener + "\" \"Pop-up advert\" 60";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    ::CloseHandle(pi.hThread);
+    const bool ended = WaitUntil([&] { return ::WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, 8000);
+    if (!ended) ::TerminateProcess(pi.hProcess, 9);
+    ::CloseHandle(pi.hProcess);
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(FileExists(tools / "Pop-up advert.closed"));
+
+    EXPECT_TRUE(saver.Running()) << "the guard never ends the saver itself";
+    ::PostMessageA(form, WM_USER + 2, 0, 0);
+    EXPECT_TRUE(saver.WaitForExit(15000));
+    EXPECT_FALSE(FlagOn());
+}
+
+TEST_F(SlideshowRunTest, EmptyListOfASecondPaneIsReportedAndClosingTheBoxEnds) {
+    AddPage(1, "run-a", "run-a");
+    SaverProcess saver("/s");
+    ASSERT_TRUE(saver.Started());
+    HWND box = saver.WaitForWindow("#32770", 20000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(BoxText(box),
+              "Unable to initialize screen saver. No URLs defined for Screen 2.  Please use setup to specify URLs.");
+    EXPECT_TRUE(saver.Running());
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    DWORD code = 1;
+    EXPECT_TRUE(saver.WaitForExit(15000, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(Count("flag on"), 0) << "a failed start never set the flag";
+    EXPECT_TRUE(Logged("exit 0"));
+}

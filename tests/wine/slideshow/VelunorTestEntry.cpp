@@ -1,0 +1,78 @@
+// Entry of the saver's test build: the same program with the scripted
+// stand-in browser in every pane. What the black-box tests need to see and
+// cannot read from another process (the screen-saver-running flag, each
+// pane's size at every navigation) goes to the file named by
+// VELUNOR_SAVER_LOG, one "<ms> <what>" line each.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "KaviSSm.h"
+#include "SaverEntry.h"
+
+namespace {
+
+void RunLog(const std::string& line) {
+    char path[MAX_PATH] = {};
+    DWORD n = ::GetEnvironmentVariableA("VELUNOR_SAVER_LOG", path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
+    HANDLE f = ::CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0,
+                             nullptr);
+    if (f == INVALID_HANDLE_VALUE) return;
+    const std::string text = std::to_string(::GetTickCount()) + " " + line + "\r\n";
+    DWORD written = 0;
+    ::WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    ::CloseHandle(f);
+}
+
+// Passes everything to the stand-in and logs each navigation with the size
+// of the pane's browser.
+class LoggedBrowser : public browser::IPaneBrowser {
+public:
+    explicit LoggedBrowser(std::unique_ptr<browser::IPaneBrowser> inner) : inner_(std::move(inner)) {
+        inner_->OnDocumentComplete = [this](browser::IPaneBrowser&) {
+            if (OnDocumentComplete) OnDocumentComplete(*this);
+        };
+        inner_->OnNavigateComplete2 = [this](browser::IPaneBrowser&) {
+            if (OnNavigateComplete2) OnNavigateComplete2(*this);
+        };
+        inner_->OnScriptError = [this](browser::IPaneBrowser&, bool& go, bool& show) {
+            if (OnScriptError) OnScriptError(*this, go, show);
+        };
+    }
+    vcl::TWinControl& Control() override { return inner_->Control(); }
+    void Navigate(const std::string& url) override {
+        inner_->Index = Index;
+        vcl::TWinControl& c = inner_->Control();
+        RunLog("navigate " + std::to_string(Index) + " " + std::to_string(c.Width()) + "x" +
+               std::to_string(c.Height()) + " " + url);
+        inner_->Navigate(url);
+    }
+    long ReadyState() override { return inner_->ReadyState(); }
+    std::string LocationURL() override { return inner_->LocationURL(); }
+    std::unique_ptr<browser::IPaneBody> Body() override { return inner_->Body(); }
+    void Detach() override {
+        RunLog("detach " + std::to_string(Index));
+        inner_->Detach();
+    }
+
+private:
+    std::unique_ptr<browser::IPaneBrowser> inner_;
+};
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    const auto setFlag = saver::SetScreenSaverRunning;
+    saver::SetScreenSaverRunning = [setFlag](bool running) {
+        setFlag(running);
+        RunLog(running ? "flag on" : "flag off");
+    };
+    saver::MakePaneBrowser = []() -> std::unique_ptr<browser::IPaneBrowser> {
+        return nullptr;
+    };
+    const int status = saver::SaverMain();
+    RunLog("exit " + std::to_string(status));
+    return status;
+}
