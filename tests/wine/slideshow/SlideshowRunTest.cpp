@@ -139,6 +139,10 @@ protected:
         ASSERT_TRUE(WriteFileBytes(file, "[InternetShortcut]\r\nurl=" + url + "\r\n"));
         pages.push_back(file);
     }
+    void OnePagePerPane() {
+        AddPage(1, "run-a", "run-a");
+        AddPage(2, "run-c", "run-c");
+    }
     // Starts the saver and waits until its form is set up (the flag is on).
     HWND StartShowing(SaverProcess& saver) {
         if (!saver.Started()) return nullptr;
@@ -194,8 +198,7 @@ int OwnWindow::closes = 0;
 }  // namespace
 
 TEST_F(SlideshowRunTest, SecondShowingEndsAtOnceAndRequestEndsTheFirst) {
-    AddPage(1, "run-a", "run-a");
-    AddPage(2, "run-c", "run-c");
+    OnePagePerPane();
     SaverProcess first("/s");
     HWND form = StartShowing(first);
     ASSERT_NE(form, nullptr);
@@ -217,8 +220,7 @@ TEST_F(SlideshowRunTest, SecondShowingEndsAtOnceAndRequestEndsTheFirst) {
 }
 
 TEST_F(SlideshowRunTest, KeyEndsTheSaverAndClearsTheFlag) {
-    AddPage(1, "run-a", "run-a");
-    AddPage(2, "run-c", "run-c");
+    OnePagePerPane();
     SaverProcess saver("/s");
     HWND form = StartShowing(saver);
     ASSERT_NE(form, nullptr);
@@ -234,8 +236,7 @@ TEST_F(SlideshowRunTest, KeyEndsTheSaverAndClearsTheFlag) {
 }
 
 TEST_F(SlideshowRunTest, GuardEndsNewProgramsButOnlyAsksOlderOnesToClose) {
-    AddPage(1, "run-a", "run-a");
-    AddPage(2, "run-c", "run-c");
+    OnePagePerPane();
     SaverProcess saver("/s");
     HWND form = StartShowing(saver);
     ASSERT_NE(form, nullptr);
@@ -286,5 +287,18 @@ TEST_F(SlideshowRunTest, EmptyListOfASecondPaneIsReportedAndClosingTheBoxEnds) {
     EXPECT_TRUE(saver.WaitForExit(15000, &code));
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(Count("flag on"), 0) << "a failed start never set the flag";
+    EXPECT_TRUE(Logged("exit 0"));
+}
+
+TEST_F(SlideshowRunTest, UnreadablePageTimeEndsTheSaverQuietly) {
+    OnePagePerPane();
+    Setting("InterScreenT", "soon");
+    SaverProcess saver("/s");
+    ASSERT_TRUE(saver.Started());
+    EXPECT_EQ(saver.WaitForWindow("#32770", 3000), nullptr) << "no message box";
+    DWORD code = 1;
+    EXPECT_TRUE(saver.WaitForExit(15000, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(Count("flag on"), 0);
     EXPECT_TRUE(Logged("exit 0"));
 }
