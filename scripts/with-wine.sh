@@ -33,6 +33,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Wine links the prefix's Desktop and Documents into $HOME: a home of the
+# run's own keeps the tests' files out of the user's (and out of each
+# other's runs). The user's display still finds its X authority.
+if [ -z "${XAUTHORITY:-}" ] && [ -f "$HOME/.Xauthority" ]; then export XAUTHORITY="$HOME/.Xauthority"; fi
+export HOME="$work/home"
+mkdir -p "$HOME"
 export WINEPREFIX="$work/prefix"
 export WINEARCH=win32
 export WINEDEBUG=-all

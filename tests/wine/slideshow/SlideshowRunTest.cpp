@@ -7,21 +7,11 @@
 
 #include <vector>
 
-#include "SaverProcess.h"
-#include "WinePaths.h"
+#include "ShowingInstall.h"
 
 using namespace testing_support;
 
 namespace {
-
-const char kKaviKey[] = "Software\\KAVI";
-const char kVelunorKey[] = "Software\\KAVI\\Velunor";
-
-std::string SpecialFolder(int csidl) {
-    char path[MAX_PATH] = {};
-    ::SHGetSpecialFolderPathA(nullptr, path, csidl, TRUE);
-    return path;
-}
 
 // The test build's log lines, without their tick counts.
 std::vector<std::string> LogLines(const std::string& file) {
@@ -37,23 +27,6 @@ std::vector<std::string> LogLines(const std::string& file) {
         start = end + 2;
     }
     return lines;
-}
-
-template <typename Pred>
-bool WaitUntil(Pred pred, DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    while (!pred()) {
-        if (::GetTickCount() - start > ms) return false;
-        PumpFor(20);
-    }
-    return true;
-}
-
-std::string WindowText(HWND wnd) {
-    char text[1024] = {};
-    DWORD_PTR got = 0;
-    ::SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &got);
-    return text;
 }
 
 // The message of a message box: the text of its static control that is not
@@ -75,39 +48,17 @@ std::string BoxText(HWND box) {
     return "";
 }
 
-// The install folder, the display settings and one page per pane, put
-// back as they were at the end.
-class SlideshowRunTest : public ::testing::Test {
+// The sample installation and the test build's log.
+class SlideshowRunTest : public ShowingInstallTest {
 protected:
     void SetUp() override {
-        DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
-        for (const char* page : {"reg.bin", "blank1.htm", "blank2.htm"})
-            ASSERT_TRUE(::CopyFileA(FromUnixPath(std::string(VELUNOR_PAGES_DIR) + "/" + page).c_str(),
-                                    (install / page).c_str(), FALSE));
-        SetRegString(HKEY_LOCAL_MACHINE, kVelunorKey, "Base", install.Path());
-        SetRegString(HKEY_LOCAL_MACHINE, kVelunorKey, "RadonW", "W");
-        Setting("DType", "2");
-        Setting("InterScreenT", "10");
-        Setting("DurationUse", "y");
-        Setting("DurationTimeS", "1");
-        Setting("Scroll", "y");
-
-        data = SpecialFolder(CSIDL_FAVORITES) + "\\Velunor";
-        for (const char* w : {"Window1", "Window2", "Window3", "Recommended"})
-            ::SHCreateDirectoryExA(nullptr, (data + "\\" + w).c_str(), nullptr);
-        shortcut = SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Last Seen on Velunor.url";
+        ShowingInstallTest::SetUp();
         log = logFolder / "run.log";
         ::SetEnvironmentVariableA("VELUNOR_SAVER_LOG", log.c_str());
-        hadShortcut = FileExists(shortcut);
-        oldShortcut = ReadFileBytes(shortcut);
     }
-
     void TearDown() override {
-        for (const std::string& f : pages) ::DeleteFileA(f.c_str());
-        if (hadShortcut) WriteFileBytes(shortcut, oldShortcut);
-        else ::DeleteFileA(shortcut.c_str());
-        DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
         ::SetEnvironmentVariableA("VELUNOR_SAVER_LOG", nullptr);
+        ShowingInstallTest::TearDown();
     }
 
     std::vector<std::string> Log() const { return LogLines(log); }
@@ -131,18 +82,6 @@ protected:
         return n;
     }
 
-    void Setting(const std::string& name, const std::string& value) {
-        SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, name, value);
-    }
-    void AddPage(int window, const std::string& name, const std::string& url) {
-        const std::string file = data + "\\Window" + std::to_string(window) + "\\" + name + ".url";
-        ASSERT_TRUE(WriteFileBytes(file, "[InternetShortcut]\r\nurl=" + url + "\r\n"));
-        pages.push_back(file);
-    }
-    void OnePagePerPane() {
-        AddPage(1, "run-a", "run-a");
-        AddPage(2, "run-c", "run-c");
-    }
     // Starts the saver and waits until its form is set up (the flag is on).
     HWND StartShowing(SaverProcess& saver) {
         if (!saver.Started()) return nullptr;
@@ -153,14 +92,8 @@ protected:
         return form;
     }
 
-    TempFolder install{"install"};
     TempFolder logFolder{"runlog"};
     std::string log;
-    std::string data;
-    std::string shortcut;
-    bool hadShortcut = false;
-    std::string oldShortcut;
-    std::vector<std::string> pages;
 };
 
 // A top-level window of this test's process, which was running long before
@@ -279,6 +212,8 @@ TEST_F(SlideshowRunTest, EmptyListOfASecondPaneIsReportedAndClosingTheBoxEnds) {
     ASSERT_TRUE(saver.Started());
     HWND box = saver.WaitForWindow("#32770", 20000);
     ASSERT_NE(box, nullptr);
+    // The box is filled in after its window exists.
+    WaitUntil([&] { return !BoxText(box).empty(); }, 5000);
     EXPECT_EQ(BoxText(box),
               "Unable to initialize screen saver. No URLs defined for Screen 2.  Please use setup to specify URLs.");
     EXPECT_TRUE(saver.Running());

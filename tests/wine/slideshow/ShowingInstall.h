@@ -1,0 +1,52 @@
+// A sample installation for black-box runs of the saver: the install
+// folder with the shipped pages, the display settings, pages in the real
+// page-list folders; all put back as they were at the end.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "SaverProcess.h"
+#include "WinePaths.h"
+
+namespace testing_support {
+
+std::string SpecialFolder(int csidl);
+std::string WindowText(HWND wnd);  // asked with a message the system marshals
+
+template <typename Pred>
+bool WaitUntil(Pred pred, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    while (!pred()) {
+        if (::GetTickCount() - start > ms) return false;
+        PumpFor(20);
+    }
+    return true;
+}
+
+// Two panes, ten seconds a page, the duration limits on with one pass, the
+// debug panel on.
+class ShowingInstallTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    void Setting(const std::string& name, const std::string& value);
+    void AddPage(int window, const std::string& name, const std::string& url);
+    void OnePagePerPane();
+
+    TempFolder install{"install"};
+    std::string data;      // the "Velunor" folder in Favorites
+    std::string shortcut;  // "Last Seen on Velunor.url" on the desktop
+
+private:
+    bool hadShortcut_ = false;
+    std::string oldShortcut_;
+    std::vector<std::string> pages_;
+};
+
+}  // namespace testing_support
