@@ -1,6 +1,12 @@
-// Entry of the screen saver program.
+// Entry of the screen saver program: the panes show the system's web-browser
+// control.
 #include <windows.h>
 
+#include "KaviSSm.h"
+#include "MyWebBrowser.h"
 #include "SaverEntry.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return saver::SaverMain(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    saver::MakePaneBrowser = browser::MakeHostedPaneBrowser;
+    return saver::SaverMain();
+}

@@ -58,7 +58,31 @@ protected:
     }
     void TearDown() override {
         ::SetEnvironmentVariableA("VELUNOR_SAVER_LOG", nullptr);
+        ::SetEnvironmentVariableA("VELUNOR_STANDIN_SCRIPT", nullptr);
+        ::SetEnvironmentVariableA("VELUNOR_STANDIN_LOG", nullptr);
         ShowingInstallTest::TearDown();
+    }
+    // The stand-in browsers of the next run follow this script and log to
+    // StandInLog().
+    void Script(const std::string& text) {
+        const std::string script = logFolder / "standin.txt";
+        WriteFileBytes(script, text);
+        ::SetEnvironmentVariableA("VELUNOR_STANDIN_SCRIPT", script.c_str());
+        ::SetEnvironmentVariableA("VELUNOR_STANDIN_LOG", (logFolder / "standin.log").c_str());
+    }
+    std::vector<std::string> StandInLog() const { return LogLines(logFolder / "standin.log"); }
+    // The addresses pane n was sent to, and the size of its browser then.
+    std::vector<std::string> Shown(int pane, std::string* size = nullptr) const {
+        std::vector<std::string> shown;
+        const std::string prefix = "navigate " + std::to_string(pane) + " ";
+        for (const std::string& l : Log()) {
+            if (l.rfind(prefix, 0) != 0) continue;
+            const std::string rest = l.substr(prefix.size());
+            const size_t space = rest.find(' ');
+            if (size) *size = rest.substr(0, space);
+            shown.push_back(rest.substr(space + 1));
+        }
+        return shown;
     }
 
     std::vector<std::string> Log() const { return LogLines(log); }
@@ -236,4 +260,72 @@ TEST_F(SlideshowRunTest, UnreadablePageTimeEndsTheSaverQuietly) {
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(Count("flag on"), 0);
     EXPECT_TRUE(Logged("exit 0"));
+}
+
+TEST_F(SlideshowRunTest, TwoPanesShowTheirListsThenStatisticsThenBlankPages) {
+    AddPage(1, "run-a", "http://a.test/");
+    AddPage(2, "run-c", "http://c.test/");
+    Script("default complete=200 scroll=3000 client=400\n");
+    SaverProcess saver("/s");
+    HWND form = StartShowing(saver);
+    ASSERT_NE(form, nullptr);
+    // One pass each (10 s a page), the statistics page, blank1, then blank2
+    // about 30 s after the start.
+    const std::string blank2 = install / "blank2.htm";
+    EXPECT_TRUE(WaitUntil([&] {
+        auto p1 = Shown(1), p2 = Shown(2);
+        return p1.size() >= 4 && p2.size() >= 4;
+    }, 45000));
+    ::PostMessageA(form, WM_USER + 2, 0, 0);
+    EXPECT_TRUE(saver.WaitForExit(15000));
+
+    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+    const int h1 = 2 * h / 3;
+    std::string size1, size2;
+    const auto p1 = Shown(1, &size1), p2 = Shown(2, &size2);
+    // Each browser fills its pane inside the 1-pixel bevel.
+    EXPECT_EQ(size1, std::to_string(w - 2) + "x" + std::to_string(h1 - 2));
+    EXPECT_EQ(size2, std::to_string(w - 2) + "x" + std::to_string(h - h1 - 2));
+    ASSERT_GE(p1.size(), 4u);
+    ASSERT_GE(p2.size(), 4u);
+    for (const auto* p : {&p1, &p2}) {
+        EXPECT_EQ((*p)[1].find("Velunor Stats.html") != std::string::npos, true) << (*p)[1];
+        EXPECT_EQ((*p)[2], install / "blank1.htm");
+        EXPECT_EQ((*p)[3], blank2);
+    }
+    EXPECT_EQ(p1[0], "http://a.test/");
+    EXPECT_EQ(p2[0], "http://c.test/");
+
+    // Every page got a browser of its own, the old one taken off first.
+    const auto log = Log();
+    int navigations = 0, detaches = 0;
+    for (const std::string& l : log) {
+        if (l.rfind("navigate 1 ", 0) == 0) {
+            EXPECT_EQ(detaches, navigations) << "pane 1's old browser goes before the next page";
+            ++navigations;
+        }
+        if (l == "detach 1") ++detaches;
+    }
+    int creations = 0, frees = 0;
+    bool scrolled = false;
+    for (const std::string& l : StandInLog()) {
+        creations += l.find(" create") != std::string::npos && l.find("fails") == std::string::npos;
+        frees += l.size() > 5 && l.compare(l.size() - 5, 5, " free") == 0;
+        scrolled = scrolled || l.find("body setScrollTop") != std::string::npos;
+    }
+    EXPECT_EQ(creations, static_cast<int>(p1.size() + p2.size()));
+    EXPECT_EQ(frees, creations) << "every browser is freed by the end";
+    EXPECT_TRUE(scrolled);
+
+    // The statistics page has its placeholders filled in.
+    const std::string stats = ReadFileBytes(install / "Velunor Stats.html");
+    EXPECT_FALSE(stats.empty());
+    for (const char* mark : {"SSSSSSSS", "TTTTTTTT", "UUUUUUUU", "VVVVVVVV"})
+        EXPECT_EQ(stats.find(mark), std::string::npos) << mark;
+    EXPECT_NE(stats.find("(1.0.0.1)"), std::string::npos);
+
+    // The desktop shortcut names pane 1's last page.
+    const std::string lastSeen = ReadFileBytes(shortcut);
+    EXPECT_NE(lastSeen.find("url=" + p1.back()), std::string::npos) << lastSeen;
+    EXPECT_TRUE(Logged("flag off"));
 }

@@ -10,6 +10,7 @@
 
 #include "KaviSSm.h"
 #include "SaverEntry.h"
+#include "StandInBrowser.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         RunLog(running ? "flag on" : "flag off");
     };
     saver::MakePaneBrowser = []() -> std::unique_ptr<browser::IPaneBrowser> {
-        return nullptr;
+        return std::make_unique<LoggedBrowser>(browser::MakeStandInPaneBrowser());
     };
     const int status = saver::SaverMain();
     RunLog("exit " + std::to_string(status));
