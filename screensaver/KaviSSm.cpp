@@ -40,6 +40,17 @@ void SetFpuControlWord() {
 
 bool g_firstPaint = true;
 
+// A window's title as the system stores it. Never sends WM_GETTEXT, which
+// to a hung window of another thread of this process would wait for ever.
+std::string StoredTitle(HWND window) {
+    wchar_t wide[512] = {};
+    const int n = ::InternalGetWindowText(window, wide, 512);
+    if (n <= 0) return "";
+    char text[1024] = {};
+    const int m = ::WideCharToMultiByte(CP_ACP, 0, wide, n, text, sizeof text - 1, nullptr, nullptr);
+    return std::string(text, m > 0 ? static_cast<size_t>(m) : 0);
+}
+
 constexpr UINT kSystemTimeoutMs = 2000;
 
 }  // namespace
@@ -54,8 +65,7 @@ std::function<void(bool)> SetScreenSaverRunning = [](bool running) {
 BOOL CALLBACK EnumTopWindowsProc(HWND window, LPARAM lp) {
     try {
         auto* list = reinterpret_cast<TTopWindowList*>(lp);
-        char title[2] = {};
-        if (::GetWindowTextA(window, title, sizeof title) >= 1 && ::IsWindowVisible(window) &&
+        if (!StoredTitle(window).empty() && ::IsWindowVisible(window) &&
             ::GetParent(window) == nullptr && list->Count <= TTopWindowList::kCapacity - 1)
             list->Add(window);
     } catch (...) {
@@ -461,9 +471,7 @@ void TForm1::WMActivate(vcl::TMessage& m) {
     if (LOWORD(m.WParam) != WA_INACTIVE) return;
     HWND other = reinterpret_cast<HWND>(m.LParam);
     if (!other || !::IsWindow(other)) return;
-    char title[512] = {};
-    ::GetWindowTextA(other, title, sizeof title);
-    if (!IsErrorWindowTitle(title)) return;
+    if (!IsErrorWindowTitle(StoredTitle(other))) return;
     // A hung window must not keep the saver from ending.
     DWORD_PTR result = 0;
     ::SendMessageTimeoutA(other, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_ABORTIFHUNG, kSystemTimeoutMs, &result);

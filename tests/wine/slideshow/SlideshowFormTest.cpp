@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <map>
+#include <thread>
 
 #include "FakePaneBrowser.h"
 #include "Forms.h"
@@ -331,4 +332,51 @@ TEST_F(SlideshowFormTest, UnreadablePageTimeFailsTheStartQuietly) {
     EXPECT_FALSE(SaverRunningFlag());
     EXPECT_EQ(CursorCount(), cursorBefore);
     EXPECT_TRUE(journal.lines.empty()) << "no pane was started";
+}
+
+TEST_F(SlideshowFormTest, MouseMoveEndsTheSaverOnceAndOnlyWhenClear) {
+    int flagOffs = 0;
+    const auto realFlag = saver::SetScreenSaverRunning;
+    saver::SetScreenSaverRunning = [&](bool on) {
+        realFlag(on);
+        flagOffs += on ? 0 : 1;
+    };
+    StartShowing();
+    form->LastMouseX = form->LastMouseY = -1;  // whatever the pointer did while the form came up
+    auto move = [this](int x, int y) { form->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); };
+    move(100, 100);
+    move(103, 100);
+    move(102, 150);
+    EXPECT_EQ(flagOffs, 0);
+    move(103, 103);
+    EXPECT_EQ(flagOffs, 1);
+    form->Perform(WM_KEYDOWN, 'A', 0);
+    move(200, 200);
+    form->Perform(WM_LBUTTONDOWN, 0, 0);
+    EXPECT_EQ(flagOffs, 1) << "the ending runs once";
+    saver::SetScreenSaverRunning = realFlag;
+}
+
+TEST_F(SlideshowFormTest, HungErrorWindowCannotHoldTheSaverUp) {
+    StartShowing();
+    HWND hung = nullptr;
+    HANDLE created = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread owner([&] {
+        hung = ::CreateWindowExA(0, "STATIC", "Fatal Error", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10, 200, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
+        ::SetEvent(created);
+        ::WaitForSingleObject(release, 20000);  // never serves its messages meanwhile
+        ::DestroyWindow(hung);
+    });
+    ::WaitForSingleObject(created, 5000);
+    ASSERT_NE(hung, nullptr);
+    const DWORD start = ::GetTickCount();
+    form->Perform(WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(hung));
+    EXPECT_LT(::GetTickCount() - start, 8000u);
+    ::SetEvent(release);
+    owner.join();
+    ::CloseHandle(created);
+    ::CloseHandle(release);
+    form->EndSaver();
 }
