@@ -11,6 +11,7 @@
 #include "FakePaneBrowser.h"
 #include "Forms.h"
 #include "Globals.h"
+#include "MessagePump.h"
 #include "KaviSSm.h"
 #include "WinePaths.h"
 
@@ -31,18 +32,6 @@ int CursorCount() {
     int n = ::ShowCursor(TRUE);
     ::ShowCursor(FALSE);
     return n - 1;
-}
-
-void Pump(int rounds = 5) {
-    for (int i = 0; i < rounds; ++i) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) continue;  // the form's ending posts one
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        ::Sleep(5);
-    }
 }
 
 int g_closes = 0;
@@ -96,7 +85,7 @@ protected:
     void TearDown() override {
         if (form) form->Free();
         form = nullptr;
-        Pump();
+        PumpFor(40);
         globals::GetSpecialFolder = globals::ShellSpecialFolder;
         saver::GetTicks = [] { return static_cast<uint32_t>(::GetTickCount()); };
         saver::MakePaneBrowser = nullptr;
@@ -117,7 +106,7 @@ protected:
         form = new saver::TForm1(vcl::Application);
         form->AfterConstruction();
         form->Show();
-        Pump();
+        PumpFor(40);
         timerWasOn = form->ThreadedTimer1->Enabled();
         form->ThreadedTimer1->SetEnabled(false);
     }
@@ -255,7 +244,9 @@ TEST_F(SlideshowFormTest, ScrollingOffSkipsTheScrollWrite) {
 }
 
 TEST_F(SlideshowFormTest, ScrollingStepsDownByTheStep) {
+    journal.readyState = 1;  // nothing scrolls before the test's own ticks
     StartShowing();
+    journal.readyState = browser::kReadyStateComplete;
     Current(2)->CompleteDocument();
     Tick(100);
     Tick(100);
@@ -304,7 +295,7 @@ TEST_F(SlideshowFormTest, ErrorWindowTakingTheActivationIsClosed) {
     form->Perform(m.Msg, m.WParam, m.LParam);
     m.LParam = reinterpret_cast<LPARAM>(box);
     form->Perform(m.Msg, m.WParam, m.LParam);
-    Pump();
+    PumpFor(40);
     EXPECT_FALSE(::IsWindow(box));
     EXPECT_TRUE(::IsWindow(plain));
     ::DestroyWindow(plain);
