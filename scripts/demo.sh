@@ -38,19 +38,29 @@ if [ -z "$favorites" ] || [ ! -d "$favorites/Velunor/Window1" ]; then
   exit 1
 fi
 shortcut() { printf '[InternetShortcut]\r\nurl=%s\r\n' "$2" >"$favorites/Velunor/$1"; }
-shortcut Window1/News.url "http://www.example.com/"
-shortcut Window1/Weather.url "http://www.example.org/"
-shortcut Window1/Sport.url "http://www.example.net/"
-shortcut Window2/Markets.url "http://www.iana.org/"
-shortcut Window2/Travel.url "http://www.example.edu/"
-shortcut Window3/Local.url 'C:\Program Files\Velunor\blank1.htm'
+# Sample pages in the install folder: the machine may have no network, and a
+# name lookup that waits for one would hold the showing up.
+mkdir -p "$install_unix/samples"
+for name in news weather sport markets travel local; do
+  printf '<html><head><title>%s</title></head><body><h1>%s</h1></body></html>\r\n' "$name" "$name" \
+    >"$install_unix/samples/$name.htm"
+done
+sample() { shortcut "$1" "C:\\Program Files\\Velunor\\samples\\$2.htm"; }
+sample Window1/News.url news
+sample Window1/Weather.url weather
+sample Window1/Sport.url sport
+sample Window2/Markets.url markets
+sample Window2/Travel.url travel
+sample Window3/Local.url local
 
 echo "Full screen (/s)"
 wine "$install_unix/Velunor.scr" /s &
 saver=$!
 if [ "${VELUNOR_DISPLAY:-}" != "host" ]; then
   shot="$root/build/velunor-showing.png"
-  sleep 8
+  # The system's browser control takes a few seconds per navigation under
+  # Wine, so the three panes are all up after about 15 seconds.
+  sleep 20
   if command -v import >/dev/null 2>&1 && import -window root "$shot"; then
     echo "Screenshot of the showing: $shot"
   else
