@@ -7,7 +7,9 @@ namespace testing_support {
 std::string SaverProcess::SaverPath() { return FromUnixPath(VELUNOR_SAVER_PATH); }
 
 SaverProcess::SaverProcess(const std::string& arguments) {
-    std::string cmd = "\"" + SaverPath() + "\" " + arguments;
+    // Built by appending: the compiler misreads the chained operator+ as an overlapping copy.
+    std::string cmd = "\"";
+    cmd.append(SaverPath()).append("\" ").append(arguments);
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
