@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include "MessagePump.h"
 #include "SaverProcess.h"
 #include "WinePaths.h"
 

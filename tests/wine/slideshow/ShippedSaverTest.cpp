@@ -53,7 +53,9 @@ TEST_F(ShippedSaverTest, ShowsForAMinuteGivingUpPagesThatNeverComplete) {
     ASSERT_GE(seen.size(), 2u);
     EXPECT_EQ(seen[0], install / "a.htm");
     EXPECT_EQ(seen[1], install / "b.htm");
-    if (seen.size() > 2) EXPECT_NE(seen[2].find("Velunor Stats.html"), std::string::npos) << seen[2];
+    if (seen.size() > 2) {
+        EXPECT_NE(seen[2].find("Velunor Stats.html"), std::string::npos) << seen[2];
+    }
 
     ::PostMessageA(form, WM_USER + 2, 0, 0);
     DWORD code = 1;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "MessagePump.h"
 #include "SaverProcess.h"
 #include "WinePaths.h"
 
@@ -17,16 +18,6 @@ namespace testing_support {
 
 std::string SpecialFolder(int csidl);
 std::string WindowText(HWND wnd);  // asked with a message the system marshals
-
-template <typename Pred>
-bool WaitUntil(Pred pred, DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    while (!pred()) {
-        if (::GetTickCount() - start > ms) return false;
-        PumpFor(20);
-    }
-    return true;
-}
 
 // Two panes, ten seconds a page, the duration limits on with one pass, the
 // debug panel on.

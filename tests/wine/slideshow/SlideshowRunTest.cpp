@@ -111,7 +111,7 @@ protected:
         if (!saver.Started()) return nullptr;
         HWND form = saver.WaitForWindow("TForm1", 15000);
         if (!form) return nullptr;
-        if (!WaitUntil([&] { return ::IsWindowVisible(form) && FlagOn(); }, 10000)) return nullptr;
+        if (!PumpUntil([&] { return ::IsWindowVisible(form) && FlagOn(); }, 10000)) return nullptr;
         PumpFor(300);
         return form;
     }
@@ -203,7 +203,7 @@ TEST_F(SlideshowRunTest, GuardEndsNewProgramsButOnlyAsksOlderOnesToClose) {
     {
         OwnWindow older("Reminder");
         ASSERT_NE(older.Handle(), nullptr);
-        EXPECT_TRUE(WaitUntil([] { return OwnWindow::closes >= 2; }, 5000)) << OwnWindow::closes;
+        EXPECT_TRUE(PumpUntil([] { return OwnWindow::closes >= 2; }, 5000)) << OwnWindow::closes;
         EXPECT_TRUE(::IsWindow(older.Handle()));
     }
 
@@ -218,7 +218,7 @@ TEST_F(SlideshowRunTest, GuardEndsNewProgramsButOnlyAsksOlderOnesToClose) {
     PROCESS_INFORMATION pi = {};
     ASSERT_TRUE(::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
     ::CloseHandle(pi.hThread);
-    const bool ended = WaitUntil([&] { return ::WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, 8000);
+    const bool ended = PumpUntil([&] { return ::WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, 8000);
     if (!ended) ::TerminateProcess(pi.hProcess, 9);
     ::CloseHandle(pi.hProcess);
     EXPECT_TRUE(ended);
@@ -237,7 +237,7 @@ TEST_F(SlideshowRunTest, EmptyListOfASecondPaneIsReportedAndClosingTheBoxEnds) {
     HWND box = saver.WaitForWindow("#32770", 20000);
     ASSERT_NE(box, nullptr);
     // The box is filled in after its window exists.
-    WaitUntil([&] { return !BoxText(box).empty(); }, 5000);
+    PumpUntil([&] { return !BoxText(box).empty(); }, 5000);
     EXPECT_EQ(BoxText(box),
               "Unable to initialize screen saver. No URLs defined for Screen 2.  Please use setup to specify URLs.");
     EXPECT_TRUE(saver.Running());
@@ -272,7 +272,7 @@ TEST_F(SlideshowRunTest, TwoPanesShowTheirListsThenStatisticsThenBlankPages) {
     // One pass each (10 s a page), the statistics page, blank1, then blank2
     // about 30 s after the start.
     const std::string blank2 = install / "blank2.htm";
-    EXPECT_TRUE(WaitUntil([&] {
+    EXPECT_TRUE(PumpUntil([&] {
         auto p1 = Shown(1), p2 = Shown(2);
         return p1.size() >= 4 && p2.size() >= 4;
     }, 45000));

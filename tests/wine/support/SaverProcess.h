@@ -1,4 +1,6 @@
-// Starting the real screen saver in the prefix and watching it.
+// Starting a build of the screen saver in the prefix and watching it. Each
+// test program that uses this compiles it with VELUNOR_SAVER_PATH naming the
+// build it starts.
 #pragma once
 
 #include <windows.h>
@@ -32,8 +34,5 @@ private:
     HANDLE process_ = nullptr;
     DWORD id_ = 0;
 };
-
-// Pumps this thread's messages for about `ms`.
-void PumpFor(DWORD ms);
 
 }  // namespace testing_support

@@ -1,5 +1,6 @@
 #include "SaverProcess.h"
 
+#include "MessagePump.h"
 #include "WinePaths.h"
 
 namespace testing_support {
@@ -33,9 +34,9 @@ bool SaverProcess::WaitForExit(DWORD ms, DWORD* code) {
     if (!process_) return false;
     DWORD start = ::GetTickCount();
     // Keep this thread's windows served while the saver may talk to them.
-    while (::WaitForSingleObject(process_, 20) == WAIT_TIMEOUT) {
-        PumpFor(0);
+    while (::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
         if (::GetTickCount() - start > ms) return false;
+        PumpFor(20);
     }
     if (code) ::GetExitCodeProcess(process_, code);
     return true;
@@ -76,18 +77,6 @@ HWND SaverProcess::WaitForWindow(const std::string& className, DWORD ms) const {
         PumpFor(20);
     } while (::GetTickCount() - start < ms);
     return nullptr;
-}
-
-void PumpFor(DWORD ms) {
-    DWORD start = ::GetTickCount();
-    do {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        if (ms) ::Sleep(10);
-    } while (::GetTickCount() - start < ms);
 }
 
 }  // namespace testing_support
