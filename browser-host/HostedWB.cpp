@@ -44,16 +44,16 @@ std::string EventProperty(IDispatch* event, const wchar_t* name) {
     DISPID id = 0;
     LPOLESTR names[1] = {const_cast<LPOLESTR>(name)};
     HRESULT hr = event->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id);
-    if (hr == DISP_E_UNKNOWNNAME) throw vcl::Exception("'" + vcl::WideToAnsi(name) + "' not supported.");
-    if (FAILED(hr)) vcl::RaiseOleError("Looking up a script-error property failed", hr);
+    if (hr == DISP_E_UNKNOWNNAME) throw velfw::Exception("'" + velfw::WideToAnsi(name) + "' not supported.");
+    if (FAILED(hr)) velfw::RaiseOleError("Looking up a script-error property failed", hr);
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    vcl::OleVariant value;
+    velfw::OleVariant value;
     hr = event->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_PROPERTYGET, &none, &value, nullptr, nullptr);
-    if (FAILED(hr)) vcl::RaiseOleError("Reading a script-error property failed", hr);
+    if (FAILED(hr)) velfw::RaiseOleError("Reading a script-error property failed", hr);
     if (value->vt == VT_EMPTY || value->vt == VT_NULL) return {};
     hr = ::VariantChangeType(&value, &value, 0, VT_BSTR);
-    if (FAILED(hr)) vcl::RaiseOleError("Converting a script-error property failed", hr);
-    return vcl::WideToAnsi(value->bstrVal);
+    if (FAILED(hr)) velfw::RaiseOleError("Converting a script-error property failed", hr);
+    return velfw::WideToAnsi(value->bstrVal);
 }
 
 }  // namespace
@@ -63,7 +63,7 @@ std::string EventProperty(IDispatch* event, const wchar_t* name) {
 // The control's client site with the document-host interfaces on it. The
 // host pointer is cleared when the component goes; from then on every
 // callback gives the answer that lets the control do its own default.
-class THostedWB::Site final : public vcl::TOleClientSite,
+class THostedWB::Site final : public velfw::TOleClientSite,
                               public IOleCommandTarget,
                               public IServiceProvider,
                               public IDocHostUIHandler2,
@@ -181,12 +181,12 @@ private:
 class THostedWB::ShellHost final : public IShellHookHost {
 public:
     explicit ShellHost(THostedWB& wb) : wb_(wb) {}
-    vcl::TWinControl& BrowserControl() override { return wb_; }
+    velfw::TWinControl& BrowserControl() override { return wb_; }
     bool TranslateBrowserKey(MSG& msg) override {
-        vcl::ComPtr<IDispatch> application;
+        velfw::ComPtr<IDispatch> application;
         try {
             application = wb_.Application();
-        } catch (const vcl::EOleError&) {
+        } catch (const velfw::EOleError&) {
             return false;  // no browser object (yet): the key goes on as usual
         }
         return TranslateKeyWithApplication(application.Get(), msg);
@@ -207,9 +207,9 @@ private:
 };
 
 void THostedWB::NavigateUrl(const std::string& url) {
-    vcl::OleVariant address, flags, frame, post, headers;
+    velfw::OleVariant address, flags, frame, post, headers;
     address->vt = VT_BSTR;
-    address->bstrVal = ::SysAllocString(vcl::AnsiToWide(url).c_str());
+    address->bstrVal = ::SysAllocString(velfw::AnsiToWide(url).c_str());
     for (VARIANT* v : {&flags, &frame, &post, &headers}) {
         v->vt = VT_I4;
         v->lVal = 0;
@@ -221,7 +221,7 @@ void THostedWB::NavigatePidl(LPCITEMIDLIST list) {
     const UINT size = GetPidlSize(list);
     SAFEARRAY* array = ::SafeArrayCreateVector(VT_UI1, 0, size);
     if (!array) return;
-    vcl::OleVariant target, flags, frame, post, headers;
+    velfw::OleVariant target, flags, frame, post, headers;
     target->vt = VT_ARRAY | VT_UI1;
     target->parray = array;  // released with the variant
     void* data = nullptr;
@@ -233,7 +233,7 @@ void THostedWB::NavigatePidl(LPCITEMIDLIST list) {
 
 // ---- construction and destruction
 
-THostedWB::THostedWB(vcl::TComponent* owner) : vcl::TWebBrowser(owner, new Site()) {
+THostedWB::THostedWB(velfw::TComponent* owner) : velfw::TWebBrowser(owner, new Site()) {
     fpExceptions_ = true;
     hostSite_ = static_cast<Site*>(ClientSite());
     hostSite_->SetHost(this);
@@ -265,14 +265,14 @@ THostedWB::~THostedWB() {
 }
 
 void THostedWB::Loaded() {
-    vcl::TWebBrowser::Loaded();
-    auto provider = vcl::ComPtr<IServiceProvider>(static_cast<IServiceProvider*>(hostSite_));
+    velfw::TWebBrowser::Loaded();
+    auto provider = velfw::ComPtr<IServiceProvider>(static_cast<IServiceProvider*>(hostSite_));
     ::CoInternetCreateSecurityManager(provider.Get(), securityManager_.Out(), 0);
     ::CoInternetCreateZoneManager(provider.Get(), zoneManager_.Out(), 0);
     downloadControlValue_ = DownloadControlValueOf(downloadOptions_);
     hostFlagsValue_ = HostFlagsValueOf(userInterfaceOptions_);
     shell_->HookOwnerWindow();
-    if (ComponentState() & vcl::csDesigning) {
+    if (ComponentState() & velfw::csDesigning) {
         printOptions_.UsesInches = localeUsesInches_;
         ReadPageSetup(printOptions_);
         return;
@@ -288,7 +288,7 @@ void THostedWB::RegisterUserAgent() {
     if (::RegCreateKeyExA(HKEY_CURRENT_USER, kUserAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &raw, nullptr) !=
         ERROR_SUCCESS)
         return;
-    vcl::UniqueRegKey key(raw);
+    velfw::UniqueRegKey key(raw);
     const BYTE empty[1] = {0};
     if (::RegSetValueExA(key.get(), UserAgent.c_str(), 0, REG_SZ, empty, 1) == ERROR_SUCCESS) wroteUserAgent_ = true;
 }
@@ -300,7 +300,7 @@ void THostedWB::RemoveUserAgent() {
     wroteUserAgent_ = false;
     HKEY raw = nullptr;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, kUserAgentKey, 0, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS) return;
-    vcl::UniqueRegKey key(raw);
+    velfw::UniqueRegKey key(raw);
     ::RegDeleteValueA(key.get(), UserAgent.c_str());
 }
 
@@ -325,9 +325,9 @@ void THostedWB::NotifyDownloadControl() {
 }
 
 void NotifyControlOfAmbientChange(THostedWB& sender, DISPID id) {
-    vcl::ComPtr<IDispatch> application = sender.Application();
+    velfw::ComPtr<IDispatch> application = sender.Application();
     auto control = application.As<IOleControl>(kIidOleControl);
-    if (!control) throw vcl::EOleError("The browser control offers no IOleControl", E_NOINTERFACE);
+    if (!control) throw velfw::EOleError("The browser control offers no IOleControl", E_NOINTERFACE);
     control->OnAmbientPropertyChange(id);
 }
 
@@ -435,7 +435,7 @@ HRESULT THostedWB::Exec(const GUID* pguidCmdGroup, DWORD nCmdID, DWORD, VARIANT*
             return cancel ? S_OK : result;
         }
         if (nCmdID == kShowScriptError && OnScriptError) {
-            vcl::ComPtr<IDispatch> event = ScriptErrorEventObject();
+            velfw::ComPtr<IDispatch> event = ScriptErrorEventObject();
             if (!event) return kCmdErrNotSupported;
             bool continueScript = true, showDialog = true;
             std::string character = EventProperty(event.Get(), L"errorCharacter");
@@ -455,18 +455,18 @@ HRESULT THostedWB::Exec(const GUID* pguidCmdGroup, DWORD nCmdID, DWORD, VARIANT*
     return result;
 }
 
-vcl::ComPtr<IDispatch> THostedWB::ScriptErrorEventObject() {
-    vcl::ComPtr<IDispatch> document = Document();
-    if (!document) vcl::RaiseOleError("The browser has no document", E_NOINTERFACE);
-    vcl::ComPtr<IHTMLDocument2> html;
+velfw::ComPtr<IDispatch> THostedWB::ScriptErrorEventObject() {
+    velfw::ComPtr<IDispatch> document = Document();
+    if (!document) velfw::RaiseOleError("The browser has no document", E_NOINTERFACE);
+    velfw::ComPtr<IHTMLDocument2> html;
     HRESULT hr = document->QueryInterface(kIidHTMLDocument2, html.OutVoid());
-    if (FAILED(hr)) vcl::RaiseOleError("The document is not a web page", hr);
-    vcl::ComPtr<IHTMLWindow2> window;
+    if (FAILED(hr)) velfw::RaiseOleError("The document is not a web page", hr);
+    velfw::ComPtr<IHTMLWindow2> window;
     hr = html->get_parentWindow(window.Out());
-    if (FAILED(hr) || !window) vcl::RaiseOleError("The document has no window", FAILED(hr) ? hr : E_POINTER);
-    vcl::ComPtr<IHTMLEventObj> event;
+    if (FAILED(hr) || !window) velfw::RaiseOleError("The document has no window", FAILED(hr) ? hr : E_POINTER);
+    velfw::ComPtr<IHTMLEventObj> event;
     hr = window->get_event(event.Out());
-    if (FAILED(hr)) vcl::RaiseOleError("The window has no event object", hr);
+    if (FAILED(hr)) velfw::RaiseOleError("The window has no event object", hr);
     if (!event) return nullptr;
     return event.As<IDispatch>(IID_IDispatch);
 }
@@ -506,7 +506,7 @@ HRESULT THostedWB::AmbientInvoke(DISPID id, REFIID iid, LCID lcid, WORD flags, D
         return S_OK;
     }
     if (OnInvoke) return OnInvoke(id, iid, lcid, flags, params, result, excepInfo, argErr);
-    return vcl::TWebBrowser::AmbientInvoke(id, iid, lcid, flags, params, result, excepInfo, argErr);
+    return velfw::TWebBrowser::AmbientInvoke(id, iid, lcid, flags, params, result, excepInfo, argErr);
 }
 
 // ---- page setup, DDE names, unit state
@@ -514,7 +514,7 @@ HRESULT THostedWB::AmbientInvoke(DISPID id, REFIID iid, LCID lcid, WORD flags, D
 void ReadPageSetup(TPrintOptions& options) {
     HKEY raw = nullptr;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, kPageSetupKey, 0, KEY_READ, &raw) != ERROR_SUCCESS) return;
-    vcl::UniqueRegKey key(raw);
+    velfw::UniqueRegKey key(raw);
     char sep[4] = {};
     ::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, sep, sizeof sep);
     char decimal = sep[0] ? sep[0] : '.';

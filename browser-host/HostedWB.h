@@ -23,16 +23,16 @@ namespace browser {
 
 enum class TPrintOrientationOption { poPortrait, poLandscape };
 
-class TMargins : public vcl::TPersistent {
+class TMargins : public velfw::TPersistent {
 public:
     double Left = 0, Right = 0, Top = 0, Bottom = 0;
 };
 
-class TPrintOptions : public vcl::TPersistent {
+class TPrintOptions : public velfw::TPersistent {
 public:
-    const vcl::TStringList& HTMLHeader() const { return htmlHeader_; }
-    vcl::TStringList& HTMLHeader() { return htmlHeader_; }
-    void SetHTMLHeader(const vcl::TStringList& lines) { htmlHeader_.Assign(lines); }
+    const velfw::TStringList& HTMLHeader() const { return htmlHeader_; }
+    velfw::TStringList& HTMLHeader() { return htmlHeader_; }
+    void SetHTMLHeader(const velfw::TStringList& lines) { htmlHeader_.Assign(lines); }
     std::string Header;
     std::string Footer;
     TMargins Margins;
@@ -40,15 +40,15 @@ public:
     bool UsesInches = false;  // margins in inches, else millimetres
 
 private:
-    vcl::TStringList htmlHeader_;
+    velfw::TStringList htmlHeader_;
 };
 
-using TRefreshEvent = std::function<void(vcl::TObject* sender, int cmdId, bool& cancel)>;
-using TScriptErrorEvent = std::function<void(vcl::TObject* sender, const std::string& errorLine,
+using TRefreshEvent = std::function<void(velfw::TObject* sender, int cmdId, bool& cancel)>;
+using TScriptErrorEvent = std::function<void(velfw::TObject* sender, const std::string& errorLine,
                                              const std::string& errorCharacter, const std::string& errorCode,
                                              const std::string& errorMessage, const std::string& errorUrl,
                                              bool& continueScript, bool& showDialog)>;
-using TUnloadEvent = std::function<void(vcl::TObject* sender)>;
+using TUnloadEvent = std::function<void(velfw::TObject* sender)>;
 // The document-host events: no sender, the callback's arguments unchanged,
 // their result is the callback's.
 using TGetOverrideKeyPathEvent = std::function<HRESULT(LPOLESTR* pchKey, DWORD dw)>;
@@ -81,14 +81,14 @@ using TGetIDsOfNamesEvent =
 using TInvokeEvent = std::function<HRESULT(DISPID dispId, REFIID iid, LCID localeId, WORD flags, DISPPARAMS* params,
                                            VARIANT* varResult, EXCEPINFO* excepInfo, UINT* argErr)>;
 using TQueryServiceEvent = std::function<HRESULT(REFGUID rsid, REFIID iid, void** obj)>;
-using TCloseQueryEvent = std::function<void(vcl::TObject* sender, bool& canClose)>;
-using TShowDialogEvent = std::function<void(vcl::TObject* sender, HWND h)>;
+using TCloseQueryEvent = std::function<void(velfw::TObject* sender, bool& canClose)>;
+using TShowDialogEvent = std::function<void(velfw::TObject* sender, HWND h)>;
 
 constexpr DISPID DISPID_AMBIENT_DLCONTROL_ID = -5512;
 
-class THostedWB : public vcl::TWebBrowser {
+class THostedWB : public velfw::TWebBrowser {
 public:
-    explicit THostedWB(vcl::TComponent* owner);
+    explicit THostedWB(velfw::TComponent* owner);
     ~THostedWB() override;
 
     std::string UserAgent;
@@ -109,7 +109,7 @@ public:
     bool LocaleUsesInches() const { return localeUsesInches_; }
     HWND HiddenWindow() const { return shell_ ? shell_->HiddenWindow() : nullptr; }
     // The owner whose window procedure the owner hook replaced; none without.
-    vcl::TWinControl* HookedOwner() const { return shell_ ? shell_->HookedOwner() : nullptr; }
+    velfw::TWinControl* HookedOwner() const { return shell_ ? shell_->HookedOwner() : nullptr; }
     bool ControlWindowHooked() const { return shell_ && shell_->ControlHooked(); }
     IInternetSecurityManager* SecurityManager() const { return securityManager_.Get(); }
     IInternetZoneManager* ZoneManager() const { return zoneManager_.Get(); }
@@ -188,7 +188,7 @@ protected:
     // The event object of the script error being reported: the document's
     // window's event. Raises when the document, its window or the event
     // object cannot be had; null when there is no event object.
-    virtual vcl::ComPtr<IDispatch> ScriptErrorEventObject();
+    virtual velfw::ComPtr<IDispatch> ScriptErrorEventObject();
 
 private:
     class Site;
@@ -208,8 +208,8 @@ private:
     std::unique_ptr<THostedWBShell> shell_;  // hidden window, window hooks, DDE answers
     bool fpExceptions_ = true;
     bool wroteUserAgent_ = false;
-    vcl::ComPtr<IInternetSecurityManager> securityManager_;
-    vcl::ComPtr<IInternetZoneManager> zoneManager_;
+    velfw::ComPtr<IInternetSecurityManager> securityManager_;
+    velfw::ComPtr<IInternetZoneManager> zoneManager_;
 };
 
 // Tells the control that an ambient property changed: the control's

@@ -53,7 +53,7 @@ double PageSetupMargin(const std::string& text, char decimalSeparator, bool uses
     char* end = nullptr;
     errno = 0;
     double value = c.empty() ? 0.0 : std::strtod(c.c_str(), &end);
-    if (c.empty() || *end != '\0' || errno == ERANGE) throw vcl::Exception("'" + s + "' is not a valid floating point value");
+    if (c.empty() || *end != '\0' || errno == ERANGE) throw velfw::Exception("'" + s + "' is not a valid floating point value");
     return usesInches ? value : value * 25.4;
 }
 

@@ -57,7 +57,7 @@ uint32_t HostFlagsValueOf(TUserInterfaceOptions options);
 
 // A stored page-setup margin ("0.750000", in inches) as the component keeps
 // it: blanks removed, the first "." read as `decimalSeparator`, converted to
-// millimetres unless `usesInches`. Raises vcl::Exception on a text that is no
+// millimetres unless `usesInches`. Raises velfw::Exception on a text that is no
 // number, as the conversion does.
 double PageSetupMargin(const std::string& text, char decimalSeparator, bool usesInches);
 

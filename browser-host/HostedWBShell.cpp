@@ -42,7 +42,7 @@ bool ReadDefaultValue(const char* subKey, std::string& out) {
     LONG rc = ::RegOpenKeyExA(ShellClassesRoot, subKey, 0, KEY_READ, &raw);
     if (rc == ERROR_FILE_NOT_FOUND) return true;
     if (rc != ERROR_SUCCESS) return false;
-    vcl::UniqueRegKey key(raw);
+    velfw::UniqueRegKey key(raw);
     DWORD type = 0, size = 0;
     rc = ::RegQueryValueExA(key.get(), nullptr, nullptr, &type, nullptr, &size);
     if (rc == ERROR_FILE_NOT_FOUND) return true;
@@ -105,7 +105,7 @@ private:
 };
 
 HICON ApplicationIcon() {
-    HWND app = vcl::Application ? vcl::Application->Handle() : nullptr;
+    HWND app = velfw::Application ? velfw::Application->Handle() : nullptr;
     if (HICON icon = app ? reinterpret_cast<HICON>(::GetClassLongPtrA(app, GCLP_HICON)) : nullptr) return icon;
     return ::LoadIconA(::GetModuleHandleA(nullptr), "MAINICON");
 }
@@ -170,7 +170,7 @@ TFolderRequest ParseFolderCommand(const std::string& commandText) {
 }
 
 bool TranslateKeyWithApplication(IDispatch* application, MSG& msg) {
-    auto inPlace = vcl::ComPtr<IDispatch>(application).As<IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject);
+    auto inPlace = velfw::ComPtr<IDispatch>(application).As<IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject);
     return inPlace && TranslateBrowserAccelerator(*inPlace.Get(), msg) == S_OK;
 }
 
@@ -178,10 +178,10 @@ bool TranslateKeyWithApplication(IDispatch* application, MSG& msg) {
 
 THostedWBShell::THostedWBShell(IShellHookHost& host)
     : host_(host),
-      controlHook_([this](vcl::TMessage& m) { ControlWindowProc(m); }),
-      ownerHook_([this](vcl::TMessage& m) { OwnerWindowProc(m); }) {
+      controlHook_([this](velfw::TMessage& m) { ControlWindowProc(m); }),
+      ownerHook_([this](velfw::TMessage& m) { OwnerWindowProc(m); }) {
     // Top-level, so that it gets the broadcast initiate requests.
-    hidden_ = vcl::AllocateUtilityWindow(kHiddenClass, HiddenWindowProc, nullptr, this);
+    hidden_ = velfw::AllocateUtilityWindow(kHiddenClass, HiddenWindowProc, nullptr, this);
 }
 
 THostedWBShell::~THostedWBShell() {
@@ -199,7 +199,7 @@ LRESULT CALLBACK THostedWBShell::HiddenWindowProc(HWND wnd, UINT msg, WPARAM wPa
         try {
             self->DdeInitiate(reinterpret_cast<HWND>(wParam), lParam);
         } catch (...) {
-            vcl::ReportCurrentException();
+            velfw::ReportCurrentException();
         }
         return 0;
     }
@@ -212,7 +212,7 @@ void THostedWBShell::InstallControlHook() {
 
 void THostedWBShell::HookOwnerWindow() {
     if (Designing()) return;
-    auto* owner = dynamic_cast<vcl::TWinControl*>(host_.BrowserControl().Owner());
+    auto* owner = dynamic_cast<velfw::TWinControl*>(host_.BrowserControl().Owner());
     if (owner && owner->HandleAllocated()) ownerHook_.Install(*owner);
 }
 
@@ -224,18 +224,18 @@ void THostedWBShell::UnhookOwnerWindow() {
     ownerHook_.Remove();
 }
 
-void THostedWBShell::ControlWindowProc(vcl::TMessage& m) {
+void THostedWBShell::ControlWindowProc(velfw::TMessage& m) {
     switch (m.Msg) {
-        case vcl::CN_KEYDOWN:
-        case vcl::CN_KEYUP:
-        case vcl::CN_CHAR:
-        case vcl::CN_DEADCHAR: {
+        case velfw::CN_KEYDOWN:
+        case velfw::CN_KEYUP:
+        case velfw::CN_CHAR:
+        case velfw::CN_DEADCHAR: {
             // Result 0 lets the key be dispatched to the browser's window.
             m.Result = 0;
             if (!OfferKeyToBrowser(static_cast<unsigned>(m.WParam), static_cast<uint32_t>(m.LParam))) return;
             MSG msg = {};
             msg.hwnd = host_.BrowserControl().HandleOrNull();
-            msg.message = m.Msg - vcl::CN_BASE;
+            msg.message = m.Msg - velfw::CN_BASE;
             msg.wParam = m.WParam;
             msg.lParam = m.LParam;
             msg.time = static_cast<DWORD>(::GetMessageTime());
@@ -259,7 +259,7 @@ void THostedWBShell::ControlWindowProc(vcl::TMessage& m) {
     }
 }
 
-void THostedWBShell::OwnerWindowProc(vcl::TMessage& m) {
+void THostedWBShell::OwnerWindowProc(velfw::TMessage& m) {
     if (m.Msg == WM_ACTIVATE && LOWORD(m.WParam) == WA_INACTIVE) {
         // The owner's own message goes on below whatever happens here.
         try {
@@ -268,12 +268,12 @@ void THostedWBShell::OwnerWindowProc(vcl::TMessage& m) {
             if (taker && host_.ReplacesCaption() && ::GetClassNameA(taker, cls, sizeof cls) > 0 &&
                 std::strcmp(cls, "#32770") == 0) {
                 ::SendMessageA(taker, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ApplicationIcon()));
-                std::string title = vcl::Application ? vcl::Application->Title() : std::string();
+                std::string title = velfw::Application ? velfw::Application->Title() : std::string();
                 ::SetWindowTextA(taker, ReplaceBrowserCaption(WindowText(taker), title).c_str());
             }
             if (taker) host_.ShowDialog(taker);
         } catch (...) {
-            vcl::ReportCurrentException();
+            velfw::ReportCurrentException();
         }
     }
     ownerHook_.CallSaved(m);

@@ -24,7 +24,7 @@ public:
     virtual ~IShellHookHost() = default;
     // The component; its window is the control window that the hook sits on
     // and that answers DDE conversations, its owner gets the owner hook.
-    virtual vcl::TWinControl& BrowserControl() = 0;
+    virtual velfw::TWinControl& BrowserControl() = 0;
     // Offers a key message to the browser; True when the browser consumed it.
     virtual bool TranslateBrowserKey(MSG& msg) = 0;
     virtual void NavigateUrl(const std::string& url) = 0;
@@ -95,24 +95,24 @@ public:
     void UnhookOwnerWindow();
 
     HWND HiddenWindow() const { return hidden_; }
-    vcl::TWinControl* HookedOwner() const { return ownerHook_.Control(); }
+    velfw::TWinControl* HookedOwner() const { return ownerHook_.Control(); }
     bool ControlHooked() const { return controlHook_.Installed(); }
 
 private:
     static LRESULT CALLBACK HiddenWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    void ControlWindowProc(vcl::TMessage& m);
-    void OwnerWindowProc(vcl::TMessage& m);
+    void ControlWindowProc(velfw::TMessage& m);
+    void OwnerWindowProc(velfw::TMessage& m);
     void DdeInitiate(HWND client, LPARAM atoms);
     void DdeExecute(HWND client, LPARAM packed);
     void DdeTerminate(HWND client);
     bool CarryOut(const std::string& command);
     void ShellExecuteRequest(const TFolderRequest& request, bool explore);
-    bool Designing() { return (host_.BrowserControl().ComponentState() & vcl::csDesigning) != 0; }
+    bool Designing() { return (host_.BrowserControl().ComponentState() & velfw::csDesigning) != 0; }
 
     IShellHookHost& host_;
     HWND hidden_ = nullptr;
-    vcl::TWindowHook controlHook_;
-    vcl::TWindowHook ownerHook_;
+    velfw::TWindowHook controlHook_;
+    velfw::TWindowHook ownerHook_;
 };
 
 }  // namespace browser

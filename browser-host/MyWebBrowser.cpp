@@ -11,41 +11,41 @@ namespace {
 // The body's scroll position and sizes, through its second element interface.
 class TElementBody : public IPaneBody {
 public:
-    explicit TElementBody(vcl::ComPtr<IHTMLElement2> body) : body_(std::move(body)) {}
+    explicit TElementBody(velfw::ComPtr<IHTMLElement2> body) : body_(std::move(body)) {}
     bool HasScrollInfo() const override { return static_cast<bool>(body_); }
     long ScrollTop() override { return Read(&IHTMLElement2::get_scrollTop, "Reading scrollTop"); }
     void SetScrollTop(long value) override {
         Need();
         HRESULT hr = body_->put_scrollTop(value);
-        if (FAILED(hr)) vcl::RaiseOleError("Setting scrollTop", hr);
+        if (FAILED(hr)) velfw::RaiseOleError("Setting scrollTop", hr);
     }
     long ScrollHeight() override { return Read(&IHTMLElement2::get_scrollHeight, "Reading scrollHeight"); }
     long ClientHeight() override { return Read(&IHTMLElement2::get_clientHeight, "Reading clientHeight"); }
 
 private:
     void Need() const {
-        if (!body_) throw vcl::Exception("The body offers no scroll information");
+        if (!body_) throw velfw::Exception("The body offers no scroll information");
     }
     long Read(HRESULT (STDMETHODCALLTYPE IHTMLElement2::*get)(LONG*), const char* what) {
         Need();
         LONG v = 0;
         HRESULT hr = (body_.Get()->*get)(&v);
-        if (FAILED(hr)) vcl::RaiseOleError(what, hr);
+        if (FAILED(hr)) velfw::RaiseOleError(what, hr);
         return v;
     }
-    vcl::ComPtr<IHTMLElement2> body_;
+    velfw::ComPtr<IHTMLElement2> body_;
 };
 
 }  // namespace
 
 TMyWebBrowser::TMyWebBrowser() : THostedWB(nullptr) {
-    THostedWB::OnDocumentComplete = [this](vcl::TObject*, IDispatch*, const std::string&) {
+    THostedWB::OnDocumentComplete = [this](velfw::TObject*, IDispatch*, const std::string&) {
         if (auto handler = IPaneBrowser::OnDocumentComplete) handler(*this);  // a copy: the handler may Detach
     };
-    THostedWB::OnNavigateComplete2 = [this](vcl::TObject*, IDispatch*, const std::string&) {
+    THostedWB::OnNavigateComplete2 = [this](velfw::TObject*, IDispatch*, const std::string&) {
         if (auto handler = IPaneBrowser::OnNavigateComplete2) handler(*this);
     };
-    THostedWB::OnScriptError = [this](vcl::TObject*, const std::string&, const std::string&, const std::string&,
+    THostedWB::OnScriptError = [this](velfw::TObject*, const std::string&, const std::string&, const std::string&,
                                       const std::string&, const std::string&, bool& continueScript, bool& showDialog) {
         if (auto handler = IPaneBrowser::OnScriptError) handler(*this, continueScript, showDialog);
     };
@@ -61,15 +61,15 @@ long TMyWebBrowser::ReadyState() { return THostedWB::ReadyState(); }
 std::string TMyWebBrowser::LocationURL() { return THostedWB::LocationURL(); }
 
 std::unique_ptr<IPaneBody> TMyWebBrowser::Body() {
-    vcl::ComPtr<IDispatch> document = Document();
-    if (!document) throw vcl::Exception("The browser has no document");
-    vcl::ComPtr<IHTMLDocument2> html;
+    velfw::ComPtr<IDispatch> document = Document();
+    if (!document) throw velfw::Exception("The browser has no document");
+    velfw::ComPtr<IHTMLDocument2> html;
     HRESULT hr = document->QueryInterface(kIidHTMLDocument2, html.OutVoid());
-    if (FAILED(hr)) vcl::RaiseOleError("The document is not a web page", hr);
-    vcl::ComPtr<IHTMLElement> body;
+    if (FAILED(hr)) velfw::RaiseOleError("The document is not a web page", hr);
+    velfw::ComPtr<IHTMLElement> body;
     hr = html->get_body(body.Out());
-    if (FAILED(hr)) vcl::RaiseOleError("Reading the document's body", hr);
-    if (!body) throw vcl::Exception("The document has no body");
+    if (FAILED(hr)) velfw::RaiseOleError("Reading the document's body", hr);
+    if (!body) throw velfw::Exception("The document has no body");
     return std::make_unique<TElementBody>(body.As<IHTMLElement2>(kIidHTMLElement2));
 }
 

@@ -11,7 +11,7 @@ class TMyWebBrowser : public THostedWB, public IPaneBrowser {
 public:
     TMyWebBrowser();
 
-    vcl::TWinControl& Control() override { return *this; }
+    velfw::TWinControl& Control() override { return *this; }
     // Showing the pane's window also sets the control's own Visible property.
     void SetVisible(bool visible) override;
     void Navigate(const std::string& url) override;

@@ -19,7 +19,7 @@ public:
     virtual ~IPaneBody() = default;
     // False when the body offers no scroll sizes or position (no IHTMLElement2).
     virtual bool HasScrollInfo() const = 0;
-    // These raise vcl::Exception when the browser refuses.
+    // These raise velfw::Exception when the browser refuses.
     virtual long ScrollTop() = 0;
     virtual void SetScrollTop(long value) = 0;
     virtual long ScrollHeight() = 0;
@@ -31,11 +31,11 @@ public:
     virtual ~IPaneBrowser() = default;
 
     // The window to parent to a panel, align, show and hide.
-    virtual vcl::TWinControl& Control() = 0;
+    virtual velfw::TWinControl& Control() = 0;
 
     int Index = 0;  // pane 1 to 3 that owns the browser
 
-    // Each raises vcl::Exception when the browser refuses.
+    // Each raises velfw::Exception when the browser refuses.
     virtual void Navigate(const std::string& url) = 0;
     virtual long ReadyState() = 0;
     virtual std::string LocationURL() = 0;

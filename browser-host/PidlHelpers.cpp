@@ -31,7 +31,7 @@ private:
 void FreePidl(LPITEMIDLIST list) {
     if (!list) return;
     ShellMalloc m;
-    if (!m.get()) throw vcl::Exception("The shell's memory allocator is not available");
+    if (!m.get()) throw velfw::Exception("The shell's memory allocator is not available");
     m.get()->Free(list);
 }
 

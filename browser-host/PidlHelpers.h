@@ -8,7 +8,7 @@
 
 namespace browser {
 
-// Frees a list (none: nothing). Raises vcl::Exception when the shell's
+// Frees a list (none: nothing). Raises velfw::Exception when the shell's
 // allocator is not available.
 void FreePidl(LPITEMIDLIST list);
 // The item after `item`.

@@ -130,7 +130,7 @@ public:
 private:
     void Need(const std::string& call) {
         StandInLog().Add(browser_, "body " + call);
-        if (!HasScrollInfo()) throw vcl::Exception("The body offers no scroll information");
+        if (!HasScrollInfo()) throw velfw::Exception("The body offers no scroll information");
     }
     std::shared_ptr<TStandInBrowser::Document> doc_;
     int browser_;
@@ -146,16 +146,16 @@ LRESULT CALLBACK StandInEventWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARA
         try {
             self->HandleEvent(msg, wParam);
         } catch (...) {
-            vcl::ReportCurrentException();
+            velfw::ReportCurrentException();
         }
         return 0;
     }
     return ::DefWindowProcA(wnd, msg, wParam, lParam);
 }
 
-TStandInBrowser::TStandInBrowser(int number) : vcl::TWinControl(nullptr), number_(number) {
-    events_ = vcl::AllocateUtilityWindow(kEventWindowClass, StandInEventWindowProc, HWND_MESSAGE, this);
-    SetColor(vcl::clWhite);
+TStandInBrowser::TStandInBrowser(int number) : velfw::TWinControl(nullptr), number_(number) {
+    events_ = velfw::AllocateUtilityWindow(kEventWindowClass, StandInEventWindowProc, HWND_MESSAGE, this);
+    SetColor(velfw::clWhite);
     Log("create");
 }
 
@@ -167,15 +167,15 @@ TStandInBrowser::~TStandInBrowser() {
 
 void TStandInBrowser::Log(const std::string& text) { StandInLog().Add(number_, text); }
 
-void TStandInBrowser::CreateParams(vcl::TCreateParams& params) {
-    vcl::TWinControl::CreateParams(params);
+void TStandInBrowser::CreateParams(velfw::TCreateParams& params) {
+    velfw::TWinControl::CreateParams(params);
     params.WinClassName = "TStandInBrowser";
 }
 
-void TStandInBrowser::Paint(vcl::TCanvas& canvas) {
+void TStandInBrowser::Paint(velfw::TCanvas& canvas) {
     RECT r{0, 0, ClientWidth(), ClientHeight()};
-    canvas.FillRect(r, vcl::clWhite);
-    canvas.TextOut(8, 8, location_.empty() ? std::string("(no address)") : location_, vcl::clBlack);
+    canvas.FillRect(r, velfw::clWhite);
+    canvas.TextOut(8, 8, location_.empty() ? std::string("(no address)") : location_, velfw::clBlack);
 }
 
 void TStandInBrowser::StopEvents() {
@@ -191,7 +191,7 @@ void TStandInBrowser::Navigate(const std::string& url) {
     TStandInRule rule = StandInScriptInUse().Find(url);
     if (rule.FailNavigate) {
         Log("navigate fails");
-        throw vcl::Exception("Stand-in browser: navigating to " + url + " fails");
+        throw velfw::Exception("Stand-in browser: navigating to " + url + " fails");
     }
     StopEvents();
     rule_ = rule;
@@ -245,8 +245,8 @@ std::string TStandInBrowser::LocationURL() {
 
 std::unique_ptr<IPaneBody> TStandInBrowser::Body() {
     Log("body");
-    if (!document_) throw vcl::Exception("The browser has no document");
-    if (document_->rule.Body == TStandInBodyKind::None) throw vcl::Exception("The document has no body");
+    if (!document_) throw velfw::Exception("The browser has no document");
+    if (document_->rule.Body == TStandInBodyKind::None) throw velfw::Exception("The document has no body");
     return std::make_unique<TStandInBody>(document_, number_);
 }
 
@@ -265,7 +265,7 @@ std::unique_ptr<IPaneBrowser> MakeStandInPaneBrowser() {
     int number = ++State().creations;
     if (script.CreationFails(number)) {
         StandInLog().Add(number, "create fails");
-        throw vcl::Exception("Stand-in browser: creation " + std::to_string(number) + " fails");
+        throw velfw::Exception("Stand-in browser: creation " + std::to_string(number) + " fails");
     }
     return std::make_unique<TStandInBrowser>(number);
 }

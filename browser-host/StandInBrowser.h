@@ -46,13 +46,13 @@ const TStandInScript& StandInScriptInUse();
 // Replaces the script (and the creation count starts again at 0).
 void SetStandInScript(const std::string& text);
 
-class TStandInBrowser : public vcl::TWinControl, public IPaneBrowser {
+class TStandInBrowser : public velfw::TWinControl, public IPaneBrowser {
 public:
     explicit TStandInBrowser(int number);
     ~TStandInBrowser() override;
 
     int Number() const { return number_; }
-    vcl::TWinControl& Control() override { return *this; }
+    velfw::TWinControl& Control() override { return *this; }
     void Navigate(const std::string& url) override;
     long ReadyState() override;
     std::string LocationURL() override;
@@ -62,8 +62,8 @@ public:
     struct Document;  // what the current address shows
 
 protected:
-    void CreateParams(vcl::TCreateParams& params) override;
-    void Paint(vcl::TCanvas& canvas) override;
+    void CreateParams(velfw::TCreateParams& params) override;
+    void Paint(velfw::TCanvas& canvas) override;
 
 private:
     friend LRESULT CALLBACK StandInEventWindowProc(HWND, UINT, WPARAM, LPARAM);
@@ -82,7 +82,7 @@ private:
 };
 
 // The factory of the saver's test build: numbers the browsers and fails the
-// creations the script names (vcl::Exception).
+// creations the script names (velfw::Exception).
 std::unique_ptr<IPaneBrowser> MakeStandInPaneBrowser();
 
 }  // namespace browser

@@ -4,7 +4,7 @@
 
 #include "SysUtils.h"
 
-namespace vcl {
+namespace velfw {
 
 void TPersistent::Assign(const TPersistent&) {
     throw Exception("Cannot assign");
@@ -158,4 +158,4 @@ void TStringList::Changed() {
     if (OnChange) OnChange(*this);
 }
 
-}  // namespace vcl
+}  // namespace velfw

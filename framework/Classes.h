@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace vcl {
+namespace velfw {
 
 // Base of the exceptions this code base raises; Message is what a report shows.
 class Exception : public std::exception {
@@ -115,4 +115,4 @@ private:
     std::vector<std::string> items_;
 };
 
-}  // namespace vcl
+}  // namespace velfw

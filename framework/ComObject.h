@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <unknwn.h>
 
-namespace vcl {
+namespace velfw {
 
 template <typename I>
 class TComObject : public I {
@@ -37,4 +37,4 @@ private:
     LONG refs_ = 1;  // the creator's reference
 };
 
-}  // namespace vcl
+}  // namespace velfw

@@ -7,7 +7,7 @@
 
 #include <utility>
 
-namespace vcl {
+namespace velfw {
 
 template <typename T>
 class ComPtr {
@@ -72,4 +72,4 @@ private:
     VARIANT v_;
 };
 
-}  // namespace vcl
+}  // namespace velfw

@@ -8,7 +8,7 @@
 #include "SysUtils.h"
 #include "WindowHooks.h"
 
-namespace vcl {
+namespace velfw {
 
 namespace {
 
@@ -552,4 +552,4 @@ void TWinControl::WndProc(TMessage& m) {
     DefaultHandler(m);
 }
 
-}  // namespace vcl
+}  // namespace velfw

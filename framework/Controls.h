@@ -11,7 +11,7 @@
 #include "Classes.h"
 #include "Graphics.h"
 
-namespace vcl {
+namespace velfw {
 
 class TWinControl;
 class TWindowHook;
@@ -212,4 +212,4 @@ TShiftState KeyboardShiftState();
 // callback the system makes into this code ends its catch with this.
 void ReportCurrentException() noexcept;
 
-}  // namespace vcl
+}  // namespace velfw

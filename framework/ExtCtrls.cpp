@@ -1,6 +1,6 @@
 #include "ExtCtrls.h"
 
-namespace vcl {
+namespace velfw {
 
 TPanel::TPanel(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 185, 41); }
 
@@ -87,4 +87,4 @@ void TPanel::Paint(TCanvas& canvas) {
     ::SelectObject(dc, oldFont);
 }
 
-}  // namespace vcl
+}  // namespace velfw

@@ -4,7 +4,7 @@
 
 #include "Controls.h"
 
-namespace vcl {
+namespace velfw {
 
 enum class TPanelBevel { bvNone, bvLowered, bvRaised };
 
@@ -36,4 +36,4 @@ private:
     int bevelWidth_ = 1;
 };
 
-}  // namespace vcl
+}  // namespace velfw

@@ -2,7 +2,7 @@
 
 #include "SysUtils.h"
 
-namespace vcl {
+namespace velfw {
 
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
@@ -312,4 +312,4 @@ void DoneFormsUnit() {
     Screen = nullptr;
 }
 
-}  // namespace vcl
+}  // namespace velfw

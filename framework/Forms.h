@@ -10,7 +10,7 @@
 
 #include "Controls.h"
 
-namespace vcl {
+namespace velfw {
 
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow };
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
@@ -140,4 +140,4 @@ extern TScreen* Screen;
 void InitFormsUnit();
 void DoneFormsUnit();
 
-}  // namespace vcl
+}  // namespace velfw

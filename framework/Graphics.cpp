@@ -1,6 +1,6 @@
 #include "Graphics.h"
 
-namespace vcl {
+namespace velfw {
 
 COLORREF ColorToRGB(TColor color) {
     if (color & 0x80000000) return ::GetSysColor(static_cast<int>(color & 0xFF));
@@ -98,4 +98,4 @@ bool TBitmap::SetSize(int width, int height) {
     return true;
 }
 
-}  // namespace vcl
+}  // namespace velfw

@@ -10,7 +10,7 @@
 #include "Classes.h"
 #include "WinHandles.h"
 
-namespace vcl {
+namespace velfw {
 
 // 0x00BBGGRR; with the top bit set the low byte names a system colour.
 using TColor = uint32_t;
@@ -90,4 +90,4 @@ private:
     TCanvas canvas_;
 };
 
-}  // namespace vcl
+}  // namespace velfw

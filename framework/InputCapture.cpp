@@ -1,6 +1,6 @@
 #include "InputCapture.h"
 
-namespace vcl {
+namespace velfw {
 
 void CursorHider::Hide() {
     if (hidden_) return;
@@ -25,4 +25,4 @@ void MouseCapture::Release() {
     window_ = nullptr;
 }
 
-}  // namespace vcl
+}  // namespace velfw

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-namespace vcl {
+namespace velfw {
 
 class CursorHider {
 public:
@@ -35,4 +35,4 @@ private:
     HWND window_ = nullptr;
 };
 
-}  // namespace vcl
+}  // namespace velfw

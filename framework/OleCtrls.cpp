@@ -6,7 +6,7 @@
 
 #include "ComObject.h"
 
-namespace vcl {
+namespace velfw {
 
 EOleError::EOleError(const std::string& what, HRESULT code) : Exception(what), ErrorCode(code) {}
 
@@ -416,4 +416,4 @@ HRESULT TOleControl::StandardAmbientInvoke(DISPID id, WORD flags, VARIANT* resul
     }
 }
 
-}  // namespace vcl
+}  // namespace velfw

@@ -12,7 +12,7 @@
 #include "ComPtr.h"
 #include "Controls.h"
 
-namespace vcl {
+namespace velfw {
 
 class TOleControl;
 
@@ -135,4 +135,4 @@ private:
     DWORD cookie_ = 0;
 };
 
-}  // namespace vcl
+}  // namespace velfw

@@ -1,6 +1,6 @@
 #include "StdCtrls.h"
 
-namespace vcl {
+namespace velfw {
 
 // ---- TLabel
 
@@ -89,4 +89,4 @@ void TMemo::LinesChanged() {
     ::SendMessageA(wnd, EM_SCROLLCARET, 0, 0);
 }
 
-}  // namespace vcl
+}  // namespace velfw

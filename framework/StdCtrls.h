@@ -5,7 +5,7 @@
 #include "Classes.h"
 #include "Controls.h"
 
-namespace vcl {
+namespace velfw {
 
 // A line of text on its parent's background.
 class TLabel : public TWinControl {
@@ -40,4 +40,4 @@ private:
     TStringList lines_;
 };
 
-}  // namespace vcl
+}  // namespace velfw

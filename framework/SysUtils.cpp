@@ -2,7 +2,7 @@
 
 #include <climits>
 
-namespace vcl {
+namespace velfw {
 
 namespace {
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
@@ -132,4 +132,4 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-}  // namespace vcl
+}  // namespace velfw

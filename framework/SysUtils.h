@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace vcl {
+namespace velfw {
 
 // Blanks and control characters (code <= 32) are trimmed, as the library does.
 std::string Trim(const std::string& s);
@@ -32,4 +32,4 @@ std::string ChangeFileExt(const std::string& path, const std::string& ext);
 // Lines split on CR LF, LF or a lone CR; a final line end adds no empty line.
 std::vector<std::string> SplitLines(const std::string& text);
 
-}  // namespace vcl
+}  // namespace velfw

@@ -8,7 +8,7 @@
 
 #include "Classes.h"
 
-namespace vcl {
+namespace velfw {
 
 // `parent` HWND_MESSAGE makes a message-only window, nullptr a hidden
 // top-level one (which broadcasts reach). Raises when it cannot be made.
@@ -26,4 +26,4 @@ inline HWND AllocateUtilityWindow(const char* className, WNDPROC proc, HWND pare
     return wnd;
 }
 
-}  // namespace vcl
+}  // namespace velfw

@@ -1,6 +1,6 @@
 #include "WebBrowser.h"
 
-namespace vcl {
+namespace velfw {
 
 // The published class and event-interface ids of the web-browser control.
 const CLSID CLSID_WebBrowserControl = {0x8856f961, 0x340a, 0x11d0, {0xa9, 0x6b, 0x00, 0xc0, 0x4f, 0xd7, 0x05, 0xa2}};
@@ -133,4 +133,4 @@ void TWebBrowser::InvokeEvent(DISPID id, DISPPARAMS* params) {
     }
 }
 
-}  // namespace vcl
+}  // namespace velfw

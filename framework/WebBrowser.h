@@ -10,7 +10,7 @@
 
 #include "OleCtrls.h"
 
-namespace vcl {
+namespace velfw {
 
 extern const CLSID CLSID_WebBrowserControl;
 extern const IID DIID_WebBrowserEvents2;
@@ -63,4 +63,4 @@ private:
     ComPtr<IWebBrowser2> browser_;
 };
 
-}  // namespace vcl
+}  // namespace velfw

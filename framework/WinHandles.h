@@ -6,7 +6,7 @@
 
 #include <utility>
 
-namespace vcl {
+namespace velfw {
 
 template <typename H, typename Traits>
 class UniqueHandle {
@@ -108,4 +108,4 @@ private:
     HGDIOBJ old_;
 };
 
-}  // namespace vcl
+}  // namespace velfw

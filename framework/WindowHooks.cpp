@@ -1,6 +1,6 @@
 #include "WindowHooks.h"
 
-namespace vcl {
+namespace velfw {
 
 void TWindowHook::Install(TWinControl& control) {
     Remove();
@@ -36,4 +36,4 @@ void TWindowHook::CallSaved(TMessage& message) {
     if (saved_) saved_(message);
 }
 
-}  // namespace vcl
+}  // namespace velfw

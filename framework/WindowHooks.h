@@ -7,7 +7,7 @@
 
 #include "Controls.h"
 
-namespace vcl {
+namespace velfw {
 
 class TWindowHook {
 public:
@@ -40,4 +40,4 @@ private:
     TWindowHook* above_ = nullptr;  // installed after this one
 };
 
-}  // namespace vcl
+}  // namespace velfw

@@ -33,7 +33,7 @@ bool UseDurations = false;
 bool InitPending = false;
 int32_t PageSeconds = 0;
 int32_t PageMs = 0;
-std::array<vcl::TStringList, 4> PageLists;
+std::array<velfw::TStringList, 4> PageLists;
 double SaverStartTime = 0;
 uint32_t StartTicks = 0;
 bool ReadsRadonW = true;
@@ -56,7 +56,7 @@ bool DirectoryExists(const std::string& path) {
 }
 
 bool ForceDirectories(const std::string& path) {
-    std::string dir = vcl::ExcludeTrailingBackslash(path);
+    std::string dir = velfw::ExcludeTrailingBackslash(path);
     if (dir.empty() || DirectoryExists(dir)) return !dir.empty();
     std::string parent = ParentFolder(dir);
     // Stop at a drive ("c:") or the root of the current drive.
@@ -68,7 +68,7 @@ namespace {
 
 void ReportFolderFailure(const std::string& folder) {
     std::string text = "Unable to create folder: " + folder;
-    if (vcl::Application) vcl::Application->MessageBox(text, vcl::Application->Title(), MB_OK);
+    if (velfw::Application) velfw::Application->MessageBox(text, velfw::Application->Title(), MB_OK);
     else ::MessageBoxA(nullptr, text.c_str(), "", MB_OK);
 }
 
@@ -132,15 +132,15 @@ void InitGlobals(HWND ownerWindow) {
 std::string GetVersionTextOf(const std::string& file, FileVersion* version) {
     DWORD ignored = 0;
     DWORD size = ::GetFileVersionInfoSizeA(file.c_str(), &ignored);
-    if (size == 0) throw vcl::Exception("No version information in " + file);
+    if (size == 0) throw velfw::Exception("No version information in " + file);
     std::vector<char> data(size);
     if (!::GetFileVersionInfoA(file.c_str(), 0, size, data.data()))
-        throw vcl::Exception("No version information in " + file);
+        throw velfw::Exception("No version information in " + file);
     VS_FIXEDFILEINFO* info = nullptr;
     UINT len = 0;
     if (!::VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &len) || !info ||
         len < sizeof(VS_FIXEDFILEINFO))
-        throw vcl::Exception("No version information in " + file);
+        throw velfw::Exception("No version information in " + file);
     FileVersion v;
     v.Major = HIWORD(info->dwFileVersionMS);
     v.Minor = LOWORD(info->dwFileVersionMS);

@@ -42,7 +42,7 @@ extern bool UseDurations;
 extern bool InitPending;
 extern int32_t PageSeconds;
 extern int32_t PageMs;
-extern std::array<vcl::TStringList, 4> PageLists;  // 1 to 3 are used
+extern std::array<velfw::TStringList, 4> PageLists;  // 1 to 3 are used
 extern double SaverStartTime;
 extern uint32_t StartTicks;
 
@@ -69,7 +69,7 @@ std::string GetVersionTextOf(const std::string& file, FileVersion* version = nul
 bool ReadShortcutUrl(const std::string& fileName, std::string& url);
 bool WriteShortcutUrl(const std::string& fileName, const std::string& url);
 bool SaveLastSeenShortcut(const std::string& url);
-bool LoadPageList(vcl::TStringList& list, const std::string& folder);
+bool LoadPageList(velfw::TStringList& list, const std::string& folder);
 bool LoadWindowPages(int n);
 
 // The statistics page.

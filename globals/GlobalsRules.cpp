@@ -18,7 +18,7 @@ std::string InstallValueOr(const std::string& value, const std::string& fallback
 }
 
 std::string InstallFolder(const std::string& value, const std::string& fallback) {
-    return vcl::IncludeTrailingBackslash(InstallValueOr(value, fallback));
+    return velfw::IncludeTrailingBackslash(InstallValueOr(value, fallback));
 }
 
 char InstallMark(const std::string& value, const std::string& fallback) {
@@ -27,7 +27,7 @@ char InstallMark(const std::string& value, const std::string& fallback) {
 }
 
 std::string ParentFolder(const std::string& path) {
-    std::string p = vcl::ExcludeTrailingBackslash(path);
+    std::string p = velfw::ExcludeTrailingBackslash(path);
     size_t at = p.find_last_of("\\/");
     if (at == std::string::npos) return std::string();
     return p.substr(0, at);

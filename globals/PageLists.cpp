@@ -47,12 +47,12 @@ bool WriteShortcutUrl(const std::string& fileName, const std::string& url) {
 
 bool SaveLastSeenShortcut(const std::string& url) { return WriteShortcutUrl(LastSeenShortcutPath(DesktopDir), url); }
 
-bool LoadPageList(vcl::TStringList& list, const std::string& folder) {
+bool LoadPageList(velfw::TStringList& list, const std::string& folder) {
     list.Clear();
     const std::optional<std::string> dir = PageListFolder(folder);
     if (!dir || !DirectoryExists(*dir)) return false;
     WIN32_FIND_DATAA entry = {};
-    vcl::UniqueFindHandle find(::FindFirstFileA((*dir + "*.*").c_str(), &entry));
+    velfw::UniqueFindHandle find(::FindFirstFileA((*dir + "*.*").c_str(), &entry));
     if (!find) return false;
     bool result = false;
     do {

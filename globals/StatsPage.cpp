@@ -14,7 +14,7 @@ ConnectionStateFunction QueryConnectionState = SystemConnectionState;
 ClockFunction CurrentDateTime = SystemDateTime;
 
 ConnectionState SystemConnectionState() {
-    vcl::UniqueModule library(::LoadLibraryA("wininet.dll"));
+    velfw::UniqueModule library(::LoadLibraryA("wininet.dll"));
     if (!library) return ConnectionState::Unknown;
     using ConnectedStateProc = BOOL(WINAPI*)(LPDWORD flags, DWORD reserved);
     auto proc = reinterpret_cast<ConnectedStateProc>(::GetProcAddress(library.get(), "InternetGetConnectedState"));
@@ -67,7 +67,7 @@ bool WriteAll(HANDLE file, const std::string& text) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& text) {
-    vcl::UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    velfw::UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     text.clear();
@@ -89,7 +89,7 @@ void WriteStatsPage(std::string& url) {
         // A page that cannot be deleted (locked, read-only) cannot be created
         // either; the pane then shows whatever the old one holds.
         if (IsFile(page)) ::DeleteFileA(page.c_str());
-        vcl::UniqueFileHandle out(::CreateFileA(page.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+        velfw::UniqueFileHandle out(::CreateFileA(page.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                                 FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!out) return;
         // The page always starts with an empty line.

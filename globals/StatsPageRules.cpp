@@ -72,7 +72,7 @@ std::string FillStatsLine(const std::string& line, const StatsValues& values) {
 
 std::string StatsPageLines(const std::string& templateText, const StatsValues& values) {
     std::string out;
-    for (const std::string& line : vcl::SplitLines(templateText)) {
+    for (const std::string& line : velfw::SplitLines(templateText)) {
         out += FillStatsLine(line, values);
         out += "\r\n";
     }

@@ -27,7 +27,7 @@ bool ReadNumber(IDisplayValueSource& source, const char* name, int32_t low, int3
                 int32_t& target) {
     std::string text;
     if (source.Read(name, text) != ValueRead::Text) return false;
-    auto value = vcl::TryStrToInt(vcl::Trim(text));
+    auto value = velfw::TryStrToInt(velfw::Trim(text));
     if (!value) return false;
     target = InRangeOrDefault(*value, low, high, fallback);
     return true;
@@ -36,7 +36,7 @@ bool ReadNumber(IDisplayValueSource& source, const char* name, int32_t low, int3
 void ReadFlag(IDisplayValueSource& source, const char* name, bool& target) {
     std::string text;
     if (source.Read(name, text) != ValueRead::Text) return;
-    const std::string t = vcl::Trim(text);
+    const std::string t = velfw::Trim(text);
     target = t == "y" || t == "Y";
 }
 

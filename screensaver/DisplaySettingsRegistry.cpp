@@ -29,7 +29,7 @@ RegistryReadResult ReadDisplaySettingsFromRegistry(DisplaySettings& settings, Re
     RegistryReadResult result;
     HKEY raw = nullptr;
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\KAVI", 0, KEY_READ, &raw) != ERROR_SUCCESS) return result;
-    vcl::UniqueRegKey key(raw);
+    velfw::UniqueRegKey key(raw);
     result.KeyOpened = true;
     RegistryDisplayValues values(key.get());
     result.PageTimeRead = ReadDisplaySettings(values, settings, options);

@@ -74,7 +74,7 @@ BOOL CALLBACK EnumTopWindowsProc(HWND window, LPARAM lp) {
 }
 
 DWORD KillProcess(DWORD processId) {
-    vcl::UniqueKernelHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
+    velfw::UniqueKernelHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
     if (!process) return ::GetLastError();
     if (!::TerminateProcess(process.get(), 0)) return ::GetLastError();
     return 0;
@@ -125,11 +125,11 @@ public:
 
 private:
     browser::IPaneBrowser& BrowserOf(int n) {
-        if (!form_.Panes[n].Browser) throw vcl::Exception("The pane has no browser");
+        if (!form_.Panes[n].Browser) throw velfw::Exception("The pane has no browser");
         return *form_.Panes[n].Browser;
     }
     browser::IPaneBody& BodyOf(int n) {
-        if (!form_.Panes[n].Body) throw vcl::Exception("The page has no body");
+        if (!form_.Panes[n].Body) throw velfw::Exception("The page has no body");
         return *form_.Panes[n].Body;
     }
     TForm1& form_;
@@ -139,27 +139,27 @@ private:
 
 namespace {
 
-vcl::TPanel* MakePane(TForm1* form, const char* name) {
-    auto* panel = new vcl::TPanel(form);
+velfw::TPanel* MakePane(TForm1* form, const char* name) {
+    auto* panel = new velfw::TPanel(form);
     panel->Name = name;
     panel->SetParent(form);
     panel->SetCaption("");
     return panel;
 }
 
-void MakeLogArea(vcl::TPanel* panel, int n, int labelTop, int memoTop, int memoHeight, vcl::TLabel*& label,
-                 vcl::TMemo*& memo) {
-    label = new vcl::TLabel(panel->Owner());
-    label->Name = "lW" + vcl::IntToStr(n);
+void MakeLogArea(velfw::TPanel* panel, int n, int labelTop, int memoTop, int memoHeight, velfw::TLabel*& label,
+                 velfw::TMemo*& memo) {
+    label = new velfw::TLabel(panel->Owner());
+    label->Name = "lW" + velfw::IntToStr(n);
     label->SetParent(panel);
     label->SetBounds(8, labelTop, 20, 13);
-    label->SetCaption("W" + vcl::IntToStr(n));
+    label->SetCaption("W" + velfw::IntToStr(n));
     label->Font().SetName(panel->Font().Name());
     label->Font().SetSize(panel->Font().Size());
-    label->Font().SetColor(vcl::clNavy);
-    label->Font().SetStyle(vcl::fsUnderline);
-    memo = new vcl::TMemo(panel->Owner());
-    memo->Name = "dException" + vcl::IntToStr(n);
+    label->Font().SetColor(velfw::clNavy);
+    label->Font().SetStyle(velfw::fsUnderline);
+    memo = new velfw::TMemo(panel->Owner());
+    memo->Name = "dException" + velfw::IntToStr(n);
     memo->SetParent(panel);
     memo->SetBounds(8, memoTop, 201, memoHeight);
     memo->Font().SetName(panel->Font().Name());
@@ -168,11 +168,11 @@ void MakeLogArea(vcl::TPanel* panel, int n, int labelTop, int memoTop, int memoH
 
 }  // namespace
 
-TForm1::TForm1(vcl::TComponent* owner) : vcl::TForm(owner) {
+TForm1::TForm1(velfw::TComponent* owner) : velfw::TForm(owner) {
     BeginLoading();
     Name = "Form1";
-    BorderStyle = vcl::TFormBorderStyle::bsNone;
-    SetColor(vcl::clBtnFace);
+    BorderStyle = velfw::TFormBorderStyle::bsNone;
+    SetColor(velfw::clBtnFace);
     SetCaption("");
     SetBounds(16, 98, 696, 615);
 
@@ -180,12 +180,12 @@ TForm1::TForm1(vcl::TComponent* owner) : vcl::TForm(owner) {
     Panel3 = MakePane(this, "Panel3");
     Panel2 = MakePane(this, "Panel2");
 
-    pDebugWindow = new vcl::TPanel(this);
+    pDebugWindow = new velfw::TPanel(this);
     pDebugWindow->Name = "pDebugWindow";
     pDebugWindow->SetVisible(false);
     pDebugWindow->SetParent(this);
     pDebugWindow->SetWidth(216);
-    pDebugWindow->SetAlign(vcl::TAlign::alRight);
+    pDebugWindow->SetAlign(velfw::TAlign::alRight);
     pDebugWindow->Font().SetName("Small Fonts");
     pDebugWindow->Font().SetSize(7);
     MakeLogArea(pDebugWindow, 1, 136, 152, 104, lW1, dException1);
@@ -195,26 +195,26 @@ TForm1::TForm1(vcl::TComponent* owner) : vcl::TForm(owner) {
     ThreadedTimer1 = new TThreadedTimer(this);
     ThreadedTimer1->Name = "ThreadedTimer1";
     ThreadedTimer1->SetInterval(30);
-    ThreadedTimer1->OnTimer = [this](vcl::TObject* s) { ThreadedTimer1Timer(s); };
+    ThreadedTimer1->OnTimer = [this](velfw::TObject* s) { ThreadedTimer1Timer(s); };
     EndLoading();
 
-    OnCreate = [this](vcl::TObject* s) { FormCreate(s); };
-    OnActivate = [this](vcl::TObject* s) { FormActivate(s); };
-    OnPaint = [this](vcl::TObject* s) { FormPaint(s); };
-    OnClose = [this](vcl::TObject* s, vcl::TCloseAction& a) { FormClose(s, a); };
-    OnKeyDown = [this](vcl::TObject* s, WORD& k, vcl::TShiftState sh) { FormKeyDown(s, k, sh); };
-    OnMouseDown = [this](vcl::TObject* s, vcl::TMouseButton b, vcl::TShiftState sh, int x, int y) {
+    OnCreate = [this](velfw::TObject* s) { FormCreate(s); };
+    OnActivate = [this](velfw::TObject* s) { FormActivate(s); };
+    OnPaint = [this](velfw::TObject* s) { FormPaint(s); };
+    OnClose = [this](velfw::TObject* s, velfw::TCloseAction& a) { FormClose(s, a); };
+    OnKeyDown = [this](velfw::TObject* s, WORD& k, velfw::TShiftState sh) { FormKeyDown(s, k, sh); };
+    OnMouseDown = [this](velfw::TObject* s, velfw::TMouseButton b, velfw::TShiftState sh, int x, int y) {
         FormMouseDown(s, b, sh, x, y);
     };
-    OnMouseMove = [this](vcl::TObject* s, vcl::TShiftState sh, int x, int y) { FormMouseMove(s, sh, x, y); };
+    OnMouseMove = [this](velfw::TObject* s, velfw::TShiftState sh, int x, int y) { FormMouseMove(s, sh, x, y); };
 
     host_ = std::make_unique<PaneHost>(*this);
     rotation_ = std::make_unique<PaneRotation>(*host_, rotationSettings_);
-    if (vcl::Application) vcl::Application->OnIdle = [this](vcl::TObject*) { FreeRetiredBrowsers(); };
+    if (velfw::Application) velfw::Application->OnIdle = [this](velfw::TObject*) { FreeRetiredBrowsers(); };
 }
 
 TForm1::~TForm1() {
-    if (vcl::Application) vcl::Application->OnIdle = nullptr;
+    if (velfw::Application) velfw::Application->OnIdle = nullptr;
     try {
         ThreadedTimer1->SetEnabled(false);
     } catch (...) {
@@ -235,14 +235,14 @@ TForm1::~TForm1() {
     DestroyComponents();
 }
 
-void TForm1::CreateParams(vcl::TCreateParams& params) {
-    vcl::TForm::CreateParams(params);
+void TForm1::CreateParams(velfw::TCreateParams& params) {
+    velfw::TForm::CreateParams(params);
     params.WinClassName = "TForm1";
 }
 
 // ---- start-up
 
-void TForm1::FormCreate(vcl::TObject*) {
+void TForm1::FormCreate(velfw::TObject*) {
     globals::InitPending = false;
     KillBusy = false;
     globals::StartupFailed = false;
@@ -297,7 +297,7 @@ RotationSettings TForm1::CurrentRotationSettings() const {
     return r;
 }
 
-void TForm1::FormActivate(vcl::TObject*) {
+void TForm1::FormActivate(velfw::TObject*) {
     if (!globals::InitPending) return;
     globals::InitPending = false;
     // A start that has already failed takes nothing from the desktop: the
@@ -306,11 +306,11 @@ void TForm1::FormActivate(vcl::TObject*) {
     try {
         SetUp();
     } catch (const std::exception& e) {
-        vcl::Application->MessageBox(std::string("Unable to initialize screen saver. ") + e.what(),
-                                     vcl::Application->Title(), MB_OK);
+        velfw::Application->MessageBox(std::string("Unable to initialize screen saver. ") + e.what(),
+                                     velfw::Application->Title(), MB_OK);
         StartupFailedEnd();
     } catch (...) {
-        vcl::Application->MessageBox("Unable to initialize screen saver. ", vcl::Application->Title(), MB_OK);
+        velfw::Application->MessageBox("Unable to initialize screen saver. ", velfw::Application->Title(), MB_OK);
         StartupFailedEnd();
     }
 }
@@ -338,7 +338,7 @@ void TForm1::SetUp() {
         Panes[n].Panel->Hide();
     }
 
-    SetBounds(0, 0, vcl::Screen->Width(), vcl::Screen->Height());
+    SetBounds(0, 0, velfw::Screen->Width(), velfw::Screen->Height());
     const auto layout = LayOutPanes(globals::WindowCount, Width(), Height());
     for (int n = 1; n <= 3; ++n) {
         const PaneBounds& b = layout[static_cast<size_t>(n - 1)];
@@ -352,7 +352,7 @@ void TForm1::SetUp() {
         globals::PageLists[static_cast<size_t>(n)].Clear();
         if (!Panes[n].InUse) continue;
         if (!globals::LoadWindowPages(n))
-            throw vcl::Exception("No URLs defined for Screen " + vcl::IntToStr(n) +
+            throw velfw::Exception("No URLs defined for Screen " + velfw::IntToStr(n) +
                                  ".  Please use setup to specify URLs.");
         Panes[n].urlsIndex = 0;
         SetNewURL(n, globals::PageLists[static_cast<size_t>(n)][0]);
@@ -383,7 +383,7 @@ void TForm1::StartupFailedEnd() {
     } catch (...) {
     }
     RestoreStartup();
-    vcl::Application->Terminate();
+    velfw::Application->Terminate();
 }
 
 void TForm1::ClearSaverFlag() {
@@ -398,7 +398,7 @@ void TForm1::RestoreStartup() {
     cursor_.ShowAgain();
 }
 
-void TForm1::FormPaint(vcl::TObject*) {
+void TForm1::FormPaint(velfw::TObject*) {
     if (!g_firstPaint) return;
     g_firstPaint = false;
     if (globals::StartupFailed) StartupFailedEnd();
@@ -409,15 +409,15 @@ void TForm1::FormPaint(vcl::TObject*) {
 void TForm1::doDebugWindowLog(int n, const std::string& line) {
     if (!DebugMode) return;
     try {
-        const std::string name = "dException" + vcl::IntToStr(n);
+        const std::string name = "dException" + velfw::IntToStr(n);
         for (int i = 0; i < pDebugWindow->ControlCount(); ++i) {
-            auto* memo = dynamic_cast<vcl::TMemo*>(pDebugWindow->Controls(i));
+            auto* memo = dynamic_cast<velfw::TMemo*>(pDebugWindow->Controls(i));
             if (memo && memo->Name == name) {
                 memo->Lines().Add(line);
                 break;
             }
         }
-        vcl::Application->ProcessMessages();
+        velfw::Application->ProcessMessages();
     } catch (...) {
     }
 }
@@ -450,7 +450,7 @@ void TForm1::KillNewProcesses() {
                 WindowProcessFacts facts;
                 facts.OwnProcess = processId == ::GetCurrentProcessId();
                 if (!facts.OwnProcess && processId != 0) {
-                    vcl::UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+                    velfw::UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
                     if (process) facts.ProcessCreated = ProcessCreationTime(process.get(), facts.CreationKnown);
                 }
                 if (ActionForNewWindow(facts, processCreated_) == NewWindowAction::QuitAndTerminate) {
@@ -467,7 +467,7 @@ void TForm1::KillNewProcesses() {
     KillBusy = false;
 }
 
-void TForm1::WMActivate(vcl::TMessage& m) {
+void TForm1::WMActivate(velfw::TMessage& m) {
     if (LOWORD(m.WParam) != WA_INACTIVE) return;
     HWND other = reinterpret_cast<HWND>(m.LParam);
     if (!other || !::IsWindow(other)) return;
@@ -477,14 +477,14 @@ void TForm1::WMActivate(vcl::TMessage& m) {
     ::SendMessageTimeoutA(other, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_ABORTIFHUNG, kSystemTimeoutMs, &result);
 }
 
-void TForm1::WndProc(vcl::TMessage& m) {
+void TForm1::WndProc(velfw::TMessage& m) {
     switch (m.Msg) {
         case WM_ACTIVATE:
             try {
                 WMActivate(m);
             } catch (...) {
             }
-            vcl::TForm::WndProc(m);
+            velfw::TForm::WndProc(m);
             return;
         case WM_USER + 1:
             return;
@@ -492,15 +492,15 @@ void TForm1::WndProc(vcl::TMessage& m) {
             EndSaver();
             return;
         default:
-            vcl::TForm::WndProc(m);
+            velfw::TForm::WndProc(m);
     }
 }
 
-void TForm1::FormKeyDown(vcl::TObject*, WORD&, vcl::TShiftState) { EndSaver(); }
+void TForm1::FormKeyDown(velfw::TObject*, WORD&, velfw::TShiftState) { EndSaver(); }
 
-void TForm1::FormMouseDown(vcl::TObject*, vcl::TMouseButton, vcl::TShiftState, int, int) { EndSaver(); }
+void TForm1::FormMouseDown(velfw::TObject*, velfw::TMouseButton, velfw::TShiftState, int, int) { EndSaver(); }
 
-void TForm1::FormMouseMove(vcl::TObject*, vcl::TShiftState, int x, int y) {
+void TForm1::FormMouseMove(velfw::TObject*, velfw::TShiftState, int x, int y) {
     MouseReference ref{LastMouseX, LastMouseY};
     const bool ends = MouseMoveEndsSaver(ref, x, y);
     LastMouseX = ref.X;
@@ -515,7 +515,7 @@ void TForm1::EndSaver() {
     Close();
 }
 
-void TForm1::FormClose(vcl::TObject*, vcl::TCloseAction& action) {
+void TForm1::FormClose(velfw::TObject*, velfw::TCloseAction& action) {
     ending_ = true;
     ClearSaverFlag();
     try {
@@ -526,12 +526,12 @@ void TForm1::FormClose(vcl::TObject*, vcl::TCloseAction& action) {
     CurrentWindows.reset();
     capture_.Release();
     cursor_.ShowAgain();
-    action = vcl::TCloseAction::caFree;
+    action = velfw::TCloseAction::caFree;
 }
 
 // ---- the rotation
 
-void TForm1::ThreadedTimer1Timer(vcl::TObject*) {
+void TForm1::ThreadedTimer1Timer(velfw::TObject*) {
     KillNewProcesses();
     for (int n = 1; n <= 3; ++n) {
         TPaneState& p = Panes[n];
@@ -588,10 +588,10 @@ bool TForm1::CreateMyWebBrowser(int n) {
         b->OnDocumentComplete = [this](browser::IPaneBrowser& s) { WebBrowserDocumentComplete(s); };
         b->OnNavigateComplete2 = [this](browser::IPaneBrowser& s) { WebBrowserNavigateComplete2(s); };
         b->OnScriptError = [this](browser::IPaneBrowser& s, bool& go, bool& show) { HostedWBScriptError(s, go, show); };
-        vcl::TWinControl& control = b->Control();
+        velfw::TWinControl& control = b->Control();
         p.Browser = std::move(b);
         control.SetParent(p.Panel);
-        control.SetAlign(vcl::TAlign::alClient);
+        control.SetAlign(velfw::TAlign::alClient);
         control.Show();
         return true;
     } catch (...) {

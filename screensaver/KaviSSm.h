@@ -34,7 +34,7 @@ extern std::function<void(bool running)> SetScreenSaverRunning;
 // A pane's record: the rotation's part and what the form keeps for it.
 struct TPaneState : PaneRecord {
     std::unique_ptr<browser::IPaneBrowser> Browser;
-    vcl::TPanel* Panel = nullptr;
+    velfw::TPanel* Panel = nullptr;
     std::unique_ptr<browser::IPaneBody> Body;  // the document's body; its scroll part stands for Body2
 };
 
@@ -44,21 +44,21 @@ BOOL CALLBACK EnumTopWindowsProc(HWND window, LPARAM list);
 // 0 when the process was terminated, else the system's last error code.
 DWORD KillProcess(DWORD processId);
 
-class TForm1 : public vcl::TForm {
+class TForm1 : public velfw::TForm {
 public:
-    explicit TForm1(vcl::TComponent* owner);
+    explicit TForm1(velfw::TComponent* owner);
     ~TForm1() override;
 
-    vcl::TPanel* Panel1;
-    vcl::TPanel* Panel3;
-    vcl::TPanel* Panel2;
-    vcl::TPanel* pDebugWindow;
-    vcl::TLabel* lW1;
-    vcl::TMemo* dException1;
-    vcl::TLabel* lW2;
-    vcl::TMemo* dException2;
-    vcl::TLabel* lW3;
-    vcl::TMemo* dException3;
+    velfw::TPanel* Panel1;
+    velfw::TPanel* Panel3;
+    velfw::TPanel* Panel2;
+    velfw::TPanel* pDebugWindow;
+    velfw::TLabel* lW1;
+    velfw::TMemo* dException1;
+    velfw::TLabel* lW2;
+    velfw::TMemo* dException2;
+    velfw::TLabel* lW3;
+    velfw::TMemo* dException3;
     TThreadedTimer* ThreadedTimer1;
 
     int32_t LastMouseX = -1;
@@ -69,19 +69,19 @@ public:
     std::unique_ptr<TTopWindowList> CurrentWindows;
     bool KillBusy = false;
 
-    void FormCreate(vcl::TObject* sender);
-    void FormActivate(vcl::TObject* sender);
-    void FormPaint(vcl::TObject* sender);
-    void FormClose(vcl::TObject* sender, vcl::TCloseAction& action);
-    void FormKeyDown(vcl::TObject* sender, WORD& key, vcl::TShiftState shift);
-    void FormMouseDown(vcl::TObject* sender, vcl::TMouseButton button, vcl::TShiftState shift, int x, int y);
-    void FormMouseMove(vcl::TObject* sender, vcl::TShiftState shift, int x, int y);
+    void FormCreate(velfw::TObject* sender);
+    void FormActivate(velfw::TObject* sender);
+    void FormPaint(velfw::TObject* sender);
+    void FormClose(velfw::TObject* sender, velfw::TCloseAction& action);
+    void FormKeyDown(velfw::TObject* sender, WORD& key, velfw::TShiftState shift);
+    void FormMouseDown(velfw::TObject* sender, velfw::TMouseButton button, velfw::TShiftState shift, int x, int y);
+    void FormMouseMove(velfw::TObject* sender, velfw::TShiftState shift, int x, int y);
 
     void doDebugWindowLog(int pane, const std::string& line);
     void KillNewProcesses();
     void EndSaver();
 
-    void ThreadedTimer1Timer(vcl::TObject* sender);
+    void ThreadedTimer1Timer(velfw::TObject* sender);
     bool check_scroll(int pane);
     bool check_changeURL(int pane);
     void DoHasBeenBlanked(int pane);
@@ -97,13 +97,13 @@ public:
     void FreeRetiredBrowsers();
 
 protected:
-    void CreateParams(vcl::TCreateParams& params) override;
-    void WndProc(vcl::TMessage& message) override;
+    void CreateParams(velfw::TCreateParams& params) override;
+    void WndProc(velfw::TMessage& message) override;
 
 private:
     class PaneHost;
 
-    void WMActivate(vcl::TMessage& message);
+    void WMActivate(velfw::TMessage& message);
     void SetUp();
     void StartupFailedEnd();
     // Gives back what the set-up took; each part once.
@@ -116,8 +116,8 @@ private:
     RotationSettings rotationSettings_;
     std::unique_ptr<PaneRotation> rotation_;
     std::vector<std::unique_ptr<browser::IPaneBrowser>> retired_;
-    vcl::CursorHider cursor_;
-    vcl::MouseCapture capture_;
+    velfw::CursorHider cursor_;
+    velfw::MouseCapture capture_;
     bool saverFlagSet_ = false;
     bool ending_ = false;
     uint64_t processCreated_ = 0;

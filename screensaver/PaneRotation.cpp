@@ -21,7 +21,7 @@ std::string FailureText() {
 }  // namespace
 
 std::string PaneRotation::MsText() {
-    return vcl::IntToStr(TicksSince(settings_.StartTicks, host_.TickCount()));
+    return velfw::IntToStr(TicksSince(settings_.StartTicks, host_.TickCount()));
 }
 
 void PaneRotation::CheckScroll(int n, PaneRecord& p) {
@@ -62,7 +62,7 @@ void PaneRotation::CheckScroll(int n, PaneRecord& p) {
     }
 }
 
-void PaneRotation::CheckChangeUrl(int n, PaneRecord& p, const vcl::TStringList& list) {
+void PaneRotation::CheckChangeUrl(int n, PaneRecord& p, const velfw::TStringList& list) {
     const uint32_t now = host_.TickCount();
     if (settings_.UseDurations && p.HasBeenBlanked) {
         if (TicksSince(p.urlsTime, now) > static_cast<uint32_t>(settings_.PageMs)) DoHasBeenBlanked(n, p);

@@ -81,7 +81,7 @@ public:
     // One scroll step when it is due.
     void CheckScroll(int pane, PaneRecord& p);
     // Moves the pane on when its page time is over.
-    void CheckChangeUrl(int pane, PaneRecord& p, const vcl::TStringList& list);
+    void CheckChangeUrl(int pane, PaneRecord& p, const velfw::TStringList& list);
     // The next page of a blanked pane: the statistics page once, then the two blank pages in turn.
     void DoHasBeenBlanked(int pane, PaneRecord& p);
     // Shows the address in a fresh browser.

@@ -23,7 +23,7 @@ std::vector<std::string> SplitCommandLine(const std::string& line) {
 }
 
 uint8_t SaverModeOf(const std::string& firstArgument) {
-    const std::string a = vcl::UpperCase(firstArgument);
+    const std::string a = velfw::UpperCase(firstArgument);
     auto is = [&a](char letter) {
         if (a.empty()) return false;
         if (a[0] == letter) return true;
@@ -36,7 +36,7 @@ uint8_t SaverModeOf(const std::string& firstArgument) {
 }
 
 std::optional<uint32_t> WindowHandleArgument(const std::string& text) {
-    auto v = vcl::TryStrToInt(vcl::Trim(text));
+    auto v = velfw::TryStrToInt(velfw::Trim(text));
     if (!v) return std::nullopt;
     return static_cast<uint32_t>(*v);
 }

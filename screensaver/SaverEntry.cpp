@@ -21,7 +21,7 @@ void ShellStartProgram(const std::string& file) {
 
 void RunConfigure() {
     globals::InitGlobals(nullptr);
-    StartProgram(vcl::IncludeTrailingBackslash(globals::BaseDir) + "KAVIsu.exe");
+    StartProgram(velfw::IncludeTrailingBackslash(globals::BaseDir) + "KAVIsu.exe");
 }
 
 void RunPassword(const std::string& windowArgument) {
@@ -30,9 +30,9 @@ void RunPassword(const std::string& windowArgument) {
     char system[MAX_PATH] = {};
     UINT n = ::GetSystemDirectoryA(system, MAX_PATH);
     std::string path(system, n < MAX_PATH ? n : 0);
-    if (!path.empty()) path = vcl::IncludeTrailingBackslash(path);
+    if (!path.empty()) path = velfw::IncludeTrailingBackslash(path);
     path += "MPR.DLL";
-    vcl::UniqueModule mpr(::LoadLibraryA(path.c_str()));
+    velfw::UniqueModule mpr(::LoadLibraryA(path.c_str()));
     if (!mpr) return;
     using PwdChangePassword = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, LPVOID);
     auto change = reinterpret_cast<PwdChangePassword>(::GetProcAddress(mpr.get(), "PwdChangePasswordA"));
@@ -69,13 +69,13 @@ void RunPreview(const std::string& windowArgument) {
     const int h = wr.bottom - wr.top + 1;
     const RECT r{0, 0, w - 1, h - 1};
 
-    vcl::WindowDc windowDc(target);
+    velfw::WindowDc windowDc(target);
     if (!windowDc) return;
-    vcl::TCanvas canvas(windowDc.get());
-    vcl::TBitmap background(w, h), frame(w, h);
+    velfw::TCanvas canvas(windowDc.get());
+    velfw::TBitmap background(w, h), frame(w, h);
     if (!background.Width() || !frame.Width()) return;
-    background.Canvas().FillRect(r, vcl::clWhite);
-    vcl::UniqueIcon icon(static_cast<HICON>(
+    background.Canvas().FillRect(r, velfw::clWhite);
+    velfw::UniqueIcon icon(static_cast<HICON>(
         ::LoadImageA(::GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
 
     PreviewMotion motion = PreviewMotion::Start(w, h);
@@ -90,14 +90,14 @@ void RunPreview(const std::string& windowArgument) {
 }
 
 void RunFullScreen() {
-    vcl::Application->SetTitle("Velunor");
-    vcl::Application->CreateForm<TForm1>();
-    vcl::Application->Run();
+    velfw::Application->SetTitle("Velunor");
+    velfw::Application->CreateForm<TForm1>();
+    velfw::Application->Run();
 }
 
 int RunSaver(const std::vector<std::string>& args) {
-    const std::string first = args.size() > 1 ? vcl::UpperCase(args[1]) : std::string();
-    const std::string second = args.size() > 2 ? vcl::UpperCase(args[2]) : std::string();
+    const std::string first = args.size() > 1 ? velfw::UpperCase(args[1]) : std::string();
+    const std::string second = args.size() > 2 ? velfw::UpperCase(args[2]) : std::string();
     globals::SaverMode = SaverModeOf(first);
     if (globals::SaverMode == globals::smConfigure) {
         RunConfigure();
@@ -109,10 +109,10 @@ int RunSaver(const std::vector<std::string>& args) {
     }
 
     // Preview and full screen run once at a time; the semaphore only marks that.
-    vcl::UniqueKernelHandle semaphore(::CreateSemaphoreA(nullptr, 0, 1, "KAVIss"));
+    velfw::UniqueKernelHandle semaphore(::CreateSemaphoreA(nullptr, 0, 1, "KAVIss"));
     if (semaphore && ::GetLastError() == ERROR_ALREADY_EXISTS) return 0;
 
-    vcl::Application->Initialize();
+    velfw::Application->Initialize();
     if (globals::SaverMode == globals::smPreview) RunPreview(second);
     else RunFullScreen();
     return 0;
@@ -124,7 +124,7 @@ int SaverMain() {
     try {
         status = RunSaver(SplitCommandLine(::GetCommandLineA()));
     } catch (...) {
-        vcl::ReportCurrentException();
+        velfw::ReportCurrentException();
     }
     DoneSaverUnits();
     return status;

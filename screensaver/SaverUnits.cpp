@@ -13,11 +13,11 @@ bool g_oleStarted = false;
 
 void InitSaverUnits() {
     g_oleStarted = SUCCEEDED(::OleInitialize(nullptr));
-    vcl::InitFormsUnit();
+    velfw::InitFormsUnit();
 }
 
 void DoneSaverUnits() {
-    vcl::DoneFormsUnit();
+    velfw::DoneFormsUnit();
     if (g_oleStarted) ::OleUninitialize();
     g_oleStarted = false;
 }

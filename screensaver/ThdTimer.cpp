@@ -36,10 +36,10 @@ LRESULT CALLBACK TimerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
 TTimerThread::TTimerThread(TThreadedTimer* owner) : owner_(owner) {
     stopEvent_.reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
     runGate_.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!stopEvent_ || !runGate_) throw vcl::Exception("Cannot create the timer's events");
+    if (!stopEvent_ || !runGate_) throw velfw::Exception("Cannot create the timer's events");
     DWORD id = 0;
     thread_.reset(::CreateThread(nullptr, 0, ThreadEntry, this, 0, &id));
-    if (!thread_) throw vcl::Exception("Cannot create the timer thread");
+    if (!thread_) throw velfw::Exception("Cannot create the timer thread");
 }
 
 TTimerThread::~TTimerThread() {
@@ -108,8 +108,8 @@ void TTimerThread::SetPriority(TThreadPriority priority) {
 
 // ---- TThreadedTimer
 
-TThreadedTimer::TThreadedTimer(vcl::TComponent* owner) : vcl::TComponent(owner) {
-    window_ = vcl::AllocateUtilityWindow(kTimerWindowClass, TimerWindowProc, HWND_MESSAGE, this);
+TThreadedTimer::TThreadedTimer(velfw::TComponent* owner) : velfw::TComponent(owner) {
+    window_ = velfw::AllocateUtilityWindow(kTimerWindowClass, TimerWindowProc, HWND_MESSAGE, this);
     try {
         thread_ = new TTimerThread(this);
     } catch (...) {
@@ -144,7 +144,7 @@ void TThreadedTimer::DoTimer() {
     if (!enabled_ || !OnTimer || IsDestroying()) return;
     bool destroyed = false;
     destroyedFlag_ = &destroyed;
-    vcl::TNotifyEvent handler = OnTimer;  // a copy: the handler may free the timer, and OnTimer with it
+    velfw::TNotifyEvent handler = OnTimer;  // a copy: the handler may free the timer, and OnTimer with it
     try {
         handler(this);
     } catch (...) {

@@ -46,16 +46,16 @@ private:
     void Execute();
 
     TThreadedTimer* owner_;
-    vcl::UniqueKernelHandle stopEvent_;  // auto-reset: restarts the wait without a tick
-    vcl::UniqueKernelHandle runGate_;    // manual-reset: set while the worker may run
-    vcl::UniqueKernelHandle thread_;
+    velfw::UniqueKernelHandle stopEvent_;  // auto-reset: restarts the wait without a tick
+    velfw::UniqueKernelHandle runGate_;    // manual-reset: set while the worker may run
+    velfw::UniqueKernelHandle thread_;
     std::atomic<bool> terminated_{false};
     bool suspended_ = true;
 };
 
-class TThreadedTimer : public vcl::TComponent {
+class TThreadedTimer : public velfw::TComponent {
 public:
-    explicit TThreadedTimer(vcl::TComponent* owner);
+    explicit TThreadedTimer(velfw::TComponent* owner);
     ~TThreadedTimer() override;
 
     bool Enabled() const { return enabled_; }
@@ -66,7 +66,7 @@ public:
     TThreadPriority ThreadPriority() const { return thread_->Priority(); }
     void SetThreadPriority(TThreadPriority value) { thread_->SetPriority(value); }
 
-    vcl::TNotifyEvent OnTimer;
+    velfw::TNotifyEvent OnTimer;
 
     // Runs on the main thread at each tick.
     void DoTimer();

@@ -32,7 +32,7 @@ NewWindowAction ActionForNewWindow(const WindowProcessFacts& facts, uint64_t sav
 }
 
 bool IsErrorWindowTitle(const std::string& title) {
-    const std::string upper = vcl::UpperCase(title);
+    const std::string upper = velfw::UpperCase(title);
     return upper.find("ERROR") != std::string::npos || upper.find("EXCEPTION") != std::string::npos;
 }
 

@@ -9,7 +9,7 @@
 # mouse ends it.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-bin="$root/build/cross"
+bin="${VELUNOR_BUILD_DIR:-$root/build/win32}"
 install_unix="$WINEPREFIX/drive_c/Program Files/Velunor"
 mkdir -p "$install_unix"
 cp "$bin/screensaver/Velunor.scr" "$install_unix/"

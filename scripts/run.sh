@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the screen saver under Wine on a
 # sample installation: first "/c" (configure), then "/s" (full screen).
+# The 32-bit build (the shipped one) where this host can run 32-bit code,
+# the 64-bit build otherwise.
 # With a display ($DISPLAY) the showing runs there until a key or the mouse
 # ends it; without one it runs on a virtual display, a screenshot is saved
 # after a few seconds and the saver is ended.
@@ -9,5 +11,13 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 scripts/setup.sh --demo
 scripts/build.sh
+if grep -qx win32 <<<"$(scripts/wine-arch.sh)"; then
+  arch=win32
+  echo "Showing the 32-bit build (the shipped programs)."
+else
+  arch=win64
+  echo "This host cannot run 32-bit programs: showing the 64-bit build."
+fi
 if [ -n "${DISPLAY:-}" ] && [ -z "${VELUNOR_DISPLAY:-}" ]; then export VELUNOR_DISPLAY=host; fi
-exec scripts/with-wine.sh "$root/scripts/demo.sh"
+export VELUNOR_BUILD_DIR="$root/build/$arch"
+exec scripts/with-wine.sh "$arch" "$root/scripts/demo.sh"

@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Installs what the builds and tests need on a Debian 12 machine, only what is
 # missing. Safe to run again. With --demo also what the run command needs.
+#
+# Both cross compilers and both Wines: the 32-bit programs are the product,
+# the 64-bit build is what hosts that refuse 32-bit code can test. wine32
+# installs on such hosts too; it just cannot start there.
 set -euo pipefail
 
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for p in cmake make g++ gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 googletest \
-         xvfb xauth wine wine32:i386 python3; do
+for p in cmake make g++ clang python3 googletest xvfb xauth \
+         gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 \
+         gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 \
+         wine wine64 wine32:i386; do
   have "$p" || need+=("$p")
 done
 # The run command's screenshot of the showing needs ImageMagick.

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both builds and runs every test: the native
-# rule tests under the sanitizers, then the Windows tests under Wine.
+# Installs what is missing, builds every build and runs every test: the native
+# rule tests under the sanitizers, then the Windows tests of the 64-bit build
+# under 64-bit Wine (every x86-64 host runs it), then those of the 32-bit
+# build, the shipped one, under 32-bit Wine where this host can run 32-bit
+# code. VELUNOR_WIN64_ONLY=1 skips the 32-bit run on any host.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -10,6 +13,24 @@ scripts/build.sh --native
 echo "== native tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 (cd build/native && ctest --output-on-failure)
 
-echo "== Windows tests under Wine"
-# One at a time: the programs share the registry and the Favorites folder.
-scripts/with-wine.sh ctest --test-dir build/cross --output-on-failure
+runnable=$(scripts/wine-arch.sh)
+ran=()
+for arch in win64 win32; do
+  if ! grep -qx "$arch" <<<"$runnable"; then
+    if [ "$arch" = win32 ] && [ "${VELUNOR_WIN64_ONLY:-}" = "1" ]; then
+      echo "== build/win32 not tested: VELUNOR_WIN64_ONLY=1"
+    elif [ "$arch" = win32 ]; then
+      why=$(/usr/lib/wine/wine --version 2>&1 | head -n 1 || true)
+      echo "== build/win32 not tested: this host cannot start 32-bit Wine (${why:-no output})"
+    else
+      echo "== build/win64 cannot be tested: 64-bit Wine is missing" >&2
+      exit 1
+    fi
+    continue
+  fi
+  echo "== Windows tests of build/$arch under $arch Wine"
+  # One at a time: the programs share the registry and the Favorites folder.
+  scripts/with-wine.sh "$arch" ctest --test-dir "build/$arch" --output-on-failure
+  ran+=("$arch")
+done
+echo "== Windows builds tested: ${ran[*]}"

@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Runs a command inside a throwaway 32-bit Wine prefix on a virtual display.
-# The prefix is booted once and a persistent wineserver keeps it warm, so each
-# Windows process the command starts comes up quickly. Only this prefix's
-# server is stopped at the end; a developer's own prefix and display are
-# never touched.
+# Runs a command inside a throwaway Wine prefix of the given architecture on a
+# virtual display. The prefix is booted once and a persistent wineserver keeps
+# it warm, so each Windows process the command starts comes up quickly. Only
+# this prefix's server is stopped at the end; a developer's own prefix and
+# display are never touched.
 #
-#   scripts/with-wine.sh COMMAND [ARGS...]
+#   scripts/with-wine.sh win32|win64 COMMAND [ARGS...]
+#
+# Inside, "wine", "wineserver", "wineboot" and "winepath" on PATH are small
+# wrappers over the Wine programs of that architecture: /usr/bin/wine picks the
+# 32-bit loader whenever it is installed, even where the kernel cannot run it,
+# and a plain link to wine64 does not start ("could not exec the wine loader").
 #
 # Set VELUNOR_DISPLAY=host to use the current $DISPLAY instead of Xvfb.
 set -euo pipefail
@@ -26,9 +31,31 @@ if [ "${1:-}" = "--inside" ]; then
   exit $rc
 fi
 
+arch="${1:-}"
+case "$arch" in
+  win32) loader=/usr/lib/wine/wine;   server=/usr/lib/wine/wineserver32 ;;
+  win64) loader=/usr/lib/wine/wine64; server=/usr/lib/wine/wineserver64 ;;
+  *) echo "usage: $0 win32|win64 COMMAND [ARGS...]" >&2; exit 2 ;;
+esac
+shift
+for program in "$loader" "$server"; do
+  if [ ! -x "$program" ]; then echo "$program is missing (scripts/setup.sh installs it)" >&2; exit 2; fi
+done
+
 work=$(mktemp -d /tmp/velunor-wine.XXXXXX)
+bin="$work/bin"
+mkdir -p "$bin"
+printf '#!/bin/sh\nexec %s "$@"\n' "$loader" >"$bin/wine"
+printf '#!/bin/sh\nexec %s "$@"\n' "$server" >"$bin/wineserver"
+printf '#!/bin/sh\nexec %s wineboot.exe "$@"\n' "$loader" >"$bin/wineboot"
+printf '#!/bin/sh\nexec %s winepath.exe "$@"\n' "$loader" >"$bin/winepath"
+chmod +x "$bin"/*
+export PATH="$bin:$PATH"
+export WINELOADER="$loader"
+export WINESERVER="$server"
+
 cleanup() {
-  WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX="$work/prefix" "$server" -k >/dev/null 2>&1 || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -40,11 +67,12 @@ if [ -z "${XAUTHORITY:-}" ] && [ -f "$HOME/.Xauthority" ]; then export XAUTHORIT
 export HOME="$work/home"
 mkdir -p "$HOME"
 export WINEPREFIX="$work/prefix"
-export WINEARCH=win32
+export WINEARCH="$arch"
 export WINEDEBUG=-all
 # Never offer to install the .NET or HTML engines.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export VELUNOR_WINE_WORK="$work"
+export VELUNOR_WINE_ARCH="$arch"
 
 self="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]}")"
 if [ "${VELUNOR_DISPLAY:-}" = "host" ] && [ -n "${DISPLAY:-}" ]; then

@@ -7,9 +7,9 @@
 
 namespace kv {
 
-class TKvComponent : public vcl::TComponent {
+class TKvComponent : public velfw::TComponent {
 public:
-    explicit TKvComponent(vcl::TComponent* owner = nullptr) : vcl::TComponent(owner) {}
+    explicit TKvComponent(velfw::TComponent* owner = nullptr) : velfw::TComponent(owner) {}
     // Published for the form designer; reads the library version, ignores writes.
     std::string About() const { return "v3.08"; }
     void SetAbout(const std::string&) {}

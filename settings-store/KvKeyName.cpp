@@ -12,7 +12,7 @@ std::string StripOuterBackslashes(const std::string& name) {
 }
 
 std::string DefaultKeyName(const std::string& programPath) {
-    return "Software\\" + vcl::ChangeFileExt(vcl::ExtractFileName(programPath), "");
+    return "Software\\" + velfw::ChangeFileExt(velfw::ExtractFileName(programPath), "");
 }
 
 }  // namespace kv

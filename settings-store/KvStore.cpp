@@ -18,7 +18,7 @@ std::string Fmt(const char* pattern, const std::string& name) {
 void DeleteKeyTree(HKEY parent, const std::string& name) {
     HKEY raw = nullptr;
     if (::RegOpenKeyExA(parent, name.c_str(), 0, KEY_ALL_ACCESS, &raw) == ERROR_SUCCESS) {
-        vcl::UniqueRegKey key(raw);
+        velfw::UniqueRegKey key(raw);
         DWORD count = 0, maxLen = 0;
         if (::RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &count, &maxLen, nullptr, nullptr, nullptr,
                                nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
@@ -85,7 +85,7 @@ std::string TKvRegistryStore::ReadString(const std::string& section, const std::
     if (!base) return fallback;
     HKEY raw = nullptr;
     if (::RegOpenKeyExA(base, relative.c_str(), 0, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS) return fallback;
-    vcl::UniqueRegKey key(raw);
+    velfw::UniqueRegKey key(raw);
 
     DWORD type = 0, size = 0;
     LONG rc = ::RegQueryValueExA(key.get(), item.c_str(), nullptr, &type, nullptr, &size);
@@ -120,7 +120,7 @@ void TKvRegistryStore::WriteString(const std::string& section, const std::string
     if (!base || ::RegCreateKeyExA(base, relative.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                                    nullptr, &raw, nullptr) != ERROR_SUCCESS)
         throw ERegistryException(Fmt("Failed to create key %s", section));
-    vcl::UniqueRegKey key(raw);
+    velfw::UniqueRegKey key(raw);
     if (::RegSetValueExA(key.get(), item.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                          static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
         throw ERegistryException(Fmt("Failed to set data for '%s'", item));

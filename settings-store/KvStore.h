@@ -11,9 +11,9 @@
 
 namespace kv {
 
-class ERegistryException : public vcl::Exception {
+class ERegistryException : public velfw::Exception {
 public:
-    using vcl::Exception::Exception;
+    using velfw::Exception::Exception;
 };
 
 enum TKvRegistryRoot : unsigned char { rrCurrentUser = 0, rrLocalMachine = 1 };
@@ -40,7 +40,7 @@ private:
     HKEY BaseFor(const std::string& section, std::string& relative) const;
 
     std::string keyName_;
-    vcl::UniqueRegKey storeKey_;
+    velfw::UniqueRegKey storeKey_;
 };
 
 }  // namespace kv

@@ -5,7 +5,7 @@
 
 #include "Classes.h"
 
-using namespace vcl;
+using namespace velfw;
 
 namespace {
 

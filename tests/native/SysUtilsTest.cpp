@@ -2,7 +2,7 @@
 
 #include "SysUtils.h"
 
-using namespace vcl;
+using namespace velfw;
 
 TEST(SysUtils, TrimDropsBlanksAndControlCharacters) {
     EXPECT_EQ(Trim("  \t 12 \r\n"), "12");

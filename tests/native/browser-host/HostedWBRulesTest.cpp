@@ -42,9 +42,9 @@ TEST(HostedWBRules, PageSetupMargins) {
     EXPECT_NEAR(PageSetupMargin(" 1 . 5 ", '.', true), 1.5, 1e-9);  // all blanks go
     EXPECT_NEAR(PageSetupMargin("0.5", ',', true), 0.5, 1e-9);       // read with the locale's separator
     EXPECT_NEAR(PageSetupMargin("0,5", ',', true), 0.5, 1e-9);
-    EXPECT_THROW(PageSetupMargin("", '.', true), vcl::Exception);
-    EXPECT_THROW(PageSetupMargin("abc", '.', true), vcl::Exception);
-    EXPECT_THROW(PageSetupMargin("0.5.1", ',', true), vcl::Exception);
+    EXPECT_THROW(PageSetupMargin("", '.', true), velfw::Exception);
+    EXPECT_THROW(PageSetupMargin("abc", '.', true), velfw::Exception);
+    EXPECT_THROW(PageSetupMargin("0.5.1", ',', true), velfw::Exception);
 }
 
 TEST(HostedWBRules, DdeCommandNames) {

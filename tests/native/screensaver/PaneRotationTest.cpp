@@ -69,7 +69,7 @@ struct Rig {
     RotationSettings settings;
     PaneRotation rotation{host, settings};
     std::array<PaneRecord, 4> panes{};
-    std::array<vcl::TStringList, 4> lists;
+    std::array<velfw::TStringList, 4> lists;
     std::array<int, 4> completeAfter{-1, -1, -1, -1};
     std::array<size_t, 4> completedCount{};
 

@@ -18,7 +18,7 @@ public:
     void TearDown() override {
         browser::DoneHostedWBUnit();
         browser::DoneShellEntries();
-        vcl::DoneFormsUnit();
+        velfw::DoneFormsUnit();
     }
 };
 

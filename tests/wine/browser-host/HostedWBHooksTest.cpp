@@ -28,15 +28,15 @@ namespace {
 
 // A form as its description builds it: the browser is created inside the
 // loading bracket, so its Loaded step runs (with the form's window there).
-class THooksForm : public vcl::TForm {
+class THooksForm : public velfw::TForm {
 public:
-    THooksForm() : vcl::TForm(nullptr) {
+    THooksForm() : velfw::TForm(nullptr) {
         BeginLoading();
         SetBounds(30, 30, 400, 300);
         HandleNeeded();
         Browser = new THostedWB(this);
         Browser->SetParent(this);
-        Browser->SetAlign(vcl::TAlign::alClient);
+        Browser->SetAlign(velfw::TAlign::alClient);
         EndLoading();
         Show();
     }
@@ -96,13 +96,13 @@ struct OfferedKeys {
 };
 
 void Pump() {
-    for (int i = 0; i < 3; ++i) vcl::Application->ProcessMessages();
+    for (int i = 0; i < 3; ++i) velfw::Application->ProcessMessages();
 }
 
 class HostedWBHooks : public ::testing::Test {
 protected:
     void SetUp() override {
-        vcl::Application->SetTitle("Velunor Test");
+        velfw::Application->SetTitle("Velunor Test");
         form = std::make_unique<THooksForm>();
         wb = form->Browser;
         Pump();
@@ -152,7 +152,7 @@ TEST_F(HostedWBHooks, KeyFilterTable) {
 
 TEST_F(HostedWBHooks, CloseQueryKeepsTheWindow) {
     int asked = 0;
-    wb->OnCloseQuery = [&](vcl::TObject* sender, bool& canClose) {
+    wb->OnCloseQuery = [&](velfw::TObject* sender, bool& canClose) {
         ++asked;
         EXPECT_EQ(sender, wb);
         canClose = false;
@@ -166,7 +166,7 @@ TEST_F(HostedWBHooks, CloseQueryKeepsTheWindow) {
 
 TEST_F(HostedWBHooks, WindowsTakingTheActivationAreReportedAndDialogsRetitled) {
     std::vector<HWND> shown;
-    wb->OnShowDialog = [&](vcl::TObject* sender, HWND h) {
+    wb->OnShowDialog = [&](velfw::TObject* sender, HWND h) {
         EXPECT_EQ(sender, wb);
         shown.push_back(h);
     };
@@ -235,7 +235,7 @@ TEST_F(HostedWBHooks, InitiateGetsNoAnswerWhenOffFromAnotherThreadOrBusy) {
 
 TEST_F(HostedWBHooks, AnOpenRequestNavigatesInPlace) {
     std::vector<std::string> urls;
-    wb->OnBeforeNavigate2 = [&](vcl::TObject*, IDispatch*, const std::string& url, bool& cancel) {
+    wb->OnBeforeNavigate2 = [&](velfw::TObject*, IDispatch*, const std::string& url, bool& cancel) {
         urls.push_back(url);
         cancel = true;  // nothing to load here
     };
@@ -265,7 +265,7 @@ TEST(HostedWBInCode, GetsNoHooks) {
     testing_support::PanelForm form(300, 200);
     auto wb = std::make_unique<THostedWB>(nullptr);
     wb->SetParent(form.panel);
-    wb->SetAlign(vcl::TAlign::alClient);
+    wb->SetAlign(velfw::TAlign::alClient);
     auto* owned = new THostedWB(&form);  // owned by the form, still made in code
     owned->SetParent(form.panel);
     for (THostedWB* b : {wb.get(), owned}) {

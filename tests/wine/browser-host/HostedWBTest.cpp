@@ -26,15 +26,15 @@ constexpr UINT HH_CLOSE_ALL_CMD = 0x12;  // closes every help window; opens none
 constexpr HRESULT kUnknownGroup = static_cast<HRESULT>(0x80040104);
 
 template <typename I>
-vcl::ComPtr<I> SiteAs(THostedWB& wb, const GUID& iid) {
-    vcl::ComPtr<I> p;
+velfw::ComPtr<I> SiteAs(THostedWB& wb, const GUID& iid) {
+    velfw::ComPtr<I> p;
     EXPECT_EQ(wb.ClientSite()->QueryInterface(iid, p.OutVoid()), S_OK);
     return p;
 }
 
 // A script-error event object: a late-bound object with the five properties
 // the component reads, or fewer.
-class FakeEventObject final : public vcl::TComObject<IDispatch> {
+class FakeEventObject final : public velfw::TComObject<IDispatch> {
 public:
     explicit FakeEventObject(std::vector<std::wstring> names) : names_(std::move(names)) {}
     std::vector<std::wstring> asked;
@@ -82,9 +82,9 @@ public:
     FakeEventObject* event = nullptr;  // none: no event object
     bool raise = false;                // the document cannot be had
 protected:
-    vcl::ComPtr<IDispatch> ScriptErrorEventObject() override {
-        if (raise) throw vcl::EOleError("no document", E_FAIL);
-        return vcl::ComPtr<IDispatch>(event);
+    velfw::ComPtr<IDispatch> ScriptErrorEventObject() override {
+        if (raise) throw velfw::EOleError("no document", E_FAIL);
+        return velfw::ComPtr<IDispatch>(event);
     }
 };
 
@@ -151,8 +151,8 @@ TEST(HostedWBConstruction, SendsTwoDownloadControlNotifications) {
 
 TEST(HostedWBConstruction, AFailingNotificationFailsTheConstruction) {
     auto saved = browser::AmbientChangeNotifier;
-    browser::AmbientChangeNotifier = [](THostedWB&, DISPID) { throw vcl::EOleError("no IOleControl", E_NOINTERFACE); };
-    EXPECT_THROW(THostedWB wb(nullptr), vcl::EOleError);
+    browser::AmbientChangeNotifier = [](THostedWB&, DISPID) { throw velfw::EOleError("no IOleControl", E_NOINTERFACE); };
+    EXPECT_THROW(THostedWB wb(nullptr), velfw::EOleError);
     browser::AmbientChangeNotifier = saved;
 }
 
@@ -263,10 +263,10 @@ TEST_F(HostedWBTest, UIHandlerCallbacksReturnTheirEventsResults) {
 
 TEST_F(HostedWBTest, AFailingEventBecomesAResultCode) {
     auto ui = SiteAs<IDocHostUIHandler2>(*wb, browser::kIidDocHostUIHandler2);
-    wb->OnHideUI = []() -> HRESULT { throw vcl::Exception("handler fails"); };
+    wb->OnHideUI = []() -> HRESULT { throw velfw::Exception("handler fails"); };
     EXPECT_EQ(ui->HideUI(), S_FALSE);
     auto target = SiteAs<IOleCommandTarget>(*wb, browser::kIidOleCommandTarget);
-    wb->OnRefresh = [](vcl::TObject*, int, bool&) { throw vcl::Exception("refresh fails"); };
+    wb->OnRefresh = [](velfw::TObject*, int, bool&) { throw velfw::Exception("refresh fails"); };
     EXPECT_EQ(target->Exec(&browser::kCgidDocHostCommandHandler, 2300, 0, nullptr, nullptr), kNotSupported);
 }
 
@@ -304,7 +304,7 @@ TEST_F(HostedWBTest, CommandTargetAndServiceProvider) {
     EXPECT_EQ(target->Exec(nullptr, 40, 0, nullptr, nullptr), kUnknownGroup);
     EXPECT_EQ(target->Exec(&IID_IUnknown, 40, 0, nullptr, nullptr), kNotSupported);
     int unloads = 0;
-    wb->OnUnload = [&](vcl::TObject* s) { unloads += s == wb.get(); };
+    wb->OnUnload = [&](velfw::TObject* s) { unloads += s == wb.get(); };
     EXPECT_EQ(target->Exec(&browser::kCgidExplorer, 37, 0, nullptr, nullptr), kNotSupported);
     EXPECT_EQ(unloads, 1);
 
@@ -320,7 +320,7 @@ TEST_F(HostedWBTest, CommandTargetAndServiceProvider) {
         int called = 0;
         wb->OnRefresh = nullptr;
         if (r.handler)
-            wb->OnRefresh = [&](vcl::TObject*, int id, bool& cancel) {
+            wb->OnRefresh = [&](velfw::TObject*, int id, bool& cancel) {
                 ++called;
                 EXPECT_FALSE(cancel);
                 EXPECT_EQ(static_cast<DWORD>(id), r.cmd);
@@ -363,7 +363,7 @@ TEST(HostedWBScriptError, ExecReportsTheErrorAndAnswersWithTheHandlersChoice) {
     };
     for (const Row& r : rows) {
         std::vector<std::string> got;
-        wb.OnScriptError = [&](vcl::TObject* s, const std::string& line, const std::string& ch, const std::string& code,
+        wb.OnScriptError = [&](velfw::TObject* s, const std::string& line, const std::string& ch, const std::string& code,
                                const std::string& msg, const std::string& url, bool& cont, bool& show) {
             EXPECT_EQ(s, &wb);
             EXPECT_TRUE(cont);
@@ -388,7 +388,7 @@ TEST(HostedWBScriptError, MissingEventObjectOrPropertyEndsExecBeforeTheEvent) {
     auto target = SiteAs<IOleCommandTarget>(wb, browser::kIidOleCommandTarget);
     const GUID* dochost = &browser::kCgidDocHostCommandHandler;
     int raised = 0;
-    wb.OnScriptError = [&](vcl::TObject*, const std::string&, const std::string&, const std::string&,
+    wb.OnScriptError = [&](velfw::TObject*, const std::string&, const std::string&, const std::string&,
                            const std::string&, const std::string&, bool&, bool&) { ++raised; };
     VARIANT out;
     ::VariantInit(&out);
@@ -409,7 +409,7 @@ TEST(HostedWBScriptError, RealControlWithoutADocumentAnswersNotSupported) {
     THostedWB wb(nullptr);
     auto target = SiteAs<IOleCommandTarget>(wb, browser::kIidOleCommandTarget);
     bool raised = false;
-    wb.OnScriptError = [&](vcl::TObject*, const std::string&, const std::string&, const std::string&,
+    wb.OnScriptError = [&](velfw::TObject*, const std::string&, const std::string&, const std::string&,
                            const std::string&, const std::string&, bool&, bool&) { raised = true; };
     EXPECT_EQ(target->Exec(&browser::kCgidDocHostCommandHandler, 40, 0, nullptr, nullptr), kNotSupported);
     EXPECT_FALSE(raised);
@@ -480,7 +480,7 @@ TEST(HostedWBUserAgent, CodeMadeControlLeavesAnotherProgramsTokenAlone) {
 
 TEST(HostedWBUserAgent, LoadedControlRegistersItsTokenAndRemovesItAgain) {
     DeleteUserAgentValue("VelunorTestAgent");
-    vcl::TComponent root(nullptr);
+    velfw::TComponent root(nullptr);
     root.BeginLoading();
     auto* wb = new THostedWB(&root);
     wb->UserAgent = "VelunorTestAgent";

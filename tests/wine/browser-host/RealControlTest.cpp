@@ -58,7 +58,7 @@ TEST(RealControl, IsSitedActivatedInPlaceAndFollowsItsBounds) {
     PanelForm form(400, 300);
     auto wb = std::make_unique<THostedWB>(nullptr);
     wb->SetParent(form.panel);
-    wb->SetAlign(vcl::TAlign::alClient);
+    wb->SetAlign(velfw::TAlign::alClient);
     wb->SetOleVisible(true);
     ASSERT_TRUE(wb->HandleAllocated());
     EXPECT_EQ(::GetParent(wb->HandleOrNull()), form.panel->HandleOrNull());
@@ -88,16 +88,16 @@ TEST(RealControl, NavigatingFiresBeforeNavigateAndNavigateErrorButNoDocumentComp
     PanelForm form(400, 300);
     auto wb = std::make_unique<THostedWB>(nullptr);
     wb->SetParent(form.panel);
-    wb->SetAlign(vcl::TAlign::alClient);
+    wb->SetAlign(velfw::TAlign::alClient);
     wb->SetOleVisible(true);
     std::string before, error;
     int completes = 0;
-    wb->OnBeforeNavigate2 = [&](vcl::TObject* s, IDispatch*, const std::string& url, bool&) {
+    wb->OnBeforeNavigate2 = [&](velfw::TObject* s, IDispatch*, const std::string& url, bool&) {
         EXPECT_EQ(s, wb.get());
         before = url;
     };
-    wb->OnNavigateError = [&](vcl::TObject*, IDispatch*, const std::string& url, long, bool&) { error = url; };
-    wb->OnDocumentComplete = [&](vcl::TObject*, IDispatch*, const std::string&) { ++completes; };
+    wb->OnNavigateError = [&](velfw::TObject*, IDispatch*, const std::string& url, long, bool&) { error = url; };
+    wb->OnDocumentComplete = [&](velfw::TObject*, IDispatch*, const std::string&) { ++completes; };
     // Port 1 of the loop-back address refuses at once.
     wb->Navigate("http://127.0.0.1:1/");
     EXPECT_TRUE(PumpUntil([&] { return !before.empty(); }, 10000));
@@ -113,11 +113,11 @@ TEST(RealControl, PaneBrowserOfTheShippedSaver) {
     std::unique_ptr<browser::IPaneBrowser> pane = browser::MakeHostedPaneBrowser();
     pane->Index = 2;
     pane->Control().SetParent(form.panel);
-    pane->Control().SetAlign(vcl::TAlign::alClient);
+    pane->Control().SetAlign(velfw::TAlign::alClient);
     pane->Control().SetVisible(true);
     EXPECT_TRUE(pane->Control().HandleAllocated());
     EXPECT_TRUE(::IsWindowVisible(pane->Control().HandleOrNull()));
-    EXPECT_THROW(pane->Body(), vcl::Exception);  // no document yet
+    EXPECT_THROW(pane->Body(), velfw::Exception);  // no document yet
     pane->Navigate("http://127.0.0.1:1/");
     PumpFor(200);
     pane->Detach();
@@ -131,7 +131,7 @@ TEST(RealControl, CreatedAndFreedTwoHundredTimesLeavesNoWindowsOrHandles) {
     auto once = [&](bool navigate) {
         auto wb = std::make_unique<browser::TMyWebBrowser>();
         wb->SetParent(form.panel);
-        wb->SetAlign(vcl::TAlign::alClient);
+        wb->SetAlign(velfw::TAlign::alClient);
         wb->SetVisible(true);
         if (navigate) wb->Navigate("http://127.0.0.1:1/");
         PumpFor(1);

@@ -152,7 +152,7 @@ TEST_F(StandInTest, BodyScrollsWithinTheDocumentAndMissingPartsFail) {
         "http://nobody/ complete=1 body=none\n"
         "http://noscroll/ complete=1 body=noscroll\n");
     auto b = browser::MakeStandInPaneBrowser();
-    EXPECT_THROW(b->Body(), vcl::Exception);  // nothing shown yet
+    EXPECT_THROW(b->Body(), velfw::Exception);  // nothing shown yet
     b->Navigate("http://a/");
     auto body = b->Body();
     ASSERT_TRUE(body->HasScrollInfo());
@@ -163,14 +163,14 @@ TEST_F(StandInTest, BodyScrollsWithinTheDocumentAndMissingPartsFail) {
     body->SetScrollTop(5000);
     EXPECT_EQ(body->ScrollTop(), 1400);  // stopped at the document's end
     b->Navigate("http://nodoc/");
-    EXPECT_THROW(b->Body(), vcl::Exception);
+    EXPECT_THROW(b->Body(), velfw::Exception);
     EXPECT_EQ(body->ScrollTop(), 1400);  // the old body stays with its document
     b->Navigate("http://nobody/");
-    EXPECT_THROW(b->Body(), vcl::Exception);
+    EXPECT_THROW(b->Body(), velfw::Exception);
     b->Navigate("http://noscroll/");
     auto flat = b->Body();
     EXPECT_FALSE(flat->HasScrollInfo());
-    EXPECT_THROW(flat->ScrollTop(), vcl::Exception);
+    EXPECT_THROW(flat->ScrollTop(), velfw::Exception);
 }
 
 TEST_F(StandInTest, FailingNavigationAndCreation) {
@@ -178,12 +178,12 @@ TEST_F(StandInTest, FailingNavigationAndCreation) {
     auto first = browser::MakeStandInPaneBrowser();
     EventLog events;
     events.Bind(*first);
-    EXPECT_THROW(first->Navigate("http://fail/"), vcl::Exception);
+    EXPECT_THROW(first->Navigate("http://fail/"), velfw::Exception);
     PumpFor(200);
     EXPECT_TRUE(events.names.empty());
-    EXPECT_THROW(browser::MakeStandInPaneBrowser(), vcl::Exception);
+    EXPECT_THROW(browser::MakeStandInPaneBrowser(), velfw::Exception);
     EXPECT_NO_THROW(browser::MakeStandInPaneBrowser());
-    EXPECT_THROW(browser::MakeStandInPaneBrowser(), vcl::Exception);
+    EXPECT_THROW(browser::MakeStandInPaneBrowser(), velfw::Exception);
 }
 
 TEST_F(StandInTest, IsARealChildWindowAndDetachStopsEverything) {
@@ -191,7 +191,7 @@ TEST_F(StandInTest, IsARealChildWindowAndDetachStopsEverything) {
     PanelForm form(320, 240);
     auto b = browser::MakeStandInPaneBrowser();
     b->Control().SetParent(form.panel);
-    b->Control().SetAlign(vcl::TAlign::alClient);
+    b->Control().SetAlign(velfw::TAlign::alClient);
     HWND wnd = b->Control().HandleOrNull();
     ASSERT_NE(wnd, nullptr);
     EXPECT_EQ(::GetParent(wnd), form.panel->HandleOrNull());

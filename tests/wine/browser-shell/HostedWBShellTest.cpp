@@ -22,8 +22,8 @@ namespace {
 // is asked to translate and where it is sent.
 class FakeHost : public IShellHookHost {
 public:
-    explicit FakeHost(vcl::TWinControl& control) : control_(control) {}
-    vcl::TWinControl& BrowserControl() override { return control_; }
+    explicit FakeHost(velfw::TWinControl& control) : control_(control) {}
+    velfw::TWinControl& BrowserControl() override { return control_; }
     bool TranslateBrowserKey(MSG& msg) override {
         Offered.push_back(msg);
         return Consume;
@@ -44,8 +44,8 @@ public:
 
     bool ReplaceCaption = false;
     bool EnableDDE = false;
-    std::function<void(vcl::TObject*, bool&)> OnCloseQuery;
-    std::function<void(vcl::TObject*, HWND)> OnShowDialog;
+    std::function<void(velfw::TObject*, bool&)> OnCloseQuery;
+    std::function<void(velfw::TObject*, HWND)> OnShowDialog;
 
     std::vector<MSG> Offered;
     bool Consume = false;
@@ -53,33 +53,33 @@ public:
     std::vector<std::vector<BYTE>> Pidls;
 
 private:
-    vcl::TWinControl& control_;
+    velfw::TWinControl& control_;
 };
 
 // A control that notes the keys dispatched to its window.
-class TKeyControl : public vcl::TWinControl {
+class TKeyControl : public velfw::TWinControl {
 public:
     using TWinControl::TWinControl;
     std::vector<WPARAM> Dispatched;
 
 protected:
-    void WndProc(vcl::TMessage& m) override {
+    void WndProc(velfw::TMessage& m) override {
         if (m.Msg == WM_KEYDOWN) Dispatched.push_back(m.WParam);
         TWinControl::WndProc(m);
     }
 };
 
 void Pump() {
-    for (int i = 0; i < 3; ++i) vcl::Application->ProcessMessages();
+    for (int i = 0; i < 3; ++i) velfw::Application->ProcessMessages();
 }
 
 class ShellHooks : public ::testing::Test {
 protected:
     void SetUp() override {
-        vcl::InitFormsUnit();
-        vcl::Application->Initialize();
-        vcl::Application->SetTitle("Velunor Test");
-        form = new vcl::TForm(nullptr);
+        velfw::InitFormsUnit();
+        velfw::Application->Initialize();
+        velfw::Application->SetTitle("Velunor Test");
+        form = new velfw::TForm(nullptr);
         form->SetBounds(20, 20, 400, 300);
         control = new TKeyControl(form);
         control->SetParent(form);
@@ -103,10 +103,10 @@ protected:
         shell.reset();
         host.reset();
         form->Free();
-        vcl::DoneFormsUnit();
+        velfw::DoneFormsUnit();
     }
 
-    vcl::TForm* form = nullptr;
+    velfw::TForm* form = nullptr;
     TKeyControl* control = nullptr;
     std::unique_ptr<FakeHost> host;
     std::unique_ptr<THostedWBShell> shell;
@@ -138,7 +138,7 @@ TEST_F(ShellHooks, AKeyTheBrowserConsumesIsNotDispatched) {
 
 TEST_F(ShellHooks, CloseQueryKeepsTheWindowOrLetsItGo) {
     bool asked = false;
-    host->OnCloseQuery = [&](vcl::TObject* sender, bool& canClose) {
+    host->OnCloseQuery = [&](velfw::TObject* sender, bool& canClose) {
         asked = true;
         EXPECT_EQ(sender, control);
         canClose = false;
@@ -154,7 +154,7 @@ TEST_F(ShellHooks, CloseQueryKeepsTheWindowOrLetsItGo) {
 
 TEST_F(ShellHooks, TheOwnerHookComesOff) {
     std::vector<HWND> shown;
-    host->OnShowDialog = [&](vcl::TObject*, HWND h) { shown.push_back(h); };
+    host->OnShowDialog = [&](velfw::TObject*, HWND h) { shown.push_back(h); };
     form->Show();
     ::SetActiveWindow(form->Handle());
     Pump();

@@ -7,7 +7,7 @@
 #include "Forms.h"
 #include "WindowHooks.h"
 
-using namespace vcl;
+using namespace velfw;
 
 namespace {
 

@@ -19,8 +19,8 @@ const char kVelunorKey[] = "Software\\KAVI\\Velunor";
 class InitGlobalsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        vcl::InitFormsUnit();
-        vcl::Application->MessageBoxFunction = [this](HWND, const std::string& text, const std::string&, UINT) {
+        velfw::InitFormsUnit();
+        velfw::Application->MessageBoxFunction = [this](HWND, const std::string& text, const std::string&, UINT) {
             boxes.push_back(text);
             return IDOK;
         };
@@ -40,7 +40,7 @@ protected:
     }
     void TearDown() override {
         globals::GetSpecialFolder = globals::ShellSpecialFolder;
-        vcl::Application->MessageBoxFunction = nullptr;
+        velfw::Application->MessageBoxFunction = nullptr;
         DeleteRegTree(HKEY_LOCAL_MACHINE, "Software\\KAVI");
         DrainQuit();
     }
@@ -188,5 +188,5 @@ TEST(VersionText, OfAProgramWithAKnownVersion) {
     EXPECT_EQ(globals::GetVersionTextOf(saver, &v), "(1.0.0.1)");
     EXPECT_EQ(v.Major, 1);
     EXPECT_EQ(v.Build, 1);
-    EXPECT_THROW(globals::GetVersionText(), vcl::Exception);  // this test program has none
+    EXPECT_THROW(globals::GetVersionText(), velfw::Exception);  // this test program has none
 }

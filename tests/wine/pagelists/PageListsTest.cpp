@@ -32,7 +32,7 @@ std::vector<std::string> ListingOrder(const std::string& folder) {
     return names;
 }
 
-std::vector<std::string> Items(const vcl::TStringList& list) { return list.Items(); }
+std::vector<std::string> Items(const velfw::TStringList& list) { return list.Items(); }
 
 // Puts back the unit's folders and lists that a test changes.
 class PageListsTest : public ::testing::Test {
@@ -51,7 +51,7 @@ protected:
 
 private:
     std::string savedDesktop_, savedData_;
-    std::array<vcl::TStringList, 4> savedLists_;
+    std::array<velfw::TStringList, 4> savedLists_;
 };
 
 }  // namespace
@@ -69,7 +69,7 @@ TEST_F(PageListsTest, ShortcutsLoadInListingOrder) {
             if (name == file) expected.push_back(url);
     ASSERT_EQ(expected.size(), 3u);
 
-    vcl::TStringList list;
+    velfw::TStringList list;
     list.Add("left over");
     EXPECT_TRUE(LoadPageList(list, pages));
     EXPECT_EQ(Items(list), expected);
@@ -87,7 +87,7 @@ TEST_F(PageListsTest, SubFolderAndOtherFilesAreEmptyPages) {
     for (const std::string& name : ListingOrder(pages)) expected.push_back(name == "page.url" ? "http://page.example/" : "");
     ASSERT_EQ(expected.size(), 4u);
 
-    vcl::TStringList list;
+    velfw::TStringList list;
     EXPECT_TRUE(LoadPageList(list, pages));
     EXPECT_EQ(Items(list), expected);
 
@@ -111,7 +111,7 @@ TEST_F(PageListsTest, EmptyMissingOrUnnamedFolderFails) {
     const std::string folders[] = {empty, empty + "\\", dir_ / "missing", dir_ / "missing\\", dir_ / "a-file", "", "   ",
                                    "\t\r\n"};
     for (const std::string& folder : folders) {
-        vcl::TStringList list;
+        velfw::TStringList list;
         list.Add("left over");
         EXPECT_FALSE(LoadPageList(list, folder)) << "[" << folder << "]";
         EXPECT_EQ(list.Count(), 0) << "[" << folder << "]";
@@ -125,12 +125,12 @@ TEST_F(PageListsTest, FolderNameSpellingsLoadTheSame) {
     WriteBytes(pages + "\\one.url", Shortcut("http://one.example/"));
     WriteBytes(pages + "\\two.url", Shortcut("http://two.example/"));
 
-    vcl::TStringList clean;
+    velfw::TStringList clean;
     ASSERT_TRUE(LoadPageList(clean, pages + "\\"));
     ASSERT_EQ(clean.Count(), 2);
     const std::string spellings[] = {pages, pages + "   ", pages + "\\  ", "  " + pages + "\t", pages + "\\\r\n"};
     for (const std::string& folder : spellings) {
-        vcl::TStringList list;
+        velfw::TStringList list;
         EXPECT_TRUE(LoadPageList(list, folder)) << "[" << folder << "]";
         EXPECT_EQ(Items(list), Items(clean)) << "[" << folder << "]";
     }

@@ -32,7 +32,7 @@ protected:
 std::string ErrorOf(const std::function<void()>& f) {
     try {
         f();
-    } catch (const vcl::Exception& e) {
+    } catch (const velfw::Exception& e) {
         return e.Message;
     }
     return "";

@@ -33,7 +33,7 @@ private:
 }  // namespace
 
 FakePaneBrowser::FakePaneBrowser(BrowserJournal& journal)
-    : journal_(journal), control_(std::make_unique<vcl::TWinControl>(nullptr)), id_(journal.nextId++) {
+    : journal_(journal), control_(std::make_unique<velfw::TWinControl>(nullptr)), id_(journal.nextId++) {
     ++journal_.live;
 }
 
@@ -51,7 +51,7 @@ void FakePaneBrowser::Navigate(const std::string& url) {
 }
 
 std::unique_ptr<browser::IPaneBody> FakePaneBrowser::Body() {
-    if (detached_) throw vcl::Exception("detached");
+    if (detached_) throw velfw::Exception("detached");
     return std::make_unique<FakeBody>(journal_, scrollTop_, Tag());
 }
 

@@ -29,7 +29,7 @@ public:
     explicit FakePaneBrowser(BrowserJournal& journal);
     ~FakePaneBrowser() override;
 
-    vcl::TWinControl& Control() override { return *control_; }
+    velfw::TWinControl& Control() override { return *control_; }
     void Navigate(const std::string& url) override;
     long ReadyState() override { return journal_.readyState; }
     std::string LocationURL() override { return url_; }
@@ -44,7 +44,7 @@ public:
 
 private:
     BrowserJournal& journal_;
-    std::unique_ptr<vcl::TWinControl> control_;
+    std::unique_ptr<velfw::TWinControl> control_;
     std::string url_;
     long scrollTop_ = 0;
     int id_;

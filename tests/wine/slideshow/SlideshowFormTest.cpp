@@ -43,9 +43,9 @@ LRESULT CALLBACK CountingWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 class SlideshowFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        vcl::InitFormsUnit();
-        vcl::Application->Initialize();
-        vcl::Application->MessageBoxFunction = [this](HWND, const std::string& text, const std::string&, UINT) {
+        velfw::InitFormsUnit();
+        velfw::Application->Initialize();
+        velfw::Application->MessageBoxFunction = [this](HWND, const std::string& text, const std::string&, UINT) {
             boxes.push_back(text);
             return IDOK;
         };
@@ -89,7 +89,7 @@ protected:
         globals::GetSpecialFolder = globals::ShellSpecialFolder;
         saver::GetTicks = [] { return static_cast<uint32_t>(::GetTickCount()); };
         saver::MakePaneBrowser = nullptr;
-        vcl::Application->MessageBoxFunction = nullptr;
+        velfw::Application->MessageBoxFunction = nullptr;
         DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
         EXPECT_EQ(journal.live, 0) << "every browser is freed by the end";
     }
@@ -103,7 +103,7 @@ protected:
     // Creates and shows the form: its first activation sets it up. The real
     // timer is switched off again so that the test's ticks are the only ones.
     void StartShowing() {
-        form = new saver::TForm1(vcl::Application);
+        form = new saver::TForm1(velfw::Application);
         form->AfterConstruction();
         form->Show();
         PumpFor(40);
@@ -291,7 +291,7 @@ TEST_F(SlideshowFormTest, ErrorWindowTakingTheActivationIsClosed) {
     HWND plain = ::CreateWindowExA(0, "STATIC", "Notes", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10, 200, 100,
                                    nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(box && plain);
-    vcl::TMessage m{WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(plain), 0};
+    velfw::TMessage m{WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(plain), 0};
     form->Perform(m.Msg, m.WParam, m.LParam);
     m.LParam = reinterpret_cast<LPARAM>(box);
     form->Perform(m.Msg, m.WParam, m.LParam);

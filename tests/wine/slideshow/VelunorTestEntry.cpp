@@ -42,10 +42,10 @@ public:
             if (OnScriptError) OnScriptError(*this, go, show);
         };
     }
-    vcl::TWinControl& Control() override { return inner_->Control(); }
+    velfw::TWinControl& Control() override { return inner_->Control(); }
     void Navigate(const std::string& url) override {
         inner_->Index = Index;
-        vcl::TWinControl& c = inner_->Control();
+        velfw::TWinControl& c = inner_->Control();
         RunLog("navigate " + std::to_string(Index) + " " + std::to_string(c.Width()) + "x" +
                std::to_string(c.Height()) + " " + url);
         inner_->Navigate(url);

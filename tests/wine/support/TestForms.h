@@ -11,24 +11,24 @@ namespace testing_support {
 
 // A borderless form whose client area is one child control, the way the
 // saver's panes hold their browsers.
-class PanelForm : public vcl::TForm {
+class PanelForm : public velfw::TForm {
 public:
-    PanelForm(int width, int height) : vcl::TForm(nullptr) {
-        BorderStyle = vcl::TFormBorderStyle::bsNone;
+    PanelForm(int width, int height) : velfw::TForm(nullptr) {
+        BorderStyle = velfw::TFormBorderStyle::bsNone;
         SetBounds(0, 0, width, height);
-        panel = new vcl::TWinControl(this);
+        panel = new velfw::TWinControl(this);
         panel->SetParent(this);
-        panel->SetAlign(vcl::TAlign::alClient);
+        panel->SetAlign(velfw::TAlign::alClient);
         Show();
     }
-    vcl::TWinControl* panel;
+    velfw::TWinControl* panel;
 };
 
 // The application object, with message boxes turned into test failures
 // (nobody is there to close them).
 inline void InitApplicationWithoutBoxes() {
-    vcl::InitFormsUnit();
-    vcl::Application->MessageBoxFunction = [](HWND, const std::string& text, const std::string&, UINT) {
+    velfw::InitFormsUnit();
+    velfw::Application->MessageBoxFunction = [](HWND, const std::string& text, const std::string&, UINT) {
         ADD_FAILURE() << "message box: " << text;
         return IDOK;
     };

@@ -25,7 +25,7 @@ struct TickLog {
     bool wrongThread = false;
     DWORD mainThread = ::GetCurrentThreadId();
     void Bind(TThreadedTimer& t, DWORD work = 0) {
-        t.OnTimer = [this, work](vcl::TObject*) {
+        t.OnTimer = [this, work](velfw::TObject*) {
             if (inside) overlapped = true;
             if (::GetCurrentThreadId() != mainThread) wrongThread = true;
             inside = true;
@@ -147,7 +147,7 @@ TEST(ThdTimer, DestroyingAnEnabledTimerEndsItsThreadPromptlyWithoutATick) {
         bool destroying = false, tickedWhileDestroying = false;
         t->AllowZero = true;
         t->SetInterval(0);
-        t->OnTimer = [&](vcl::TObject*) {
+        t->OnTimer = [&](velfw::TObject*) {
             if (destroying) tickedWhileDestroying = true;
         };
         t->SetEnabled(true);
@@ -162,7 +162,7 @@ TEST(ThdTimer, TimerFreedByItsOwnHandlerDoesNotDeadlock) {
     auto* t = new TThreadedTimer(nullptr);
     t->SetInterval(20);
     bool freed = false;
-    t->OnTimer = [&](vcl::TObject* sender) {
+    t->OnTimer = [&](velfw::TObject* sender) {
         delete static_cast<TThreadedTimer*>(sender);
         freed = true;
     };
@@ -174,10 +174,10 @@ TEST(ThdTimer, FailingHandlerDoesNotStopLaterTicks) {
     TThreadedTimer t(nullptr);
     t.SetInterval(20);
     int calls = 0;
-    t.OnTimer = [&](vcl::TObject*) {
+    t.OnTimer = [&](velfw::TObject*) {
         ++calls;
         if (calls % 2) throw std::runtime_error("handler fails");
-        throw vcl::Exception("handler fails again");
+        throw velfw::Exception("handler fails again");
     };
     t.SetEnabled(true);
     EXPECT_TRUE(PumpUntil([&] { return calls >= 5; }, 3000));
@@ -207,10 +207,10 @@ TEST(ThdTimer, TicksArriveWhileAModalBoxIsUp) {
     TThreadedTimer t(nullptr);
     t.SetInterval(30);
     int ticksWhileBoxUp = 0;
-    t.OnTimer = [&](vcl::TObject*) {
+    t.OnTimer = [&](velfw::TObject*) {
         if (::FindWindowA(nullptr, kBoxCaption)) ++ticksWhileBoxUp;
     };
-    vcl::UniqueKernelHandle closer(::CreateThread(nullptr, 0, BoxCloser, nullptr, 0, nullptr));
+    velfw::UniqueKernelHandle closer(::CreateThread(nullptr, 0, BoxCloser, nullptr, 0, nullptr));
     t.SetEnabled(true);
     ::MessageBoxA(nullptr, "The timer ticks behind this box.", kBoxCaption, MB_OK);
     t.SetEnabled(false);
