@@ -344,7 +344,7 @@ HRESULT THostedWB::ShowContextMenu(DWORD dwID, POINT* ppt, IUnknown* pcmdtReserv
 
 HRESULT THostedWB::GetHostInfo(DOCHOSTUIINFO* pInfo) {
     if (pInfo) {
-        pInfo->cbSize = 20;
+        pInfo->cbSize = sizeof(DOCHOSTUIINFO);
         pInfo->dwFlags = hostFlagsValue_;
         pInfo->dwDoubleClick = 0;
     }

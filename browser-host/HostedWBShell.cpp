@@ -159,7 +159,8 @@ TFolderRequest ParseFolderCommand(const std::string& commandText) {
     request.Path = cmd.Path;
     request.ShowCommand = cmd.ShowCommand;
     if (cmd.HasSharedList) {
-        auto handle = reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(cmd.Handle));
+        // The shell writes the handle's 32 bits; a 64-bit program sign-extends them.
+        HANDLE handle = LongToHandle(static_cast<LONG>(cmd.Handle));
         if (void* p = LockSharedBlock(handle, cmd.ProcessId)) {
             request.List.reset(CopyPidl(static_cast<LPCITEMIDLIST>(p)));
             UnlockSharedBlock(p);

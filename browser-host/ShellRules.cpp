@@ -24,14 +24,7 @@ std::string NumberRunFrom(const std::string& s, size_t from, size_t* start = nul
 
 // A decimal number as the shell writes handles and process ids: signed, or
 // unsigned up to the full 32 bits.
-std::optional<uint32_t> ToUint32(const std::string& text) {
-    if (text.empty() || text.find_first_not_of("+-0123456789") != std::string::npos) return std::nullopt;
-    if (auto v = velfw::TryStrToInt(text)) return static_cast<uint32_t>(*v);
-    if (text.find_first_not_of("0123456789") != std::string::npos || text.size() > 10) return std::nullopt;
-    unsigned long long v = std::stoull(text);
-    if (v > 0xFFFFFFFFull) return std::nullopt;
-    return static_cast<uint32_t>(v);
-}
+std::optional<uint32_t> ToUint32(const std::string& text) { return velfw::TryDecimalToUint32(text); }
 
 }  // namespace
 

@@ -11,6 +11,16 @@ function(velunor_test name)
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
 
+# The manifest names the processor of the build: a 64-bit program bound to
+# the x86 common controls cannot load them.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")
+  set(VELUNOR_MANIFEST_ARCH amd64)
+else()
+  set(VELUNOR_MANIFEST_ARCH x86)
+endif()
+set(VELUNOR_MANIFEST ${PROJECT_BINARY_DIR}/program.manifest)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/program.manifest.in ${VELUNOR_MANIFEST} @ONLY)
+
 # velunor_resources(TARGET NAME DESCRIPTION ICON): version resource, icon and manifest.
 function(velunor_resources target name description icon)
   set(VELUNOR_RES_NAME ${name})
@@ -21,5 +31,5 @@ function(velunor_resources target name description icon)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/program.rc.in ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc @ONLY)
   target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
   set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc APPEND PROPERTY OBJECT_DEPENDS
-               ${icon} ${PROJECT_SOURCE_DIR}/cmake/program.manifest)
+               ${icon} ${VELUNOR_MANIFEST})
 endfunction()

@@ -1,5 +1,6 @@
 #include "Controls.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -38,6 +39,19 @@ LRESULT CALLBACK ControlWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
 
 namespace {
 
+// With the common-controls manifest the system's control classes (STATIC,
+// BUTTON, EDIT...) are those of comctl32 version 6, registered only once the
+// library has initialised: until then a class look-up fails.
+void InitCommonControlsOnce() {
+    static const bool done = [] {
+        INITCOMMONCONTROLSEX icc = {};
+        icc.dwSize = sizeof icc;
+        icc.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
+        return ::InitCommonControlsEx(&icc) != FALSE;
+    }();
+    (void)done;
+}
+
 WNDPROC RegisterControlClass(const TCreateParams& params) {
     auto& procs = BaseProcs();
     auto it = procs.find(params.WinClassName);
@@ -47,6 +61,7 @@ WNDPROC RegisterControlClass(const TCreateParams& params) {
     wc.cbSize = sizeof wc;
     WNDPROC base = ::DefWindowProcA;
     if (!params.SysClassName.empty()) {
+        InitCommonControlsOnce();
         if (!::GetClassInfoExA(nullptr, params.SysClassName.c_str(), &wc))
             throw Exception("Cannot find window class " + params.SysClassName);
         base = wc.lpfnWndProc;

@@ -50,15 +50,19 @@ bool StartsText(const std::string& prefix, const std::string& s) {
 
 std::string IntToStr(long long value) { return std::to_string(value); }
 
-std::optional<int32_t> TryStrToInt(const std::string& s) {
+namespace {
+
+// Sign, then digits of the base, up to the full 32 bits (hexadecimal may
+// use all of them, as a bit pattern).
+std::optional<int32_t> ParseInt32(const std::string& s, bool allowHex) {
     size_t i = 0;
     bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
     int base = 10;
-    if (i < s.size() && s[i] == '$') {
+    if (allowHex && i < s.size() && s[i] == '$') {
         base = 16;
         ++i;
-    } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+    } else if (allowHex && i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
         base = 16;
         i += 2;
     }
@@ -79,6 +83,20 @@ std::optional<int32_t> TryStrToInt(const std::string& s) {
     if (negative) value = -value;
     if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
     return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+std::optional<int32_t> TryStrToInt(const std::string& s) { return ParseInt32(s, true); }
+
+std::optional<int32_t> TryDecimalToInt(const std::string& s) { return ParseInt32(s, false); }
+
+std::optional<uint32_t> TryDecimalToUint32(const std::string& s) {
+    if (auto v = ParseInt32(s, false)) return static_cast<uint32_t>(*v);
+    if (s.empty() || s.size() > 10 || s.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+    unsigned long long v = std::stoull(s);
+    if (v > 0xFFFFFFFFull) return std::nullopt;
+    return static_cast<uint32_t>(v);
 }
 
 int32_t StrToIntDef(const std::string& s, int32_t fallback) {

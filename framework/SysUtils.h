@@ -21,6 +21,12 @@ bool StartsText(const std::string& prefix, const std::string& s);
 std::string IntToStr(long long value);
 // Decimal (optional sign) or "$"/"0x" hexadecimal, 32-bit signed; nothing else.
 std::optional<int32_t> TryStrToInt(const std::string& s);
+// Decimal only (optional sign), 32-bit signed: numbers a user or the system
+// writes as text, where "0x2" is not a number.
+std::optional<int32_t> TryDecimalToInt(const std::string& s);
+// Decimal, signed or unsigned up to the full 32 bits: handles and process ids
+// as the system writes them.
+std::optional<uint32_t> TryDecimalToUint32(const std::string& s);
 int32_t StrToIntDef(const std::string& s, int32_t fallback);
 
 std::string IncludeTrailingBackslash(const std::string& path);

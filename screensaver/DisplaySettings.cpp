@@ -27,7 +27,7 @@ bool ReadNumber(IDisplayValueSource& source, const char* name, int32_t low, int3
                 int32_t& target) {
     std::string text;
     if (source.Read(name, text) != ValueRead::Text) return false;
-    auto value = velfw::TryStrToInt(velfw::Trim(text));
+    auto value = velfw::TryDecimalToInt(velfw::Trim(text));
     if (!value) return false;
     target = InRangeOrDefault(*value, low, high, fallback);
     return true;

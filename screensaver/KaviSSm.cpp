@@ -210,11 +210,17 @@ TForm1::TForm1(velfw::TComponent* owner) : velfw::TForm(owner) {
 
     host_ = std::make_unique<PaneHost>(*this);
     rotation_ = std::make_unique<PaneRotation>(*host_, rotationSettings_);
-    if (velfw::Application) velfw::Application->OnIdle = [this](velfw::TObject*) { FreeRetiredBrowsers(); };
+    if (velfw::Application) {
+        velfw::Application->OnIdle = [this](velfw::TObject*) { FreeRetiredBrowsers(); };
+        velfw::Application->OnMessage = [this](MSG& msg, bool& handled) { EndOnInputToChild(msg, handled); };
+    }
 }
 
 TForm1::~TForm1() {
-    if (velfw::Application) velfw::Application->OnIdle = nullptr;
+    if (velfw::Application) {
+        velfw::Application->OnIdle = nullptr;
+        velfw::Application->OnMessage = nullptr;
+    }
     try {
         ThreadedTimer1->SetEnabled(false);
     } catch (...) {
@@ -513,6 +519,25 @@ void TForm1::EndSaver() {
     if (ending_) return;
     ending_ = true;
     Close();
+}
+
+// Keys go to the window with the focus, which is a pane's browser once it
+// has taken it, and a browser may take the mouse capture too: a key or a
+// button on any window of the form's ends the saver as one on the form does.
+void TForm1::EndOnInputToChild(const MSG& msg, bool& handled) {
+    switch (msg.message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            break;
+        default:
+            return;
+    }
+    if (!HandleAllocated() || msg.hwnd == HandleOrNull() || !::IsChild(HandleOrNull(), msg.hwnd)) return;
+    handled = true;
+    EndSaver();
 }
 
 void TForm1::FormClose(velfw::TObject*, velfw::TCloseAction& action) {

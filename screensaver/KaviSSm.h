@@ -80,6 +80,7 @@ public:
     void doDebugWindowLog(int pane, const std::string& line);
     void KillNewProcesses();
     void EndSaver();
+    void EndOnInputToChild(const MSG& msg, bool& handled);
 
     void ThreadedTimer1Timer(velfw::TObject* sender);
     bool check_scroll(int pane);

@@ -36,9 +36,7 @@ uint8_t SaverModeOf(const std::string& firstArgument) {
 }
 
 std::optional<uint32_t> WindowHandleArgument(const std::string& text) {
-    auto v = velfw::TryStrToInt(velfw::Trim(text));
-    if (!v) return std::nullopt;
-    return static_cast<uint32_t>(*v);
+    return velfw::TryDecimalToUint32(velfw::Trim(text));
 }
 
 }  // namespace saver

@@ -24,9 +24,9 @@ void RunConfigure() {
     StartProgram(velfw::IncludeTrailingBackslash(globals::BaseDir) + "KAVIsu.exe");
 }
 
-void RunPassword(const std::string& windowArgument) {
-    auto handle = WindowHandleArgument(windowArgument);
-    if (!handle) return;  // nothing to be the dialog's parent: end quietly
+PasswordChangeFunction ChangePassword = SystemChangePassword;
+
+void SystemChangePassword(const char* provider, HWND parent) {
     char system[MAX_PATH] = {};
     UINT n = ::GetSystemDirectoryA(system, MAX_PATH);
     std::string path(system, n < MAX_PATH ? n : 0);
@@ -36,7 +36,17 @@ void RunPassword(const std::string& windowArgument) {
     if (!mpr) return;
     using PwdChangePassword = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, LPVOID);
     auto change = reinterpret_cast<PwdChangePassword>(::GetProcAddress(mpr.get(), "PwdChangePasswordA"));
-    if (change) change("SCRSAVE", reinterpret_cast<HWND>(static_cast<uintptr_t>(*handle)), 0, nullptr);
+    if (change) change(provider, parent, 0, nullptr);
+}
+
+HWND WindowFromArgument(uint32_t handle) {
+    return static_cast<HWND>(LongToHandle(static_cast<LONG>(handle)));
+}
+
+void RunPassword(const std::string& windowArgument) {
+    auto handle = WindowHandleArgument(windowArgument);
+    if (!handle) return;  // nothing to be the dialog's parent: end quietly
+    ChangePassword("SCRSAVE", WindowFromArgument(*handle));
 }
 
 namespace {
@@ -55,7 +65,7 @@ void PumpMessages() {
 void RunPreview(const std::string& windowArgument) {
     auto handle = WindowHandleArgument(windowArgument);
     if (!handle) return;
-    HWND target = reinterpret_cast<HWND>(static_cast<uintptr_t>(*handle));
+    HWND target = WindowFromArgument(*handle);
     // A handle that names no window would otherwise be waited for for ever.
     while (::IsWindow(target) && !::IsWindowVisible(target)) {
         PumpMessages();

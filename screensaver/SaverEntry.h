@@ -14,6 +14,16 @@ using ProgramStartFunction = std::function<void(const std::string& file)>;
 extern ProgramStartFunction StartProgram;
 void ShellStartProgram(const std::string& file);
 
+// Asks the system's password provider to change the screen-saver password,
+// with `parent` as the dialog's owner; replaceable for tests.
+using PasswordChangeFunction = std::function<void(const char* provider, HWND parent)>;
+extern PasswordChangeFunction ChangePassword;
+void SystemChangePassword(const char* provider, HWND parent);
+
+// The window a decimal handle argument names. Handles are 32-bit values,
+// sign-extended in a 64-bit process as the system itself does.
+HWND WindowFromArgument(uint32_t handle);
+
 // The whole program: units up, the command line's job, units down. Both the
 // shipped saver and its test build enter here after choosing their browser.
 int SaverMain();

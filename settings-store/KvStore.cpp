@@ -6,6 +6,8 @@
 
 namespace kv {
 
+RegistryQueryFunction QueryRegistryValue = ::RegQueryValueExA;
+
 namespace {
 
 std::string Fmt(const char* pattern, const std::string& name) {
@@ -88,7 +90,7 @@ std::string TKvRegistryStore::ReadString(const std::string& section, const std::
     velfw::UniqueRegKey key(raw);
 
     DWORD type = 0, size = 0;
-    LONG rc = ::RegQueryValueExA(key.get(), item.c_str(), nullptr, &type, nullptr, &size);
+    LONG rc = QueryRegistryValue(key.get(), item.c_str(), nullptr, &type, nullptr, &size);
     if (rc == ERROR_FILE_NOT_FOUND) return fallback;
     if (rc != ERROR_SUCCESS) throw ERegistryException(Fmt("Failed to get data for '%s'", item));
     if (size == 0) return std::string();
@@ -99,7 +101,7 @@ std::string TKvRegistryStore::ReadString(const std::string& section, const std::
     for (int attempt = 0; attempt < 4; ++attempt) {
         data.assign(static_cast<size_t>(size) + 1, '\0');
         DWORD got = size;
-        rc = ::RegQueryValueExA(key.get(), item.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got);
+        rc = QueryRegistryValue(key.get(), item.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got);
         if (rc == ERROR_MORE_DATA) {
             size = got;
             continue;

@@ -16,6 +16,13 @@ public:
     using velfw::Exception::Exception;
 };
 
+// The registry's value query, replaceable for tests: a query can fail for
+// reasons a test cannot bring about on a real key (a value that keeps growing,
+// a key deleted between the open and the read).
+using RegistryQueryFunction = LONG(WINAPI*)(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                                           LPDWORD size);
+extern RegistryQueryFunction QueryRegistryValue;
+
 enum TKvRegistryRoot : unsigned char { rrCurrentUser = 0, rrLocalMachine = 1 };
 
 class TKvRegistryStore : public TKvAbstractStore {

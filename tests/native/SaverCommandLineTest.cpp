@@ -31,4 +31,9 @@ TEST(SaverCommandLine, WindowHandleArgument) {
     EXPECT_EQ(WindowHandleArgument(""), std::nullopt);
     EXPECT_EQ(WindowHandleArgument("12ab"), std::nullopt);
     EXPECT_EQ(WindowHandleArgument("-1"), 0xFFFFFFFFu);
+    EXPECT_EQ(WindowHandleArgument("4294967295"), 0xFFFFFFFFu);
+    EXPECT_EQ(WindowHandleArgument("4294967296"), std::nullopt);
+    // A handle is written in decimal; hexadecimal forms name no window.
+    EXPECT_EQ(WindowHandleArgument("0x10"), std::nullopt);
+    EXPECT_EQ(WindowHandleArgument("$10"), std::nullopt);
 }

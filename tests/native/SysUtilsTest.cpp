@@ -27,6 +27,30 @@ TEST(SysUtils, StrToIntTable) {
     EXPECT_EQ(StrToIntDef("x", 9), 9);
 }
 
+TEST(SysUtils, DecimalOnlyTable) {
+    struct Row {
+        const char* text;
+        std::optional<int32_t> asInt;
+        std::optional<uint32_t> asUint;
+    } rows[] = {
+        {"42", 42, 42u},
+        {"-1", -1, 0xFFFFFFFFu},
+        {"+5", 5, 5u},
+        {"2147483648", std::nullopt, 0x80000000u},
+        {"4294967295", std::nullopt, 0xFFFFFFFFu},
+        {"4294967296", std::nullopt, std::nullopt},
+        {"0x2", std::nullopt, std::nullopt},
+        {"$2", std::nullopt, std::nullopt},
+        {"", std::nullopt, std::nullopt},
+        {" 1", std::nullopt, std::nullopt},
+        {"-", std::nullopt, std::nullopt},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(TryDecimalToInt(r.text), r.asInt) << r.text;
+        EXPECT_EQ(TryDecimalToUint32(r.text), r.asUint) << r.text;
+    }
+}
+
 TEST(SysUtils, PathPieces) {
     EXPECT_EQ(IncludeTrailingBackslash("c:\\a"), "c:\\a\\");
     EXPECT_EQ(IncludeTrailingBackslash("c:\\a\\"), "c:\\a\\");

@@ -82,6 +82,8 @@ TEST(DisplaySettings, NumbersRangesDefaultsAndPresets) {
         {"DType", "0", 1},          {"DType", "4", 1},          {"DType", "word", -1},
         {"DType", " 2 ", 2},        {"DType", "\t3\r\n", 3},    {"DType", "1", 1},
         {"DType", "", -1},          {"DType", std::nullopt, -1}, {"DType", "2.5", -1},
+        // Numbers are decimal: hexadecimal forms are not numbers at all.
+        {"DType", "0x2", -1},       {"DType", "$2", -1},        {"InterScreenT", "0x1E", -1},
         {"ScrollVScrollT", "9", 15}, {"ScrollVScrollT", "501", 15}, {"ScrollVScrollT", "10", 10},
         {"ScrollVScrollT", "500", 500}, {"ScrollVScrollT", "-20", 15},
         {"ScrollVScrollY", "0", 1}, {"ScrollVScrollY", "6", 6},  {"ScrollVScrollY", "7", 1},

@@ -230,7 +230,7 @@ TEST_F(HostedWBTest, UIHandlerCallbacksWithoutEventsLetTheControlDecide) {
     info.cbSize = sizeof info;
     info.dwDoubleClick = 5;
     EXPECT_EQ(ui->GetHostInfo(&info), S_OK);
-    EXPECT_EQ(info.cbSize, 20u);
+    EXPECT_EQ(info.cbSize, sizeof(DOCHOSTUIINFO));
     EXPECT_EQ(info.dwFlags, 0u);
     EXPECT_EQ(info.dwDoubleClick, 0u);
 }
@@ -247,7 +247,7 @@ TEST_F(HostedWBTest, UIHandlerCallbacksReturnTheirEventsResults) {
         seenBefore = *out;
         return kMine;
     };
-    wb->OnGetHostInfo = [&](DOCHOSTUIINFO* info) { return info->cbSize == 20 ? kMine : E_FAIL; };
+    wb->OnGetHostInfo = [&](DOCHOSTUIINFO* info) { return info->cbSize == sizeof(DOCHOSTUIINFO) ? kMine : E_FAIL; };
     wb->SetUserInterfaceOptions({TUserInterfaceOption::NO3DBORDER, TUserInterfaceOption::SCROLL_NO});
     EXPECT_EQ(ui->ShowContextMenu(3, nullptr, nullptr, nullptr), kMine);
     EXPECT_EQ(ui->HideUI(), kMine);

@@ -242,7 +242,7 @@ TEST_F(ShellHooks, ExecuteAnswersAndNavigatesInPlace) {
     HANDLE block = alloc(bytes, sizeof bytes, ::GetCurrentProcessId());
     ASSERT_TRUE(block);
     host->Urls.clear();
-    EXPECT_EQ(execute("[ViewFolder(\"\", :" + std::to_string(reinterpret_cast<UINT_PTR>(block)) + ":" +
+    EXPECT_EQ(execute("[ViewFolder(\"\", :" + std::to_string(HandleToULong(block)) + ":" +
                       std::to_string(::GetCurrentProcessId()) + ", 1)]"),
               0x8000u);
     ASSERT_EQ(host->Pidls.size(), 1u);
@@ -272,7 +272,7 @@ TEST_F(ShellHooks, ExecuteAnswersAndNavigatesInPlace) {
     std::vector<Request> requests;
     auto savedExecute = ShellExecuteFunction;
     ShellExecuteFunction = [&](SHELLEXECUTEINFOA& info) {
-        EXPECT_EQ(info.cbSize, 60u);
+        EXPECT_EQ(info.cbSize, sizeof(SHELLEXECUTEINFOA));
         requests.push_back({info.lpVerb ? info.lpVerb : "", info.lpClass ? info.lpClass : "",
                             info.lpFile ? info.lpFile : "", info.fMask, info.nShow, ShellDde().Busy});
         return TRUE;

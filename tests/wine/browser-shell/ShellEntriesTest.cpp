@@ -55,15 +55,22 @@ TEST(ShellEntries, SharedBlocksRoundTrip) {
 }
 
 TEST(ShellEntries, LoadingKeepsTheErrorModeAndTheControlWord) {
-    DoneShellEntries();  // the next use loads shell32.dll anew
+    // The help library is not loaded by anything else in this program, so
+    // the call below really loads it.
+    DoneShellEntries();
+    ASSERT_EQ(::GetModuleHandleA("hhctrl.ocx"), nullptr);
     const uint16_t before = Get8087CW();
     Set8087CW(kAllExceptionsMasked);
     const uint16_t masked = Get8087CW();  // as the processor reports it
     const UINT mode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
-    EXPECT_EQ(LockSharedBlock(nullptr, ::GetCurrentProcessId()), nullptr);
+    constexpr UINT kCloseAllHelpWindows = 0x12;  // HH_CLOSE_ALL; its header renames HtmlHelp
+    HtmlHelp(nullptr, "", kCloseAllHelpWindows, 0);
+    EXPECT_NE(::GetModuleHandleA("hhctrl.ocx"), nullptr);
     EXPECT_EQ(::SetErrorMode(mode), static_cast<UINT>(SEM_FAILCRITICALERRORS));
     EXPECT_EQ(Get8087CW(), masked);
     Set8087CW(before);
+    DoneShellEntries();
+    EXPECT_EQ(::GetModuleHandleA("hhctrl.ocx"), nullptr);
 }
 
 TEST(ShellEntries, CommonControlsFreeReleasesTheirBlocks) {

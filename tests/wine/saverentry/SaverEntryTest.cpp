@@ -70,7 +70,8 @@ public:
         if (::IsWindow(wnd_)) ::DestroyWindow(wnd_);
     }
     HWND Handle() const { return wnd_; }
-    std::string Argument() const { return std::to_string(reinterpret_cast<uintptr_t>(wnd_)); }
+    // As the system writes it: the handle's 32 bits in decimal.
+    std::string Argument() const { return std::to_string(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(wnd_))); }
     // Read from the screen: what another process draws into the window is
     // not in this process's copy of it.
     COLORREF Pixel(int x, int y) const {
@@ -210,4 +211,18 @@ TEST_F(SaverEntryTest, FullScreenRunsUntilToldToEnd) {
         EXPECT_TRUE(saver.WaitForExit(15000, &code)) << e.msg;
         EXPECT_EQ(code, 0u);
     }
+}
+
+TEST_F(SaverEntryTest, ConfigureAndPasswordStartsAreNeverBlockedByAShowing) {
+    ShowingSetup setup;
+    SaverProcess showing("/s");
+    ASSERT_TRUE(showing.Started());
+    HWND form = showing.WaitForWindow("TForm1", 15000);
+    ASSERT_NE(form, nullptr);
+    ExpectCleanExit("/c");
+    EXPECT_TRUE(WaitForStarts(1, 10000));
+    ExpectCleanExit("/a 0");
+    EXPECT_TRUE(showing.Running());
+    ::PostMessageA(form, WM_USER + 2, 0, 0);
+    EXPECT_TRUE(showing.WaitForExit(15000));
 }

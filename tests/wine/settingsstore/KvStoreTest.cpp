@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "KvStore.h"
 #include "WinePaths.h"
 
@@ -126,6 +128,73 @@ TEST_F(KvStoreTest, WriteCreatesSectionAndStoresTerminatedString) {
     EXPECT_EQ(size, 2u);
     EXPECT_STREQ(data, "A");
     EXPECT_EQ(store.ReadString("New\\Section", "Ravad", ""), "A");
+}
+
+namespace {
+
+// Replaces the store's registry query for one test. Each call is answered
+// by `answer` with the number of the call (from 1).
+struct ScopedQuery {
+    static std::function<LONG(int call, HKEY, LPCSTR, LPDWORD, LPBYTE, LPDWORD)> answer;
+    static int calls;
+    static LONG WINAPI Query(HKEY k, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
+        return answer(++calls, k, name, type, data, size);
+    }
+    explicit ScopedQuery(decltype(answer) a) {
+        answer = std::move(a);
+        calls = 0;
+        kv::QueryRegistryValue = Query;
+    }
+    ~ScopedQuery() { kv::QueryRegistryValue = ::RegQueryValueExA; }
+};
+decltype(ScopedQuery::answer) ScopedQuery::answer;
+int ScopedQuery::calls = 0;
+
+}  // namespace
+
+TEST_F(KvStoreTest, FailedQueriesAndValuesThatKeepGrowing) {
+    SetRegString(HKEY_LOCAL_MACHINE, Section("Velunor"), "Base", "c:\\x\\");
+    store.Open();
+    {
+        // The key went away between the open and the read.
+        ScopedQuery q([](int, HKEY, LPCSTR, LPDWORD, LPBYTE, LPDWORD) -> LONG { return ERROR_KEY_DELETED; });
+        EXPECT_EQ(ErrorOf([&] { store.ReadString("Velunor", "Base", "d"); }), "Failed to get data for 'Base'");
+    }
+    {
+        // The size query works, the read fails.
+        ScopedQuery q([](int call, HKEY k, LPCSTR n, LPDWORD t, LPBYTE d, LPDWORD s) -> LONG {
+            return call == 1 ? ::RegQueryValueExA(k, n, nullptr, t, d, s) : ERROR_ACCESS_DENIED;
+        });
+        EXPECT_EQ(ErrorOf([&] { store.ReadString("Velunor", "Base", "d"); }), "Failed to get data for 'Base'");
+    }
+    {
+        // Grown once between the two queries: read again with the new size.
+        ScopedQuery q([](int call, HKEY k, LPCSTR n, LPDWORD t, LPBYTE d, LPDWORD s) -> LONG {
+            if (call == 2) {
+                *s += 10;
+                return ERROR_MORE_DATA;
+            }
+            return ::RegQueryValueExA(k, n, nullptr, t, d, s);
+        });
+        EXPECT_EQ(store.ReadString("Velunor", "Base", "d"), "c:\\x\\");
+        EXPECT_EQ(ScopedQuery::calls, 3);
+    }
+    {
+        // Growing at every read: given up, not read for ever.
+        ScopedQuery q([](int call, HKEY k, LPCSTR n, LPDWORD t, LPBYTE d, LPDWORD s) -> LONG {
+            if (call == 1) return ::RegQueryValueExA(k, n, nullptr, t, d, s);
+            *s += 10;
+            return ERROR_MORE_DATA;
+        });
+        EXPECT_EQ(ErrorOf([&] { store.ReadString("Velunor", "Base", "d"); }), "Failed to get data for 'Base'");
+    }
+}
+
+TEST_F(KvStoreTest, ValueThatCannotBeSet) {
+    // The registry refuses value names longer than 16383 characters.
+    const std::string name(20000, 'n');
+    store.Open();
+    EXPECT_EQ(ErrorOf([&] { store.WriteString("Velunor", name, "x"); }), "Failed to set data for '" + name + "'");
 }
 
 TEST_F(KvStoreTest, KeysThatCannotBeCreated) {

@@ -164,7 +164,7 @@ TEST_F(SlideshowFormTest, FirstActivationSetsUpTwoPanesAndEndingGivesItAllBack) 
     EXPECT_EQ(CursorCount(), cursorBefore - 1);
     EXPECT_EQ(::GetCapture(), form->Handle());
     const std::string shortcut = ReadFileBytes(root / "Desktop\\Last Seen on Velunor.url");
-    EXPECT_NE(shortcut.find("a"), std::string::npos);
+    EXPECT_NE(("\r\n" + shortcut).find("\r\nurl=a\r\n"), std::string::npos) << shortcut;
 
     form->EndSaver();
     form->EndSaver();  // a second request already queued

@@ -230,6 +230,109 @@ TEST_F(SlideshowRunTest, GuardEndsNewProgramsButOnlyAsksOlderOnesToClose) {
     EXPECT_FALSE(FlagOn());
 }
 
+namespace {
+
+// The first descendant window of `parent` of this class.
+HWND FindDescendant(HWND parent, const char* className) {
+    std::vector<HWND> children;
+    ::EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
+    for (HWND w : children) {
+        char cls[64] = {};
+        ::GetClassNameA(w, cls, sizeof cls);
+        if (lstrcmpA(cls, className) == 0) return w;
+    }
+    return nullptr;
+}
+
+// A program started during the showing that opens one window.
+class OpenerProcess {
+public:
+    OpenerProcess(const std::string& opener, const std::string& args) {
+        std::string cmd = "\"" + opener + "\" " + args;
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi = {};
+        if (::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            ::CloseHandle(pi.hThread);
+            process_ = pi.hProcess;
+            id_ = pi.dwProcessId;
+        }
+    }
+    ~OpenerProcess() {
+        if (!process_) return;
+        if (Running()) ::TerminateProcess(process_, 9);
+        ::CloseHandle(process_);
+    }
+    bool Started() const { return process_ != nullptr; }
+    bool Running() const { return process_ && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+    // True once the program shows a visible window.
+    bool Shows() const {
+        Search search{id_, false};
+        ::EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+private:
+    struct Search {
+        DWORD id;
+        bool found;
+    };
+    static BOOL CALLBACK FindVisible(HWND w, LPARAM lp) {
+        auto* s = reinterpret_cast<Search*>(lp);
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(w, &pid);
+        if (pid == s->id && ::IsWindowVisible(w)) s->found = true;
+        return TRUE;
+    }
+    HANDLE process_ = nullptr;
+    DWORD id_ = 0;
+};
+
+}  // namespace
+
+TEST_F(SlideshowRunTest, KeyOrButtonOnAPaneBrowserEndsTheSaver) {
+    // Keys go to the window with the focus, which is a pane's browser once
+    // the user or the page has put it there.
+    const UINT inputs[] = {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN};
+    OnePagePerPane();
+    for (UINT input : inputs) {
+        SaverProcess saver("/s");
+        HWND form = StartShowing(saver);
+        ASSERT_NE(form, nullptr);
+        HWND pane = FindDescendant(form, "TStandInBrowser");
+        ASSERT_NE(pane, nullptr);
+        ::PostMessageA(pane, input, input == WM_KEYDOWN || input == WM_SYSKEYDOWN ? 'Q' : 0, MAKELPARAM(5, 5));
+        DWORD code = 1;
+        EXPECT_TRUE(saver.WaitForExit(15000, &code)) << "message " << input;
+        EXPECT_EQ(code, 0u);
+    }
+    EXPECT_FALSE(FlagOn());
+}
+
+TEST_F(SlideshowRunTest, GuardLeavesOwnedAndUntitledWindowsOfNewProgramsAlone) {
+    OnePagePerPane();
+    SaverProcess saver("/s");
+    HWND form = StartShowing(saver);
+    ASSERT_NE(form, nullptr);
+
+    TempFolder tools{"tools"};
+    const std::string opener = tools / "open_window.exe";
+    ASSERT_TRUE(::CopyFileA(FromUnixPath(OPEN_WINDOW_PATH).c_str(), opener.c_str(), FALSE));
+    OpenerProcess dialog(opener, "\"Save changes\" 60 owned");
+    OpenerProcess untitled(opener, "\"\" 60");
+    ASSERT_TRUE(dialog.Started() && untitled.Started());
+    EXPECT_TRUE(PumpUntil([&] { return dialog.Shows() && untitled.Shows(); }, 8000));
+    // Many ticks of the guard.
+    PumpFor(1500);
+    EXPECT_TRUE(dialog.Running());
+    EXPECT_TRUE(untitled.Running());
+    EXPECT_FALSE(FileExists(tools / "Save changes.closed"));
+    EXPECT_FALSE(FileExists(tools / ".closed"));
+
+    ::PostMessageA(form, WM_USER + 2, 0, 0);
+    EXPECT_TRUE(saver.WaitForExit(15000));
+}
+
 TEST_F(SlideshowRunTest, EmptyListOfASecondPaneIsReportedAndClosingTheBoxEnds) {
     AddPage(1, "run-a", "run-a");
     SaverProcess saver("/s");

@@ -1,7 +1,9 @@
-// open_window <title> [seconds]: shows a visible, titled top-level window and
-// serves it until it is closed or the time is up (default 60 s). Writes
-// "<title>.closed" beside itself when it is asked to close, so a test can
-// tell a polite close from a termination.
+// open_window <title> [seconds] [owned]: shows a visible top-level window
+// (untitled when the title is empty) and serves it until it is closed or the
+// time is up (default 60 s). With "owned" the window is owned by a hidden
+// window of the program, as a dialog is. Writes "<title>.closed" beside
+// itself when it is asked to close, so a test can tell a polite close from a
+// termination.
 #include <windows.h>
 
 #include <cstdlib>
@@ -42,8 +44,14 @@ int main(int argc, char** argv) {
     wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = "VelunorTestWindow";
     ::RegisterClassA(&wc);
+    HWND owner = nullptr;
+    if (argc > 3 && std::string(argv[3]) == "owned") {
+        owner = ::CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr,
+                                  wc.hInstance, nullptr);
+        if (!owner) return 3;
+    }
     HWND wnd = ::CreateWindowExA(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300,
-                                 200, nullptr, nullptr, wc.hInstance, nullptr);
+                                 200, owner, nullptr, wc.hInstance, nullptr);
     if (!wnd) return 3;
     const DWORD start = ::GetTickCount();
     MSG msg;
