@@ -48,6 +48,7 @@ class TKvValueReader {
 public:
     TKvValueReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     explicit TKvValueReader(const std::vector<uint8_t>& bytes) : TKvValueReader(bytes.data(), bytes.size()) {}
+    explicit TKvValueReader(std::vector<uint8_t>&&) = delete;  // the bytes would be gone at once
 
     void ReadListBegin() { Expect(vaList); }
     void ReadListEnd() { Expect(vaListEnd); }
