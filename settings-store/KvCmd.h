@@ -112,7 +112,7 @@ class TKvCommandProcessor : public velfw::TPersistent {
 public:
     // Starts with the built-in tables "Default", "WordStar" and "Grid".
     TKvCommandProcessor();
-    virtual ~TKvCommandProcessor() = default;
+    ~TKvCommandProcessor() override = default;
 
     // Gives the table a name no other table has and takes ownership; returns its index.
     int AddTable(std::unique_ptr<TKvCommandTable> table);
