@@ -13,11 +13,6 @@ namespace {
 
 constexpr const char* kIncrementRangeText = "Value must be between %d and %d";
 
-int32_t Saturate(int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
-
 }  // namespace
 
 int64_t RoundDivHalfEven(int64_t numerator, int64_t denominator) {
@@ -214,7 +209,7 @@ int32_t SliderModel::OffsetOfValue(int32_t value) const {
     // A range read as empty from a form keeps the thumb at the start.
     int64_t offset = start + (range > 0 ? RoundDivHalfEven(static_cast<int64_t>(Travel()) * (value - int64_t{min_}), range) : 0);
     if (!Horizontal()) offset = int64_t{area_.Top} + area_.Bottom - offset - ImageHeight(SliderImage::VThumb);
-    return Saturate(std::max(offset, start));
+    return kx::ClampToInt32(std::max(offset, start));
 }
 
 int32_t SliderModel::ValueOfOffset(int32_t offset) const {
@@ -236,13 +231,7 @@ void SliderModel::MoveThumbTo(int64_t offset, bool fromDrag) {
     const int32_t value = ValueOfOffset(clamped);
     const int32_t snapped = kx::IntMin(OffsetOfValue(value), end);
     const Rect former = thumb_;
-    if (Horizontal()) {
-        thumb_.Right = snapped + kx::RectWidth(thumb_);
-        thumb_.Left = snapped;
-    } else {
-        thumb_.Bottom = snapped + kx::RectHeight(thumb_);
-        thumb_.Top = snapped;
-    }
+    thumb_ = ThumbAt(snapped);
     host_.InvalidateRect(former);
     host_.InvalidateRect(thumb_);
     if (fromDrag && value != value_) {
@@ -251,9 +240,10 @@ void SliderModel::MoveThumbTo(int64_t offset, bool fromDrag) {
     }
 }
 
-Rect SliderModel::ThumbRectFor(int32_t value) const {
+Rect SliderModel::ThumbRectFor(int32_t value) const { return ThumbAt(OffsetOfValue(value)); }
+
+Rect SliderModel::ThumbAt(int32_t offset) const {
     Rect r = thumb_;
-    const int32_t offset = OffsetOfValue(value);
     if (Horizontal()) {
         r.Right = offset + kx::RectWidth(r);
         r.Left = offset;

@@ -185,6 +185,7 @@ private:
     // Clamps and snaps the offset to a value position; a drag also takes
     // that value.
     void MoveThumbTo(int64_t offset, bool fromDrag);
+    Rect ThumbAt(int32_t offset) const;  // the thumb moved along the ruler
     void TrackingStep();
     int32_t SideOfThumb(const Point& p) const;  // 0 within the thumb's span
 

@@ -9,11 +9,6 @@ namespace kx {
 
 namespace {
 
-int32_t Saturate(int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
-
 // a * b / c rounded to the nearest integer, halves away from zero, as GDI's
 // MulDiv does; c is positive here.
 int32_t MulDivRound(int32_t a, int32_t b, int32_t c) {
@@ -53,8 +48,8 @@ ImageCell ImageCellOf(int32_t sourceWidth, int32_t sourceHeight, int32_t cols, i
     ImageCell cell;
     cell.Width = IntMax(sourceWidth, 0) / cols;
     cell.Height = IntMax(sourceHeight, 0) / rows;
-    cell.X = Saturate(static_cast<int64_t>(index % cols) * cell.Width);
-    cell.Y = Saturate(static_cast<int64_t>(index / cols) * cell.Height);
+    cell.X = ClampToInt32(static_cast<int64_t>(index % cols) * cell.Width);
+    cell.Y = ClampToInt32(static_cast<int64_t>(index / cols) * cell.Height);
     return cell;
 }
 

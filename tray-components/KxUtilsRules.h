@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,13 @@ struct Point {
 struct Rect {
     int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
+
+// Coordinates computed in 64 bits, brought back as far as 32 bits reach.
+constexpr int32_t ClampToInt32(int64_t v) {
+    return v < std::numeric_limits<int32_t>::min()   ? std::numeric_limits<int32_t>::min()
+           : v > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max()
+                                                     : static_cast<int32_t>(v);
+}
 
 constexpr int32_t RectWidth(const Rect& r) { return r.Right - r.Left; }
 constexpr int32_t RectHeight(const Rect& r) { return r.Bottom - r.Top; }
