@@ -1,6 +1,5 @@
 #include "PageListSave.h"
 
-#include <algorithm>
 #include <set>
 
 #include "ShortcutNameRules.h"
@@ -61,7 +60,8 @@ public:
                 return Undo("Unable to write to " + staging_ + file.FileName, failure);
 
         std::vector<FolderEntry> current;
-        if (!files_.ListEntries(folder_, current)) return Undo("Unable to list folder: " + NoBackslash(folder_), failure);
+        if (!files_.ListEntries(folder_, current))
+            return Undo("Unable to list folder: " + NoBackslash(folder_), failure);
         std::set<std::string> planned;
         for (const ShortcutFile& file : plan.Files) planned.insert(velfw::UpperCase(file.FileName));
         for (const FolderEntry& entry : current)
@@ -103,8 +103,7 @@ private:
     // Puts the old files back and drops what was staged. An old file that
     // cannot go back stays in the aside folder, which is then kept.
     bool Undo(const std::string& reason, std::string& failure) {
-        for (auto name = movedIn_.rbegin(); name != movedIn_.rend(); ++name)
-            if (!files_.MoveEntry(folder_ + *name, staging_ + *name)) files_.RemoveFile(folder_ + *name);
+        for (const std::string& name : movedIn_) files_.RemoveFile(folder_ + name);
         bool restored = true;
         for (auto name = movedAside_.rbegin(); name != movedAside_.rend(); ++name)
             if (!files_.MoveEntry(aside_ + *name, folder_ + *name)) restored = false;

@@ -1,105 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <map>
-
-#include "PageListSave.h"
-#include "SysUtils.h"
+#include "MemoryFiles.h"
 
 using namespace wizard;
 
 namespace {
-
-// A file system in memory, letter case ignored as on Windows, with seams to
-// make a write or a move fail.
-class MemoryFiles : public IPageListFiles {
-public:
-    struct Node {
-        std::string path;  // as created, without a trailing backslash
-        EntryKind kind = EntryKind::File;
-        std::string url;
-    };
-
-    std::function<bool(const std::string& path)> failWrite = [](const std::string&) { return false; };
-    std::function<bool(const std::string& from, const std::string& to)> failMove =
-        [](const std::string&, const std::string&) { return false; };
-
-    void AddFolder(const std::string& path) { nodes_[Key(path)] = {Plain(path), EntryKind::Folder, ""}; }
-    void AddLink(const std::string& path) { nodes_[Key(path)] = {Plain(path), EntryKind::Link, ""}; }
-    void AddFile(const std::string& path, const std::string& url, bool readOnly = false) {
-        nodes_[Key(path)] = {Plain(path), readOnly ? EntryKind::ReadOnlyFile : EntryKind::File, url};
-    }
-    bool Has(const std::string& path) const { return nodes_.count(Key(path)) != 0; }
-    std::string UrlOf(const std::string& path) const { return nodes_.at(Key(path)).url; }
-
-    // Every path with its kind and content, to compare whole trees.
-    std::map<std::string, std::string> Snapshot() const {
-        std::map<std::string, std::string> all;
-        for (const auto& [key, node] : nodes_) all[node.path] = std::to_string(static_cast<int>(node.kind)) + node.url;
-        return all;
-    }
-    std::map<std::string, std::string> Under(const std::string& folder) const {
-        std::map<std::string, std::string> all;
-        const std::string prefix = Key(folder) + "\\";
-        for (const auto& [key, node] : nodes_)
-            if (key.compare(0, prefix.size(), prefix) == 0) all[node.path.substr(prefix.size())] = node.url;
-        return all;
-    }
-
-    bool FolderExists(const std::string& folder) override { return Is(folder, EntryKind::Folder); }
-    bool MakeFolder(const std::string& folder) override {
-        if (Has(folder) || !FolderExists(velfw::ExtractFilePath(Plain(folder)))) return false;
-        AddFolder(folder);
-        return true;
-    }
-    bool RemoveEmptyFolder(const std::string& folder) override {
-        if (!FolderExists(folder) || !Children(folder).empty()) return false;
-        nodes_.erase(Key(folder));
-        return true;
-    }
-    bool ListEntries(const std::string& folder, std::vector<FolderEntry>& entries) override {
-        if (!FolderExists(folder)) return false;
-        entries.clear();
-        for (const Node* node : Children(folder)) entries.push_back({velfw::ExtractFileName(node->path), node->kind});
-        return true;
-    }
-    bool RemoveFile(const std::string& path) override {
-        if (!Is(path, EntryKind::File)) return false;
-        nodes_.erase(Key(path));
-        return true;
-    }
-    bool MoveEntry(const std::string& from, const std::string& to) override {
-        if (failMove(from, to) || !Has(from) || Has(to) || !FolderExists(velfw::ExtractFilePath(to))) return false;
-        Node node = nodes_[Key(from)];
-        nodes_.erase(Key(from));
-        node.path = Plain(to);
-        nodes_[Key(to)] = node;
-        return true;
-    }
-    bool WriteNewShortcut(const std::string& path, const std::string& url) override {
-        if (failWrite(path) || Has(path) || !FolderExists(velfw::ExtractFilePath(path))) return false;
-        AddFile(path, url);
-        return true;
-    }
-
-private:
-    static std::string Plain(const std::string& path) { return velfw::ExcludeTrailingBackslash(path); }
-    static std::string Key(const std::string& path) { return velfw::UpperCase(Plain(path)); }
-    bool Is(const std::string& path, EntryKind kind) const {
-        auto it = nodes_.find(Key(path));
-        return it != nodes_.end() && it->second.kind == kind;
-    }
-    std::vector<const Node*> Children(const std::string& folder) const {
-        std::vector<const Node*> children;
-        const std::string prefix = Key(folder) + "\\";
-        for (const auto& [key, node] : nodes_)
-            if (key.compare(0, prefix.size(), prefix) == 0 && key.find('\\', prefix.size()) == std::string::npos)
-                children.push_back(&node);
-        return children;
-    }
-
-    std::map<std::string, Node> nodes_;
-};
 
 const std::string kData = "c:\\Fav\\Velunor";
 const std::string kWindow = kData + "\\Window1\\";
@@ -107,7 +12,8 @@ const std::string kWindow = kData + "\\Window1\\";
 // A window folder as earlier saves and other programs leave it.
 MemoryFiles SavedFolder() {
     MemoryFiles files;
-    for (const char* folder : {"c:", "c:\\Fav", "c:\\Fav\\Velunor", "c:\\Fav\\Velunor\\Window1"}) files.AddFolder(folder);
+    for (const char* folder : {"c:", "c:\\Fav", "c:\\Fav\\Velunor", "c:\\Fav\\Velunor\\Window1"})
+        files.AddFolder(folder);
     files.AddFile(kWindow + "old.com.url", "http://old.com");
     files.AddFile(kWindow + "a.com.url", "http://a.com/old");
     files.AddFile(kWindow + "pinned.url", "http://pinned", true);
@@ -148,9 +54,9 @@ TEST(PageListSave, SaveReplacesTheFilesAndKeepsWhatCannotBeDeleted) {
     std::string failure;
     ASSERT_TRUE(SavePageList(files, kWindow, kNewList, failure)) << failure;
     EXPECT_EQ(files.Under(kWindow), (std::map<std::string, std::string>{{"a.com.url", "http://a.com"},
-                                                                         {"b.com.url", "http://b.com/"},
-                                                                         {"pinned.url", "http://pinned"},
-                                                                         {"sub", ""}}));
+                                                                        {"b.com.url", "http://b.com/"},
+                                                                        {"pinned.url", "http://pinned"},
+                                                                        {"sub", ""}}));
     EXPECT_FALSE(files.Has(StagingFolder(kWindow)));
     EXPECT_FALSE(files.Has(AsideFolder(kWindow)));
 }
@@ -159,8 +65,7 @@ TEST(PageListSave, AnEmptyListEmptiesTheFolder) {
     MemoryFiles files = SavedFolder();
     std::string failure;
     ASSERT_TRUE(SavePageList(files, kWindow, {}, failure)) << failure;
-    EXPECT_EQ(files.Under(kWindow),
-              (std::map<std::string, std::string>{{"pinned.url", "http://pinned"}, {"sub", ""}}));
+    EXPECT_EQ(files.Under(kWindow), (std::map<std::string, std::string>{{"pinned.url", "http://pinned"}, {"sub", ""}}));
 }
 
 TEST(PageListSave, AFailedSaveLeavesTheOldFolderAsItWas) {
@@ -170,18 +75,28 @@ TEST(PageListSave, AFailedSaveLeavesTheOldFolderAsItWas) {
         const char* reason;
     };
     const Case cases[] = {
-        {"the first write", [](MemoryFiles& f) { f.failWrite = [](const std::string& p) { return p.find("a.com") != std::string::npos; }; },
+        {"the first write",
+         [](MemoryFiles& f) {
+             f.failWrite = [](const std::string& p) { return p.find("a.com") != std::string::npos; };
+         },
          "Unable to write to c:\\Fav\\Velunor\\Window1.new\\a.com.url"},
-        {"the last write", [](MemoryFiles& f) { f.failWrite = [](const std::string& p) { return p.find("b.com") != std::string::npos; }; },
+        {"the last write",
+         [](MemoryFiles& f) {
+             f.failWrite = [](const std::string& p) { return p.find("b.com") != std::string::npos; };
+         },
          "Unable to write to c:\\Fav\\Velunor\\Window1.new\\b.com.url"},
         {"moving an old file aside",
          [](MemoryFiles& f) {
-             f.failMove = [](const std::string& from, const std::string&) { return from.find("old.com") != std::string::npos; };
+             f.failMove = [](const std::string& from, const std::string&) {
+                 return from.find("old.com") != std::string::npos;
+             };
          },
          "Unable to move c:\\Fav\\Velunor\\Window1\\old.com.url"},
         {"moving the last staged file in",
          [](MemoryFiles& f) {
-             f.failMove = [](const std::string& from, const std::string&) { return from.find(".new\\b.com") != std::string::npos; };
+             f.failMove = [](const std::string& from, const std::string&) {
+                 return from.find(".new\\b.com") != std::string::npos;
+             };
          },
          "Unable to move c:\\Fav\\Velunor\\Window1.new\\b.com.url"},
         {"a read-only file with a staged name",
@@ -208,8 +123,9 @@ TEST(PageListSave, OldFilesThatCannotGoBackAreKeptAsideAndSaid) {
     };
     std::string failure;
     EXPECT_FALSE(SavePageList(files, kWindow, kNewList, failure));
-    EXPECT_EQ(failure, "Unable to move c:\\Fav\\Velunor\\Window1.new\\b.com.url. "
-                       "The previous pages are kept in c:\\Fav\\Velunor\\Window1.old");
+    EXPECT_EQ(failure,
+              "Unable to move c:\\Fav\\Velunor\\Window1.new\\b.com.url. "
+              "The previous pages are kept in c:\\Fav\\Velunor\\Window1.old");
     EXPECT_EQ(files.UrlOf(AsideFolder(kWindow) + "old.com.url"), "http://old.com");
     EXPECT_EQ(files.UrlOf(kWindow + "a.com.url"), "http://a.com/old");
 }
@@ -223,7 +139,8 @@ TEST(PageListSave, AMissingWindowFolderIsCreatedAgain) {
 
     EXPECT_FALSE(SavePageList(files, "c:\\Gone\\Velunor\\Window1\\", {"http://c.com"}, failure));
     EXPECT_EQ(failure, "Unable to create folder: c:\\Gone\\Velunor\\Window1");
-    EXPECT_EQ(PageListFailureMessage(failure), "Unable to save Page Lists. Unable to create folder: c:\\Gone\\Velunor\\Window1");
+    EXPECT_EQ(PageListFailureMessage(failure),
+              "Unable to save Page Lists. Unable to create folder: c:\\Gone\\Velunor\\Window1");
 }
 
 TEST(PageListSave, LeftoversOfAnInterruptedSaveAreClearedFirst) {
