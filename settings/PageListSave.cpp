@@ -52,8 +52,13 @@ public:
         if (!files_.FolderExists(folder_) && !files_.MakeFolder(folder_))
             return Fail("Unable to create folder: " + NoBackslash(folder_), failure);
         // A staging or aside folder left by a save that never ended is cleared.
-        for (const std::string& beside : {staging_, aside_})
-            if (!FreshFolder(beside)) return Undo("Unable to clear folder: " + NoBackslash(beside), failure);
+        for (const std::string& beside : {staging_, aside_}) {
+            if (!files_.FolderExists(beside)) {
+                if (!files_.MakeFolder(beside)) return Undo("Unable to create folder: " + NoBackslash(beside), failure);
+            } else if (!ClearFolder(files_, beside)) {
+                return Undo("Unable to clear folder: " + NoBackslash(beside), failure);
+            }
+        }
 
         for (const ShortcutFile& file : plan.Files)
             if (!files_.WriteNewShortcut(staging_ + file.FileName, file.Address))
@@ -90,11 +95,6 @@ public:
     }
 
 private:
-    bool FreshFolder(const std::string& folder) {
-        if (!files_.FolderExists(folder)) return files_.MakeFolder(folder);
-        return ClearFolder(files_, folder);
-    }
-
     static bool Fail(const std::string& reason, std::string& failure) {
         failure = reason;
         return false;

@@ -14,7 +14,7 @@ namespace {
 
 constexpr std::string_view kPrefix = "HTTP://";
 constexpr size_t kPrefixRestLimit = 1024;
-// The seven the old rule replaced, and the two it let through to fail.
+// Characters no file name may hold (with those below 32).
 constexpr std::string_view kNotInFileNames = ":><|/\\?*\"";
 
 bool NotInFileNames(char c) {

@@ -102,6 +102,12 @@ TEST(PageListSave, AFailedSaveLeavesTheOldFolderAsItWas) {
         {"a read-only file with a staged name",
          [](MemoryFiles& f) { f.AddFile(kWindow + "B.COM.url", "http://B", true); },
          "Unable to replace c:\\Fav\\Velunor\\Window1\\B.COM.url"},
+        {"a leftover staging file that cannot be deleted",
+         [](MemoryFiles& f) {
+             f.AddFolder(StagingFolder(kWindow));
+             f.AddFile(StagingFolder(kWindow) + "stuck.url", "http://stuck", true);
+         },
+         "Unable to clear folder: c:\\Fav\\Velunor\\Window1.new"},
         {"a folder with a staged name", [](MemoryFiles& f) { f.AddFolder(kWindow + "b.com.url"); },
          "Unable to replace c:\\Fav\\Velunor\\Window1\\b.com.url"},
     };
