@@ -1,0 +1,34 @@
+// The save button's course: refuse a window in use without a page, write the
+// display settings, rewrite all three page-list folders, and end the program
+// only when all of it was saved, so a failed save can be retried or discarded
+// with the user's edits still on the form. No Windows here.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "PageListSave.h"
+#include "WizardRules.h"
+
+namespace wizard {
+
+struct SaveRequest {
+    int WindowCount = 1;
+    ActiveLists Lists;    // every list is saved, also of windows not in use
+    std::string DataDir;  // ends in a backslash
+};
+
+struct SaveOutcome {
+    std::optional<EmptyListRefusal> Refusal;  // nothing was written
+    std::vector<std::string> Messages;        // to show one after the other
+    bool EndProgram = false;
+};
+
+// `writeDisplaySettings` writes the registry values and says whether all were
+// written.
+SaveOutcome SaveChanges(const SaveRequest& request, const std::function<bool()>& writeDisplaySettings,
+                        IPageListFiles& files);
+
+}  // namespace wizard

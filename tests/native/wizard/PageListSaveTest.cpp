@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include "MemoryFiles.h"
+
+using namespace wizard;
+
+namespace {
+
+const std::string kData = "c:\\Fav\\Velunor";
+const std::string kWindow = kData + "\\Window1\\";
+
+// A window folder as earlier saves and other programs leave it.
+MemoryFiles SavedFolder() {
+    MemoryFiles files;
+    for (const char* folder : {"c:", "c:\\Fav", "c:\\Fav\\Velunor", "c:\\Fav\\Velunor\\Window1"})
+        files.AddFolder(folder);
+    files.AddFile(kWindow + "old.com.url", "http://old.com");
+    files.AddFile(kWindow + "a.com.url", "http://a.com/old");
+    files.AddFile(kWindow + "pinned.url", "http://pinned", true);
+    files.AddFolder(kWindow + "sub");
+    files.AddFile(kWindow + "sub\\inner.url", "http://inner");
+    return files;
+}
+
+const std::vector<std::string> kNewList{"http://a.com", "  ", "http://b.com/", "http://a.com"};
+
+}  // namespace
+
+TEST(PageListSave, ClearFolderDeletesFilesAtAnyDepthAndKeepsFolders) {
+    MemoryFiles files;
+    files.AddFolder("c:");
+    files.AddFolder("c:\\w");
+    files.AddFile("c:\\w\\a.url", "a");
+    files.AddFile("c:\\w\\ro.url", "ro", true);
+    files.AddFile("c:\\w\\z.url", "z");
+    files.AddFolder("c:\\w\\sub");
+    files.AddFolder("c:\\w\\sub\\deeper");
+    files.AddFile("c:\\w\\sub\\deeper\\d.url", "d");
+    files.AddLink("c:\\w\\elsewhere");  // a junction: what it points at is not ours
+    files.AddFolder("c:\\outside");
+    files.AddFile("c:\\outside\\keep.txt", "k");
+
+    EXPECT_FALSE(ClearFolder(files, "c:\\w"));  // the read-only file stays
+    EXPECT_EQ(files.Under("c:\\w"), (std::map<std::string, std::string>{
+                                        {"elsewhere", ""}, {"ro.url", "ro"}, {"sub", ""}, {"sub\\deeper", ""}}));
+    EXPECT_TRUE(files.Has("c:\\outside\\keep.txt"));
+
+    EXPECT_TRUE(ClearFolder(files, "c:\\w\\sub\\"));
+    EXPECT_TRUE(ClearFolder(files, "c:\\missing\\"));
+}
+
+TEST(PageListSave, SaveReplacesTheFilesAndKeepsWhatCannotBeDeleted) {
+    MemoryFiles files = SavedFolder();
+    std::string failure;
+    ASSERT_TRUE(SavePageList(files, kWindow, kNewList, failure)) << failure;
+    EXPECT_EQ(files.Under(kWindow), (std::map<std::string, std::string>{{"a.com.url", "http://a.com"},
+                                                                        {"b.com.url", "http://b.com/"},
+                                                                        {"pinned.url", "http://pinned"},
+                                                                        {"sub", ""}}));
+    EXPECT_FALSE(files.Has(StagingFolder(kWindow)));
+    EXPECT_FALSE(files.Has(AsideFolder(kWindow)));
+}
+
+TEST(PageListSave, AnEmptyListEmptiesTheFolder) {
+    MemoryFiles files = SavedFolder();
+    std::string failure;
+    ASSERT_TRUE(SavePageList(files, kWindow, {}, failure)) << failure;
+    EXPECT_EQ(files.Under(kWindow), (std::map<std::string, std::string>{{"pinned.url", "http://pinned"}, {"sub", ""}}));
+}
+
+TEST(PageListSave, AFailedSaveLeavesTheOldFolderAsItWas) {
+    struct Case {
+        const char* what;
+        std::function<void(MemoryFiles&)> fault;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"the first write",
+         [](MemoryFiles& f) {
+             f.failWrite = [](const std::string& p) { return p.find("a.com") != std::string::npos; };
+         },
+         "Unable to write to c:\\Fav\\Velunor\\Window1.new\\a.com.url"},
+        {"the last write",
+         [](MemoryFiles& f) {
+             f.failWrite = [](const std::string& p) { return p.find("b.com") != std::string::npos; };
+         },
+         "Unable to write to c:\\Fav\\Velunor\\Window1.new\\b.com.url"},
+        {"moving an old file aside",
+         [](MemoryFiles& f) {
+             f.failMove = [](const std::string& from, const std::string&) {
+                 return from.find("old.com") != std::string::npos;
+             };
+         },
+         "Unable to move c:\\Fav\\Velunor\\Window1\\old.com.url"},
+        {"moving the last staged file in",
+         [](MemoryFiles& f) {
+             f.failMove = [](const std::string& from, const std::string&) {
+                 return from.find(".new\\b.com") != std::string::npos;
+             };
+         },
+         "Unable to move c:\\Fav\\Velunor\\Window1.new\\b.com.url"},
+        {"a read-only file with a staged name",
+         [](MemoryFiles& f) { f.AddFile(kWindow + "B.COM.url", "http://B", true); },
+         "Unable to replace c:\\Fav\\Velunor\\Window1\\B.COM.url"},
+        {"a leftover staging file that cannot be deleted",
+         [](MemoryFiles& f) {
+             f.AddFolder(StagingFolder(kWindow));
+             f.AddFile(StagingFolder(kWindow) + "stuck.url", "http://stuck", true);
+         },
+         "Unable to clear folder: c:\\Fav\\Velunor\\Window1.new"},
+        {"a folder with a staged name", [](MemoryFiles& f) { f.AddFolder(kWindow + "b.com.url"); },
+         "Unable to replace c:\\Fav\\Velunor\\Window1\\b.com.url"},
+    };
+    for (const Case& c : cases) {
+        MemoryFiles files = SavedFolder();
+        c.fault(files);
+        const auto before = files.Snapshot();
+        std::string failure;
+        EXPECT_FALSE(SavePageList(files, kWindow, kNewList, failure)) << c.what;
+        EXPECT_EQ(failure, c.reason) << c.what;
+        EXPECT_EQ(files.Snapshot(), before) << c.what;  // no staging or aside folder left either
+    }
+}
+
+TEST(PageListSave, OldFilesThatCannotGoBackAreKeptAsideAndSaid) {
+    MemoryFiles files = SavedFolder();
+    files.failMove = [](const std::string& from, const std::string& to) {
+        return from.find(".new\\b.com") != std::string::npos || to == kWindow + "old.com.url";
+    };
+    std::string failure;
+    EXPECT_FALSE(SavePageList(files, kWindow, kNewList, failure));
+    EXPECT_EQ(failure,
+              "Unable to move c:\\Fav\\Velunor\\Window1.new\\b.com.url. "
+              "The previous pages are kept in c:\\Fav\\Velunor\\Window1.old");
+    EXPECT_EQ(files.UrlOf(AsideFolder(kWindow) + "old.com.url"), "http://old.com");
+    EXPECT_EQ(files.UrlOf(kWindow + "a.com.url"), "http://a.com/old");
+}
+
+TEST(PageListSave, AMissingWindowFolderIsCreatedAgain) {
+    MemoryFiles files = SavedFolder();
+    const std::string window3 = kData + "\\Window3\\";
+    std::string failure;
+    ASSERT_TRUE(SavePageList(files, window3, {"http://c.com"}, failure)) << failure;
+    EXPECT_EQ(files.Under(window3), (std::map<std::string, std::string>{{"c.com.url", "http://c.com"}}));
+
+    EXPECT_FALSE(SavePageList(files, "c:\\Gone\\Velunor\\Window1\\", {"http://c.com"}, failure));
+    EXPECT_EQ(failure, "Unable to create folder: c:\\Gone\\Velunor\\Window1");
+    EXPECT_EQ(PageListFailureMessage(failure),
+              "Unable to save Page Lists. Unable to create folder: c:\\Gone\\Velunor\\Window1");
+}
+
+TEST(PageListSave, LeftoversOfAnInterruptedSaveAreClearedFirst) {
+    MemoryFiles files = SavedFolder();
+    files.AddFolder(StagingFolder(kWindow));
+    files.AddFile(StagingFolder(kWindow) + "a.com.url", "http://half-written");
+    files.AddFolder(AsideFolder(kWindow));
+    files.AddFile(AsideFolder(kWindow) + "b.com.url", "http://stale");
+    std::string failure;
+    ASSERT_TRUE(SavePageList(files, kWindow, kNewList, failure)) << failure;
+    EXPECT_EQ(files.UrlOf(kWindow + "a.com.url"), "http://a.com");
+    EXPECT_EQ(files.UrlOf(kWindow + "b.com.url"), "http://b.com/");
+    EXPECT_FALSE(files.Has(StagingFolder(kWindow)));
+    EXPECT_FALSE(files.Has(AsideFolder(kWindow)));
+}
+
+TEST(PageListSave, NamesFitThePathLimitOrTheSaveIsRefused) {
+    // The staging folder, four characters longer, sets the room.
+    const std::string deep = "c:\\" + std::string(230, 'd') + "\\";
+    MemoryFiles files;
+    files.AddFolder("c:");
+    files.AddFolder(deep);
+    std::string failure;
+    ASSERT_TRUE(SavePageList(files, deep, {"http://" + std::string(100, 'p')}, failure)) << failure;
+    const auto saved = files.Under(deep);
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved.begin()->first, std::string(259 - (deep.size() + 4) - 4, 'p') + ".url");
+
+    const std::string deeper = "c:\\" + std::string(252, 'd') + "\\";
+    files.AddFolder(deeper);
+    files.AddFile(deeper + "x.url", "http://x");
+    const auto before = files.Snapshot();
+    EXPECT_FALSE(SavePageList(files, deeper, {"http://p"}, failure));
+    EXPECT_EQ(failure, "The folder's path leaves no room for a file name for http://p");
+    EXPECT_EQ(files.Snapshot(), before);
+}
