@@ -177,29 +177,35 @@ private:
 };
 
 // The string table: for a table code, the code of its string without the last
-// pixel, that last pixel, the string's first pixel and its length.
+// pixel, that last pixel, the string's first pixel and its length, together
+// so that following a string touches one place per pixel.
+struct StringEntry {
+    uint16_t prefix;
+    uint16_t length;
+    uint8_t suffix;
+    uint8_t first;
+};
+
 struct StringTable {
-    uint16_t prefix[kTableSize];
-    uint16_t length[kTableSize];
-    uint8_t suffix[kTableSize];
-    uint8_t first[kTableSize];
+    StringEntry entry[kTableSize];
     uint8_t stack[kStackSize];
 };
 
 // Writes the string of `code`, followed by `tail` when `withTail`. Strings are
 // built from their last pixel back, straight into the row when they fit.
 bool OutputString(StringTable& t, PixelWriter& out, unsigned code, unsigned clear, bool withTail, uint8_t tail) {
-    const unsigned total = t.length[code] + (withTail ? 1u : 0u);
+    const unsigned total = t.entry[code].length + (withTail ? 1u : 0u);
     if (total > kStackSize) return false;
     const bool direct = total <= out.Room();
     uint8_t* end = (direct ? out.At() : t.stack) + total;
     uint8_t* p = end - 1;
     if (withTail) *p-- = tail;
     while (code >= clear) {
-        *p-- = t.suffix[code];
-        code = t.prefix[code];
+        const StringEntry& e = t.entry[code];
+        *p-- = e.suffix;
+        code = e.prefix;
     }
-    *p = t.suffix[code];
+    *p = t.entry[code].suffix;
     if (direct)
         out.Advance(total);
     else
@@ -215,8 +221,8 @@ bool DecodeCodes(const uint8_t* data, size_t size, PixelWriter& out, unsigned pi
     StringTable& t = *table;
     const unsigned clear = 1u << minSize, end = clear + 1, firstFree = clear + 2;
     for (unsigned c = 0; c < clear; ++c) {
-        t.suffix[c] = t.first[c] = static_cast<uint8_t>(c & pixelMask);
-        t.length[c] = 1;
+        const auto pixel = static_cast<uint8_t>(c & pixelMask);
+        t.entry[c] = {0, 1, pixel, pixel};
     }
     unsigned codeSize = minSize + 1, maxCode = 1u << codeSize, free = firstFree, old = 0;
     bool full = false, haveOld = false;
@@ -247,22 +253,24 @@ bool DecodeCodes(const uint8_t* data, size_t size, PixelWriter& out, unsigned pi
             continue;
         }
         uint8_t firstPixel;
-        if (code < free) {
-            firstPixel = t.first[code];
+        if (code < clear) {
+            firstPixel = t.entry[code].suffix;
+            *out.At() = firstPixel;  // there is always room for one pixel
+            out.Advance(1);
+        } else if (code < free) {
+            firstPixel = t.entry[code].first;
             if (!OutputString(t, out, code, clear, false, 0)) return false;
         } else {
             // Not yet in the table: the old string and its own first pixel.
             // A code beyond the next free one can only be damage; it is
             // taken the same way.
-            firstPixel = t.first[old];
+            firstPixel = t.entry[old].first;
             if (!OutputString(t, out, old, clear, true, firstPixel)) return false;
             code = free;
         }
         if (!full) {
-            t.prefix[free] = static_cast<uint16_t>(old);
-            t.suffix[free] = firstPixel;
-            t.first[free] = t.first[old];
-            t.length[free] = static_cast<uint16_t>(t.length[old] + 1);
+            const StringEntry& o = t.entry[old];
+            t.entry[free] = {static_cast<uint16_t>(old), static_cast<uint16_t>(o.length + 1), firstPixel, o.first};
             if (++free >= maxCode) {
                 if (codeSize < 12) {
                     ++codeSize;
