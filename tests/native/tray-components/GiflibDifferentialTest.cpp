@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
+#include <string>
 
 #include "GiflibReference.h"
 #include "KxGIFCodec.h"
@@ -38,41 +40,41 @@ const Shape kShapes[] = {{1, 1, 1}, {9, 7, 1}, {640, 48, 1}, {1, 1, 4}, {13, 11,
                          {1, 1, 8}, {3, 2, 8}, {64, 64, 8}, {1000, 80, 8}, {80, 1000, 8}};
 const Content kContents[] = {Content::Noise, Content::FewColours, Content::Runs, Content::Gradient};
 
-}  // namespace
-
-TEST(GiflibDifferential, GiflibReadsOurCodeStreams) {
-    uint32_t seed = 1;
+// Every shape, content and row order, with a raster of its own.
+void ForEachImage(uint32_t seed, const std::function<void(const Shape&, bool, const Bytes&, const std::string&)>& check) {
     for (const Shape& s : kShapes)
         for (Content content : kContents)
             for (bool interlaced : {false, true}) {
-                Bytes raster = MakeRaster(content, s.width, s.height, s.bitCount, ++seed);
-                Bytes stream;
-                kx::EncodeGifPixels(stream, {s.width, s.height, s.bitCount}, interlaced, nullptr,
-                                    ToDib(raster, s.width, s.height, s.bitCount));
-                int w = 0, h = 0;
-                Bytes back;
-                ASSERT_TRUE(DecodeFile(WrapCodeStream(s.width, s.height, s.bitCount, interlaced, stream), w, h, back))
-                    << s.width << "x" << s.height << " " << s.bitCount << " bits";
-                EXPECT_EQ(back, raster) << s.width << "x" << s.height << " " << s.bitCount << " bits, content "
-                                        << static_cast<int>(content) << (interlaced ? " interlaced" : "");
+                const std::string what = std::to_string(s.width) + "x" + std::to_string(s.height) + " " +
+                                         std::to_string(s.bitCount) + " bits, content " +
+                                         std::to_string(static_cast<int>(content)) + (interlaced ? " interlaced" : "");
+                check(s, interlaced, MakeRaster(content, s.width, s.height, s.bitCount, ++seed), what);
             }
 }
 
+}  // namespace
+
+TEST(GiflibDifferential, GiflibReadsOurCodeStreams) {
+    ForEachImage(1, [](const Shape& s, bool interlaced, const Bytes& raster, const std::string& what) {
+        Bytes stream;
+        kx::EncodeGifPixels(stream, {s.width, s.height, s.bitCount}, interlaced, nullptr,
+                            ToDib(raster, s.width, s.height, s.bitCount));
+        int w = 0, h = 0;
+        Bytes back;
+        ASSERT_TRUE(DecodeFile(WrapCodeStream(s.width, s.height, s.bitCount, interlaced, stream), w, h, back)) << what;
+        EXPECT_EQ(back, raster) << what;
+    });
+}
+
 TEST(GiflibDifferential, WeReadGiflibCodeStreams) {
-    uint32_t seed = 100;
-    for (const Shape& s : kShapes)
-        for (Content content : kContents)
-            for (bool interlaced : {false, true}) {
-                Bytes raster = MakeRaster(content, s.width, s.height, s.bitCount, ++seed);
-                Bytes stream = ExtractCodeStream(EncodeFile(s.width, s.height, s.bitCount, interlaced, raster));
-                Bytes dib(kx::GifRowStride(s.width, s.bitCount) * s.height);
-                auto result = kx::DecodeGifPixels(stream, {s.width, s.height, s.bitCount}, interlaced, nullptr, dib,
-                                                  s.bitCount);
-                EXPECT_FALSE(result.corrupted);
-                EXPECT_EQ(FromDib(dib, s.width, s.height, s.bitCount), raster)
-                    << s.width << "x" << s.height << " " << s.bitCount << " bits, content "
-                    << static_cast<int>(content) << (interlaced ? " interlaced" : "");
-            }
+    ForEachImage(100, [](const Shape& s, bool interlaced, const Bytes& raster, const std::string& what) {
+        Bytes stream = ExtractCodeStream(EncodeFile(s.width, s.height, s.bitCount, interlaced, raster));
+        Bytes dib(kx::GifRowStride(s.width, s.bitCount) * s.height);
+        auto result =
+            kx::DecodeGifPixels(stream, {s.width, s.height, s.bitCount}, interlaced, nullptr, dib, s.bitCount);
+        EXPECT_FALSE(result.corrupted) << what;
+        EXPECT_EQ(FromDib(dib, s.width, s.height, s.bitCount), raster) << what;
+    });
 }
 
 TEST(GiflibDifferential, MinimumCodeSizeBelowTheColourBits) {
