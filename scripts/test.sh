@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every build and runs every test: the native
-# rule tests under the sanitizers, then the Windows tests of the 64-bit build
+# rule tests under the sanitizers, each fuzz target for a bounded time, then the Windows tests of the 64-bit build
 # under 64-bit Wine (every x86-64 host runs it), then those of the 32-bit
 # build, the shipped one, under 32-bit Wine where this host can run 32-bit
 # code. VELUNOR_WIN64_ONLY=1 skips the 32-bit run on any host.
@@ -12,6 +12,9 @@ scripts/build.sh --native
 
 echo "== native tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 (cd build/native && ctest --output-on-failure)
+
+echo "== fuzz targets (libFuzzer, ${VELUNOR_FUZZ_SECONDS:-30} s each)"
+scripts/fuzz.sh
 
 runnable=$(scripts/wine-arch.sh)
 ran=()

@@ -1,0 +1,136 @@
+#include "IconFileFormat.h"
+
+#include <cstdint>
+
+namespace kx {
+
+namespace {
+
+uint32_t Get16(const uint8_t* p) { return p[0] | uint32_t{p[1]} << 8; }
+uint32_t Get32(const uint8_t* p) { return Get16(p) | Get16(p + 2) << 16; }
+
+constexpr uint32_t kInfoHeaderSize = 40;
+
+bool KnownBitCount(uint32_t bits) {
+    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
+// The image's bytes as the entry gives them, when they lie after the
+// directory and inside the file.
+bool ImageInside(std::span<const uint8_t> file, const IconDirEntry& entry, uint64_t& directoryEnd) {
+    const auto header = ReadIconFileHeader(file);
+    if (!header) return false;
+    directoryEnd = kIconHeaderSize + uint64_t{kIconEntrySize} * header->count;
+    return entry.imageOffset >= directoryEnd && uint64_t{entry.imageOffset} + entry.bytesInRes <= file.size();
+}
+
+}  // namespace
+
+std::optional<IconFileHeader> ReadIconFileHeader(std::span<const uint8_t> file) {
+    if (file.size() < kIconHeaderSize) return std::nullopt;
+    return IconFileHeader{static_cast<uint16_t>(Get16(&file[0])), static_cast<uint16_t>(Get16(&file[2])),
+                          static_cast<uint16_t>(Get16(&file[4]))};
+}
+
+IconFileFault ReadIconDirectory(std::span<const uint8_t> file, IconDirectory& out) {
+    out = {};
+    const auto header = ReadIconFileHeader(file);
+    if (!header) return IconFileFault::Truncated;
+    out.header = *header;
+    if (header->count == 0) return IconFileFault::NoImages;
+    if (kIconHeaderSize + uint64_t{kIconEntrySize} * header->count > file.size()) return IconFileFault::Truncated;
+    out.entries.reserve(header->count);
+    for (uint32_t i = 0; i < header->count; ++i) {
+        const uint8_t* p = &file[kIconHeaderSize + kIconEntrySize * i];
+        IconDirEntry e;
+        e.width = p[0];
+        e.height = p[1];
+        e.colorCount = p[2];
+        e.reserved = p[3];
+        e.planes = static_cast<uint16_t>(Get16(p + 4));
+        e.bitCount = static_cast<uint16_t>(Get16(p + 6));
+        e.bytesInRes = Get32(p + 8);
+        e.imageOffset = Get32(p + 12);
+        out.entries.push_back(e);
+    }
+    return IconFileFault::None;
+}
+
+uint32_t PaletteEntryCount(int bitCount) {
+    switch (bitCount) {
+    case 1: return 2;
+    case 4: return 16;
+    case 8: return 256;
+    default: return 0;
+    }
+}
+
+uint64_t ScanlineBytes(uint64_t bits) { return (bits + 31) / 32 * 4; }
+
+uint16_t ScreenColorValue(int planes, int bitsPerPixel) {
+    const auto p = static_cast<uint16_t>(planes * bitsPerPixel);
+    if (p == 24) return 0;
+    return static_cast<uint16_t>(1u << (p % 32));
+}
+
+size_t ChooseIconEntry(const std::vector<IconDirEntry>& entries, uint16_t screenColors) {
+    bool chosen = false;
+    size_t choice = 0;
+    uint16_t remembered = 0;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const uint16_t colors = entries[i].ColorCountWord();
+        if (colors == screenColors) return i;
+        if (!chosen) {
+            if (colors <= screenColors) {
+                chosen = true;
+                choice = i;
+                remembered = colors;
+            }
+        } else if (colors > remembered) {
+            choice = i;
+        }
+    }
+    return choice;
+}
+
+IconFileFault LocateIconImage(std::span<const uint8_t> file, const IconDirEntry& entry, IconImageLayout& out) {
+    out = {};
+    uint64_t directoryEnd = 0;
+    if (!ImageInside(file, entry, directoryEnd)) return IconFileFault::ImageOutside;
+    if (entry.bytesInRes < kInfoHeaderSize) return IconFileFault::Truncated;
+    const uint8_t* h = &file[entry.imageOffset];
+    const uint32_t headerSize = Get32(h);
+    const auto width = static_cast<int32_t>(Get32(h + 4));
+    const auto height = static_cast<int32_t>(Get32(h + 8));
+    const uint32_t bitCount = Get16(h + 14);
+    if (headerSize < kInfoHeaderSize || headerSize > entry.bytesInRes || Get32(h + 16) != 0 ||
+        !KnownBitCount(bitCount) || width <= 0)
+        return IconFileFault::BadImageHeader;
+    if (height <= 0 || height % 2 != 0) return IconFileFault::BadHeight;
+
+    out.width = width;
+    out.height = height / 2;
+    out.bitCount = static_cast<uint16_t>(bitCount);
+    out.headerOffset = entry.imageOffset;
+    out.headerSize = headerSize;
+    out.paletteEntries = PaletteEntryCount(static_cast<int>(bitCount));
+    const uint64_t rows = static_cast<uint64_t>(out.height);
+    const uint64_t colorLine = ScanlineBytes(uint64_t(width) * bitCount);
+    if (colorLine > UINT32_MAX / rows) return IconFileFault::TooLarge;
+    out.colorBytes = colorLine * rows;
+    out.maskBytes = ScanlineBytes(uint64_t(width)) * rows;
+    out.colorOffset = out.headerOffset + headerSize + 4ull * out.paletteEntries;
+    out.maskOffset = out.colorOffset + out.colorBytes;
+    // Every part is below 2^32 here, so the sums cannot wrap.
+    if (out.maskOffset + out.maskBytes > uint64_t{entry.imageOffset} + entry.bytesInRes)
+        return IconFileFault::Truncated;
+    return IconFileFault::None;
+}
+
+std::optional<uint16_t> IconImageBitCount(std::span<const uint8_t> file, const IconDirEntry& entry) {
+    uint64_t directoryEnd = 0;
+    if (!ImageInside(file, entry, directoryEnd) || entry.bytesInRes < 16) return std::nullopt;
+    return static_cast<uint16_t>(Get16(&file[entry.imageOffset + 14]));
+}
+
+}  // namespace kx
