@@ -8,10 +8,9 @@
 #include <string>
 
 #include "Controls.h"
+#include "ReadyState.h"
 
 namespace browser {
-
-constexpr long kReadyStateComplete = 4;  // READYSTATE_COMPLETE
 
 // The body of the document a browser shows, fetched at one moment.
 class IPaneBody {

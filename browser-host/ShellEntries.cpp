@@ -14,7 +14,6 @@ struct ShellLibrary {
 
 ShellLibrary g_hhctrl{"hhctrl.ocx", nullptr};
 ShellLibrary g_shell32{"shell32.dll", nullptr};
-ShellLibrary g_comctl32{"comctl32.dll", nullptr};
 
 HMODULE Loaded(ShellLibrary& lib) {
     if (lib.module) return lib.module;
@@ -47,12 +46,6 @@ HWND HtmlHelp(HWND caller, const std::string& file, UINT command, DWORD_PTR data
     return entry ? entry(caller, file.c_str(), command, data) : nullptr;
 }
 
-BOOL CommonControlsFree(void* block) {
-    using FreeFunction = BOOL(WINAPI*)(void*);
-    auto entry = Entry<FreeFunction>(g_comctl32, MAKEINTRESOURCEA(73));
-    return entry ? entry(block) : FALSE;
-}
-
 void* LockSharedBlock(HANDLE handle, DWORD processId) {
     using LockFunction = void*(WINAPI*)(HANDLE, DWORD);
     auto entry = Entry<LockFunction>(g_shell32, MAKEINTRESOURCEA(521));
@@ -72,7 +65,7 @@ BOOL FreeSharedBlock(HANDLE handle, DWORD processId) {
 }
 
 void DoneShellEntries() {
-    for (ShellLibrary* lib : {&g_hhctrl, &g_shell32, &g_comctl32}) {
+    for (ShellLibrary* lib : {&g_hhctrl, &g_shell32}) {
         if (lib->module) ::FreeLibrary(lib->module);
         lib->module = nullptr;
     }

@@ -1,4 +1,4 @@
-// Entries of the shell's libraries (shell32.dll, hhctrl.ocx, comctl32.dll),
+// Entries of the shell's libraries (shell32.dll, hhctrl.ocx),
 // each library loaded on its first use and the entry called by name or
 // ordinal: a missing library or entry gives the entry's "missing" result.
 #pragma once
@@ -11,8 +11,6 @@ namespace browser {
 
 // HtmlHelpA of hhctrl.ocx; null when the library or the entry is missing.
 HWND HtmlHelp(HWND caller, const std::string& file, UINT command, DWORD_PTR data);
-// Frees a block of the common controls' allocator (comctl32.dll, ordinal 73).
-BOOL CommonControlsFree(void* block);
 // The shell's shared memory blocks (shell32.dll, ordinals 521 to 523).
 void* LockSharedBlock(HANDLE handle, DWORD processId);
 BOOL UnlockSharedBlock(void* block);

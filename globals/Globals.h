@@ -11,6 +11,7 @@
 #include <string>
 
 #include "Classes.h"
+#include "DisplaySettings.h"
 #include "KvStore.h"
 
 namespace globals {
@@ -27,24 +28,14 @@ extern std::string VersionText;
 extern std::unique_ptr<kv::TKvRegistryStore> SettingsStore;  // the store made last; may be missing
 extern bool StartupFailed;
 
-enum : uint8_t { smPassword = 0, smPreview = 1, smConfigure = 2, smRun = 3 };
-extern uint8_t SaverMode;
-
-// Display settings, shared by the saver's and the settings program's forms.
-extern int32_t WindowCount;
-extern int32_t ScrollInterval;
-extern int32_t ScrollStep;
-extern int32_t MaxCycles;
-extern int32_t MaxMinutes;
-extern bool ScrollEnabled;
-extern bool ScrollUpAllowed;
-extern bool UseDurations;
+// The display settings of the saver's or the settings program's form.
+extern TDisplaySettings DisplaySettings;
+// The form's one-time set-up at its first activation is still due.
 extern bool InitPending;
-extern int32_t PageSeconds;
-extern int32_t PageMs;
-extern std::array<velfw::TStringList, 4> PageLists;  // 1 to 3 are used
+// The pages of the saver's panes 1 to 3, filled by LoadWindowPages.
+extern std::array<velfw::TStringList, 4> PageLists;
+// When the saver's form was created; the statistics page shows it.
 extern double SaverStartTime;
-extern uint32_t StartTicks;
 
 // Whether InitGlobals reads "RadonW" (the tray launcher does not).
 extern bool ReadsRadonW;

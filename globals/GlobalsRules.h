@@ -14,7 +14,8 @@ std::string InstallValueOr(const std::string& value, const std::string& fallback
 std::string InstallFolder(const std::string& value, const std::string& fallback);
 // Marks are the first character of their value (the default's when empty).
 char InstallMark(const std::string& value, const std::string& fallback);
-// The folder levels of a path, shortest first ("c:\a\b" gives "c:\a", "c:\a\b").
+// The folder a path is in, without a trailing backslash ("c:\a\b\" and
+// "c:\a\b" give "c:\a"); empty when the path has no folder part.
 std::string ParentFolder(const std::string& path);
 
 }  // namespace globals

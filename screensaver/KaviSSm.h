@@ -30,6 +30,8 @@ extern std::function<double()> GetNow;  // the date and time as a day count from
 extern browser::PaneBrowserFactory MakePaneBrowser;
 // Tells the system whether a screen saver runs (SPI_SCREENSAVERRUNNING).
 extern std::function<void(bool running)> SetScreenSaverRunning;
+// The tick count when the slideshow form was created.
+extern uint32_t StartTicks;
 
 // A pane's record: the rotation's part and what the form keeps for it.
 struct TPaneState : PaneRecord {
@@ -37,12 +39,6 @@ struct TPaneState : PaneRecord {
     velfw::TPanel* Panel = nullptr;
     std::unique_ptr<browser::IPaneBody> Body;  // the document's body; its scroll part stands for Body2
 };
-
-// Adds `window` to the list when it is a visible, titled window without a
-// parent or owner; always goes on.
-BOOL CALLBACK EnumTopWindowsProc(HWND window, LPARAM list);
-// 0 when the process was terminated, else the system's last error code.
-DWORD KillProcess(DWORD processId);
 
 class TForm1 : public velfw::TForm {
 public:
@@ -102,7 +98,7 @@ protected:
     void WndProc(velfw::TMessage& message) override;
 
 private:
-    class PaneHost;
+    std::unique_ptr<IPaneHost> MakePaneHost();
 
     void WMActivate(velfw::TMessage& message);
     void SetUp();
@@ -111,16 +107,15 @@ private:
     void RestoreStartup();
     void ClearSaverFlag();
     void LogFailure(int pane, const std::string& prefix);
-    RotationSettings CurrentRotationSettings() const;
 
-    std::unique_ptr<PaneHost> host_;
-    RotationSettings rotationSettings_;
+    std::unique_ptr<IPaneHost> host_;
     std::unique_ptr<PaneRotation> rotation_;
     std::vector<std::unique_ptr<browser::IPaneBrowser>> retired_;
     velfw::CursorHider cursor_;
     velfw::MouseCapture capture_;
     bool saverFlagSet_ = false;
     bool ending_ = false;
+    bool firstPaint_ = true;
     uint64_t processCreated_ = 0;
 };
 

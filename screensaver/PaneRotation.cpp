@@ -20,8 +20,24 @@ std::string FailureText() {
 
 }  // namespace
 
+void PaneRotation::Tick(int n, PaneRecord& p, const velfw::TStringList& list) {
+    if (!p.InUse || p.PaneBusy) return;
+    p.PaneBusy = true;
+    try {
+        CheckScroll(n, p);
+    } catch (...) {
+        // A scroll that fails is tried again at the next tick.
+    }
+    try {
+        CheckChangeUrl(n, p, list);
+    } catch (...) {
+        // The page stays; its time is checked again at the next tick.
+    }
+    p.PaneBusy = false;
+}
+
 std::string PaneRotation::MsText() {
-    return velfw::IntToStr(TicksSince(settings_.StartTicks, host_.TickCount()));
+    return velfw::IntToStr(TicksSince(startTicks_, host_.TickCount()));
 }
 
 void PaneRotation::CheckScroll(int n, PaneRecord& p) {
@@ -69,7 +85,7 @@ void PaneRotation::CheckChangeUrl(int n, PaneRecord& p, const velfw::TStringList
         return;
     }
     if (settings_.UseDurations && p.FinishedOneCycle &&
-        TicksSince(settings_.StartTicks, now) >= static_cast<uint32_t>(settings_.MaxMinutes) * kMinuteMs) {
+        TicksSince(startTicks_, now) >= static_cast<uint32_t>(settings_.MaxMinutes) * kMinuteMs) {
         p.urlsIndex = 1;
         p.HasBeenBlanked = true;
         DoHasBeenBlanked(n, p);
@@ -116,10 +132,10 @@ void PaneRotation::DoHasBeenBlanked(int n, PaneRecord& p) {
             }
         }
         if (p.urlsIndex == 1) {
-            SetNewURL(n, p, settings_.BaseDir + "blank1.htm");
+            SetNewURL(n, p, baseDir_ + "blank1.htm");
             p.urlsIndex = 2;
         } else {
-            SetNewURL(n, p, settings_.BaseDir + "blank2.htm");
+            SetNewURL(n, p, baseDir_ + "blank2.htm");
             p.urlsIndex = 1;
         }
     } catch (...) {

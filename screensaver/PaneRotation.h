@@ -8,12 +8,14 @@
 #include <string>
 
 #include "Classes.h"
+#include "DisplaySettings.h"
+#include "ReadyState.h"
 
 namespace saver {
 
 constexpr uint32_t kNavigationLimitMs = 20000;  // a page that never completes is given up
 constexpr uint32_t kMinuteMs = 60000;
-constexpr long kReadyStateComplete = 4;
+using browser::kReadyStateComplete;
 
 // Tick counts wrap after 49.7 days; an unsigned difference stays right.
 inline uint32_t TicksSince(uint32_t then, uint32_t now) { return now - then; }
@@ -33,18 +35,6 @@ struct PaneRecord {
     bool FinishedOneCycle = false;
     bool StatsShown = false;
     bool PaneBusy = false;
-};
-
-struct RotationSettings {
-    bool UseDurations = false;
-    bool ScrollEnabled = true;
-    bool ScrollUpAllowed = false;
-    int32_t PageMs = 0;
-    int32_t MaxMinutes = 0;
-    int32_t ScrollInterval = 0;
-    int32_t ScrollStep = 0;
-    uint32_t StartTicks = 0;
-    std::string BaseDir;  // ends with a backslash; holds the blank pages
 };
 
 enum class BodyState {
@@ -76,7 +66,16 @@ public:
 
 class PaneRotation {
 public:
-    PaneRotation(IPaneHost& host, const RotationSettings& settings) : host_(host), settings_(settings) {}
+    // Reads the settings, the saver's start tick and the install folder (with
+    // the blank pages, ending with a backslash) where their owner keeps them.
+    PaneRotation(IPaneHost& host, const globals::TDisplaySettings& settings, const uint32_t& startTicks,
+                 const std::string& baseDir)
+        : host_(host), settings_(settings), startTicks_(startTicks), baseDir_(baseDir) {}
+
+    // A tick for one pane: its scroll check, then its page check, each on its
+    // own (a failure of one never stops the other or the slideshow). A pane
+    // not in use or still inside its previous tick is left alone.
+    void Tick(int pane, PaneRecord& p, const velfw::TStringList& list);
 
     // One scroll step when it is due.
     void CheckScroll(int pane, PaneRecord& p);
@@ -94,7 +93,9 @@ public:
 
 private:
     IPaneHost& host_;
-    const RotationSettings& settings_;
+    const globals::TDisplaySettings& settings_;
+    const uint32_t& startTicks_;
+    const std::string& baseDir_;
 };
 
 }  // namespace saver

@@ -4,6 +4,8 @@
 
 namespace saver {
 
+uint8_t SaverMode = smRun;
+
 std::vector<std::string> SplitCommandLine(const std::string& line) {
     std::vector<std::string> args;
     size_t i = 0;
@@ -29,10 +31,10 @@ uint8_t SaverModeOf(const std::string& firstArgument) {
         if (a[0] == letter) return true;
         return a.size() >= 2 && (a[0] == '/' || a[0] == '-') && a[1] == letter;
     };
-    if (is('A')) return 0;
-    if (is('P')) return 1;
-    if (a.empty() || is('C')) return 2;
-    return 3;
+    if (is('A')) return smPassword;
+    if (is('P')) return smPreview;
+    if (a.empty() || is('C')) return smConfigure;
+    return smRun;
 }
 
 std::optional<uint32_t> WindowHandleArgument(const std::string& text) {

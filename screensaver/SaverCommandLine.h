@@ -12,8 +12,12 @@ namespace saver {
 // and are dropped. Element 0 is the program itself.
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
-// 0 change password, 1 preview, 2 configure, 3 full screen, from the first
-// argument (already upper-cased or not: case never matters).
+enum : uint8_t { smPassword = 0, smPreview = 1, smConfigure = 2, smRun = 3 };
+// The mode this run of the saver is in.
+extern uint8_t SaverMode;
+
+// smPassword, smPreview, smConfigure or smRun from the first argument
+// (already upper-cased or not: case never matters).
 uint8_t SaverModeOf(const std::string& firstArgument);
 
 // The decimal window handle that the password and preview modes carry.

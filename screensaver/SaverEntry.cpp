@@ -108,12 +108,12 @@ void RunFullScreen() {
 int RunSaver(const std::vector<std::string>& args) {
     const std::string first = args.size() > 1 ? velfw::UpperCase(args[1]) : std::string();
     const std::string second = args.size() > 2 ? velfw::UpperCase(args[2]) : std::string();
-    globals::SaverMode = SaverModeOf(first);
-    if (globals::SaverMode == globals::smConfigure) {
+    SaverMode = SaverModeOf(first);
+    if (SaverMode == smConfigure) {
         RunConfigure();
         return 0;
     }
-    if (globals::SaverMode == globals::smPassword) {
+    if (SaverMode == smPassword) {
         RunPassword(second);
         return 0;
     }
@@ -123,7 +123,7 @@ int RunSaver(const std::vector<std::string>& args) {
     if (semaphore && ::GetLastError() == ERROR_ALREADY_EXISTS) return 0;
 
     velfw::Application->Initialize();
-    if (globals::SaverMode == globals::smPreview) RunPreview(second);
+    if (SaverMode == smPreview) RunPreview(second);
     else RunFullScreen();
     return 0;
 }

@@ -18,7 +18,7 @@ public:
     std::array<BodyState, 4> body{BodyState::Scrollable, BodyState::Scrollable, BodyState::Scrollable,
                                   BodyState::Scrollable};
     bool taller = true;
-    bool failCreate = false, failNavigate = false, failScroll = false, failStats = false;
+    bool failCreate = false, failNavigate = false, failScroll = false, failStats = false, failReady = false;
     std::string stats = "C:\\Velunor\\Velunor Stats.html";
     std::array<std::vector<std::string>, 4> shown;  // addresses each pane navigated to
     std::vector<std::string> lastSeen;
@@ -27,7 +27,10 @@ public:
     std::array<int32_t, 4> scrolledBy{};
 
     uint32_t TickCount() override { return now; }
-    long ReadyState(int n) override { return ready[n]; }
+    long ReadyState(int n) override {
+        if (failReady) throw std::runtime_error("The browser is gone");
+        return ready[n];
+    }
     BodyState FetchBody(int n, std::string& failure) override {
         ++fetches[n];
         if (body[n] == BodyState::Failed) failure = "The document has no body";
@@ -66,8 +69,10 @@ const std::string kBlank2 = "C:\\Velunor\\blank2.htm";
 // with a completion delay completes each page that long after navigating.
 struct Rig {
     FakeHost host;
-    RotationSettings settings;
-    PaneRotation rotation{host, settings};
+    globals::TDisplaySettings settings;
+    uint32_t startTicks = 0;
+    std::string baseDir = "C:\\Velunor\\";
+    PaneRotation rotation{host, settings, startTicks, baseDir};
     std::array<PaneRecord, 4> panes{};
     std::array<velfw::TStringList, 4> lists;
     std::array<int, 4> completeAfter{-1, -1, -1, -1};
@@ -79,7 +84,7 @@ struct Rig {
         settings.MaxMinutes = 30;
         settings.ScrollInterval = 15;
         settings.ScrollStep = 1;
-        settings.BaseDir = "C:\\Velunor\\";
+        settings.ScrollEnabled = true;
     }
     void Start(int n, std::vector<std::string> pages, int maxCycles = 3) {
         for (auto& p : pages) lists[n].Add(p);
@@ -99,14 +104,7 @@ struct Rig {
                 host.ready[n] = kReadyStateComplete;
                 rotation.SetupBrowser(n, p);
             }
-            try {
-                rotation.CheckScroll(n, p);
-            } catch (...) {
-            }
-            try {
-                rotation.CheckChangeUrl(n, p, lists[n]);
-            } catch (...) {
-            }
+            rotation.Tick(n, p, lists[n]);
         }
     }
     // Ticks every 30 ms until `ms` have passed.
@@ -268,7 +266,7 @@ TEST(PaneRotation, MinutesLimitStrikesInTheMiddleOfAPage) {
 
 TEST(PaneRotation, TickCountWrap) {
     Rig rig;
-    rig.settings.StartTicks = 0xFFFF0000u;
+    rig.startTicks = 0xFFFF0000u;
     rig.host.now = 0xFFFFF000u;
     rig.Start(2, {"a", "b"});
     PaneRecord& p = rig.panes[2];
@@ -364,7 +362,7 @@ TEST(PaneRotation, ScrollingTurnedOffStillFetchesTheBody) {
 
 TEST(PaneRotation, ScrollFailuresAreLogged) {
     Rig rig;
-    rig.settings.StartTicks = 500;
+    rig.startTicks = 500;
     rig.Start(2, {"http://a/"});
     PaneRecord& p = rig.panes[2];
     rig.host.ready[2] = kReadyStateComplete;
@@ -474,4 +472,32 @@ TEST(PaneRotation, EmptyStatisticsAddressGoesStraightToBlankPages) {
     rig.rotation.CheckChangeUrl(2, p, rig.lists[2]);
     EXPECT_EQ(rig.host.shown[2], (std::vector<std::string>{"d", kBlank1}));
     EXPECT_EQ(p.urlsIndex, 2);
+}
+
+TEST(PaneRotation, TickSkipsBusyAndUnusedPanesAndKeepsItsTwoChecksApart) {
+    Rig rig;
+    rig.host.now = 1000;
+    rig.Start(2, {"a", "b"});
+    PaneRecord& p = rig.panes[2];
+    rig.host.ready[2] = kReadyStateComplete;
+    rig.rotation.SetupBrowser(2, p);
+    rig.host.now += 10001;  // the page time is over
+    const int fetches = rig.host.fetches[2];
+
+    p.PaneBusy = true;  // still inside the previous tick
+    rig.rotation.Tick(2, p, rig.lists[2]);
+    EXPECT_EQ(rig.Shown(2), 1u);
+    EXPECT_EQ(rig.host.fetches[2], fetches);
+    p.PaneBusy = false;
+
+    p.InUse = false;
+    rig.rotation.Tick(2, p, rig.lists[2]);
+    EXPECT_EQ(rig.Shown(2), 1u);
+    p.InUse = true;
+
+    // The scroll check fails outright; the page check still moves the pane on.
+    rig.host.failReady = true;
+    rig.rotation.Tick(2, p, rig.lists[2]);
+    EXPECT_EQ(rig.host.shown[2].back(), "b");
+    EXPECT_FALSE(p.PaneBusy);
 }

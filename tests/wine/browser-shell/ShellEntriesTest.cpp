@@ -73,17 +73,6 @@ TEST(ShellEntries, LoadingKeepsTheErrorModeAndTheControlWord) {
     EXPECT_EQ(::GetModuleHandleA("hhctrl.ocx"), nullptr);
 }
 
-TEST(ShellEntries, CommonControlsFreeReleasesTheirBlocks) {
-    using AllocFn = void*(WINAPI*)(DWORD);
-    HMODULE comctl = ::LoadLibraryA("comctl32.dll");
-    auto alloc = reinterpret_cast<AllocFn>(::GetProcAddress(comctl, MAKEINTRESOURCEA(71)));
-    ASSERT_TRUE(alloc);
-    void* block = alloc(64);
-    ASSERT_TRUE(block);
-    EXPECT_TRUE(CommonControlsFree(block));
-    ::FreeLibrary(comctl);
-}
-
 TEST(PidlHelpers, SizeCopyCreateAndWalk) {
     auto bytes = ListBytes({20, 14});
     auto list = reinterpret_cast<LPCITEMIDLIST>(bytes.data());

@@ -1,11 +1,13 @@
 #include "DisplaySettings.h"
 
+#include <utility>
+
 #include "SysUtils.h"
 
-namespace saver {
+namespace globals {
 
-DisplaySettings SaverPresets() {
-    DisplaySettings s;
+TDisplaySettings SaverPresets() {
+    TDisplaySettings s;
     s.WindowCount = 1;
     s.ScrollEnabled = true;
     s.ScrollInterval = 15;
@@ -14,6 +16,17 @@ DisplaySettings SaverPresets() {
     s.UseDurations = true;
     s.MaxCycles = 3;
     s.MaxMinutes = 30;
+    return s;
+}
+
+TDisplaySettings SettingsProgramPresets() {
+    // The page time and the durations get none: a missing one reaches the
+    // sliders as 0, and they show their minimum.
+    TDisplaySettings s;
+    s.WindowCount = 1;
+    s.ScrollEnabled = true;
+    s.ScrollInterval = 15;
+    s.ScrollStep = 1;
     return s;
 }
 
@@ -42,7 +55,7 @@ void ReadFlag(IDisplayValueSource& source, const char* name, bool& target) {
 
 }  // namespace
 
-bool ReadDisplaySettings(IDisplayValueSource& source, DisplaySettings& s, ReadOptions options) {
+bool ReadDisplaySettings(IDisplayValueSource& source, TDisplaySettings& s, ReadOptions options) {
     ReadNumber(source, "DType", 1, 3, 1, s.WindowCount);
     ReadFlag(source, "Scroll", s.ScrollEnabled);
     if (options.ReadScrollUpAllowed) ReadFlag(source, "MalotaPo", s.ScrollUpAllowed);
@@ -60,4 +73,20 @@ bool ReadDisplaySettings(IDisplayValueSource& source, DisplaySettings& s, ReadOp
     return pageTimeRead;
 }
 
-}  // namespace saver
+bool WriteDisplaySettings(IDisplayValueSink& sink, const TDisplaySettings& s) {
+    const std::pair<const char*, std::string> values[] = {
+        {"DType", velfw::IntToStr(s.WindowCount)},
+        {"Scroll", s.ScrollEnabled ? "y" : "n"},
+        {"ScrollVScrollT", velfw::IntToStr(s.ScrollInterval)},
+        {"ScrollVScrollY", velfw::IntToStr(s.ScrollStep)},
+        {"InterScreenT", velfw::IntToStr(s.PageSeconds)},
+        {"DurationUse", "y"},
+        {"DurationTimeS", velfw::IntToStr(s.MaxCycles)},
+        {"DurationTime", velfw::IntToStr(s.MaxMinutes)},
+    };
+    for (const auto& [name, text] : values)
+        if (!sink.Write(name, text)) return false;
+    return true;
+}
+
+}  // namespace globals

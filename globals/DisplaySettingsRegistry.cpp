@@ -4,7 +4,7 @@
 
 #include "WinHandles.h"
 
-namespace saver {
+namespace globals {
 
 ValueRead RegistryDisplayValues::Read(const std::string& name, std::string& text) {
     text.clear();
@@ -25,7 +25,7 @@ ValueRead RegistryDisplayValues::Read(const std::string& name, std::string& text
     return ValueRead::Text;
 }
 
-RegistryReadResult ReadDisplaySettingsFromRegistry(DisplaySettings& settings, ReadOptions options) {
+RegistryReadResult ReadDisplaySettingsFromRegistry(TDisplaySettings& settings, ReadOptions options) {
     RegistryReadResult result;
     HKEY raw = nullptr;
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\KAVI", 0, KEY_READ, &raw) != ERROR_SUCCESS) return result;
@@ -36,4 +36,19 @@ RegistryReadResult ReadDisplaySettingsFromRegistry(DisplaySettings& settings, Re
     return result;
 }
 
-}  // namespace saver
+bool RegistryDisplayValueSink::Write(const std::string& name, const std::string& text) {
+    return ::RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                            static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+}
+
+bool WriteDisplaySettingsToRegistry(const TDisplaySettings& settings) {
+    HKEY raw = nullptr;
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\KAVI", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                          nullptr, &raw, nullptr) != ERROR_SUCCESS)
+        return false;
+    velfw::UniqueRegKey key(raw);
+    RegistryDisplayValueSink sink(key.get());
+    return WriteDisplaySettings(sink, settings);
+}
+
+}  // namespace globals

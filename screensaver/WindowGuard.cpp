@@ -1,0 +1,83 @@
+#include "WindowGuard.h"
+
+#include "WinHandles.h"
+
+namespace saver {
+
+namespace {
+
+// A hung window must not keep the saver from ending.
+constexpr UINT kSystemTimeoutMs = 2000;
+
+}  // namespace
+
+std::string StoredTitle(HWND window) {
+    wchar_t wide[512] = {};
+    const int n = ::InternalGetWindowText(window, wide, 512);
+    if (n <= 0) return "";
+    char text[1024] = {};
+    const int m = ::WideCharToMultiByte(CP_ACP, 0, wide, n, text, sizeof text - 1, nullptr, nullptr);
+    return std::string(text, m > 0 ? static_cast<size_t>(m) : 0);
+}
+
+uint64_t ProcessCreationTime(HANDLE process, bool& known) {
+    FILETIME created, exited, kernel, user;
+    known = ::GetProcessTimes(process, &created, &exited, &kernel, &user) != FALSE;
+    if (!known) return 0;
+    return (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+BOOL CALLBACK EnumTopWindowsProc(HWND window, LPARAM lp) {
+    try {
+        auto* list = reinterpret_cast<TTopWindowList*>(lp);
+        if (!StoredTitle(window).empty() && ::IsWindowVisible(window) && ::GetParent(window) == nullptr &&
+            list->Count <= TTopWindowList::kCapacity - 1)
+            list->Add(window);
+    } catch (...) {
+        // One window that cannot be looked at is left out; the listing goes on.
+    }
+    return TRUE;
+}
+
+void ListTopWindows(TTopWindowList& list) {
+    list.Count = 0;
+    ::EnumWindows(EnumTopWindowsProc, reinterpret_cast<LPARAM>(&list));
+}
+
+DWORD KillProcess(DWORD processId) {
+    velfw::UniqueKernelHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
+    if (!process) return ::GetLastError();
+    if (!::TerminateProcess(process.get(), 0)) return ::GetLastError();
+    return 0;
+}
+
+void DealWithNewWindows(const TTopWindowList& initial, TTopWindowList& current, uint64_t saverCreated) {
+    ListTopWindows(current);
+    for (void* handle : NewWindows(initial, current)) {
+        HWND window = static_cast<HWND>(handle);
+        DWORD processId = 0;
+        ::GetWindowThreadProcessId(window, &processId);
+        WindowProcessFacts facts;
+        facts.OwnProcess = processId == ::GetCurrentProcessId();
+        if (!facts.OwnProcess && processId != 0) {
+            velfw::UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+            if (process) facts.ProcessCreated = ProcessCreationTime(process.get(), facts.CreationKnown);
+        }
+        if (ActionForNewWindow(facts, saverCreated) == NewWindowAction::QuitAndTerminate) {
+            ::PostMessageA(window, WM_QUIT, 0, 0);
+            KillProcess(processId);
+        } else {
+            // Posted: a window that does not answer cannot hold the tick up.
+            ::PostMessageA(window, WM_CLOSE, 0, 0);
+        }
+    }
+}
+
+void CloseErrorWindow(HWND window) {
+    if (!window || !::IsWindow(window)) return;
+    if (!IsErrorWindowTitle(StoredTitle(window))) return;
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(window, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_ABORTIFHUNG, kSystemTimeoutMs, &result);
+}
+
+}  // namespace saver

@@ -1,0 +1,41 @@
+// The window guard's Win32 side: listing the top-level windows the guard
+// watches, dealing with the new ones, and closing error windows. The
+// decisions are in WindowGuardRules.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "WindowGuardRules.h"
+
+namespace saver {
+
+// A window's title as the system stores it. Never sends WM_GETTEXT, which
+// to a hung window of another thread of this process would wait for ever.
+std::string StoredTitle(HWND window);
+
+// When the process was created (file-time units); `known` is false when the
+// system cannot say.
+uint64_t ProcessCreationTime(HANDLE process, bool& known);
+
+// Adds `window` to the list when it is a visible, titled window without a
+// parent or owner; always goes on.
+BOOL CALLBACK EnumTopWindowsProc(HWND window, LPARAM list);
+// The watched windows as they are now, in the system's order.
+void ListTopWindows(TTopWindowList& list);
+
+// 0 when the process was terminated, else the system's last error code.
+DWORD KillProcess(DWORD processId);
+
+// Lists the windows anew into `current` and deals with each that was not in
+// `initial`: a window of a program started after the saver (created at
+// `saverCreated`) gets WM_QUIT and its program is ended; any other is asked
+// to close.
+void DealWithNewWindows(const TTopWindowList& initial, TTopWindowList& current, uint64_t saverCreated);
+
+// Tells `window` to close when its title marks it as an error window.
+void CloseErrorWindow(HWND window);
+
+}  // namespace saver
