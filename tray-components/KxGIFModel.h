@@ -4,6 +4,7 @@
 // GifFrameCore and supplies the bitmaps; everything here works on bytes.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -186,6 +187,11 @@ uint8_t BitsToHold(int32_t count);
 int ColorIndexOf(const TGifRgbTable& table, TColor color);
 // The last extension of that kind, or nullptr.
 TExtension* FindLastExtension(std::vector<TExtension>& list, TExtensionKind kind);
+// The delay of a frame made from an animated cursor's frame, whose display
+// rate counts sixtieths of a second.
+constexpr uint32_t DelayMsOfCursorRate(uint32_t rate) {
+    return static_cast<uint32_t>(std::min<uint64_t>(uint64_t{rate} * 100 / 6, UINT32_MAX));
+}
 // The BMP bit count of a frame's colour bits: 1; 4 for 2..4; 8 for 5..8.
 int DibBitCount(int colorBits);
 
