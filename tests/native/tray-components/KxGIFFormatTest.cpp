@@ -23,7 +23,10 @@ bool Contains(const Bytes& haystack, const Bytes& needle) {
 }
 
 Bytes LoopBytes(int lo, int hi) {
-    return GifBuilder().B({0x21, 0xFF, 0x0B}).Text("NETSCAPE2.0").B({3, 1, lo, hi, 0}).bytes;
+    Bytes b = {0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0};
+    b[16] = static_cast<uint8_t>(lo);
+    b[17] = static_cast<uint8_t>(hi);
+    return b;
 }
 
 std::string LoadError(const Bytes& file, bool decodeFirst = true) {
