@@ -6,12 +6,13 @@
 # the 64-bit build is what hosts that refuse 32-bit code can test. wine32
 # installs on such hosts too; it just cannot start there. clang with its
 # fuzzer runtime builds the fuzz targets; Debian's giflib is the reference of
-# the GIF tests and benchmark (never linked into the programs).
+# the GIF tests and benchmark and Pillow (python3-pil) reads the GIF files we
+# write (neither is linked into the programs).
 set -euo pipefail
 
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for p in cmake make g++ clang libclang-rt-14-dev libgif-dev python3 googletest xvfb xauth \
+for p in cmake make g++ clang libclang-rt-14-dev libgif-dev python3 python3-pil googletest xvfb xauth \
          gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 \
          gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 \
          wine wine64 wine32:i386; do

@@ -1,0 +1,100 @@
+// GIF files and BMP file images built in code for the GIF tests.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "KxGIFCodec.h"
+#include "KxGraphQuantize.h"
+
+namespace gif_files {
+
+using Bytes = std::vector<uint8_t>;
+
+// A file written a piece at a time: bytes, text, 16-bit values.
+struct GifBuilder {
+    Bytes bytes;
+    GifBuilder& B(std::initializer_list<int> list) {
+        for (int v : list) bytes.push_back(static_cast<uint8_t>(v));
+        return *this;
+    }
+    GifBuilder& Text(const std::string& s) {
+        bytes.insert(bytes.end(), s.begin(), s.end());
+        return *this;
+    }
+    GifBuilder& W(int v) { return B({v & 0xFF, (v >> 8) & 0xFF}); }
+    // Signature, screen descriptor and a grey global table of 2^bits entries
+    // (none for 0 bits).
+    GifBuilder& Header(int width, int height, int globalBits, const std::string& version = "GIF89a") {
+        Text(version).W(width).W(height);
+        B({globalBits ? 0x80 | (globalBits - 1) << 4 | (globalBits - 1) : 0, 0, 0});
+        for (int i = 0; i < (globalBits ? 1 << globalBits : 0); ++i) B({i, i, i});
+        return *this;
+    }
+    GifBuilder& Control(int delayHundredths, int transparent = -1, int disposal = 0) {
+        return B({0x21, 0xF9, 4, (transparent >= 0 ? 1 : 0) | disposal << 2, delayHundredths & 0xFF,
+                  delayHundredths >> 8, transparent >= 0 ? transparent : 0, 0});
+    }
+    GifBuilder& Comment(const std::string& text) {
+        B({0x21, 0xFE, static_cast<int>(text.size())}).Text(text);
+        return B({0});
+    }
+    GifBuilder& Application(const std::string& id11, int blockSize, std::initializer_list<int> data) {
+        B({0x21, 0xFF, blockSize}).Text(id11);
+        B({static_cast<int>(data.size())}).B(data);
+        return B({0});
+    }
+    // A 1x1 frame (or the size given) whose one pixel is index 0.
+    GifBuilder& Frame(int width = 1, int height = 1, int left = 0, int top = 0, int packed = 0) {
+        B({','}).W(left).W(top).W(width).W(height).B({packed});
+        return B({2, 2, 0x44, 1, 0});
+    }
+    GifBuilder& Trailer() { return B({';'}); }
+};
+
+// A BMP file image of `bitCount` bits with `palette` (RGB values) and the
+// top-down raster of indices.
+inline Bytes MakeDib(int width, int height, int bitCount, const std::vector<uint32_t>& palette, const Bytes& raster) {
+    kx::DibHeader h = kx::MakeDibHeader(width, height, bitCount);
+    h.clrUsed = static_cast<uint32_t>(palette.size()) < kx::ColorCountOfBits(bitCount) ? palette.size() : 0;
+    Bytes dib = kx::NewDibBlock(h);
+    uint8_t* q = dib.data() + kx::kFileHeaderSize + kx::kInfoHeaderSize;
+    for (uint32_t rgb : palette) {
+        q[0] = static_cast<uint8_t>(rgb >> 16), q[1] = static_cast<uint8_t>(rgb >> 8), q[2] = static_cast<uint8_t>(rgb);
+        q += 4;
+    }
+    const uint32_t offset = dib[10] | dib[11] << 8;
+    const uint64_t stride = kx::GifRowStride(width, bitCount);
+    for (int y = 0; y < height; ++y) {
+        uint8_t* row = dib.data() + offset + (height - 1 - y) * stride;
+        for (int x = 0; x < width; ++x) {
+            const int bit = x * bitCount;
+            row[bit / 8] |= static_cast<uint8_t>(raster[y * width + x] << (8 - bitCount - bit % 8));
+        }
+    }
+    return dib;
+}
+
+// The top-down raster of indices of a BMP file image made by MakeDib or
+// DecodeToDib.
+inline Bytes DibRaster(const Bytes& dib, int& width, int& height) {
+    const kx::DibHeader h = kx::ReadDibHeader(dib.data() + kx::kFileHeaderSize);
+    width = h.width;
+    height = h.height;
+    const uint32_t offset = dib[10] | dib[11] << 8;
+    const uint64_t stride = kx::GifRowStride(width, h.bitCount);
+    const int bits = h.bitCount;
+    Bytes raster(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = dib.data() + offset + (height - 1 - y) * stride;
+        for (int x = 0; x < width; ++x) {
+            const int bit = x * bits;
+            raster[y * width + x] = (row[bit / 8] >> (8 - bits - bit % 8)) & ((1 << bits) - 1);
+        }
+    }
+    return raster;
+}
+
+}  // namespace gif_files
