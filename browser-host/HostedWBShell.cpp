@@ -171,7 +171,7 @@ TFolderRequest ParseFolderCommand(const std::string& commandText) {
 }
 
 bool TranslateKeyWithApplication(IDispatch* application, MSG& msg) {
-    auto inPlace = velfw::ComPtr<IDispatch>(application).As<IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject);
+    auto inPlace = velfw::ComPtr<IDispatch>(application).As<IOleInPlaceActiveObject>();
     return inPlace && TranslateBrowserAccelerator(*inPlace.Get(), msg) == S_OK;
 }
 
