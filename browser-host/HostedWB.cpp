@@ -63,19 +63,10 @@ std::string EventProperty(IDispatch* event, const wchar_t* name) {
 // The control's client site with the document-host interfaces on it. The
 // host pointer is cleared when the component goes; from then on every
 // callback gives the answer that lets the control do its own default.
-class THostedWB::Site final : public velfw::TOleClientSite,
-                              public IOleCommandTarget,
-                              public IServiceProvider,
-                              public IDocHostUIHandler2,
-                              public IDocHostShowUI {
+class THostedWB::Site final : public velfw::TComObjectWith<velfw::TOleClientSite, IOleCommandTarget, IServiceProvider,
+                                                           IDocHostUIHandler2, IDocHostShowUI> {
 public:
     void SetHost(THostedWB* host) { host_ = host; }
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        return TOleClientSite::QueryInterface(iid, object);
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return TOleClientSite::AddRef(); }
-    STDMETHODIMP_(ULONG) Release() override { return TOleClientSite::Release(); }
 
     // IDocHostUIHandler
     STDMETHODIMP ShowContextMenu(DWORD id, POINT* pt, IUnknown* cmdt, IDispatch* disp) override {
@@ -146,16 +137,6 @@ public:
     // IServiceProvider
     STDMETHODIMP QueryService(REFGUID service, REFIID iid, void** object) override {
         return Call(E_NOINTERFACE, [&] { return host_->QueryService(service, iid, object); });
-    }
-
-protected:
-    void* FindInterface(REFIID iid) override {
-        if (IsEqualIID(iid, kIidOleCommandTarget)) return static_cast<IOleCommandTarget*>(this);
-        if (IsEqualIID(iid, kIidServiceProvider)) return static_cast<IServiceProvider*>(this);
-        if (IsEqualIID(iid, kIidDocHostUIHandler2) || IsEqualIID(iid, kIidDocHostUIHandler))
-            return static_cast<IDocHostUIHandler2*>(this);
-        if (IsEqualIID(iid, kIidDocHostShowUI)) return static_cast<IDocHostShowUI*>(this);
-        return TOleClientSite::FindInterface(iid);
     }
 
 private:
@@ -326,7 +307,7 @@ void THostedWB::NotifyDownloadControl() {
 
 void NotifyControlOfAmbientChange(THostedWB& sender, DISPID id) {
     velfw::ComPtr<IDispatch> application = sender.Application();
-    auto control = application.As<IOleControl>(kIidOleControl);
+    auto control = application.As<IOleControl>();
     if (!control) throw velfw::EOleError("The browser control offers no IOleControl", E_NOINTERFACE);
     control->OnAmbientPropertyChange(id);
 }
@@ -459,7 +440,7 @@ velfw::ComPtr<IDispatch> THostedWB::ScriptErrorEventObject() {
     velfw::ComPtr<IDispatch> document = Document();
     if (!document) velfw::RaiseOleError("The browser has no document", E_NOINTERFACE);
     velfw::ComPtr<IHTMLDocument2> html;
-    HRESULT hr = document->QueryInterface(kIidHTMLDocument2, html.OutVoid());
+    HRESULT hr = document->QueryInterface(VELFW_IID_PPV_ARGS(html));
     if (FAILED(hr)) velfw::RaiseOleError("The document is not a web page", hr);
     velfw::ComPtr<IHTMLWindow2> window;
     hr = html->get_parentWindow(window.Out());
@@ -468,7 +449,7 @@ velfw::ComPtr<IDispatch> THostedWB::ScriptErrorEventObject() {
     hr = window->get_event(event.Out());
     if (FAILED(hr)) velfw::RaiseOleError("The window has no event object", hr);
     if (!event) return nullptr;
-    return event.As<IDispatch>(IID_IDispatch);
+    return event.As<IDispatch>();
 }
 
 // ---- IServiceProvider

@@ -3,6 +3,7 @@
 #include <dde.h>
 #include <oleauto.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -10,7 +11,6 @@
 #include "HostedWBRules.h"
 #include "PidlHelpers.h"
 #include "ShellEntries.h"
-#include "UtilityWindow.h"
 #include "WinHandles.h"
 
 namespace browser {
@@ -171,7 +171,7 @@ TFolderRequest ParseFolderCommand(const std::string& commandText) {
 }
 
 bool TranslateKeyWithApplication(IDispatch* application, MSG& msg) {
-    auto inPlace = velfw::ComPtr<IDispatch>(application).As<IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject);
+    auto inPlace = velfw::ComPtr<IDispatch>(application).As<IOleInPlaceActiveObject>();
     return inPlace && TranslateBrowserAccelerator(*inPlace.Get(), msg) == S_OK;
 }
 
@@ -180,31 +180,19 @@ bool TranslateKeyWithApplication(IDispatch* application, MSG& msg) {
 THostedWBShell::THostedWBShell(IShellHookHost& host)
     : host_(host),
       controlHook_([this](velfw::TMessage& m) { ControlWindowProc(m); }),
-      ownerHook_([this](velfw::TMessage& m) { OwnerWindowProc(m); }) {
-    // Top-level, so that it gets the broadcast initiate requests.
-    hidden_ = velfw::AllocateUtilityWindow(kHiddenClass, HiddenWindowProc, nullptr, this);
-}
+      ownerHook_([this](velfw::TMessage& m) { OwnerWindowProc(m); }),
+      hidden_(kHiddenClass, velfw::TUtilityWindowKind::HiddenTopLevel,
+              [this](velfw::TMessage& m) { return HiddenWindowMessage(m); }) {}
 
 THostedWBShell::~THostedWBShell() {
-    if (hidden_) {
-        ::SetWindowLongPtrA(hidden_, GWLP_USERDATA, 0);
-        ::DestroyWindow(hidden_);
-    }
     UnhookOwnerWindow();
     controlHook_.Remove();
 }
 
-LRESULT CALLBACK THostedWBShell::HiddenWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<THostedWBShell*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
-    if (msg == WM_DDE_INITIATE && self && self->host_.AnswersDde()) {
-        try {
-            self->DdeInitiate(reinterpret_cast<HWND>(wParam), lParam);
-        } catch (...) {
-            velfw::ReportCurrentException();
-        }
-        return 0;
-    }
-    return ::DefWindowProcA(wnd, msg, wParam, lParam);
+bool THostedWBShell::HiddenWindowMessage(velfw::TMessage& m) {
+    if (m.Msg != WM_DDE_INITIATE || !host_.AnswersDde()) return false;
+    DdeInitiate(reinterpret_cast<HWND>(m.WParam), m.LParam);
+    return true;
 }
 
 void THostedWBShell::InstallControlHook() {
@@ -293,12 +281,20 @@ void THostedWBShell::DdeInitiate(HWND client, LPARAM atoms) {
     const std::string& offerTopic = s.HtmlMode ? s.HtmlTopic : s.FolderTopic;
     ScopedAtom app(offerApp), topic(offerTopic);
     if (app.get() && topic.get() && app.get() == appAtom && topic.get() == topicAtom) {
+        if (!IsPartner(client)) partners_.push_back(client);
         ::SendMessageA(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(host_.BrowserControl().Handle()),
                        MAKELPARAM(app.get(), topic.get()));
     }
 }
 
+bool THostedWBShell::IsPartner(HWND client) const {
+    return std::find(partners_.begin(), partners_.end(), client) != partners_.end();
+}
+
 void THostedWBShell::DdeExecute(HWND client, LPARAM packed) {
+    // A window we never acknowledged has no conversation with us; its
+    // memory stays its own.
+    if (!IsPartner(client)) return;
     UINT_PTR low = 0, high = 0;
     if (!::UnpackDDElParam(WM_DDE_EXECUTE, packed, &low, &high)) return;
     auto memory = reinterpret_cast<HGLOBAL>(high);
@@ -362,6 +358,8 @@ void THostedWBShell::ShellExecuteRequest(const TFolderRequest& request, bool exp
 }
 
 void THostedWBShell::DdeTerminate(HWND client) {
+    if (!IsPartner(client)) return;
+    partners_.erase(std::find(partners_.begin(), partners_.end(), client));
     ::PostMessageA(client, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(host_.BrowserControl().Handle()), 0);
 }
 

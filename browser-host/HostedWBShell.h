@@ -11,9 +11,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Forms.h"
 #include "ShellRules.h"
+#include "UtilityWindow.h"
 #include "WindowHooks.h"
 
 namespace browser {
@@ -94,15 +96,16 @@ public:
     // From the component's destruction.
     void UnhookOwnerWindow();
 
-    HWND HiddenWindow() const { return hidden_; }
+    HWND HiddenWindow() const { return hidden_.Handle(); }
     velfw::TWinControl* HookedOwner() const { return ownerHook_.Control(); }
     bool ControlHooked() const { return controlHook_.Installed(); }
 
 private:
-    static LRESULT CALLBACK HiddenWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    bool HiddenWindowMessage(velfw::TMessage& m);
     void ControlWindowProc(velfw::TMessage& m);
     void OwnerWindowProc(velfw::TMessage& m);
     void DdeInitiate(HWND client, LPARAM atoms);
+    bool IsPartner(HWND client) const;
     void DdeExecute(HWND client, LPARAM packed);
     void DdeTerminate(HWND client);
     bool CarryOut(const std::string& command);
@@ -110,9 +113,11 @@ private:
     bool Designing() { return (host_.BrowserControl().ComponentState() & velfw::csDesigning) != 0; }
 
     IShellHookHost& host_;
-    HWND hidden_ = nullptr;
     velfw::TWindowHook controlHook_;
     velfw::TWindowHook ownerHook_;
+    // The clients whose initiate we acknowledged: only they are served.
+    std::vector<HWND> partners_;
+    velfw::TUtilityWindow hidden_;  // top-level, so that broadcast initiates reach it
 };
 
 }  // namespace browser

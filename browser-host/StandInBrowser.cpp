@@ -7,8 +7,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "UtilityWindow.h"
-
 namespace browser {
 
 namespace {
@@ -140,29 +138,20 @@ private:
 
 // ---- the browser
 
-LRESULT CALLBACK StandInEventWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TStandInBrowser*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
-    if (self && (msg == WM_TIMER || msg == kNavigateCompleteMessage)) {
-        try {
-            self->HandleEvent(msg, wParam);
-        } catch (...) {
-            velfw::ReportCurrentException();
-        }
-        return 0;
-    }
-    return ::DefWindowProcA(wnd, msg, wParam, lParam);
-}
-
-TStandInBrowser::TStandInBrowser(int number) : velfw::TWinControl(nullptr), number_(number) {
-    events_ = velfw::AllocateUtilityWindow(kEventWindowClass, StandInEventWindowProc, HWND_MESSAGE, this);
+TStandInBrowser::TStandInBrowser(int number)
+    : velfw::TWinControl(nullptr),
+      number_(number),
+      events_(kEventWindowClass, velfw::TUtilityWindowKind::MessageOnly, [this](velfw::TMessage& m) {
+          if (m.Msg != WM_TIMER && m.Msg != kNavigateCompleteMessage) return false;
+          HandleEvent(m.Msg, m.WParam);
+          return true;
+      }) {
     SetColor(velfw::clWhite);
     Log("create");
 }
 
 TStandInBrowser::~TStandInBrowser() {
     Log("free");
-    // Events still in the queue go with the window.
-    ::DestroyWindow(events_);
 }
 
 void TStandInBrowser::Log(const std::string& text) { StandInLog().Add(number_, text); }
@@ -180,9 +169,9 @@ void TStandInBrowser::Paint(velfw::TCanvas& canvas) {
 
 void TStandInBrowser::StopEvents() {
     ++generation_;
-    ::KillTimer(events_, kCompleteTimer);
-    ::KillTimer(events_, kFrameTimer);
-    ::KillTimer(events_, kScriptErrorTimer);
+    ::KillTimer(events_.Handle(), kCompleteTimer);
+    ::KillTimer(events_.Handle(), kFrameTimer);
+    ::KillTimer(events_.Handle(), kScriptErrorTimer);
     framesLeft_ = 0;
 }
 
@@ -199,9 +188,10 @@ void TStandInBrowser::Navigate(const std::string& url) {
     readyState_ = 1;  // loading
     document_ = rule.NoDocument ? nullptr : std::make_shared<Document>(Document{rule});
     Invalidate();
-    ::PostMessageA(events_, kNavigateCompleteMessage, generation_, 0);
-    if (rule.CompleteMs >= 0) ::SetTimer(events_, kCompleteTimer, TimerDelay(rule.CompleteMs), nullptr);
-    if (rule.ScriptErrorMs >= 0) ::SetTimer(events_, kScriptErrorTimer, TimerDelay(rule.ScriptErrorMs), nullptr);
+    ::PostMessageA(events_.Handle(), kNavigateCompleteMessage, generation_, 0);
+    if (rule.CompleteMs >= 0) ::SetTimer(events_.Handle(), kCompleteTimer, TimerDelay(rule.CompleteMs), nullptr);
+    if (rule.ScriptErrorMs >= 0)
+        ::SetTimer(events_.Handle(), kScriptErrorTimer, TimerDelay(rule.ScriptErrorMs), nullptr);
 }
 
 // A handler may free this browser: nothing touches it after a handler ran.
@@ -212,16 +202,16 @@ void TStandInBrowser::HandleEvent(UINT msg, WPARAM wParam) {
         if (auto handler = OnNavigateComplete2) handler(*this);  // a copy: the handler may Detach
         return;
     }
-    ::KillTimer(events_, wParam);
+    ::KillTimer(events_.Handle(), wParam);
     if (wParam == kCompleteTimer) {
         readyState_ = kReadyStateComplete;
         framesLeft_ = rule_.Frames;
-        if (framesLeft_ > 0) ::SetTimer(events_, kFrameTimer, TimerDelay(rule_.FrameGapMs), nullptr);
+        if (framesLeft_ > 0) ::SetTimer(events_.Handle(), kFrameTimer, TimerDelay(rule_.FrameGapMs), nullptr);
         Log("event DocumentComplete");
         if (auto handler = OnDocumentComplete) handler(*this);
     } else if (wParam == kFrameTimer && framesLeft_ > 0) {
         int frame = rule_.Frames - framesLeft_ + 1;
-        if (--framesLeft_ > 0) ::SetTimer(events_, kFrameTimer, TimerDelay(rule_.FrameGapMs), nullptr);
+        if (--framesLeft_ > 0) ::SetTimer(events_.Handle(), kFrameTimer, TimerDelay(rule_.FrameGapMs), nullptr);
         Log("event DocumentComplete frame " + std::to_string(frame));
         if (auto handler = OnDocumentComplete) handler(*this);
     } else if (wParam == kScriptErrorTimer) {

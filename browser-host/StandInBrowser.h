@@ -19,6 +19,7 @@
 
 #include "PaneBrowser.h"
 #include "StandInScript.h"
+#include "UtilityWindow.h"
 
 namespace browser {
 
@@ -66,13 +67,12 @@ protected:
     void Paint(velfw::TCanvas& canvas) override;
 
 private:
-    friend LRESULT CALLBACK StandInEventWindowProc(HWND, UINT, WPARAM, LPARAM);
     void HandleEvent(UINT msg, WPARAM wParam);
     void Log(const std::string& text);
     void StopEvents();
 
     int number_;
-    HWND events_ = nullptr;  // message-only window that carries the events
+    velfw::TUtilityWindow events_;  // carries the events; those still queued go with it
     unsigned generation_ = 0;
     TStandInRule rule_;
     std::shared_ptr<Document> document_;

@@ -7,7 +7,13 @@
 
 #include <utility>
 
+#include "InterfaceId.h"
+
 namespace velfw {
+
+// The id and the out parameter of a ComPtr, for the calls that take both
+// (QueryInterface, CoCreateInstance...): the id always matches the pointer.
+#define VELFW_IID_PPV_ARGS(ptr) (ptr).Iid(), (ptr).OutVoid()
 
 template <typename T>
 class ComPtr {
@@ -44,11 +50,12 @@ public:
         return &p_;
     }
     void** OutVoid() { return reinterpret_cast<void**>(Out()); }
+    static const IID& Iid() { return IidOf<T>(); }
     // Queries another interface of the same object; empty when it has none.
     template <typename U>
-    ComPtr<U> As(REFIID iid) const {
+    ComPtr<U> As() const {
         ComPtr<U> r;
-        if (p_) p_->QueryInterface(iid, r.OutVoid());
+        if (p_) p_->QueryInterface(VELFW_IID_PPV_ARGS(r));
         return r;
     }
 

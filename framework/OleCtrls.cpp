@@ -50,10 +50,6 @@ public:
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
 private:
-    bool Answers(REFIID iid) const override {
-        return IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceUIWindow) ||
-               IsEqualIID(iid, IID_IOleInPlaceFrame);
-    }
     HWND wnd_;
 };
 
@@ -78,35 +74,6 @@ std::wstring AnsiToWide(const std::string& text) {
 }
 
 // ---- TOleClientSite
-
-void* TOleClientSite::FindInterface(REFIID iid) {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite))
-        return static_cast<IOleClientSite*>(this);
-    if (IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceSite))
-        return static_cast<IOleInPlaceSite*>(this);
-    if (IsEqualIID(iid, IID_IDispatch)) return static_cast<IDispatch*>(this);
-    return nullptr;
-}
-
-STDMETHODIMP TOleClientSite::QueryInterface(REFIID iid, void** object) {
-    if (!object) return E_POINTER;
-    try {
-        *object = FindInterface(iid);
-    } catch (...) {
-        *object = nullptr;
-    }
-    if (!*object) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) TOleClientSite::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
-
-STDMETHODIMP_(ULONG) TOleClientSite::Release() {
-    LONG n = ::InterlockedDecrement(&refs_);
-    if (n == 0) delete this;
-    return static_cast<ULONG>(n);
-}
 
 STDMETHODIMP TOleClientSite::SaveObject() { return E_NOTIMPL; }
 STDMETHODIMP TOleClientSite::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
@@ -226,8 +193,14 @@ public:
         return S_OK;
     }
 
+protected:
+    // The control calls us through its own event interface's id, known only now.
+    void* FindInterface(REFIID iid) override {
+        if (IsEqualIID(iid, iid_)) return static_cast<IDispatch*>(this);
+        return TComObject::FindInterface(iid);
+    }
+
 private:
-    bool Answers(REFIID iid) const override { return IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, iid_); }
     TOleControl* control_;
     IID iid_;
 };
@@ -239,18 +212,18 @@ TOleControl::TOleControl(TComponent* owner, const CLSID& clsid, const IID& event
     if (!site_) throw Exception("No client site for the control");
     site_->Attach(this);
     try {
-        Check(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, oleObject_.OutVoid()),
+        Check(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, VELFW_IID_PPV_ARGS(oleObject_)),
               "Creating the control");
         // Controls that want their site before they are initialised say so.
         DWORD status = 0;
         oleObject_->GetMiscStatus(DVASPECT_CONTENT, &status);
         bool siteFirst = (status & OLEMISC_SETCLIENTSITEFIRST) != 0;
         if (siteFirst) Check(oleObject_->SetClientSite(site_), "Siting the control");
-        if (auto init = oleObject_.As<IPersistStreamInit>(IID_IPersistStreamInit)) init->InitNew();
+        if (auto init = oleObject_.As<IPersistStreamInit>()) init->InitNew();
         if (!siteFirst) Check(oleObject_->SetClientSite(site_), "Siting the control");
-        Check(oleObject_->QueryInterface(IID_IDispatch, dispatch_.OutVoid()), "Asking the control for IDispatch");
+        Check(oleObject_->QueryInterface(VELFW_IID_PPV_ARGS(dispatch_)), "Asking the control for IDispatch");
         if (!IsEqualGUID(eventsIid, GUID_NULL)) {
-            if (auto container = oleObject_.As<IConnectionPointContainer>(IID_IConnectionPointContainer)) {
+            if (auto container = oleObject_.As<IConnectionPointContainer>()) {
                 if (SUCCEEDED(container->FindConnectionPoint(eventsIid, connection_.Out()))) {
                     sink_ = new EventSink(this, eventsIid);
                     if (FAILED(connection_->Advise(sink_, &cookie_))) {
@@ -298,7 +271,7 @@ void TOleControl::InPlaceActivate() {
     RECT r{0, 0, ClientWidth(), ClientHeight()};
     HRESULT hr = oleObject_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, HandleOrNull(), &r);
     Check(hr, "Activating the control");
-    oleObject_->QueryInterface(IID_IOleInPlaceObject, inPlace_.OutVoid());
+    oleObject_->QueryInterface(VELFW_IID_PPV_ARGS(inPlace_));
     UpdateObjectRects();
 }
 
@@ -355,7 +328,7 @@ void TOleControl::SetProperty(DISPID id, const VARIANT& value) {
 }
 
 void TOleControl::AmbientPropertyChanged(DISPID id) {
-    auto control = oleObject_.As<IOleControl>(IID_IOleControl);
+    auto control = oleObject_.As<IOleControl>();
     if (!control) throw EOleError("The control offers no IOleControl", E_NOINTERFACE);
     control->OnAmbientPropertyChange(id);
 }

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "ComObject.h"
 #include "ComPtr.h"
 #include "Controls.h"
 
@@ -32,21 +33,15 @@ std::wstring AnsiToWide(const std::string& text);
 // The client site of one hosted control. It is its own reference-counted COM
 // object: the control keeps it as long as it likes, while the component's
 // back-pointer is cleared when the component goes, so late calls find nobody
-// and touch no freed memory. Derived sites add interfaces in FindInterface.
-class TOleClientSite : public IOleClientSite, public IOleInPlaceSite, public IDispatch {
+// and touch no freed memory. Derived sites add interfaces with TComObjectWith.
+class TOleClientSite : public TComObject<IOleClientSite, IOleInPlaceSite, IDispatch> {
 public:
     TOleClientSite() = default;
-    TOleClientSite(const TOleClientSite&) = delete;
-    TOleClientSite& operator=(const TOleClientSite&) = delete;
 
     void Attach(TOleControl* control) { control_ = control; }
     void Detach() { control_ = nullptr; }
     TOleControl* Control() const { return control_; }
 
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
     // IOleClientSite
     STDMETHODIMP SaveObject() override;
     STDMETHODIMP GetMoniker(DWORD assign, DWORD which, IMoniker** moniker) override;
@@ -77,12 +72,9 @@ public:
                         EXCEPINFO* excepInfo, UINT* argErr) override;
 
 protected:
-    virtual ~TOleClientSite() = default;
-    // The interface of this object for `iid`, or null; derived sites extend it.
-    virtual void* FindInterface(REFIID iid);
+    ~TOleClientSite() override = default;
 
 private:
-    LONG refs_ = 1;
     TOleControl* control_ = nullptr;
 };
 

@@ -1,29 +1,49 @@
-// A window of our own that only carries messages (a hand-over, timers,
-// broadcasts): its class registered once, `self` kept in GWLP_USERDATA.
+// A hidden window of our own that only carries messages (a hand-over between
+// threads, timers, DDE, broadcasts of the shell). It owns its handle, passes
+// every message to its owner and lets nothing the owner raises unwind into
+// the system: a failure is reported and the message counts as answered.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
+#include <functional>
 
-#include "Classes.h"
+#include "Controls.h"
 
 namespace velfw {
 
-// `parent` HWND_MESSAGE makes a message-only window, nullptr a hidden
-// top-level one (which broadcasts reach). Raises when it cannot be made.
-inline HWND AllocateUtilityWindow(const char* className, WNDPROC proc, HWND parent, void* self) {
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.lpszClassName = className;
-    if (!::RegisterClassA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw Exception(std::string("Cannot register window class ") + className);
-    HWND wnd = ::CreateWindowExA(0, className, "", parent ? 0 : WS_POPUP, 0, 0, 0, 0, parent, nullptr, instance, nullptr);
-    if (!wnd) throw Exception(std::string("Cannot create a window of class ") + className);
-    ::SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    return wnd;
-}
+// True when the handler answered the message (its answer in Result); false
+// sends it on to the default procedure.
+using TUtilityHandler = std::function<bool(TMessage& message)>;
+
+enum class TUtilityWindowKind {
+    MessageOnly,     // reached only through its handle
+    HiddenTopLevel,  // also gets what is broadcast to every top-level window
+};
+
+class TUtilityWindow {
+public:
+    // The class is registered at its first use. Raises when the window
+    // cannot be made.
+    TUtilityWindow(const char* className, TUtilityWindowKind kind, TUtilityHandler handler = nullptr);
+    TUtilityWindow(const TUtilityWindow&) = delete;
+    TUtilityWindow& operator=(const TUtilityWindow&) = delete;
+    virtual ~TUtilityWindow();
+
+    // Null once the window has gone (destroyed from outside, or its thread ended).
+    HWND Handle() const { return handle_; }
+
+protected:
+    // Windows of their own kind answer here; the default asks the handler.
+    // The owner may free this object from inside: the procedure touches
+    // nothing of it afterwards.
+    virtual bool HandleMessage(TMessage& message);
+
+private:
+    friend LRESULT CALLBACK UtilityWindowProc(HWND, UINT, WPARAM, LPARAM);
+
+    HWND handle_ = nullptr;
+    TUtilityHandler handler_;
+};
 
 }  // namespace velfw

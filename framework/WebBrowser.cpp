@@ -8,8 +8,6 @@ const IID DIID_WebBrowserEvents2 = {0x34a715a0, 0x6587, 0x11d0, {0x92, 0x4a, 0x0
 
 namespace {
 
-const IID kIidWebBrowser2 = {0xd30c1661, 0xcdaf, 0x11d0, {0x8a, 0x3e, 0x00, 0xc0, 0x4f, 0xc9, 0xe2, 0x6e}};
-
 // Argument `index` of an event, counted from the first (the platform passes
 // them last first), with one level of by-reference variant taken off.
 const VARIANT* EventArg(DISPPARAMS* params, UINT index) {
@@ -51,7 +49,7 @@ VARIANT_BOOL* ArgBoolRef(DISPPARAMS* params, UINT index) {
 
 TWebBrowser::TWebBrowser(TComponent* owner, TOleClientSite* site)
     : TOleControl(owner, CLSID_WebBrowserControl, DIID_WebBrowserEvents2, site ? site : new TOleClientSite()) {
-    if (FAILED(OleObject()->QueryInterface(kIidWebBrowser2, browser_.OutVoid())))
+    if (FAILED(OleObject()->QueryInterface(VELFW_IID_PPV_ARGS(browser_))))
         throw EOleError("The control offers no IWebBrowser2", E_NOINTERFACE);
 }
 

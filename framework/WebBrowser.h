@@ -12,6 +12,9 @@
 
 namespace velfw {
 
+// Published id; it extends IDispatch through two interfaces we never ask for.
+VELFW_INTERFACE(IWebBrowser2, IDispatch, {0xd30c1661, 0xcdaf, 0x11d0, {0x8a, 0x3e, 0x00, 0xc0, 0x4f, 0xc9, 0xe2, 0x6e}});
+
 extern const CLSID CLSID_WebBrowserControl;
 extern const IID DIID_WebBrowserEvents2;
 

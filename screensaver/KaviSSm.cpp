@@ -75,7 +75,7 @@ TForm1::TForm1(velfw::TComponent* owner) : velfw::TForm(owner) {
     MakeLogArea(pDebugWindow, 2, 364, 380, 57, lW2, dException2);
     MakeLogArea(pDebugWindow, 3, 543, 559, 57, lW3, dException3);
 
-    ThreadedTimer1 = new TThreadedTimer(this);
+    ThreadedTimer1 = new velfw::TThreadedTimer(this);
     ThreadedTimer1->Name = "ThreadedTimer1";
     ThreadedTimer1->SetInterval(30);
     ThreadedTimer1->OnTimer = [this](velfw::TObject* s) { ThreadedTimer1Timer(s); };

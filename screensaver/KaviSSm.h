@@ -55,7 +55,7 @@ public:
     velfw::TMemo* dException2;
     velfw::TLabel* lW3;
     velfw::TMemo* dException3;
-    TThreadedTimer* ThreadedTimer1;
+    velfw::TThreadedTimer* ThreadedTimer1;
 
     int32_t LastMouseX = -1;
     int32_t LastMouseY = -1;

@@ -26,9 +26,9 @@ constexpr UINT HH_CLOSE_ALL_CMD = 0x12;  // closes every help window; opens none
 constexpr HRESULT kUnknownGroup = static_cast<HRESULT>(0x80040104);
 
 template <typename I>
-velfw::ComPtr<I> SiteAs(THostedWB& wb, const GUID& iid) {
+velfw::ComPtr<I> SiteAs(THostedWB& wb) {
     velfw::ComPtr<I> p;
-    EXPECT_EQ(wb.ClientSite()->QueryInterface(iid, p.OutVoid()), S_OK);
+    EXPECT_EQ(wb.ClientSite()->QueryInterface(VELFW_IID_PPV_ARGS(p)), S_OK);
     return p;
 }
 
@@ -68,7 +68,6 @@ public:
     }
 
 private:
-    bool Answers(REFIID iid) const override { return IsEqualIID(iid, IID_IDispatch); }
     std::vector<std::wstring> names_;
 };
 
@@ -95,7 +94,7 @@ protected:
 };
 
 HRESULT AmbientGet(THostedWB& wb, DISPID id, VARIANT* result, WORD flags = DISPATCH_PROPERTYGET) {
-    auto disp = SiteAs<IDispatch>(wb, IID_IDispatch);
+    auto disp = SiteAs<IDispatch>(wb);
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     return disp->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &none, result, nullptr, nullptr);
 }
@@ -178,7 +177,7 @@ TEST_F(HostedWBTest, AmbientDispatchAnswersDownloadControlFirstThenTheEventThenT
     EXPECT_EQ(static_cast<LCID>(v.lVal), ::GetUserDefaultLCID());
     EXPECT_EQ(AmbientGet(*wb, 12345, &v), DISP_E_MEMBERNOTFOUND);
 
-    auto disp = SiteAs<IDispatch>(*wb, IID_IDispatch);
+    auto disp = SiteAs<IDispatch>(*wb);
     UINT count = 99;
     EXPECT_EQ(disp->GetTypeInfoCount(&count), E_NOTIMPL);
     EXPECT_EQ(count, 0u);
@@ -194,8 +193,8 @@ TEST_F(HostedWBTest, AmbientDispatchAnswersDownloadControlFirstThenTheEventThenT
 }
 
 TEST_F(HostedWBTest, UIHandlerCallbacksWithoutEventsLetTheControlDecide) {
-    auto ui = SiteAs<IDocHostUIHandler2>(*wb, browser::kIidDocHostUIHandler2);
-    auto ui1 = SiteAs<IDocHostUIHandler>(*wb, browser::kIidDocHostUIHandler);
+    auto ui = SiteAs<IDocHostUIHandler2>(*wb);
+    auto ui1 = SiteAs<IDocHostUIHandler>(*wb);
     EXPECT_EQ(static_cast<IUnknown*>(ui.Get()), static_cast<IUnknown*>(ui1.Get()));  // one implementation for both
     POINT pt{1, 2};
     RECT rc{};
@@ -236,7 +235,7 @@ TEST_F(HostedWBTest, UIHandlerCallbacksWithoutEventsLetTheControlDecide) {
 }
 
 TEST_F(HostedWBTest, UIHandlerCallbacksReturnTheirEventsResults) {
-    auto ui = SiteAs<IDocHostUIHandler2>(*wb, browser::kIidDocHostUIHandler2);
+    auto ui = SiteAs<IDocHostUIHandler2>(*wb);
     const HRESULT kMine = 0x00000007;
     wb->OnShowContextMenu = [&](DWORD id, POINT*, IUnknown*, IDispatch*) { return id == 3 ? kMine : E_FAIL; };
     wb->OnHideUI = [&] { return kMine; };
@@ -262,16 +261,16 @@ TEST_F(HostedWBTest, UIHandlerCallbacksReturnTheirEventsResults) {
 }
 
 TEST_F(HostedWBTest, AFailingEventBecomesAResultCode) {
-    auto ui = SiteAs<IDocHostUIHandler2>(*wb, browser::kIidDocHostUIHandler2);
+    auto ui = SiteAs<IDocHostUIHandler2>(*wb);
     wb->OnHideUI = []() -> HRESULT { throw velfw::Exception("handler fails"); };
     EXPECT_EQ(ui->HideUI(), S_FALSE);
-    auto target = SiteAs<IOleCommandTarget>(*wb, browser::kIidOleCommandTarget);
+    auto target = SiteAs<IOleCommandTarget>(*wb);
     wb->OnRefresh = [](velfw::TObject*, int, bool&) { throw velfw::Exception("refresh fails"); };
     EXPECT_EQ(target->Exec(&browser::kCgidDocHostCommandHandler, 2300, 0, nullptr, nullptr), kNotSupported);
 }
 
 TEST_F(HostedWBTest, ShowUICallbacks) {
-    auto show = SiteAs<IDocHostShowUI>(*wb, browser::kIidDocHostShowUI);
+    auto show = SiteAs<IDocHostShowUI>(*wb);
     LRESULT result = 0;
     EXPECT_EQ(show->ShowMessage(nullptr, const_cast<LPOLESTR>(L"text"), const_cast<LPOLESTR>(L"caption"), MB_OK,
                                 nullptr, 0, &result),
@@ -295,7 +294,7 @@ TEST_F(HostedWBTest, ShowUICallbacks) {
 }
 
 TEST_F(HostedWBTest, CommandTargetAndServiceProvider) {
-    auto target = SiteAs<IOleCommandTarget>(*wb, browser::kIidOleCommandTarget);
+    auto target = SiteAs<IOleCommandTarget>(*wb);
     OLECMD cmd{12345, 0xAB};
     EXPECT_EQ(target->QueryStatus(nullptr, 1, &cmd, nullptr), S_OK);
     EXPECT_EQ(cmd.cmdf, 0xABu);  // nothing written
@@ -330,7 +329,7 @@ TEST_F(HostedWBTest, CommandTargetAndServiceProvider) {
         EXPECT_EQ(called, r.handler && r.cmd != 2301 ? 1 : 0) << r.cmd;
     }
 
-    auto services = SiteAs<IServiceProvider>(*wb, browser::kIidServiceProvider);
+    auto services = SiteAs<IServiceProvider>(*wb);
     void* object = reinterpret_cast<void*>(1);
     EXPECT_EQ(services->QueryService(IID_IUnknown, IID_IUnknown, &object), E_NOINTERFACE);
     EXPECT_EQ(object, reinterpret_cast<void*>(1));  // left as it was
@@ -341,7 +340,7 @@ TEST_F(HostedWBTest, CommandTargetAndServiceProvider) {
 
 TEST(HostedWBScriptError, ExecReportsTheErrorAndAnswersWithTheHandlersChoice) {
     ScriptErrorWB wb;
-    auto target = SiteAs<IOleCommandTarget>(wb, browser::kIidOleCommandTarget);
+    auto target = SiteAs<IOleCommandTarget>(wb);
     const GUID* dochost = &browser::kCgidDocHostCommandHandler;
     VARIANT out;
     ::VariantInit(&out);
@@ -385,7 +384,7 @@ TEST(HostedWBScriptError, ExecReportsTheErrorAndAnswersWithTheHandlersChoice) {
 
 TEST(HostedWBScriptError, MissingEventObjectOrPropertyEndsExecBeforeTheEvent) {
     ScriptErrorWB wb;
-    auto target = SiteAs<IOleCommandTarget>(wb, browser::kIidOleCommandTarget);
+    auto target = SiteAs<IOleCommandTarget>(wb);
     const GUID* dochost = &browser::kCgidDocHostCommandHandler;
     int raised = 0;
     wb.OnScriptError = [&](velfw::TObject*, const std::string&, const std::string&, const std::string&,
@@ -407,7 +406,7 @@ TEST(HostedWBScriptError, MissingEventObjectOrPropertyEndsExecBeforeTheEvent) {
 
 TEST(HostedWBScriptError, RealControlWithoutADocumentAnswersNotSupported) {
     THostedWB wb(nullptr);
-    auto target = SiteAs<IOleCommandTarget>(wb, browser::kIidOleCommandTarget);
+    auto target = SiteAs<IOleCommandTarget>(wb);
     bool raised = false;
     wb.OnScriptError = [&](velfw::TObject*, const std::string&, const std::string&, const std::string&,
                            const std::string&, const std::string&, bool&, bool&) { raised = true; };
@@ -417,10 +416,10 @@ TEST(HostedWBScriptError, RealControlWithoutADocumentAnswersNotSupported) {
 
 TEST(HostedWBLifetime, SiteOutlivesTheComponentSafely) {
     auto wb = std::make_unique<THostedWB>(nullptr);
-    auto ui = SiteAs<IDocHostUIHandler2>(*wb, browser::kIidDocHostUIHandler2);
-    auto target = SiteAs<IOleCommandTarget>(*wb, browser::kIidOleCommandTarget);
-    auto disp = SiteAs<IDispatch>(*wb, IID_IDispatch);
-    auto site = SiteAs<IOleInPlaceSite>(*wb, IID_IOleInPlaceSite);
+    auto ui = SiteAs<IDocHostUIHandler2>(*wb);
+    auto target = SiteAs<IOleCommandTarget>(*wb);
+    auto disp = SiteAs<IDispatch>(*wb);
+    auto site = SiteAs<IOleInPlaceSite>(*wb);
     wb.reset();
     // Late calls, as the control may make them while it lets go.
     DOCHOSTUIINFO info{};

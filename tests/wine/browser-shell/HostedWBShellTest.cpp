@@ -299,6 +299,46 @@ TEST_F(ShellHooks, ExecuteAnswersAndNavigatesInPlace) {
     EXPECT_EQ(client.Terminates, std::vector<HWND>{control->Handle()});
 }
 
+// Only the window whose initiate was acknowledged has a conversation: an
+// execute or terminate from any other window is left alone.
+TEST_F(ShellHooks, OnlyTheAcknowledgedClientIsServed) {
+    host->EnableDDE = true;
+    const std::string command = "\"file:///C:/pages/a.htm\",,-1,0,,,,";
+    DdeClient partner, stranger, refused;
+    partner.Initiate(shell->HiddenWindow(), "IExplore", "WWW_OpenURL");
+    ASSERT_EQ(partner.Acks.size(), 1u);
+    partner.Acks.clear();
+    refused.Initiate(shell->HiddenWindow(), "IExplore", "OtherTopic");
+    ASSERT_TRUE(refused.Acks.empty());
+
+    // Executes and terminates from `client`; the answers it got.
+    auto talk = [&](DdeClient& client) {
+        client.Acks.clear();
+        client.Terminates.clear();
+        HGLOBAL mem = client.Execute(control->Handle(), command);
+        Pump();
+        ::PostMessageA(control->Handle(), WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(client.Handle()), 0);
+        Pump();
+        size_t acks = client.Acks.size();
+        for (const DdeClient::Ack& ack : client.Acks) {
+            UINT_PTR status = 0, memory = 0;
+            DdeClient::UnpackExecuteAck(ack.lParam, status, memory);
+        }
+        ::GlobalFree(mem);
+        return std::make_pair(acks, client.Terminates.size());
+    };
+    for (DdeClient* other : {&stranger, &refused}) {
+        EXPECT_EQ(talk(*other), std::make_pair(size_t{0}, size_t{0}));
+        EXPECT_TRUE(host->Urls.empty());
+    }
+    EXPECT_EQ(talk(partner), std::make_pair(size_t{1}, size_t{1}));
+    EXPECT_EQ(host->Urls, std::vector<std::string>{"file:///C:/pages/a.htm"});
+    // Its terminate ended the conversation.
+    host->Urls.clear();
+    EXPECT_EQ(talk(partner), std::make_pair(size_t{0}, size_t{0}));
+    EXPECT_TRUE(host->Urls.empty());
+}
+
 TEST(ShellDdeNames, ReadFromTheShellsRegistryEntries) {
     const char* base = "Software\\VelunorTest\\ShellClasses";
     HKEY root = nullptr;

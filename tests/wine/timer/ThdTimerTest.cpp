@@ -11,7 +11,7 @@
 #include "MessagePump.h"
 #include "ThdTimer.h"
 
-using saver::TThreadedTimer;
+using velfw::TThreadedTimer;
 
 using testing_support::PumpFor;
 using testing_support::PumpUntil;
@@ -44,9 +44,9 @@ TEST(ThdTimer, DefaultsOfANewTimer) {
     EXPECT_FALSE(t.Enabled());
     EXPECT_FALSE(t.AllowZero);
     EXPECT_EQ(t.Interval(), 1000u);
-    EXPECT_EQ(t.ThreadPriority(), saver::TThreadPriority::tpNormal);
-    t.SetThreadPriority(saver::TThreadPriority::tpHigher);
-    EXPECT_EQ(t.ThreadPriority(), saver::TThreadPriority::tpHigher);
+    EXPECT_EQ(t.ThreadPriority(), velfw::TThreadPriority::tpNormal);
+    t.SetThreadPriority(velfw::TThreadPriority::tpHigher);
+    EXPECT_EQ(t.ThreadPriority(), velfw::TThreadPriority::tpHigher);
 }
 
 TEST(ThdTimer, FirstTickComesOneIntervalAfterEnabling) {

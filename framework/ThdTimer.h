@@ -8,11 +8,14 @@
 #include <atomic>
 #include <cstdint>
 
+#include <memory>
+
 #include "Classes.h"
 #include "Controls.h"
+#include "UtilityWindow.h"
 #include "WinHandles.h"
 
-namespace saver {
+namespace velfw {
 
 enum class TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
@@ -46,16 +49,16 @@ private:
     void Execute();
 
     TThreadedTimer* owner_;
-    velfw::UniqueKernelHandle stopEvent_;  // auto-reset: restarts the wait without a tick
-    velfw::UniqueKernelHandle runGate_;    // manual-reset: set while the worker may run
-    velfw::UniqueKernelHandle thread_;
+    UniqueKernelHandle stopEvent_;  // auto-reset: restarts the wait without a tick
+    UniqueKernelHandle runGate_;    // manual-reset: set while the worker may run
+    UniqueKernelHandle thread_;
     std::atomic<bool> terminated_{false};
     bool suspended_ = true;
 };
 
-class TThreadedTimer : public velfw::TComponent {
+class TThreadedTimer : public TComponent {
 public:
-    explicit TThreadedTimer(velfw::TComponent* owner);
+    explicit TThreadedTimer(TComponent* owner);
     ~TThreadedTimer() override;
 
     bool Enabled() const { return enabled_; }
@@ -66,21 +69,20 @@ public:
     TThreadPriority ThreadPriority() const { return thread_->Priority(); }
     void SetThreadPriority(TThreadPriority value) { thread_->SetPriority(value); }
 
-    velfw::TNotifyEvent OnTimer;
+    TNotifyEvent OnTimer;
 
     // Runs on the main thread at each tick.
     void DoTimer();
 
 private:
     friend class TTimerThread;
-    friend LRESULT CALLBACK TimerWindowProc(HWND, UINT, WPARAM, LPARAM);
     // Called by the worker: runs DoTimer on the main thread and returns after it.
     void HandOver();
 
     TTimerThread* thread_ = nullptr;
     bool enabled_ = false;
-    HWND window_ = nullptr;  // message-only window of the creating thread
+    std::unique_ptr<TUtilityWindow> window_;  // message-only window of the creating thread
     bool* destroyedFlag_ = nullptr;  // set while OnTimer runs; told when the handler frees the timer
 };
 
-}  // namespace saver
+}  // namespace velfw

@@ -1,8 +1,6 @@
 #include "ThdTimer.h"
 
-#include "UtilityWindow.h"
-
-namespace saver {
+namespace velfw {
 
 namespace {
 
@@ -15,31 +13,15 @@ const int kPriorities[] = {THREAD_PRIORITY_IDLE,   THREAD_PRIORITY_LOWEST,  THRE
 
 }  // namespace
 
-// A sent message is served by any message retrieval of the main thread, a
-// modal loop's (message box, script alert) included.
-LRESULT CALLBACK TimerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == kTickMessage) {
-        auto* timer = reinterpret_cast<TThreadedTimer*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
-        try {
-            if (timer) timer->DoTimer();
-        } catch (...) {
-            // DoTimer discards the handler's failures; nothing else may unwind here.
-        }
-        // The timer may be gone by now (freed by its own handler): touch nothing.
-        return 0;
-    }
-    return ::DefWindowProcA(wnd, msg, wParam, lParam);
-}
-
 // ---- TTimerThread
 
 TTimerThread::TTimerThread(TThreadedTimer* owner) : owner_(owner) {
     stopEvent_.reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
     runGate_.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!stopEvent_ || !runGate_) throw velfw::Exception("Cannot create the timer's events");
+    if (!stopEvent_ || !runGate_) throw Exception("Cannot create the timer's events");
     DWORD id = 0;
     thread_.reset(::CreateThread(nullptr, 0, ThreadEntry, this, 0, &id));
-    if (!thread_) throw velfw::Exception("Cannot create the timer thread");
+    if (!thread_) throw Exception("Cannot create the timer thread");
 }
 
 TTimerThread::~TTimerThread() {
@@ -108,14 +90,17 @@ void TTimerThread::SetPriority(TThreadPriority priority) {
 
 // ---- TThreadedTimer
 
-TThreadedTimer::TThreadedTimer(velfw::TComponent* owner) : velfw::TComponent(owner) {
-    window_ = velfw::AllocateUtilityWindow(kTimerWindowClass, TimerWindowProc, HWND_MESSAGE, this);
-    try {
-        thread_ = new TTimerThread(this);
-    } catch (...) {
-        ::DestroyWindow(window_);
-        throw;
-    }
+TThreadedTimer::TThreadedTimer(TComponent* owner) : TComponent(owner) {
+    // A sent message is served by any message retrieval of the main thread,
+    // a modal loop's (message box, script alert) included.
+    auto tick = [this](TMessage& m) {
+        if (m.Msg != kTickMessage) return false;
+        DoTimer();
+        // The timer may be gone by now (freed by its own handler): touch nothing.
+        return true;
+    };
+    window_ = std::make_unique<TUtilityWindow>(kTimerWindowClass, TUtilityWindowKind::MessageOnly, tick);
+    thread_ = new TTimerThread(this);
 }
 
 TThreadedTimer::~TThreadedTimer() {
@@ -132,19 +117,17 @@ TThreadedTimer::~TThreadedTimer() {
     thread_->WaitFor();
     delete thread_;
     thread_ = nullptr;
-    ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-    ::DestroyWindow(window_);
 }
 
 void TThreadedTimer::HandOver() {
-    ::SendMessageA(window_, kTickMessage, 0, 0);
+    ::SendMessageA(window_->Handle(), kTickMessage, 0, 0);
 }
 
 void TThreadedTimer::DoTimer() {
     if (!enabled_ || !OnTimer || IsDestroying()) return;
     bool destroyed = false;
     destroyedFlag_ = &destroyed;
-    velfw::TNotifyEvent handler = OnTimer;  // a copy: the handler may free the timer, and OnTimer with it
+    TNotifyEvent handler = OnTimer;  // a copy: the handler may free the timer, and OnTimer with it
     try {
         handler(this);
     } catch (...) {
@@ -172,4 +155,4 @@ void TThreadedTimer::SetInterval(uint32_t value) {
     SetEnabled(was);
 }
 
-}  // namespace saver
+}  // namespace velfw
