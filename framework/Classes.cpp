@@ -23,31 +23,24 @@ TComponent::TComponent(TComponent* owner) {
 void TComponent::operator delete(TComponent* component, std::destroying_delete_t) {
     void* storage = dynamic_cast<void*>(component);
     component->BeforeDestruction();
-    component->NotifyFreeing();
     component->~TComponent();
     ::operator delete(storage);
 }
 
 TComponent::~TComponent() {
-    // Also reached without the first phase, for a component that was not
-    // made with new: references to it must go all the same.
-    NotifyFreeing();
+    Destroying();
+    // Tell everyone holding a reference, then let the owner forget us.
+    auto notifies = std::move(freeNotifies_);
+    for (TComponent* other : notifies) {
+        other->RemoveFreeNotification(this);
+        other->Notification(this, TOperation::opRemove);
+    }
     DestroyComponents();
     if (owner_) owner_->RemoveComponent(this);
     delete loadingList_;
 }
 
 void TComponent::BeforeDestruction() { Destroying(); }
-
-// Tells everyone holding a reference.
-void TComponent::NotifyFreeing() {
-    Destroying();
-    auto notifies = std::move(freeNotifies_);
-    for (TComponent* other : notifies) {
-        other->RemoveFreeNotification(this);
-        other->Notification(this, TOperation::opRemove);
-    }
-}
 
 void TComponent::DestroyComponents() {
     while (!components_.empty()) {

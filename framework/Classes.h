@@ -46,11 +46,10 @@ enum TComponentStateFlag : unsigned {
 enum class TOperation { opInsert, opRemove };
 
 // Freeing a component (delete, or Free) goes in two phases: first, with the
-// whole object still there, its destroy event runs and the components holding
-// references to it are told; then the destructors run, and each framework
-// class frees the owned components before its own members go. A component
-// whose destructor body needs its owned components (to stop a timer, say)
-// still has them there.
+// whole object still there, its destroy event runs; then the destructors run,
+// and each framework class frees the owned components before its own members
+// go. A destructor body that needs its owned components (to stop a timer,
+// say) still has them.
 class TComponent : public TPersistent {
 public:
     explicit TComponent(TComponent* owner);
@@ -93,7 +92,6 @@ protected:
     void Destroying() { state_ |= csDestroying; }
 
 private:
-    void NotifyFreeing();
     void InsertComponent(TComponent* component);
     void RemoveComponent(TComponent* component);
     TComponent* LoadingRoot();
