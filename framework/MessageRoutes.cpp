@@ -30,13 +30,10 @@ HWND MeasureItemControl(HWND parent, WPARAM, LPARAM lParam) {
     return item && item->CtlType != ODT_MENU ? ::GetDlgItem(parent, static_cast<int>(item->CtlID)) : nullptr;
 }
 
-HWND CompareItemControl(HWND, WPARAM, LPARAM lParam) {
-    auto* item = reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam);
-    return item ? item->hwndItem : nullptr;
-}
-
-HWND DeleteItemControl(HWND, WPARAM, LPARAM lParam) {
-    auto* item = reinterpret_cast<const DELETEITEMSTRUCT*>(lParam);
+// The item structures of lists and combo boxes name their control.
+template <typename ItemStruct>
+HWND ItemControl(HWND, WPARAM, LPARAM lParam) {
+    auto* item = reinterpret_cast<const ItemStruct*>(lParam);
     return item ? item->hwndItem : nullptr;
 }
 
@@ -55,8 +52,8 @@ const TReflection kReflections[] = {
     {WM_VSCROLL, FromLParam, false},
     {WM_DRAWITEM, DrawItemControl, true},
     {WM_MEASUREITEM, MeasureItemControl, true},
-    {WM_COMPAREITEM, CompareItemControl, true},
-    {WM_DELETEITEM, DeleteItemControl, true},
+    {WM_COMPAREITEM, ItemControl<COMPAREITEMSTRUCT>, true},
+    {WM_DELETEITEM, ItemControl<DELETEITEMSTRUCT>, true},
     {WM_CTLCOLOREDIT, FromLParam, false},
     {WM_CTLCOLORLISTBOX, FromLParam, false},
     {WM_CTLCOLORBTN, FromLParam, false},

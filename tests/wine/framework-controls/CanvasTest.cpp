@@ -14,6 +14,13 @@ TColor BitsPixel(TDibBitmap& dib, int x, int y) {
     return static_cast<TColor>(p[0]) << 16 | static_cast<TColor>(p[1]) << 8 | p[2];
 }
 
+// A 32-bit DIB painted white, and its canvas.
+TCanvas& WhiteDib(TDibBitmap& dib, int width, int height) {
+    EXPECT_TRUE(dib.Create(width, height, 32));
+    dib.Canvas().FillRect(RECT{0, 0, width, height}, clWhite);
+    return dib.Canvas();
+}
+
 int CountPixels(TDibBitmap& dib, const RECT& r, TColor color) {
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y)
@@ -86,9 +93,7 @@ TEST(Canvas, PaletteIndexesBecomeColours) {
 
 TEST(Canvas, PenWidthColourAndStyle) {
     TDibBitmap dib;
-    ASSERT_TRUE(dib.Create(40, 40, 32));
-    TCanvas& c = dib.Canvas();
-    c.FillRect(RECT{0, 0, 40, 40}, clWhite);
+    TCanvas& c = WhiteDib(dib, 40, 40);
     c.Pen().SetColor(clRed);
     c.Pen().SetWidth(5);
     c.MoveTo(5, 20);
@@ -117,9 +122,7 @@ TEST(Canvas, PenWidthColourAndStyle) {
 
 TEST(Canvas, TextIsDrawnInTheFontColourWithinItsExtent) {
     TDibBitmap dib;
-    ASSERT_TRUE(dib.Create(200, 60, 32));
-    TCanvas& c = dib.Canvas();
-    c.FillRect(RECT{0, 0, 200, 60}, clWhite);
+    TCanvas& c = WhiteDib(dib, 200, 60);
     c.Font().SetName("Arial");
     c.Font().SetSize(12);
     c.Font().SetColor(clRed);
@@ -149,9 +152,7 @@ TEST(Canvas, TextIsDrawnInTheFontColourWithinItsExtent) {
 
 TEST(Canvas, TextRectClipsAndFillsWithTheBrush) {
     TDibBitmap dib;
-    ASSERT_TRUE(dib.Create(200, 40, 32));
-    TCanvas& c = dib.Canvas();
-    c.FillRect(RECT{0, 0, 200, 40}, clWhite);
+    TCanvas& c = WhiteDib(dib, 200, 40);
     c.Font().SetColor(clBlack);
     c.Brush().SetColor(clYellow);
     const RECT r{10, 5, 30, 35};

@@ -6,9 +6,11 @@
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "StdCtrls.h"
+#include "PlaceControl.h"
 #include "TestForms.h"
 
 using namespace velfw;
+using framework_tests::PlaceControl;
 
 namespace {
 
@@ -55,30 +57,21 @@ public:
         ok = Button("OK", 0);
         ok->Default = true;
         ok->ModalResult = mrOk;
-        memo = new TMemo(this);
-        memo->SetParent(this);
-        memo->SetBounds(0, 30, 100, 50);
-        pages = new TPagesProbe(this);
-        pages->SetParent(this);
-        pages->SetBounds(0, 90, 200, 60);
-        inner = new TButton(this);
-        inner->SetParent(pages);
+        memo = PlaceControl<TMemo>(this, this, 0, 30, 100, 50);
+        pages = PlaceControl<TPagesProbe>(this, this, 0, 90, 200, 60);
+        inner = PlaceControl<TButton>(this, pages, 0, 0, 75, 25);
         inner->SetCaption("&Inner");
         inner->OnClick = [this](TObject*) { clicks.push_back("inner"); };
         save = Button("&Save", 160);
         hidden = Button("&Hidden", 190);
         hidden->Hide();
-        noStop = new TWinControl(this);
-        noStop->SetParent(this);
-        noStop->SetBounds(200, 0, 50, 20);
+        noStop = PlaceControl<TWinControl>(this, this, 200, 0, 50, 20);
         cancel = Button("Cancel", 220);
         cancel->Cancel = true;
         Show();
     }
     TButton* Button(const std::string& caption, int top) {
-        auto* b = new TButton(this);
-        b->SetParent(this);
-        b->SetBounds(250, top, 80, 24);
+        auto* b = PlaceControl<TButton>(this, this, 250, top, 80, 24);
         b->SetCaption(caption);
         b->OnClick = [this, caption](TObject*) { clicks.push_back(caption); };
         return b;
@@ -172,9 +165,7 @@ TEST_F(DialogKeys, EnterAndEscapeGoToTheDefaultAndCancelButtons) {
 }
 
 TEST_F(DialogKeys, AControlThatAsksForAKeyKeepsIt) {
-    auto* eater = new TTabEater(form);
-    eater->SetParent(form);
-    eater->SetBounds(0, 160, 50, 20);
+    auto* eater = PlaceControl<TTabEater>(form, form, 0, 160, 50, 20);
     eater->SetFocus();
     Press(WM_KEYDOWN, VK_TAB);
     EXPECT_EQ(Focused(), eater);

@@ -5,9 +5,11 @@
 
 #include "Forms.h"
 #include "MessageRoutes.h"
+#include "PlaceControl.h"
 #include "TestForms.h"
 
 using namespace velfw;
+using framework_tests::PlaceControl;
 
 namespace {
 
@@ -35,12 +37,8 @@ protected:
         testing_support::InitApplicationWithoutBoxes();
         form = new TForm(nullptr);
         form->SetBounds(10, 10, 300, 200);
-        child = new TReflectProbe(form);
-        child->SetParent(form);
-        child->SetBounds(0, 0, 100, 100);
-        other = new TReflectProbe(form);
-        other->SetParent(form);
-        other->SetBounds(100, 0, 100, 100);
+        child = PlaceControl<TReflectProbe>(form, form, 0, 0, 100, 100);
+        other = PlaceControl<TReflectProbe>(form, form, 100, 0, 100, 100);
         form->HandleNeeded();
     }
     void TearDown() override {
