@@ -20,6 +20,13 @@ TComponent::TComponent(TComponent* owner) {
     }
 }
 
+void TComponent::operator delete(TComponent* component, std::destroying_delete_t) {
+    void* storage = dynamic_cast<void*>(component);
+    component->BeforeDestruction();
+    component->~TComponent();
+    ::operator delete(storage);
+}
+
 TComponent::~TComponent() {
     Destroying();
     // Tell everyone holding a reference, then let the owner forget us.
@@ -32,6 +39,8 @@ TComponent::~TComponent() {
     if (owner_) owner_->RemoveComponent(this);
     delete loadingList_;
 }
+
+void TComponent::BeforeDestruction() { Destroying(); }
 
 void TComponent::DestroyComponents() {
     while (!components_.empty()) {

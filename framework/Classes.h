@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -44,10 +45,20 @@ enum TComponentStateFlag : unsigned {
 
 enum class TOperation { opInsert, opRemove };
 
+// Freeing a component (delete, or Free) goes in two phases: first, with the
+// whole object still there, its destroy event runs; then the destructors run,
+// and each framework class frees the owned components before its own members
+// go. A destructor body that needs its owned components (to stop a timer,
+// say) still has them.
 class TComponent : public TPersistent {
 public:
     explicit TComponent(TComponent* owner);
     ~TComponent() override;
+    // Every delete of a component, whatever its static type, comes here first.
+    static void operator delete(TComponent* component, std::destroying_delete_t);
+    // Frees the memory of a component whose constructor failed.
+    static void operator delete(void* storage) { ::operator delete(storage); }
+    void Free() { delete this; }
 
     std::string Name;
     TComponent* Owner() const { return owner_; }
@@ -69,13 +80,15 @@ public:
     void BeginLoading();
     void EndLoading();
 
-    // Frees the owned components, last first. Destructors of classes whose
-    // children need the whole object call this first.
+    // Frees the owned components, last first, each in its two phases.
     void DestroyComponents();
 
 protected:
     virtual void Notification(TComponent* component, TOperation operation);
     virtual void Loaded();
+    // The first phase of freeing: the destroy event (a failure in it is the
+    // class's to report; freeing goes on).
+    virtual void BeforeDestruction();
     void Destroying() { state_ |= csDestroying; }
 
 private:

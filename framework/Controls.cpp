@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
+#include "ControlsRules.h"
+#include "MessageRoutes.h"
 #include "SysUtils.h"
 #include "WindowHooks.h"
 
@@ -18,6 +21,13 @@ const char kControlProp[] = "VelunorControl";
 // The control whose window is being created: the first message of a new
 // window may come before WM_NCCREATE, so the pointer is picked up from here.
 thread_local TWinControl* g_creating = nullptr;
+
+// Ids of child windows: unique while they live, so that a parent can find
+// the child a WM_MEASUREITEM names.
+TIdPool& ControlIds() {
+    static TIdPool ids(1, 0xFFFF);
+    return ids;
+}
 
 std::map<std::string, WNDPROC>& BaseProcs() {
     static std::map<std::string, WNDPROC> procs;
@@ -101,6 +111,7 @@ LRESULT CALLBACK ControlWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
     if (msg == WM_NCDESTROY) {
         ::RemovePropA(wnd, kControlProp);
         control->handle_ = nullptr;
+        if (control->controlId_) ControlIds().Release(std::exchange(control->controlId_, 0u));
     }
     return m.Result;
 }
@@ -132,6 +143,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 
 TControl::~TControl() {
     Destroying();
+    DestroyComponents();
     if (parent_) parent_->RemoveControl(this);
 }
 
@@ -170,6 +182,7 @@ void TControl::RequestAlign() {
 }
 
 void TControl::Click() { if (OnClick) OnClick(this); }
+void TControl::DoContextPopup(POINT p, bool& handled) { if (OnContextPopup) OnContextPopup(this, p, handled); }
 void TControl::MouseDown(TMouseButton b, TShiftState s, int x, int y) { if (OnMouseDown) OnMouseDown(this, b, s, x, y); }
 void TControl::MouseUp(TMouseButton b, TShiftState s, int x, int y) { if (OnMouseUp) OnMouseUp(this, b, s, x, y); }
 void TControl::MouseMove(TShiftState s, int x, int y) { if (OnMouseMove) OnMouseMove(this, s, x, y); }
@@ -182,6 +195,8 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
 
 TWinControl::~TWinControl() {
     Destroying();
+    // Owned components before the window and the child list they may use.
+    DestroyComponents();
     // Child controls go with their parent, last first, as in the class library.
     while (!controls_.empty()) delete controls_.back();
     // Hooks that outlive this control must not touch it any more.
@@ -200,7 +215,12 @@ TWinControl::~TWinControl() {
 }
 
 TWinControl* TWinControl::FromHandle(HWND wnd) {
-    return wnd ? static_cast<TWinControl*>(::GetPropA(wnd, kControlProp)) : nullptr;
+    if (!wnd) return nullptr;
+    // Another of our programs marks its windows the same way, and a handle in
+    // a message may be one of them: its pointer means nothing here.
+    DWORD process = 0;
+    if (!::GetWindowThreadProcessId(wnd, &process) || process != ::GetCurrentProcessId()) return nullptr;
+    return static_cast<TWinControl*>(::GetPropA(wnd, kControlProp));
 }
 
 HWND TWinControl::Handle() {
@@ -221,6 +241,7 @@ void TWinControl::CreateParams(TCreateParams& p) {
     p.Y = top_;
     p.Width = width_;
     p.Height = height_;
+    if (TabStop) p.Style |= WS_TABSTOP;
     p.WinClassName = "TVelunorWinControl";
 }
 
@@ -232,12 +253,18 @@ void TWinControl::CreateWnd() {
     if (!(p.Style & WS_CHILD)) p.WndParent = p.WndParent ? p.WndParent : nullptr;
     else p.WndParent = ParentWindow();
     defWndProc_ = RegisterControlClass(p);
+    HMENU id = nullptr;
+    if (p.Style & WS_CHILD) {
+        controlId_ = ControlIds().Allocate();
+        id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId_));
+    }
     g_creating = this;
     HWND wnd = ::CreateWindowExA(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X, p.Y,
-                                 p.Width, p.Height, p.WndParent, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+                                 p.Width, p.Height, p.WndParent, id, ::GetModuleHandleA(nullptr), nullptr);
     g_creating = nullptr;
     if (!wnd) {
         handle_ = nullptr;
+        if (controlId_) ControlIds().Release(std::exchange(controlId_, 0u));
         throw Exception("Error creating window (" + IntToStr(static_cast<long long>(::GetLastError())) + ")");
     }
     handle_ = wnd;
@@ -261,6 +288,7 @@ void TWinControl::InsertControl(TControl* control) {
     controls_.push_back(control);
     control->parent_ = this;
     if (auto* w = dynamic_cast<TWinControl*>(control)) {
+        tabList_.push_back(w);
         if (w->handle_) ::SetParent(w->handle_, Handle());
         else if (handle_) w->HandleNeeded();
     }
@@ -271,12 +299,36 @@ void TWinControl::RemoveControl(TControl* control) {
     auto it = std::find(controls_.begin(), controls_.end(), control);
     if (it == controls_.end()) return;
     controls_.erase(it);
+    tabList_.erase(std::remove(tabList_.begin(), tabList_.end(), control), tabList_.end());
     control->parent_ = nullptr;
     if (auto* w = dynamic_cast<TWinControl*>(control); w && w->handle_ && !w->IsDestroying()) {
         ::ShowWindow(w->handle_, SW_HIDE);
         ::SetParent(w->handle_, nullptr);
     }
     if (!IsDestroying() && control->Align() != TAlign::alNone) Realign();
+}
+
+int TWinControl::TabOrder() const {
+    if (!Parent()) return -1;
+    const auto& list = Parent()->tabList_;
+    auto it = std::find(list.begin(), list.end(), this);
+    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+void TWinControl::SetTabOrder(int order) {
+    if (!Parent()) return;
+    auto& list = Parent()->tabList_;
+    auto it = std::find(list.begin(), list.end(), this);
+    if (it == list.end()) return;
+    list.erase(it);
+    order = std::clamp(order, 0, static_cast<int>(list.size()));
+    list.insert(list.begin() + order, this);
+}
+
+bool TWinControl::CanFocus() const {
+    for (const TWinControl* c = this; c; c = c->Parent())
+        if (!c->Visible() || !c->Enabled()) return false;
+    return handle_ != nullptr;
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
@@ -435,6 +487,7 @@ void TWinControl::KeyPress(char& key) { if (OnKeyPress) OnKeyPress(this, key); }
 
 void TWinControl::WndProc(TMessage& m) {
     const bool ownClass = defWndProc_ == ::DefWindowProcA;
+    if (handle_ && RouteMessage(handle_, this, m)) return;
     switch (m.Msg) {
         case WM_ERASEBKGND:
             if (ownClass) {
@@ -449,14 +502,20 @@ void TWinControl::WndProc(TMessage& m) {
             if (ownClass) {
                 PAINTSTRUCT ps;
                 HDC dc = ::BeginPaint(handle_, &ps);
-                TCanvas canvas(dc);
                 try {
+                    TCanvas canvas(dc);
                     Paint(canvas);
                 } catch (...) {
+                    // The region is valid again before anything is shown: the
+                    // report's box must not bring the failing paint straight
+                    // back. Until a paint succeeds, later failures are the
+                    // same one and are not reported again.
                     ::EndPaint(handle_, &ps);
+                    if (std::exchange(paintFailed_, true)) return;
                     throw;
                 }
                 ::EndPaint(handle_, &ps);
+                paintFailed_ = false;
                 return;
             }
             break;
@@ -516,29 +575,20 @@ void TWinControl::WndProc(TMessage& m) {
             m.WParam = static_cast<unsigned char>(key);
             break;
         }
-        case WM_COMMAND:
-            if (auto* child = FromHandle(reinterpret_cast<HWND>(m.LParam)); child && m.LParam) {
-                m.Result = child->Perform(CN_COMMAND, m.WParam, m.LParam);
-                return;
-            }
-            break;
-        case WM_NOTIFY: {
-            auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
-            if (auto* child = hdr ? FromHandle(hdr->hwndFrom) : nullptr) {
-                m.Result = child->Perform(CN_NOTIFY, m.WParam, m.LParam);
-                return;
-            }
+        case WM_CONTEXTMENU: {
+            // Asked of the control under the mouse first; unhandled, the
+            // default procedure passes it on to the parent.
+            POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+            if (p.x != -1 || p.y != -1) ::ScreenToClient(handle_, &p);
+            bool handled = false;
+            DoContextPopup(p, handled);
+            if (handled) return;
             break;
         }
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORLISTBOX:
-            if (auto* child = FromHandle(reinterpret_cast<HWND>(m.LParam))) {
-                m.Result = child->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
-                return;
-            }
-            break;
+        case CM_DIALOGKEY:
+        case CM_DIALOGCHAR:
+            m.Result = 0;
+            return;
         case CN_KEYDOWN:
         case CN_KEYUP:
         case CN_CHAR:
@@ -554,7 +604,8 @@ void TWinControl::WndProc(TMessage& m) {
         case CN_CTLCOLORSTATIC:
         case CN_CTLCOLOREDIT:
         case CN_BASE + WM_CTLCOLORBTN:
-        case CN_BASE + WM_CTLCOLORLISTBOX: {
+        case CN_BASE + WM_CTLCOLORLISTBOX:
+        case CN_BASE + WM_CTLCOLORSCROLLBAR: {
             HDC dc = reinterpret_cast<HDC>(m.WParam);
             ::SetTextColor(dc, ColorToRGB(Font().Color()));
             ::SetBkColor(dc, ColorToRGB(Color()));

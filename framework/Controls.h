@@ -40,6 +40,22 @@ constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
 constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;
 constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
 constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
+constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;
+constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;
+constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
+constexpr UINT CN_COMPAREITEM = CN_BASE + WM_COMPAREITEM;
+constexpr UINT CN_DELETEITEM = CN_BASE + WM_DELETEITEM;
+
+// The framework's own requests between controls.
+constexpr UINT CM_BASE = 0xB000;
+// A navigation key (wParam the virtual key, lParam the TShiftState) offered
+// to the control with the focus and then to each parent up to the form; a
+// control that acts on it answers non-zero. A page control answers Ctrl+Tab.
+constexpr UINT CM_DIALOGKEY = CM_BASE + 16;
+// A mnemonic (wParam the character) offered to every control of the form in
+// tab order; the control whose caption marks it acts and answers non-zero.
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 17;
 
 using TNotifyEvent = std::function<void(TObject* sender)>;
 using TWndMethod = std::function<void(TMessage& message)>;
@@ -47,6 +63,9 @@ using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TSh
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
+// A context menu asked for at `mousePos` (client coordinates; -1, -1 from the
+// keyboard); a handler that shows one sets `handled`.
+using TContextPopupEvent = std::function<void(TObject* sender, POINT mousePos, bool& handled)>;
 
 class TControl : public TComponent {
 public:
@@ -87,12 +106,14 @@ public:
     virtual void Invalidate() {}
 
     TNotifyEvent OnClick;
+    TContextPopupEvent OnContextPopup;
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
 
 protected:
     virtual void Click();
+    virtual void DoContextPopup(POINT mousePos, bool& handled);
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseMove(TShiftState shift, int x, int y);
@@ -137,6 +158,17 @@ public:
 
     int ControlCount() const { return static_cast<int>(controls_.size()); }
     TControl* Controls(int index) const { return controls_.at(static_cast<size_t>(index)); }
+
+    // Place in the parent's tab order (0 first; -1 without a parent); setting
+    // it moves the control there and the others along.
+    int TabOrder() const;
+    void SetTabOrder(int order);
+    // Tab and Shift+Tab stop at this control.
+    bool TabStop = false;
+    // The windowed children in tab order.
+    const std::vector<TWinControl*>& TabList() const { return tabList_; }
+    // Visible, enabled, with its parents, and with a window.
+    bool CanFocus() const;
 
     void SetBounds(int left, int top, int width, int height) override;
     void SetVisible(bool visible) override;
@@ -200,8 +232,11 @@ private:
     HWND handle_ = nullptr;
     WNDPROC defWndProc_ = nullptr;
     std::vector<TControl*> controls_;
+    std::vector<TWinControl*> tabList_;
+    unsigned controlId_ = 0;  // the child window's id, which WM_MEASUREITEM names
     UniqueGdiObject brush_;
     bool aligning_ = false;
+    bool paintFailed_ = false;  // the last paint failed and was reported
     TWindowHook* topHook_ = nullptr;  // the last hook installed on WindowProc
 };
 

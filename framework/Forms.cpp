@@ -1,5 +1,10 @@
 #include "Forms.h"
 
+#include <algorithm>
+
+#include "ControlsRules.h"
+
+#include "MessageRoutes.h"
 #include "SysUtils.h"
 
 namespace velfw {
@@ -22,17 +27,17 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) {
     SetBounds(0, 0, 640, 480);
 }
 
-TForm::~TForm() = default;
+TForm::~TForm() { DestroyComponents(); }
 
 void TForm::AfterConstruction() { DoCreate(); }
 
-void TForm::Free() {
+void TForm::BeforeDestruction() {
+    TWinControl::BeforeDestruction();
     try {
         DoDestroy();
     } catch (...) {
-        ReportCurrentException();
+        ReportCurrentException();  // the form goes all the same
     }
-    delete this;
 }
 
 void TForm::DoCreate() { if (OnCreate) OnCreate(this); }
@@ -40,9 +45,14 @@ void TForm::DoDestroy() { if (OnDestroy) OnDestroy(this); }
 void TForm::Activate() { if (OnActivate) OnActivate(this); }
 void TForm::Deactivate() { if (OnDeactivate) OnDeactivate(this); }
 void TForm::Paint(TCanvas& canvas) {
-    canvas_.SetHandle(canvas.Handle());
+    // The form's canvas draws on the paint's DC only while the paint lasts,
+    // also when the handler fails.
+    struct Bind {
+        TCanvas& c;
+        Bind(TCanvas& c, HDC dc) : c(c) { c.SetHandle(dc); }
+        ~Bind() { c.SetHandle(nullptr); }
+    } bind(canvas_, canvas.Handle());
     if (OnPaint) OnPaint(this);
-    canvas_.SetHandle(nullptr);
 }
 
 void TForm::CreateParams(TCreateParams& p) {
@@ -130,8 +140,86 @@ int TForm::ShowModal() {
     return ModalResult;
 }
 
+TForm* GetParentForm(TControl* control) {
+    while (control && !dynamic_cast<TForm*>(control)) control = control->Parent();
+    return static_cast<TForm*>(control);
+}
+
+namespace {
+
+// The windowed controls inside `parent`, each followed by its own, in tab
+// order; hidden and disabled ones (and what they hold) left out.
+void CollectTabOrder(const TWinControl& parent, std::vector<TWinControl*>& out) {
+    for (TWinControl* c : parent.TabList()) {
+        if (!c->Visible() || !c->Enabled()) continue;
+        out.push_back(c);
+        CollectTabOrder(*c, out);
+    }
+}
+
+// The framework control a window belongs to: itself, or the nearest up the
+// chain of child windows.
+TWinControl* OwningControl(HWND wnd) {
+    while (wnd) {
+        if (TWinControl* c = TWinControl::FromHandle(wnd)) return c;
+        wnd = (::GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD) ? ::GetParent(wnd) : nullptr;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TWinControl* TForm::FocusedControl() const {
+    TWinControl* c = OwningControl(::GetFocus());
+    return c && GetParentForm(c) == this ? c : nullptr;
+}
+
+void TForm::SelectNext(bool forward) {
+    std::vector<TWinControl*> all, stops;
+    CollectTabOrder(*this, all);
+    for (TWinControl* c : all)
+        if (c->TabStop && c->CanFocus()) stops.push_back(c);
+    // From inside a control that is no tab stop, go on from the nearest one
+    // around it.
+    int current = -1;
+    for (TWinControl* c = FocusedControl(); c && c != this && current < 0; c = c->Parent()) {
+        auto it = std::find(stops.begin(), stops.end(), c);
+        if (it != stops.end()) current = static_cast<int>(it - stops.begin());
+    }
+    const int next = NextTabIndex(static_cast<int>(stops.size()), current, forward);
+    if (next >= 0) stops[static_cast<size_t>(next)]->SetFocus();
+}
+
+bool TForm::Broadcast(UINT msg, WPARAM wParam, LPARAM lParam) {
+    std::vector<TWinControl*> all;
+    CollectTabOrder(*this, all);
+    for (TWinControl* c : all)
+        if (c->Perform(msg, wParam, lParam) != 0) return true;
+    return false;
+}
+
+bool TForm::DialogKey(WORD key, TShiftState shift) {
+    switch (key) {
+        case VK_TAB:
+            if (shift & (ssCtrl | ssAlt)) return false;  // Ctrl+Tab is a page control's
+            SelectNext((shift & ssShift) == 0);
+            return true;
+        case VK_RETURN:
+        case VK_ESCAPE:
+            return Broadcast(CM_DIALOGKEY, key, static_cast<LPARAM>(shift));
+        default:
+            return false;
+    }
+}
+
 void TForm::WndProc(TMessage& m) {
     switch (m.Msg) {
+        case CM_DIALOGKEY:
+            m.Result = DialogKey(static_cast<WORD>(m.WParam), static_cast<TShiftState>(m.LParam)) ? 1 : 0;
+            return;
+        case CM_DIALOGCHAR:
+            m.Result = Broadcast(CM_DIALOGCHAR, m.WParam, m.LParam) ? 1 : 0;
+            return;
         case WM_ACTIVATE:
             DefaultHandler(m);
             if (LOWORD(m.WParam) != WA_INACTIVE) {
@@ -207,6 +295,8 @@ bool TApplication::ProcessMessage(MSG& msg) {
         terminated_ = true;
         return true;
     }
+    // The system only sends these; posted, their pointers are not ours.
+    if (IsSendOnlyMessage(msg.message)) return true;
     bool handled = false;
     if (OnMessage) {
         try {
@@ -235,8 +325,38 @@ bool TApplication::IsKeyMsg(const MSG& msg) {
         while (wnd && !TWinControl::FromHandle(wnd))
             wnd = (::GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD) ? ::GetParent(wnd) : nullptr;
     }
-    if (!wnd || !TWinControl::FromHandle(wnd)) return false;
-    return ::SendMessageA(wnd, CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;
+    if (wnd && TWinControl::FromHandle(wnd) &&
+        ::SendMessageA(wnd, CN_BASE + msg.message, msg.wParam, msg.lParam) != 0)
+        return true;
+    return IsDialogKey(msg);
+}
+
+// Dialog navigation on the form that has the focus: Tab, Enter and Esc
+// (and Ctrl+Tab for a page control) go to the focused control and up its
+// parents to the form; Alt+letter to the control with that mnemonic. A
+// control that asks for the key (WM_GETDLGCODE) keeps it.
+bool TApplication::IsDialogKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSCHAR) return false;
+    TWinControl* control = OwningControl(msg.hwnd);
+    TForm* form = GetParentForm(control);
+    if (!form) return false;
+    if (msg.message == WM_SYSCHAR) return form->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam) != 0;
+    const WORD key = static_cast<WORD>(msg.wParam);
+    LRESULT wants = 0;
+    switch (key) {
+        case VK_TAB: wants = DLGC_WANTTAB; break;
+        case VK_RETURN:
+        case VK_ESCAPE: wants = DLGC_WANTALLKEYS | DLGC_WANTMESSAGE; break;
+        default: return false;
+    }
+    MSG asked = msg;
+    if (::SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&asked)) & wants) return false;
+    const auto shift = static_cast<LPARAM>(KeyboardShiftState());
+    for (TWinControl* c = control; c; c = c->Parent()) {
+        if (c->Perform(CM_DIALOGKEY, key, shift) != 0) return true;
+        if (c == form) break;
+    }
+    return false;
 }
 
 void TApplication::ProcessMessages() {

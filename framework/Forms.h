@@ -36,12 +36,18 @@ public:
 
     // Runs after the constructor (the form description) has finished: OnCreate.
     virtual void AfterConstruction();
-    // OnDestroy, then the object goes. Use this, not delete, for forms.
-    void Free();
     void SetVisible(bool visible) override;
 
     void Close();
     int ShowModal();
+    // Moves the focus to the next tab stop of the form in tab order (the
+    // previous one backwards), round from the last to the first.
+    void SelectNext(bool forward);
+    // The framework control with the focus, when it is on this form.
+    TWinControl* FocusedControl() const;
+    // Offers `msg` to every visible, enabled control of the form in tab
+    // order; true when one answered non-zero.
+    bool Broadcast(UINT msg, WPARAM wParam, LPARAM lParam);
     bool Active() const { return active_; }
     TCanvas& Canvas() { return canvas_; }
 
@@ -59,11 +65,15 @@ protected:
     void CreateWnd() override;
     void WndProc(TMessage& message) override;
     void Paint(TCanvas& canvas) override;
+    void BeforeDestruction() override;
     virtual void DoCreate();
     virtual void DoDestroy();
     virtual void Activate();
     virtual void Deactivate();
     virtual bool CloseQuery();
+    // Tab and Shift+Tab move the focus; Enter and Esc go to the buttons
+    // (the default and cancel buttons answer them). True when acted on.
+    virtual bool DialogKey(WORD key, TShiftState shift);
     virtual void DoClose(TCloseAction& action);
 
 private:
@@ -71,6 +81,9 @@ private:
     bool shownOnce_ = false;
     TCanvas canvas_;
 };
+
+// The form a control is on (the control itself when it is one), or nullptr.
+TForm* GetParentForm(TControl* control);
 
 using TMessageEvent = std::function<void(MSG& msg, bool& handled)>;
 using TExceptionEvent = std::function<void(TObject* sender, const std::exception& e)>;
@@ -120,6 +133,7 @@ protected:
 private:
     bool ProcessMessage(MSG& msg);
     bool IsKeyMsg(const MSG& msg);
+    bool IsDialogKey(const MSG& msg);
     HWND handle_ = nullptr;
     std::string title_;
     TForm* mainForm_ = nullptr;

@@ -1,5 +1,8 @@
 #include "StdCtrls.h"
 
+#include "ControlsRules.h"
+#include "Forms.h"
+
 namespace velfw {
 
 // ---- TLabel
@@ -59,6 +62,7 @@ void TLabel::WndProc(TMessage& m) {
 
 TMemo::TMemo(TComponent* owner) : TWinControl(owner) {
     SetBounds(0, 0, 185, 89);
+    TabStop = true;
     SetColor(clWindow);
     lines_.OnChange = [this](TStringList&) { LinesChanged(); };
 }
@@ -67,7 +71,7 @@ void TMemo::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     p.SysClassName = "EDIT";
     p.WinClassName = "TVelunorMemo";
-    p.Style |= ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP;
+    p.Style |= ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL;
     if (ReadOnly) p.Style |= ES_READONLY;
     p.ExStyle |= WS_EX_CLIENTEDGE;
 }
@@ -87,6 +91,57 @@ void TMemo::LinesChanged() {
     const int length = ::GetWindowTextLengthA(wnd);
     ::SendMessageA(wnd, EM_SETSEL, static_cast<WPARAM>(length), static_cast<LPARAM>(length));
     ::SendMessageA(wnd, EM_SCROLLCARET, 0, 0);
+}
+
+// ---- TButton
+
+TButton::TButton(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 75, 25);
+    TabStop = true;
+}
+
+void TButton::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.SysClassName = "BUTTON";
+    p.WinClassName = "TVelunorButton";
+    p.Style |= Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+void TButton::Click() {
+    if (ModalResult != 0)
+        if (TForm* form = GetParentForm(this)) form->ModalResult = ModalResult;
+    TWinControl::Click();
+}
+
+void TButton::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case CN_COMMAND:
+            if (HIWORD(m.WParam) == BN_CLICKED) {
+                Click();
+                m.Result = 0;
+                return;
+            }
+            break;
+        case CM_DIALOGKEY: {
+            const bool takes = (m.WParam == VK_RETURN && (Default || Focused())) || (m.WParam == VK_ESCAPE && Cancel);
+            if (takes && CanFocus()) {
+                Click();
+                m.Result = 1;
+                return;
+            }
+            break;
+        }
+        case CM_DIALOGCHAR:
+            if (IsAccel(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+                Click();
+                m.Result = 1;
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    TWinControl::WndProc(m);
 }
 
 }  // namespace velfw

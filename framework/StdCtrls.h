@@ -1,5 +1,5 @@
-// Standard controls: labels and memos over the system's static and edit
-// controls.
+// Standard controls: labels, memos and push buttons over the system's
+// static, edit and button controls.
 #pragma once
 
 #include "Classes.h"
@@ -38,6 +38,22 @@ protected:
 private:
     void LinesChanged();
     TStringList lines_;
+};
+
+// A push button. Enter clicks the form's Default button (or the focused
+// button), Esc its Cancel button, Alt with the "&" letter of its caption this
+// one. A click sets the form's ModalResult to the button's, when it has one.
+class TButton : public TWinControl {
+public:
+    explicit TButton(TComponent* owner);
+    bool Default = false;
+    bool Cancel = false;
+    int ModalResult = 0;
+    void Click() override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
 };
 
 }  // namespace velfw

@@ -123,7 +123,6 @@ TForm1::~TForm1() {
         }
     }
     FreeRetiredBrowsers();
-    DestroyComponents();
 }
 
 void TForm1::CreateParams(velfw::TCreateParams& params) {

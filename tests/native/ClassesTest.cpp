@@ -96,6 +96,55 @@ TEST(Component, LoadingBracketRunsLoadedInCreationOrderThenRoot) {
     EXPECT_TRUE(s.log.empty());
 }
 
+namespace {
+
+struct MemberProbe {
+    std::string name;
+    ~MemberProbe() { if (g_log) g_log->push_back("member " + name + " gone"); }
+};
+
+// A component with a destroy event, a destructor body and a member of its own.
+class Phased : public TComponent {
+public:
+    Phased(TComponent* owner, const std::string& name) : TComponent(owner), member{name} { Name = name; }
+    ~Phased() override { if (g_log) g_log->push_back("body " + Name + " owns " + std::to_string(ComponentCount())); }
+    MemberProbe member;
+
+protected:
+    void BeforeDestruction() override {
+        TComponent::BeforeDestruction();
+        if (g_log) g_log->push_back("event " + Name + (IsDestroying() ? " destroying" : ""));
+    }
+};
+
+}  // namespace
+
+TEST(Component, FreeingRunsTheDestroyEventBeforeAnyDestructor) {
+    LogScope s;
+    auto* root = new Phased(nullptr, "root");
+    auto* a = new Phased(root, "a");
+    new Phased(a, "a1");
+    TComponent* asBase = root;
+    delete asBase;  // through the base, as owners and unique_ptrs do
+    EXPECT_EQ(s.log, (std::vector<std::string>{
+                         "event root destroying", "body root owns 1", "member root gone",
+                         // An owned component freed by its owner runs its destroy event too.
+                         "event a destroying", "body a owns 1", "member a gone",
+                         "event a1 destroying", "body a1 owns 0", "member a1 gone"}));
+}
+
+TEST(Component, ChildFreedOnItsOwnRunsItsEventAndLeavesTheOwner) {
+    LogScope s;
+    Phased root(nullptr, "root");  // not made with new: no first phase for it, yet its children get theirs
+    auto* a = new Phased(&root, "a");
+    a->Free();
+    EXPECT_EQ(root.ComponentCount(), 0);
+    new Phased(&root, "b");
+    s.log.clear();
+    root.DestroyComponents();
+    EXPECT_EQ(s.log, (std::vector<std::string>{"event b destroying", "body b owns 0", "member b gone"}));
+}
+
 TEST(StringList, AddDeleteIndexOfText) {
     TStringList l;
     int changes = 0;

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ControlsRules.h"
+#include "GraphicsRules.h"
+
+using namespace velfw;
+
+TEST(ControlsRules, MnemonicIsTheLetterAfterASingleAmpersand) {
+    struct Case {
+        char key;
+        const char* caption;
+        bool accel;
+    } cases[] = {
+        {'s', "&Save", true},
+        {'S', "&save", true},
+        {'a', "&Save", false},
+        {'v', "Sa&ve", true},
+        {'s', "Save", false},
+        {'&', "Fish && Chips", false},
+        {'c', "Fish && &Chips", true},
+        {'c', "Fish &&Chips", false},  // "&&C" is a literal ampersand before C
+        {'x', "Ends with &", false},
+        {'o', "&One &Two", true},      // the first mark counts
+        {'t', "&One &Two", false},
+        {'s', "", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsAccel(c.key, c.caption), c.accel) << c.caption << " / " << c.key;
+}
+
+TEST(ControlsRules, TabIndexWrapsBothWays) {
+    struct Case {
+        int count, current;
+        bool forward;
+        int next;
+    } cases[] = {
+        {3, 0, true, 1}, {3, 2, true, 0}, {3, 0, false, 2}, {3, 1, false, 0},
+        {3, -1, true, 0}, {3, -1, false, 2}, {3, 7, true, 0},
+        {1, 0, true, 0}, {1, 0, false, 0},
+        {0, -1, true, -1}, {0, 0, false, -1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NextTabIndex(c.count, c.current, c.forward), c.next) << c.count << "," << c.current << "," << c.forward;
+}
+
+TEST(ControlsRules, IdPoolReusesFreedIdsAndStopsAtTheEnd) {
+    TIdPool pool(10, 12);
+    EXPECT_EQ(pool.Allocate(), 10u);
+    EXPECT_EQ(pool.Allocate(), 11u);
+    EXPECT_EQ(pool.Allocate(), 12u);
+    EXPECT_EQ(pool.Allocate(), 0u) << "the range is used up";
+    pool.Release(11);
+    EXPECT_FALSE(pool.InUse(11));
+    EXPECT_EQ(pool.Allocate(), 11u) << "a freed id comes back";
+    pool.Release(10);
+    pool.Release(10);  // twice is harmless
+    pool.Release(99);  // never handed out
+    EXPECT_EQ(pool.Count(), 2u);
+    EXPECT_EQ(pool.Allocate(), 10u);
+    TIdPool empty(5, 4);
+    EXPECT_EQ(empty.Allocate(), 0u);
+    TIdPool top(0xFFFFFFFEu, 0xFFFFFFFFu);  // no wrap past the largest number
+    EXPECT_EQ(top.Allocate(), 0xFFFFFFFEu);
+    EXPECT_EQ(top.Allocate(), 0xFFFFFFFFu);
+    EXPECT_EQ(top.Allocate(), 0u);
+}
+
+TEST(GraphicsRules, DibRowsArePaddedTo32BitsAndBadSizesHaveNone) {
+    struct Case {
+        int width, bits;
+        size_t stride;
+    } cases[] = {
+        {1, 1, 4}, {32, 1, 4}, {33, 1, 8},
+        {7, 4, 4}, {9, 4, 8},
+        {3, 8, 4}, {5, 8, 8},
+        {1, 24, 4}, {3, 24, 12}, {5, 24, 16},
+        {1, 32, 4}, {10, 32, 40},
+        {0, 8, 0}, {-4, 8, 0},
+        {4, 0, 0}, {4, 2, 0}, {4, 16, 0}, {4, 64, 0},
+        {0x7FFFFFFF, 32, 0},  // a row past what GDI can address
+    };
+    for (const Case& c : cases) EXPECT_EQ(DibStride(c.width, c.bits), c.stride) << c.width << " x " << c.bits;
+}
+
+TEST(GraphicsRules, DibImageSizeRefusesOverflow) {
+    EXPECT_EQ(DibImageSize(3, 2, 24), 24u);
+    EXPECT_EQ(DibImageSize(3, 0, 24), 0u);
+    EXPECT_EQ(DibImageSize(3, -1, 24), 0u);
+    EXPECT_EQ(DibImageSize(65536, 65536, 32), 0u) << "16 GB does not fit";
+    EXPECT_EQ(DibPaletteSize(1), 2);
+    EXPECT_EQ(DibPaletteSize(4), 16);
+    EXPECT_EQ(DibPaletteSize(8), 256);
+    EXPECT_EQ(DibPaletteSize(24), 0);
+    EXPECT_EQ(DibPaletteSize(32), 0);
+}
