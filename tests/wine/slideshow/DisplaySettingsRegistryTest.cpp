@@ -5,18 +5,15 @@
 #include <windows.h>
 
 #include "DisplaySettingsRegistry.h"
-#include "WinePaths.h"
+#include "SettingsRegistry.h"
 
 using namespace testing_support;
 
 namespace {
 
-const char kKaviKey[] = "Software\\KAVI";
-
 class DisplaySettingsRegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override { DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey); }
-    void TearDown() override { DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey); }
+    SettingsRegistry registry;
 };
 
 }  // namespace
