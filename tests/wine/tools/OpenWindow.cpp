@@ -1,7 +1,8 @@
 // open_window <title> [seconds] [owned]: shows a visible top-level window
 // (untitled when the title is empty) and serves it until it is closed or the
-// time is up (default 60 s). With "owned" the window is owned by a hidden
-// window of the program, as a dialog is. Writes "<title>.closed" beside
+// time is up (default 60 s). With "owned" the window is a pop-up owned by a
+// hidden window of the program, as a dialog is (the system reports the owner
+// of an owned pop-up as its parent, not that of an owned overlapped window). Writes "<title>.closed" beside
 // itself when it is asked to close, so a test can tell a polite close from a
 // termination.
 #include <windows.h>
@@ -50,8 +51,9 @@ int main(int argc, char** argv) {
                                   wc.hInstance, nullptr);
         if (!owner) return 3;
     }
-    HWND wnd = ::CreateWindowExA(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300,
-                                 200, owner, nullptr, wc.hInstance, nullptr);
+    const DWORD style = owner ? WS_POPUP | WS_CAPTION | WS_SYSMENU : WS_OVERLAPPEDWINDOW;
+    HWND wnd = ::CreateWindowExA(0, wc.lpszClassName, title.c_str(), style | WS_VISIBLE, 50, 50, 300, 200, owner,
+                                 nullptr, wc.hInstance, nullptr);
     if (!wnd) return 3;
     const DWORD start = ::GetTickCount();
     MSG msg;
