@@ -24,6 +24,12 @@ if [ "${1:-}" = "--inside" ]; then
   wineserver -p
   trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
   wineboot --init </dev/null >/dev/null 2>&1 || true
+  # Xvfb has no window manager, and Wine waits up to 2 s for one each time
+  # a managed window (any captioned or screen-sized top-level window) is
+  # hidden or destroyed. Nobody manages the windows here, so say so.
+  if [ "${VELUNOR_WINE_XVFB:-}" = 1 ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
+  fi
   set +e
   "$@"
   rc=$?
@@ -78,5 +84,6 @@ self="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]
 if [ "${VELUNOR_DISPLAY:-}" = "host" ] && [ -n "${DISPLAY:-}" ]; then
   "$self" --inside "$@"
 else
+  export VELUNOR_WINE_XVFB=1
   xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$self" --inside "$@"
 fi

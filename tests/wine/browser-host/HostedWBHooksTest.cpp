@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "Forms.h"
 #include "HostedWB.h"
 #include "MessagePump.h"
+#include "ScopedSeam.h"
 #include "TestForms.h"
 
 using browser::THostedWB;
@@ -57,11 +59,10 @@ public:
         Set("Folder\\shell\\open\\ddeexec", "[ViewFolder(\"%l\", %I, %S)]");
         Set("Folder\\shell\\explore\\ddeexec", "[ExploreFolder(\"%l\", %I, %S)]");
         Set("Directory\\shell\\find\\ddeexec", "[FindFolder(\"%l\", %I)]");
-        saved_ = browser::ShellClassesRoot;
-        browser::ShellClassesRoot = root_;
+        classesRoot_.emplace(browser::ShellClassesRoot, root_);
     }
     ~ShellNames() {
-        browser::ShellClassesRoot = saved_;
+        classesRoot_.reset();
         ::RegCloseKey(root_);
         ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\VelunorTest");
     }
@@ -77,22 +78,18 @@ private:
         }
     }
     HKEY root_ = nullptr;
-    HKEY saved_ = nullptr;
+    std::optional<testing_support::ScopedSeam<HKEY>> classesRoot_;
 };
 
 // Keys offered to the browser's in-place object, as it sees them.
 struct OfferedKeys {
-    OfferedKeys() {
-        saved = browser::TranslateBrowserAccelerator;
-        browser::TranslateBrowserAccelerator = [this](IOleInPlaceActiveObject&, MSG& msg) {
-            Keys.push_back(msg);
-            return Consume ? S_OK : S_FALSE;
-        };
-    }
-    ~OfferedKeys() { browser::TranslateBrowserAccelerator = saved; }
     std::vector<MSG> Keys;
     bool Consume = false;
-    std::function<HRESULT(IOleInPlaceActiveObject&, MSG&)> saved;
+    testing_support::ScopedSeam<decltype(browser::TranslateBrowserAccelerator)> seam{
+        browser::TranslateBrowserAccelerator, [this](IOleInPlaceActiveObject&, MSG& msg) {
+            Keys.push_back(msg);
+            return Consume ? S_OK : S_FALSE;
+        }};
 };
 
 void Pump() {
@@ -195,8 +192,6 @@ TEST_F(HostedWBHooks, WindowsTakingTheActivationAreReportedAndDialogsRetitled) {
         char text[256] = {};
         ::GetWindowTextA(other, text, sizeof text);
         EXPECT_STREQ(text, c.expected);
-        // (Wine waits about 2 s for the display each time a shown window
-        // goes away.)
         ::SetActiveWindow(form->Handle());
         ::DestroyWindow(other);
         Pump();

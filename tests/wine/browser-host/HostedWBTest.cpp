@@ -14,6 +14,7 @@
 #include "FpuControl.h"
 #include "HostGuids.h"
 #include "HostedWB.h"
+#include "ScopedSeam.h"
 
 using browser::THostedWB;
 using browser::TDownloadControlOption;
@@ -138,21 +139,21 @@ TEST_F(HostedWBTest, OptionSettersGiveTheirFlagWords) {
 
 TEST(HostedWBConstruction, SendsTwoDownloadControlNotifications) {
     std::vector<DISPID> seen;
-    auto saved = browser::AmbientChangeNotifier;
-    browser::AmbientChangeNotifier = [&](THostedWB& sender, DISPID id) {
-        seen.push_back(id);
-        browser::NotifyControlOfAmbientChange(sender, id);  // the real control is told as well
-    };
-    { THostedWB wb(nullptr); }
-    browser::AmbientChangeNotifier = saved;
+    {
+        testing_support::ScopedSeam notifier(browser::AmbientChangeNotifier, [&](THostedWB& sender, DISPID id) {
+            seen.push_back(id);
+            browser::NotifyControlOfAmbientChange(sender, id);  // the real control is told as well
+        });
+        THostedWB wb(nullptr);
+    }
     EXPECT_EQ(seen, (std::vector<DISPID>{-5512, -5512}));
 }
 
 TEST(HostedWBConstruction, AFailingNotificationFailsTheConstruction) {
-    auto saved = browser::AmbientChangeNotifier;
-    browser::AmbientChangeNotifier = [](THostedWB&, DISPID) { throw velfw::EOleError("no IOleControl", E_NOINTERFACE); };
+    testing_support::ScopedSeam notifier(browser::AmbientChangeNotifier, [](THostedWB&, DISPID) {
+        throw velfw::EOleError("no IOleControl", E_NOINTERFACE);
+    });
     EXPECT_THROW(THostedWB wb(nullptr), velfw::EOleError);
-    browser::AmbientChangeNotifier = saved;
 }
 
 TEST_F(HostedWBTest, AmbientDispatchAnswersDownloadControlFirstThenTheEventThenTheBase) {

@@ -12,6 +12,7 @@
 #include "Forms.h"
 #include "HostedWBShell.h"
 #include "PidlHelpers.h"
+#include "ScopedSeam.h"
 
 using namespace browser;
 using testing_support::DdeClient;
@@ -90,7 +91,6 @@ protected:
         // As the component's Loaded step does.
         shell->HookOwnerWindow();
         shell->InstallControlHook();
-        saved = ShellDde();
         ShellDde() = TShellDdeState{};
         ShellDde().HtmlApplication = "IExplore";
         ShellDde().HtmlTopic = "WWW_OpenURL";
@@ -99,7 +99,6 @@ protected:
         ShellDde().Commands = {"ViewFolder", "ExploreFolder", "FindFolder"};
     }
     void TearDown() override {
-        ShellDde() = saved;
         shell.reset();
         host.reset();
         form->Free();
@@ -110,7 +109,7 @@ protected:
     TKeyControl* control = nullptr;
     std::unique_ptr<FakeHost> host;
     std::unique_ptr<THostedWBShell> shell;
-    TShellDdeState saved;
+    testing_support::ScopedSeam<TShellDdeState> dde{ShellDde()};
 };
 
 }  // namespace
@@ -270,16 +269,16 @@ TEST_F(ShellHooks, ExecuteAnswersAndNavigatesInPlace) {
         bool busy;
     };
     std::vector<Request> requests;
-    auto savedExecute = ShellExecuteFunction;
-    ShellExecuteFunction = [&](SHELLEXECUTEINFOA& info) {
-        EXPECT_EQ(info.cbSize, sizeof(SHELLEXECUTEINFOA));
-        requests.push_back({info.lpVerb ? info.lpVerb : "", info.lpClass ? info.lpClass : "",
-                            info.lpFile ? info.lpFile : "", info.fMask, info.nShow, ShellDde().Busy});
-        return TRUE;
-    };
-    EXPECT_EQ(execute("[ExploreFolder(\"C:\\Data\", :1:2, 3)]"), 0x8000u);
-    EXPECT_EQ(execute("[FindFolder(\"C:\\Data\", :1:2, 5)]"), 0x8000u);
-    ShellExecuteFunction = savedExecute;
+    {
+        testing_support::ScopedSeam shellExecute(ShellExecuteFunction, [&](SHELLEXECUTEINFOA& info) {
+            EXPECT_EQ(info.cbSize, sizeof(SHELLEXECUTEINFOA));
+            requests.push_back({info.lpVerb ? info.lpVerb : "", info.lpClass ? info.lpClass : "",
+                                info.lpFile ? info.lpFile : "", info.fMask, info.nShow, ShellDde().Busy});
+            return TRUE;
+        });
+        EXPECT_EQ(execute("[ExploreFolder(\"C:\\Data\", :1:2, 3)]"), 0x8000u);
+        EXPECT_EQ(execute("[FindFolder(\"C:\\Data\", :1:2, 5)]"), 0x8000u);
+    }
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].verb, "explore");
     EXPECT_EQ(requests[0].cls, "folder");
@@ -359,14 +358,14 @@ TEST(ShellDdeNames, ReadFromTheShellsRegistryEntries) {
     set("Directory\\shell\\find\\ddeexec", "[FindFolder(\"%l\", %I)]");
     // Folder application and topic are missing: they read as empty.
 
-    TShellDdeState saved = ShellDde();
-    HKEY savedRoot = ShellClassesRoot;
-    ShellClassesRoot = root;
-    ShellDde().FolderApplication = "stale";
-    EXPECT_TRUE(ReadShellDdeNames());
-    ShellClassesRoot = savedRoot;
-    TShellDdeState got = ShellDde();
-    ShellDde() = saved;
+    TShellDdeState got;
+    {
+        testing_support::ScopedSeam dde(ShellDde());
+        testing_support::ScopedSeam classesRoot(ShellClassesRoot, root);
+        ShellDde().FolderApplication = "stale";
+        EXPECT_TRUE(ReadShellDdeNames());
+        got = ShellDde();
+    }
 
     EXPECT_EQ(got.HtmlApplication, "IExplore");
     EXPECT_EQ(got.HtmlTopic, "WWW_OpenURL");

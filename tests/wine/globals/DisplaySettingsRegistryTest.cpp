@@ -8,18 +8,15 @@
 #include <string>
 
 #include "DisplaySettingsRegistry.h"
-#include "WinePaths.h"
+#include "SettingsRegistry.h"
 
 using namespace testing_support;
 
 namespace {
 
-const char kKaviKey[] = "Software\\KAVI";
-
 class DisplaySettingsRegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override { DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey); }
-    void TearDown() override { DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey); }
+    SettingsRegistry registry;
 };
 
 std::string GetRegString(HKEY root, const std::string& key, const std::string& name) {

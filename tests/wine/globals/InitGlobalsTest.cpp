@@ -8,42 +8,27 @@
 
 #include "Forms.h"
 #include "Globals.h"
+#include "SettingsRegistry.h"
+#include "TestForms.h"
 #include "WinePaths.h"
 
 using namespace testing_support;
 
 namespace {
 
-const char kVelunorKey[] = "Software\\KAVI\\Velunor";
+const std::string kSaver = FromUnixPath(VELUNOR_SAVER_PATH);
 
 class InitGlobalsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        velfw::InitFormsUnit();
-        velfw::Application->MessageBoxFunction = [this](HWND, const std::string& text, const std::string&, UINT) {
-            boxes.push_back(text);
-            return IDOK;
-        };
-        DeleteRegTree(HKEY_LOCAL_MACHINE, "Software\\KAVI");
         folders = {{CSIDL_FAVORITES, root / "Favorites"},
                    {CSIDL_PERSONAL, root / "Documents"},
                    {CSIDL_DESKTOP, root / "Desktop"}};
         for (auto& [id, path] : folders) ::CreateDirectoryA(path.c_str(), nullptr);
-        globals::GetSpecialFolder = [this](HWND, int csidl, std::string& path) {
-            auto it = folders.find(csidl);
-            if (it == folders.end() || favoritesFail) return false;
-            path = it->second;
-            return true;
-        };
         globals::StartupFailed = false;
         DrainQuit();
     }
-    void TearDown() override {
-        globals::GetSpecialFolder = globals::ShellSpecialFolder;
-        velfw::Application->MessageBoxFunction = nullptr;
-        DeleteRegTree(HKEY_LOCAL_MACHINE, "Software\\KAVI");
-        DrainQuit();
-    }
+    void TearDown() override { DrainQuit(); }
     // The quit codes posted to this thread, in order.
     static std::vector<WPARAM> DrainQuit() {
         std::vector<WPARAM> codes;
@@ -51,10 +36,18 @@ protected:
         while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) codes.push_back(msg.wParam);
         return codes;
     }
+    RecordedBoxes boxes;
+    SettingsRegistry registry;
     TempFolder root{"globals"};
     std::map<int, std::string> folders;
-    std::vector<std::string> boxes;
     bool favoritesFail = false;
+    ScopedSeam<globals::SpecialFolderFunction> specialFolders{
+        globals::GetSpecialFolder, [this](HWND, int csidl, std::string& path) {
+            auto it = folders.find(csidl);
+            if (it == folders.end() || favoritesFail) return false;
+            path = it->second;
+            return true;
+        }};
 };
 
 }  // namespace
@@ -72,7 +65,7 @@ TEST_F(InitGlobalsTest, MakesTheDataFoldersAndReadsDefaults) {
     EXPECT_EQ(globals::RadonMark, 'B');
     EXPECT_EQ(globals::RadonWMark, 'C');
     EXPECT_FALSE(globals::StartupFailed);
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(boxes.texts.empty());
     EXPECT_TRUE(DrainQuit().empty());
     ASSERT_TRUE(globals::SettingsStore);
     EXPECT_EQ(globals::SettingsStore->GetKeyName(), "Software\\KAVI");
@@ -97,10 +90,10 @@ TEST_F(InitGlobalsTest, InstallValuesTable) {
         {"", "", "", "c:\\Program Files\\Velunor\\", "c:\\windows\\system32\\", 'B', 'C'},
     };
     for (const Row& r : rows) {
-        SetRegString(HKEY_LOCAL_MACHINE, kVelunorKey, "Base", r.base);
-        SetRegString(HKEY_LOCAL_MACHINE, kVelunorKey, "BaseS", r.base);
-        SetRegString(HKEY_LOCAL_MACHINE, kVelunorKey, "Ravad", r.ravad);
-        SetRegString(HKEY_LOCAL_MACHINE, kVelunorKey, "RadonW", r.radonW);
+        registry.InstallValue("Base", r.base);
+        registry.InstallValue("BaseS", r.base);
+        registry.InstallValue("Ravad", r.ravad);
+        registry.InstallValue("RadonW", r.radonW);
         globals::InitGlobals(nullptr);
         EXPECT_EQ(globals::BaseDir, r.expectBase) << r.base;
         EXPECT_EQ(globals::BaseSDir, r.expectBaseS) << r.base;
@@ -111,7 +104,7 @@ TEST_F(InitGlobalsTest, InstallValuesTable) {
 
 TEST_F(InitGlobalsTest, TrayLauncherDoesNotReadRadonW) {
     globals::RadonWMark = 'q';
-    SetRegString(HKEY_LOCAL_MACHINE, kVelunorKey, "RadonW", "W");
+    registry.InstallValue("RadonW", "W");
     globals::ReadsRadonW = false;
     globals::InitGlobals(nullptr);
     globals::ReadsRadonW = true;
@@ -119,14 +112,14 @@ TEST_F(InitGlobalsTest, TrayLauncherDoesNotReadRadonW) {
 }
 
 TEST_F(InitGlobalsTest, AWrongTypeEndsTheRoutineQuietly) {
-    SetRegString(HKEY_LOCAL_MACHINE, kVelunorKey, "Base", "c:\\first\\");
+    registry.InstallValue("Base", "c:\\first\\");
     globals::InitGlobals(nullptr);
     globals::BaseSDir = "untouched";
     SetRegDword(HKEY_LOCAL_MACHINE, kVelunorKey, "Base", 7);
     globals::InitGlobals(nullptr);
     EXPECT_EQ(globals::BaseDir, "c:\\first\\");
     EXPECT_EQ(globals::BaseSDir, "untouched");
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(boxes.texts.empty());
     ASSERT_TRUE(globals::SettingsStore);
     EXPECT_EQ(globals::SettingsStore->OpenCount(), 0);  // closed on the way out
 }
@@ -138,7 +131,7 @@ TEST_F(InitGlobalsTest, FoldersThatCannotBeMadeAreReportedOneBoxEachAndQuitOnce)
     ASSERT_TRUE(WriteFileBytes(data + "\\Window2", "x"));
     ASSERT_TRUE(WriteFileBytes(data + "\\Recommended", "x"));
     globals::InitGlobals(nullptr);
-    EXPECT_EQ(boxes, (std::vector<std::string>{"Unable to create folder: " + data + "\\Window2",
+    EXPECT_EQ(boxes.texts, (std::vector<std::string>{"Unable to create folder: " + data + "\\Window2",
                                                "Unable to create folder: " + data + "\\Recommended"}));
     EXPECT_TRUE(globals::StartupFailed);
     EXPECT_TRUE(globals::DirectoryExists(data + "\\Window1"));
@@ -147,10 +140,10 @@ TEST_F(InitGlobalsTest, FoldersThatCannotBeMadeAreReportedOneBoxEachAndQuitOnce)
     EXPECT_EQ(globals::BaseDir, "c:\\Program Files\\Velunor\\");
     EXPECT_EQ(DrainQuit(), (std::vector<WPARAM>{2}));
 
-    boxes.clear();
+    boxes.texts.clear();
     ::DeleteFileA((data + "\\Recommended").c_str());
     globals::InitGlobals(nullptr);
-    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes.texts.size(), 1u);
     EXPECT_EQ(DrainQuit(), (std::vector<WPARAM>{1}));
 }
 
@@ -184,8 +177,7 @@ TEST_F(InitGlobalsTest, EachCallMakesANewStore) {
 
 TEST(VersionText, OfAProgramWithAKnownVersion) {
     globals::FileVersion v;
-    const std::string saver = FromUnixPath(VELUNOR_SAVER_PATH);
-    EXPECT_EQ(globals::GetVersionTextOf(saver, &v), "(1.0.0.1)");
+    EXPECT_EQ(globals::GetVersionTextOf(kSaver, &v), "(1.0.0.1)");
     EXPECT_EQ(v.Major, 1);
     EXPECT_EQ(v.Build, 1);
     EXPECT_THROW(globals::GetVersionText(), velfw::Exception);  // this test program has none

@@ -5,13 +5,14 @@
 
 #include "MessagePump.h"
 #include "SaverProcess.h"
+#include "SettingsRegistry.h"
 #include "WinePaths.h"
 
 using namespace testing_support;
 
 namespace {
 
-const char kVelunorKey[] = "Software\\KAVI\\Velunor";
+const std::string kSaver = FromUnixPath(VELUNOR_SAVER_PATH);
 
 int CountLines(const std::string& text) {
     int n = 0;
@@ -22,13 +23,7 @@ int CountLines(const std::string& text) {
 // An install folder whose "KAVIsu.exe" records each start.
 class SaverEntryTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        DeleteRegTree(HKEY_LOCAL_MACHINE, "Software\\KAVI");
-        ASSERT_TRUE(::CopyFileA(FromUnixPath(RECORD_START_PATH).c_str(), (install / "KAVIsu.exe").c_str(), FALSE));
-        // Without a trailing backslash: the saver adds it.
-        ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, kVelunorKey, "Base", install.Path()));
-    }
-    void TearDown() override { DeleteRegTree(HKEY_LOCAL_MACHINE, "Software\\KAVI"); }
+    void SetUp() override { ASSERT_TRUE(install.CopyIn(RECORD_START_PATH, "KAVIsu.exe")); }
 
     int Starts() const { return CountLines(ReadFileBytes(install / "started.txt")); }
     bool WaitForStarts(int n, DWORD ms) const {
@@ -40,12 +35,13 @@ protected:
         return true;
     }
 
-    TempFolder install{"install"};
+    SettingsRegistry registry;
+    InstallFolder install{registry};
 };
 
 // Runs the saver with these arguments and expects it to end by itself, well.
 void ExpectCleanExit(const std::string& args) {
-    SaverProcess saver(args);
+    SaverProcess saver(kSaver, args);
     ASSERT_TRUE(saver.Started());
     DWORD code = 1;
     ASSERT_TRUE(saver.WaitForExit(15000, &code)) << args;
@@ -120,7 +116,7 @@ TEST_F(SaverEntryTest, PreviewDrawsUntilItsWindowIsHidden) {
     PreviewWindow target;
     PumpFor(100);
     ASSERT_EQ(target.Pixel(3, 3), RGB(0, 0, 0));
-    SaverProcess saver("/p " + target.Argument());
+    SaverProcess saver(kSaver, "/p " + target.Argument());
     ASSERT_TRUE(saver.Started());
     // The preview's white background replaces the window's black.
     DWORD start = ::GetTickCount();
@@ -149,7 +145,7 @@ TEST_F(SaverEntryTest, PreviewDrawsUntilItsWindowIsHidden) {
 
 TEST_F(SaverEntryTest, PreviewEndsWhenItsWindowIsDestroyed) {
     auto target = std::make_unique<PreviewWindow>();
-    SaverProcess saver("/p " + target->Argument());
+    SaverProcess saver(kSaver, "/p " + target->Argument());
     ASSERT_TRUE(saver.Started());
     PumpFor(1500);
     ASSERT_TRUE(saver.Running());
@@ -159,13 +155,13 @@ TEST_F(SaverEntryTest, PreviewEndsWhenItsWindowIsDestroyed) {
 
 TEST_F(SaverEntryTest, OneShowingAtATimeButConfigureIsNeverBlocked) {
     PreviewWindow target;
-    SaverProcess first("/p " + target.Argument());
+    SaverProcess first(kSaver, "/p " + target.Argument());
     ASSERT_TRUE(first.Started());
     PumpFor(1500);
     ASSERT_TRUE(first.Running());
 
     for (const std::string& args : {std::string("/s"), "/p " + target.Argument()}) ExpectCleanExit(args);
-    SaverProcess configure("/c");
+    SaverProcess configure(kSaver, "/c");
     EXPECT_TRUE(configure.WaitForExit(15000));
     EXPECT_TRUE(WaitForStarts(1, 10000));
     EXPECT_TRUE(first.Running());
@@ -176,14 +172,14 @@ namespace {
 // One page in pane 1's list, so that a showing can start.
 class ShowingSetup {
 public:
-    ShowingSetup() {
+    explicit ShowingSetup(SettingsRegistry& registry) {
         char favorites[MAX_PATH] = {};
         ::SHGetSpecialFolderPathA(nullptr, favorites, CSIDL_FAVORITES, TRUE);
         window1_ = std::string(favorites) + "\\Velunor\\Window1";
         ::SHCreateDirectoryExA(nullptr, window1_.c_str(), nullptr);
         WriteFileBytes(window1_ + "\\entry-test.url", "[InternetShortcut]\r\nurl=about:blank\r\n");
-        SetRegString(HKEY_LOCAL_MACHINE, "Software\\KAVI", "DType", "1");
-        SetRegString(HKEY_LOCAL_MACHINE, "Software\\KAVI", "InterScreenT", "5");
+        registry.Setting("DType", "1");
+        registry.Setting("InterScreenT", "5");
     }
     ~ShowingSetup() { ::DeleteFileA((window1_ + "\\entry-test.url").c_str()); }
 
@@ -194,13 +190,13 @@ private:
 }  // namespace
 
 TEST_F(SaverEntryTest, FullScreenRunsUntilToldToEnd) {
-    ShowingSetup setup;
+    ShowingSetup setup(registry);
     struct Ending {
         UINT msg;
         WPARAM wParam;
     } endings[] = {{WM_USER + 2, 0}, {WM_KEYDOWN, 'A'}};
     for (const Ending& e : endings) {
-        SaverProcess saver("/s");
+        SaverProcess saver(kSaver, "/s");
         ASSERT_TRUE(saver.Started());
         HWND form = saver.WaitForWindow("TForm1", 15000);
         ASSERT_NE(form, nullptr);
@@ -214,8 +210,8 @@ TEST_F(SaverEntryTest, FullScreenRunsUntilToldToEnd) {
 }
 
 TEST_F(SaverEntryTest, ConfigureAndPasswordStartsAreNeverBlockedByAShowing) {
-    ShowingSetup setup;
-    SaverProcess showing("/s");
+    ShowingSetup setup(registry);
+    SaverProcess showing(kSaver, "/s");
     ASSERT_TRUE(showing.Started());
     HWND form = showing.WaitForWindow("TForm1", 15000);
     ASSERT_NE(form, nullptr);

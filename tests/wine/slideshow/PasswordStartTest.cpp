@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "SaverEntry.h"
+#include "ScopedSeam.h"
 
 namespace {
 
@@ -18,11 +19,9 @@ struct PasswordCall {
 
 class PasswordStartTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        saver::ChangePassword = [this](const char* provider, HWND parent) { calls.push_back({provider, parent}); };
-    }
-    void TearDown() override { saver::ChangePassword = saver::SystemChangePassword; }
     std::vector<PasswordCall> calls;
+    testing_support::ScopedSeam<saver::PasswordChangeFunction> password{
+        saver::ChangePassword, [this](const char* provider, HWND parent) { calls.push_back({provider, parent}); }};
 };
 
 }  // namespace

@@ -14,6 +14,8 @@ using namespace testing_support;
 
 namespace {
 
+const std::string kSaver = FromUnixPath(VELUNOR_SAVER_PATH);
+
 std::string ShortcutUrl(const std::string& file) {
     const std::string text = ReadFileBytes(file);
     const size_t at = text.find("url=");
@@ -35,7 +37,7 @@ TEST_F(ShippedSaverTest, ShowsForAMinuteGivingUpPagesThatNeverComplete) {
     AddPage(1, "shipped-b", install / "b.htm");
     AddPage(2, "shipped-c", install / "c.htm");
     Setting("DurationUse", "n");
-    SaverProcess saver("/s");
+    SaverProcess saver(kSaver, "/s");
     ASSERT_TRUE(saver.Started());
     HWND form = saver.WaitForWindow("TForm1", 20000);
     ASSERT_NE(form, nullptr);

@@ -4,31 +4,16 @@
 
 namespace testing_support {
 
-namespace {
-const char kKaviKey[] = "Software\\KAVI";
-const char kVelunorKey[] = "Software\\KAVI\\Velunor";
-}  // namespace
-
 std::string SpecialFolder(int csidl) {
     char path[MAX_PATH] = {};
     ::SHGetSpecialFolderPathA(nullptr, path, csidl, TRUE);
     return path;
 }
 
-std::string WindowText(HWND wnd) {
-    char text[1024] = {};
-    DWORD_PTR got = 0;
-    ::SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &got);
-    return text;
-}
-
 void ShowingInstallTest::SetUp() {
-    DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
     for (const char* page : {"reg.bin", "blank1.htm", "blank2.htm"})
-        ASSERT_TRUE(::CopyFileA(FromUnixPath(std::string(VELUNOR_PAGES_DIR) + "/" + page).c_str(),
-                                (install / page).c_str(), FALSE));
-    SetRegString(HKEY_LOCAL_MACHINE, kVelunorKey, "Base", install.Path());
-    SetRegString(HKEY_LOCAL_MACHINE, kVelunorKey, "RadonW", "W");
+        ASSERT_TRUE(install.CopyIn(std::string(VELUNOR_PAGES_DIR) + "/" + page, page));
+    registry.InstallValue("RadonW", "W");
     Setting("DType", "2");
     Setting("InterScreenT", "10");
     Setting("DurationUse", "y");
@@ -48,11 +33,6 @@ void ShowingInstallTest::TearDown() {
     for (const std::string& f : pages_) ::DeleteFileA(f.c_str());
     if (hadShortcut_) WriteFileBytes(shortcut, oldShortcut_);
     else ::DeleteFileA(shortcut.c_str());
-    DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
-}
-
-void ShowingInstallTest::Setting(const std::string& name, const std::string& value) {
-    SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, name, value);
 }
 
 void ShowingInstallTest::AddPage(int window, const std::string& name, const std::string& url) {

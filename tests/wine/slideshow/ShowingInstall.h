@@ -12,12 +12,12 @@
 
 #include "MessagePump.h"
 #include "SaverProcess.h"
+#include "SettingsRegistry.h"
 #include "WinePaths.h"
 
 namespace testing_support {
 
 std::string SpecialFolder(int csidl);
-std::string WindowText(HWND wnd);  // asked with a message the system marshals
 
 // Two panes, ten seconds a page, the duration limits on with one pass, the
 // debug panel on.
@@ -26,11 +26,12 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    void Setting(const std::string& name, const std::string& value);
+    void Setting(const std::string& name, const std::string& value) { registry.Setting(name, value); }
     void AddPage(int window, const std::string& name, const std::string& url);
     void OnePagePerPane();
 
-    TempFolder install{"install"};
+    SettingsRegistry registry;
+    InstallFolder install{registry};
     std::string data;      // the "Velunor" folder in Favorites
     std::string shortcut;  // "Last Seen on Velunor.url" on the desktop
 

@@ -13,13 +13,13 @@
 #include "Globals.h"
 #include "MessagePump.h"
 #include "KaviSSm.h"
+#include "SettingsRegistry.h"
+#include "TestForms.h"
 #include "WinePaths.h"
 
 using namespace testing_support;
 
 namespace {
-
-const char kKaviKey[] = "Software\\KAVI";
 
 bool SaverRunningFlag() {
     BOOL running = FALSE;
@@ -43,42 +43,21 @@ LRESULT CALLBACK CountingWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 class SlideshowFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        velfw::InitFormsUnit();
         velfw::Application->Initialize();
-        velfw::Application->MessageBoxFunction = [this](HWND, const std::string& text, const std::string&, UINT) {
-            boxes.push_back(text);
-            return IDOK;
-        };
-        DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
-        SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, "DType", "2");
-        SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, "InterScreenT", "10");
-        SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, "DurationUse", "n");
-        SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, "Scroll", "y");
-        SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, "ScrollVScrollY", "2");
-        SetRegString(HKEY_LOCAL_MACHINE, "Software\\KAVI\\Velunor", "Base", install.Path());
-        SetRegString(HKEY_LOCAL_MACHINE, "Software\\KAVI\\Velunor", "RadonW", "W");
-        ::CopyFileA(FromUnixPath(VELUNOR_PAGES_DIR "/reg.bin").c_str(), (install / "reg.bin").c_str(), FALSE);
+        registry.Setting("DType", "2");
+        registry.Setting("InterScreenT", "10");
+        registry.Setting("DurationUse", "n");
+        registry.Setting("Scroll", "y");
+        registry.Setting("ScrollVScrollY", "2");
+        registry.InstallValue("RadonW", "W");
+        install.CopyIn(VELUNOR_PAGES_DIR "/reg.bin", "reg.bin");
 
         folders = {{CSIDL_FAVORITES, root / "Favorites"}, {CSIDL_PERSONAL, root / "Documents"},
                    {CSIDL_DESKTOP, root / "Desktop"}};
         for (auto& [id, path] : folders) ::CreateDirectoryA(path.c_str(), nullptr);
-        globals::GetSpecialFolder = [this](HWND, int csidl, std::string& path) {
-            auto it = folders.find(csidl);
-            if (it == folders.end()) return false;
-            path = it->second;
-            return true;
-        };
         WritePage(1, "a");
         WritePage(1, "b");
         WritePage(2, "c");
-
-        saver::GetTicks = [this] { return now; };
-        saver::MakePaneBrowser = [this]() -> std::unique_ptr<browser::IPaneBrowser> {
-            auto b = std::make_unique<FakePaneBrowser>(journal);
-            journal.lines.push_back("create");
-            browsers.push_back(b.get());
-            return b;
-        };
         cursorBefore = CursorCount();
     }
 
@@ -86,11 +65,6 @@ protected:
         if (form) form->Free();
         form = nullptr;
         PumpFor(40);
-        globals::GetSpecialFolder = globals::ShellSpecialFolder;
-        saver::GetTicks = [] { return static_cast<uint32_t>(::GetTickCount()); };
-        saver::MakePaneBrowser = nullptr;
-        velfw::Application->MessageBoxFunction = nullptr;
-        DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
         EXPECT_EQ(journal.live, 0) << "every browser is freed by the end";
     }
 
@@ -120,13 +94,29 @@ protected:
         return static_cast<FakePaneBrowser*>(form->Panes[pane].Browser.get());
     }
 
+    RecordedBoxes boxes;
+    SettingsRegistry registry;
+    InstallFolder install{registry};
     TempFolder root{"slideshow"};
-    TempFolder install{"install"};
     std::map<int, std::string> folders;
-    std::vector<std::string> boxes;
     BrowserJournal journal;
     std::vector<FakePaneBrowser*> browsers;
     uint32_t now = 5000;
+    ScopedSeam<globals::SpecialFolderFunction> specialFolders{
+        globals::GetSpecialFolder, [this](HWND, int csidl, std::string& path) {
+            auto it = folders.find(csidl);
+            if (it == folders.end()) return false;
+            path = it->second;
+            return true;
+        }};
+    ScopedSeam<decltype(saver::GetTicks)> ticks{saver::GetTicks, [this] { return now; }};
+    ScopedSeam<browser::PaneBrowserFactory> browserFactory{
+        saver::MakePaneBrowser, [this]() -> std::unique_ptr<browser::IPaneBrowser> {
+            auto b = std::make_unique<FakePaneBrowser>(journal);
+            journal.lines.push_back("create");
+            browsers.push_back(b.get());
+            return b;
+        }};
     int cursorBefore = 0;
     bool timerWasOn = false;
     saver::TForm1* form = nullptr;
@@ -136,7 +126,7 @@ protected:
 
 TEST_F(SlideshowFormTest, FirstActivationSetsUpTwoPanesAndEndingGivesItAllBack) {
     StartShowing();
-    ASSERT_TRUE(boxes.empty()) << boxes.front();
+    ASSERT_TRUE(boxes.texts.empty()) << boxes.texts.front();
     const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
     EXPECT_EQ(form->Width(), w);
     EXPECT_EQ(form->Height(), h);
@@ -235,7 +225,7 @@ TEST_F(SlideshowFormTest, PaneOneShowsTheStatisticsPageAfterItsList) {
 }
 
 TEST_F(SlideshowFormTest, ScrollingOffSkipsTheScrollWrite) {
-    SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, "Scroll", "n");
+    registry.Setting("Scroll", "n");
     StartShowing();
     Current(2)->CompleteDocument();
     Tick(100);
@@ -305,8 +295,8 @@ TEST_F(SlideshowFormTest, ErrorWindowTakingTheActivationIsClosed) {
 TEST_F(SlideshowFormTest, EmptyListOfAPaneInUseFailsTheStartAndTakesNothing) {
     ::DeleteFileA((root / "Favorites\\Velunor\\Window2\\c.url").c_str());
     StartShowing();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0],
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0],
               "Unable to initialize screen saver. No URLs defined for Screen 2.  Please use setup to specify URLs.");
     EXPECT_TRUE(globals::StartupFailed);
     EXPECT_FALSE(SaverRunningFlag());
@@ -316,10 +306,10 @@ TEST_F(SlideshowFormTest, EmptyListOfAPaneInUseFailsTheStartAndTakesNothing) {
 }
 
 TEST_F(SlideshowFormTest, UnreadablePageTimeFailsTheStartQuietly) {
-    SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, "InterScreenT", "soon");
+    registry.Setting("InterScreenT", "soon");
     StartShowing();
     EXPECT_TRUE(globals::StartupFailed);
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(boxes.texts.empty());
     EXPECT_FALSE(SaverRunningFlag());
     EXPECT_EQ(CursorCount(), cursorBefore);
     EXPECT_TRUE(journal.lines.empty()) << "no pane was started";
@@ -328,10 +318,10 @@ TEST_F(SlideshowFormTest, UnreadablePageTimeFailsTheStartQuietly) {
 TEST_F(SlideshowFormTest, MouseMoveEndsTheSaverOnceAndOnlyWhenClear) {
     int flagOffs = 0;
     const auto realFlag = saver::SetScreenSaverRunning;
-    saver::SetScreenSaverRunning = [&](bool on) {
+    ScopedSeam flag(saver::SetScreenSaverRunning, [&](bool on) {
         realFlag(on);
         flagOffs += on ? 0 : 1;
-    };
+    });
     StartShowing();
     form->LastMouseX = form->LastMouseY = -1;  // whatever the pointer did while the form came up
     auto move = [this](int x, int y) { form->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); };
@@ -345,7 +335,6 @@ TEST_F(SlideshowFormTest, MouseMoveEndsTheSaverOnceAndOnlyWhenClear) {
     move(200, 200);
     form->Perform(WM_LBUTTONDOWN, 0, 0);
     EXPECT_EQ(flagOffs, 1) << "the ending runs once";
-    saver::SetScreenSaverRunning = realFlag;
 }
 
 TEST_F(SlideshowFormTest, HungErrorWindowCannotHoldTheSaverUp) {

@@ -7,11 +7,14 @@
 
 #include <vector>
 
+#include "MessageBoxes.h"
 #include "ShowingInstall.h"
 
 using namespace testing_support;
 
 namespace {
+
+const std::string kSaver = FromUnixPath(VELUNOR_SAVER_PATH);
 
 // The test build's log lines, without their tick counts.
 std::vector<std::string> LogLines(const std::string& file) {
@@ -29,25 +32,6 @@ std::vector<std::string> LogLines(const std::string& file) {
     return lines;
 }
 
-// The message of a message box: the text of its static control that is not
-// the icon.
-BOOL CALLBACK CollectChild(HWND w, LPARAM lp) {
-    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
-    return TRUE;
-}
-
-std::string BoxText(HWND box) {
-    std::vector<HWND> children;
-    ::EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&children));
-    for (HWND w : children) {
-        char cls[64] = {};
-        ::GetClassNameA(w, cls, sizeof cls);
-        const std::string text = WindowText(w);
-        if (lstrcmpiA(cls, "Static") == 0 && !text.empty()) return text;
-    }
-    return "";
-}
-
 // The sample installation and the test build's log.
 class SlideshowRunTest : public ShowingInstallTest {
 protected:
@@ -60,6 +44,7 @@ protected:
         ::SetEnvironmentVariableA("VELUNOR_SAVER_LOG", nullptr);
         ::SetEnvironmentVariableA("VELUNOR_STANDIN_SCRIPT", nullptr);
         ::SetEnvironmentVariableA("VELUNOR_STANDIN_LOG", nullptr);
+        ::SetEnvironmentVariableA("VELUNOR_CLOCK_SPEED", nullptr);
         ShowingInstallTest::TearDown();
     }
     // The stand-in browsers of the next run follow this script and log to
@@ -156,11 +141,11 @@ int OwnWindow::closes = 0;
 
 TEST_F(SlideshowRunTest, SecondShowingEndsAtOnceAndRequestEndsTheFirst) {
     OnePagePerPane();
-    SaverProcess first("/s");
+    SaverProcess first(kSaver, "/s");
     HWND form = StartShowing(first);
     ASSERT_NE(form, nullptr);
 
-    SaverProcess second("/s");
+    SaverProcess second(kSaver, "/s");
     DWORD code = 1;
     EXPECT_TRUE(second.WaitForExit(10000, &code));
     EXPECT_EQ(code, 0u);
@@ -178,7 +163,7 @@ TEST_F(SlideshowRunTest, SecondShowingEndsAtOnceAndRequestEndsTheFirst) {
 
 TEST_F(SlideshowRunTest, KeyEndsTheSaverAndClearsTheFlag) {
     OnePagePerPane();
-    SaverProcess saver("/s");
+    SaverProcess saver(kSaver, "/s");
     HWND form = StartShowing(saver);
     ASSERT_NE(form, nullptr);
     // Two keys queued: the form closes once.
@@ -194,7 +179,7 @@ TEST_F(SlideshowRunTest, KeyEndsTheSaverAndClearsTheFlag) {
 
 TEST_F(SlideshowRunTest, GuardEndsNewProgramsButOnlyAsksOlderOnesToClose) {
     OnePagePerPane();
-    SaverProcess saver("/s");
+    SaverProcess saver(kSaver, "/s");
     HWND form = StartShowing(saver);
     ASSERT_NE(form, nullptr);
 
@@ -231,6 +216,11 @@ TEST_F(SlideshowRunTest, GuardEndsNewProgramsButOnlyAsksOlderOnesToClose) {
 }
 
 namespace {
+
+BOOL CALLBACK CollectChild(HWND w, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
+    return TRUE;
+}
 
 // The first descendant window of `parent` of this class.
 HWND FindDescendant(HWND parent, const char* className) {
@@ -296,7 +286,7 @@ TEST_F(SlideshowRunTest, KeyOrButtonOnAPaneBrowserEndsTheSaver) {
     const UINT inputs[] = {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN};
     OnePagePerPane();
     for (UINT input : inputs) {
-        SaverProcess saver("/s");
+        SaverProcess saver(kSaver, "/s");
         HWND form = StartShowing(saver);
         ASSERT_NE(form, nullptr);
         HWND pane = FindDescendant(form, "TStandInBrowser");
@@ -311,7 +301,7 @@ TEST_F(SlideshowRunTest, KeyOrButtonOnAPaneBrowserEndsTheSaver) {
 
 TEST_F(SlideshowRunTest, GuardLeavesOwnedAndUntitledWindowsOfNewProgramsAlone) {
     OnePagePerPane();
-    SaverProcess saver("/s");
+    SaverProcess saver(kSaver, "/s");
     HWND form = StartShowing(saver);
     ASSERT_NE(form, nullptr);
 
@@ -335,16 +325,13 @@ TEST_F(SlideshowRunTest, GuardLeavesOwnedAndUntitledWindowsOfNewProgramsAlone) {
 
 TEST_F(SlideshowRunTest, EmptyListOfASecondPaneIsReportedAndClosingTheBoxEnds) {
     AddPage(1, "run-a", "run-a");
-    SaverProcess saver("/s");
+    SaverProcess saver(kSaver, "/s");
     ASSERT_TRUE(saver.Started());
-    HWND box = saver.WaitForWindow("#32770", 20000);
-    ASSERT_NE(box, nullptr);
-    // The box is filled in after its window exists.
-    PumpUntil([&] { return !BoxText(box).empty(); }, 5000);
-    EXPECT_EQ(BoxText(box),
+    HWND box = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (box = FindMessageBox(BoxOwner::Process(saver.Id()))) != nullptr; }, 20000));
+    EXPECT_TRUE(saver.Running()) << "the box holds the saver until it is closed";
+    EXPECT_EQ(ExpectMessageBox(BoxOwner::Process(saver.Id()), 1000),
               "Unable to initialize screen saver. No URLs defined for Screen 2.  Please use setup to specify URLs.");
-    EXPECT_TRUE(saver.Running());
-    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
     DWORD code = 1;
     EXPECT_TRUE(saver.WaitForExit(15000, &code));
     EXPECT_EQ(code, 0u);
@@ -355,9 +342,13 @@ TEST_F(SlideshowRunTest, EmptyListOfASecondPaneIsReportedAndClosingTheBoxEnds) {
 TEST_F(SlideshowRunTest, UnreadablePageTimeEndsTheSaverQuietly) {
     OnePagePerPane();
     Setting("InterScreenT", "soon");
-    SaverProcess saver("/s");
+    SaverProcess saver(kSaver, "/s");
     ASSERT_TRUE(saver.Started());
-    EXPECT_EQ(saver.WaitForWindow("#32770", 3000), nullptr) << "no message box";
+    HWND box = nullptr;
+    PumpUntil([&] { return !saver.Running() || (box = FindMessageBox(BoxOwner::Process(saver.Id()))) != nullptr; },
+              15000);
+    EXPECT_EQ(box, nullptr) << "no message box: " << MessageBoxText(box);
+    if (box) CloseMessageBox(box, 5000);
     DWORD code = 1;
     EXPECT_TRUE(saver.WaitForExit(15000, &code));
     EXPECT_EQ(code, 0u);
@@ -369,11 +360,14 @@ TEST_F(SlideshowRunTest, TwoPanesShowTheirListsThenStatisticsThenBlankPages) {
     AddPage(1, "run-a", "http://a.test/");
     AddPage(2, "run-c", "http://c.test/");
     Script("default complete=200 scroll=3000 client=400\n");
-    SaverProcess saver("/s");
+    // The saver's clock ten times faster than the real one: the showing
+    // below takes 3 s, not 30.
+    ::SetEnvironmentVariableA("VELUNOR_CLOCK_SPEED", "10");
+    SaverProcess saver(kSaver, "/s");
     HWND form = StartShowing(saver);
     ASSERT_NE(form, nullptr);
     // One pass each (10 s a page), the statistics page, blank1, then blank2
-    // about 30 s after the start.
+    // about 30 s after the start by the saver's clock.
     const std::string blank2 = install / "blank2.htm";
     EXPECT_TRUE(PumpUntil([&] {
         auto p1 = Shown(1), p2 = Shown(2);

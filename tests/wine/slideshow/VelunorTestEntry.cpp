@@ -2,9 +2,12 @@
 // stand-in browser in every pane. What the black-box tests need to see and
 // cannot read from another process (the screen-saver-running flag, each
 // pane's size at every navigation) goes to the file named by
-// VELUNOR_SAVER_LOG, one "<ms> <what>" line each.
+// VELUNOR_SAVER_LOG, one "<ms> <what>" line each. VELUNOR_CLOCK_SPEED=<n>
+// runs the saver's clock n times faster than the real one, so a test of page
+// times need not wait for them.
 #include <windows.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -62,9 +65,29 @@ private:
     std::unique_ptr<browser::IPaneBrowser> inner_;
 };
 
+// The tick count and the date both run `speed` times faster from now on.
+void SpeedUpClock() {
+    char text[16] = {};
+    const DWORD n = ::GetEnvironmentVariableA("VELUNOR_CLOCK_SPEED", text, sizeof text);
+    if (n == 0 || n >= sizeof text) return;
+    const unsigned long speed = std::strtoul(text, nullptr, 10);
+    if (speed <= 1 || speed > 1000) return;
+    const uint32_t startTicks = ::GetTickCount();
+    const double startNow = saver::GetNow();
+    saver::GetTicks = [startTicks, speed] {
+        // Unsigned arithmetic: wraps like the real count.
+        return static_cast<uint32_t>(startTicks + (::GetTickCount() - startTicks) * speed);
+    };
+    saver::GetNow = [startTicks, startNow, speed] {
+        constexpr double kMsPerDay = 86400000.0;
+        return startNow + static_cast<double>(::GetTickCount() - startTicks) * speed / kMsPerDay;
+    };
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    SpeedUpClock();
     const auto setFlag = saver::SetScreenSaverRunning;
     saver::SetScreenSaverRunning = [setFlag](bool running) {
         setFlag(running);

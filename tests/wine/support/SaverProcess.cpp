@@ -1,16 +1,13 @@
 #include "SaverProcess.h"
 
 #include "MessagePump.h"
-#include "WinePaths.h"
 
 namespace testing_support {
 
-std::string SaverProcess::SaverPath() { return FromUnixPath(VELUNOR_SAVER_PATH); }
-
-SaverProcess::SaverProcess(const std::string& arguments) {
+SaverProcess::SaverProcess(const std::string& program, const std::string& arguments) {
     // Built by appending: the compiler misreads the chained operator+ as an overlapping copy.
     std::string cmd = "\"";
-    cmd.append(SaverPath()).append("\" ").append(arguments);
+    cmd.append(program).append("\" ").append(arguments);
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};

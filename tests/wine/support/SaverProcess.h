@@ -1,6 +1,5 @@
-// Starting a build of the screen saver in the prefix and watching it. Each
-// test program that uses this compiles it with VELUNOR_SAVER_PATH naming the
-// build it starts.
+// Starting a build of the screen saver (or any program) in the prefix and
+// watching it.
 #pragma once
 
 #include <windows.h>
@@ -12,8 +11,9 @@ namespace testing_support {
 
 class SaverProcess {
 public:
-    // Starts "<saver> <arguments>"; Started() tells whether that worked.
-    explicit SaverProcess(const std::string& arguments);
+    // Starts "<program> <arguments>" (a Windows path); Started() tells
+    // whether that worked.
+    SaverProcess(const std::string& program, const std::string& arguments);
     ~SaverProcess();  // terminates the process when it still runs
     SaverProcess(const SaverProcess&) = delete;
     SaverProcess& operator=(const SaverProcess&) = delete;
@@ -27,8 +27,6 @@ public:
     std::vector<HWND> TopWindows() const;
     // Waits up to `ms` for a top-level window of this class in the process.
     HWND WaitForWindow(const std::string& className, DWORD ms) const;
-
-    static std::string SaverPath();
 
 private:
     HANDLE process_ = nullptr;

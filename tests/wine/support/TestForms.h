@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "Forms.h"
+#include "ScopedSeam.h"
 
 namespace testing_support {
 
@@ -33,5 +35,21 @@ inline void InitApplicationWithoutBoxes() {
         return IDOK;
     };
 }
+
+// The application's message boxes recorded instead of shown while the object
+// lives; starts the forms unit when no test has yet.
+class RecordedBoxes {
+public:
+    RecordedBoxes()
+        : seam_((velfw::InitFormsUnit(), velfw::Application->MessageBoxFunction),
+                [this](HWND, const std::string& text, const std::string&, UINT) {
+                    texts.push_back(text);
+                    return IDOK;
+                }) {}
+    std::vector<std::string> texts;
+
+private:
+    ScopedSeam<velfw::TMessageBoxFunction> seam_;
+};
 
 }  // namespace testing_support

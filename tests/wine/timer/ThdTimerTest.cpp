@@ -8,11 +8,14 @@
 #include <stdexcept>
 #include <vector>
 
+#include "MessageBoxes.h"
 #include "MessagePump.h"
 #include "ThdTimer.h"
 
 using velfw::TThreadedTimer;
 
+using testing_support::BoxOwner;
+using testing_support::MessageBoxCloser;
 using testing_support::PumpFor;
 using testing_support::PumpUntil;
 
@@ -185,22 +188,6 @@ TEST(ThdTimer, FailingHandlerDoesNotStopLaterTicks) {
 
 namespace {
 const char kBoxCaption[] = "ThdTimerTest modal box";
-
-// Closes the test's message box a second after it has appeared.
-DWORD WINAPI BoxCloser(void*) {
-    for (int i = 0; i < 200; ++i) {
-        ::Sleep(50);
-        if (HWND box = ::FindWindowA(nullptr, kBoxCaption)) {
-            ::Sleep(1000);
-            for (int tries = 0; tries < 50 && ::IsWindow(box); ++tries) {
-                ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-                ::Sleep(100);
-            }
-            return 0;
-        }
-    }
-    return 0;
-}
 }  // namespace
 
 TEST(ThdTimer, TicksArriveWhileAModalBoxIsUp) {
@@ -210,10 +197,12 @@ TEST(ThdTimer, TicksArriveWhileAModalBoxIsUp) {
     t.OnTimer = [&](velfw::TObject*) {
         if (::FindWindowA(nullptr, kBoxCaption)) ++ticksWhileBoxUp;
     };
-    velfw::UniqueKernelHandle closer(::CreateThread(nullptr, 0, BoxCloser, nullptr, 0, nullptr));
+    // Left up for a second, so that ticks can come.
+    MessageBoxCloser closer(BoxOwner::Thread(::GetCurrentThreadId()), 10000, 1000);
     t.SetEnabled(true);
     ::MessageBoxA(nullptr, "The timer ticks behind this box.", kBoxCaption, MB_OK);
     t.SetEnabled(false);
-    ::WaitForSingleObject(closer.get(), 15000);
+    EXPECT_TRUE(closer.Finish());
+    EXPECT_EQ(closer.Text(), "The timer ticks behind this box.");
     EXPECT_GE(ticksWhileBoxUp, 5);
 }
