@@ -15,6 +15,20 @@ constexpr size_t kMaxResourceName = 255;
     throw ETpsStringResourceError(FillPlaceholder(ReaderMessage(id), name));
 }
 
+using TPublishTable = void (*)(const TKvStringTable*);
+
+void OpenGlobalTable(TKvStringResource*& slot, const char* name, TPublishTable publish) {
+    if (slot) return;
+    slot = new TKvStringResource(nullptr, name);
+    publish(&slot->Table());
+}
+
+void CloseGlobalTable(TKvStringResource*& slot, TPublishTable publish) {
+    publish(nullptr);
+    delete slot;
+    slot = nullptr;
+}
+
 }  // namespace
 
 TKvStringResource::TKvStringResource(HINSTANCE instance, const std::string& resourceName) {
@@ -44,28 +58,9 @@ void TKvStringResource::OpenAndCheck(HINSTANCE instance, const std::string& reso
     table_.Open(static_cast<const uint8_t*>(data), ::SizeofResource(module, found));
 }
 
-void InitKvSrMgrUnit() {
-    if (g_resourceManagerStrings) return;
-    g_resourceManagerStrings = new TKvStringResource(nullptr, "KVSRMGR_STRINGS");
-    SetResourceManagerStrings(&g_resourceManagerStrings->Table());
-}
-
-void DoneKvSrMgrUnit() {
-    SetResourceManagerStrings(nullptr);
-    delete g_resourceManagerStrings;
-    g_resourceManagerStrings = nullptr;
-}
-
-void InitKvConstUnit() {
-    if (g_libraryStrings) return;
-    g_libraryStrings = new TKvStringResource(nullptr, "KVLIB3_STRINGS_ENGLISH");
-    SetLibraryStrings(&g_libraryStrings->Table());
-}
-
-void DoneKvConstUnit() {
-    SetLibraryStrings(nullptr);
-    delete g_libraryStrings;
-    g_libraryStrings = nullptr;
-}
+void InitKvSrMgrUnit() { OpenGlobalTable(g_resourceManagerStrings, "KVSRMGR_STRINGS", SetResourceManagerStrings); }
+void DoneKvSrMgrUnit() { CloseGlobalTable(g_resourceManagerStrings, SetResourceManagerStrings); }
+void InitKvConstUnit() { OpenGlobalTable(g_libraryStrings, "KVLIB3_STRINGS_ENGLISH", SetLibraryStrings); }
+void DoneKvConstUnit() { CloseGlobalTable(g_libraryStrings, SetLibraryStrings); }
 
 }  // namespace kv

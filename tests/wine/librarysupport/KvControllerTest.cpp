@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "ErrorOf.h"
 #include "Forms.h"
 #include "KvControl.h"
 #include "KvController.h"
 #include "KvSrMgr.h"
 #include "KvTGRes.h"
 #include "MessagePump.h"
+#include "OpenStringTables.h"
 #include "TestForms.h"
 
 using namespace kv;
@@ -19,29 +21,16 @@ using namespace testing_support;
 
 namespace {
 
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const velfw::Exception& e) {
-        return e.Message;
-    }
-    return "";
-}
-
 class ControllerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         InitApplicationWithoutBoxes();
-        InitKvSrMgrUnit();
-        InitKvConstUnit();
         form = new velfw::TForm(nullptr);
         form->SetBounds(0, 0, 400, 300);
     }
     void TearDown() override {
         delete form;
         SetCurrentYearSource(nullptr);
-        DoneKvConstUnit();
-        DoneKvSrMgrUnit();
     }
     TKvCustomControl* PlaceControl(const std::string& name, int left, int top) {
         auto* control = new TKvCustomControl(form);
@@ -50,6 +39,7 @@ protected:
         control->SetBounds(left, top, 100, 20);
         return control;
     }
+    OpenStringTables tables;
     velfw::TForm* form = nullptr;
 };
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "KvIntl.h"
-#include "KvSrMgr.h"
+#include "OpenStringTables.h"
 
 using namespace kv;
 
@@ -21,8 +21,6 @@ const char kIntlKey[] = "Control Panel\\International";
 class IntlSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        InitKvSrMgrUnit();
-        InitKvConstUnit();
         ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kIntlKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
                                     &key_, nullptr),
                   ERROR_SUCCESS);
@@ -37,8 +35,6 @@ protected:
         ::RegDeleteValueA(key_, "sShortDate");
         if (hadDate_) ::RegSetValueExA(key_, "sShortDate", 0, savedType_, savedDate_, savedSize_);
         ::RegCloseKey(key_);
-        DoneKvConstUnit();
-        DoneKvSrMgrUnit();
     }
     // nullptr removes the key.
     void SetProfile(const std::string& name, const char* value) {
@@ -49,6 +45,7 @@ protected:
         ASSERT_EQ(::RegSetValueExA(key_, "sShortDate", 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
     }
 
+    OpenStringTables tables_;
     HKEY key_ = nullptr;
     bool hadDate_ = false;
     DWORD savedType_ = 0, savedSize_ = 0;

@@ -7,31 +7,18 @@
 
 #include "KvConst.h"
 #include "KvExcpt.h"
+#include "ErrorOf.h"
 #include "KvSrMgr.h"
+#include "OpenStringTables.h"
 
 using namespace kv;
+using testing_support::ErrorOf;
 
 namespace {
 
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const velfw::Exception& e) {
-        return e.Message;
-    }
-    return "";
-}
-
 class StringTablesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        InitKvSrMgrUnit();
-        InitKvConstUnit();
-    }
-    void TearDown() override {
-        DoneKvConstUnit();
-        DoneKvSrMgrUnit();
-    }
+    OpenStringTables tables;
 };
 
 }  // namespace

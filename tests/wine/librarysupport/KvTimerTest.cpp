@@ -7,7 +7,7 @@
 
 #include "Forms.h"
 #include "KvExcpt.h"
-#include "KvSrMgr.h"
+#include "OpenStringTables.h"
 #include "KvTimer.h"
 #include "MessagePump.h"
 #include "TestForms.h"
@@ -28,8 +28,6 @@ class TimerPoolTest : public ::testing::Test {
 protected:
     void SetUp() override {
         InitApplicationWithoutBoxes();
-        InitKvSrMgrUnit();
-        InitKvConstUnit();
         velfw::Application->OnException = [this](velfw::TObject*, const std::exception& e) { reports.push_back(e.what()); };
         pool = new TKvTimerPool(nullptr);
         pool->TickSource = [this] { return now; };
@@ -37,8 +35,6 @@ protected:
     void TearDown() override {
         delete pool;
         velfw::Application->OnException = nullptr;
-        DoneKvConstUnit();
-        DoneKvSrMgrUnit();
     }
     // One tick as the window timer delivers it, on the pool's own window.
     void Tick() { ::SendMessageA(pool->WindowHandle(), WM_TIMER, 1, 0); }
@@ -46,6 +42,7 @@ protected:
         return [&into](velfw::TObject*, int32_t h, uint32_t i, int32_t e) { into.push_back({h, i, e}); };
     }
 
+    OpenStringTables tables;
     uint32_t now = 1000;
     TKvTimerPool* pool = nullptr;
     std::vector<std::string> reports;
