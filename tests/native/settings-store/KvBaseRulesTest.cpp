@@ -3,6 +3,7 @@
 #include <set>
 
 #include "KvBaseRules.h"
+#include "KvUser.h"
 
 using namespace kv;
 
@@ -68,4 +69,17 @@ TEST(ComponentBase, MouseMessageWordsAreSigned) {
         EXPECT_EQ(PointerX(p.lParam), p.x) << std::hex << p.lParam;
         EXPECT_EQ(PointerY(p.lParam), p.y) << std::hex << p.lParam;
     }
+}
+
+TEST(ComponentBase, UserCharacterClassesStartAsTheLibrarySetsThem) {
+    InitKvUserUnit();
+    ASSERT_NE(UserData, nullptr);
+    for (int i = 0; i < kUserClassCount; ++i) {
+        EXPECT_FALSE(UserData->CharacterSets[i].test(0)) << i;
+        EXPECT_EQ(UserData->CharacterSets[i].count(), 255u) << i;
+        EXPECT_EQ(UserData->CaseModes[i], 0) << i;
+        EXPECT_EQ(static_cast<uint8_t>(UserData->SubstituteChars[i]), 241 + i) << i;
+    }
+    DoneKvUserUnit();
+    EXPECT_EQ(UserData, nullptr);
 }

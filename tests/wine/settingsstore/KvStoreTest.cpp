@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "ErrorOf.h"
 #include "KvStore.h"
 #include "WinePaths.h"
 
@@ -30,15 +31,6 @@ protected:
     static std::string Section(const std::string& s) { return std::string(kKey) + "\\" + s; }
     TKvRegistryStore store;
 };
-
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const velfw::Exception& e) {
-        return e.Message;
-    }
-    return "";
-}
 
 }  // namespace
 
