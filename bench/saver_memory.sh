@@ -35,7 +35,7 @@ if [ "${1:-}" = "--inside" ]; then
   wait "$pid" 2>/dev/null || true
   report() {  # label, line after 50, line after N
     echo "$2" "$3" | awk -v label="$1" '{
-      for (i = 1; i <= NF; i++) { split($i, kv, "="); if (kv[2] != "") v[(i > NF / 2) ? "b" kv[1] : "a" kv[1]] = kv[2] }
+      for (i = 1; i <= NF; i++) { split($i, kv, "="); k = (i > NF / 2 ? "b" : "a") kv[1]; v[k] = kv[2] }
       printf "%s\n  private bytes %.0f KB -> %.0f KB (%+.0f KB, %.3fx)\n  handles %d -> %d, GDI %d -> %d, USER %d -> %d\n",
         label, v["aprivate"] / 1024, v["bprivate"] / 1024, (v["bprivate"] - v["aprivate"]) / 1024,
         v["bprivate"] / v["aprivate"], v["ahandles"], v["bhandles"], v["agdi"], v["bgdi"], v["auser"], v["buser"] }'
@@ -43,6 +43,7 @@ if [ "${1:-}" = "--inside" ]; then
   a=$(grep " resources 50 " "$work/run.log" | cut -d' ' -f4- | tr -d '\r' || true)
   b=$(grep " resources 1000 " "$work/run.log" | cut -d' ' -f4- | tr -d '\r' || true)
   if [ -n "$a" ] && [ -n "$b" ]; then
+    echo "  after 50: $a"; echo "  after 1000: $b"
     report "test build, after 50 -> after 1000 page changes:" "$a" "$b"
   else
     echo "test build: did not reach 1000 page changes"; tail -3 "$work/run.log" || true
@@ -53,6 +54,7 @@ if [ "${1:-}" = "--inside" ]; then
   a=$(echo "$out" | grep "^controls 50 " | cut -d' ' -f3- || true)
   b=$(echo "$out" | grep "^controls 200 " | cut -d' ' -f3- || true)
   if [ -n "$a" ] && [ -n "$b" ]; then
+    echo "  after 50: $a"; echo "  after 200: $b"
     report "real browser control, after 50 -> after 200 made, navigated and freed:" "$a" "$b"
   else
     echo "real browser control: no figures"; echo "$out" | tail -3
