@@ -28,7 +28,8 @@ inline ProcessHoldings CurrentHoldings() {
     PROCESS_MEMORY_COUNTERS_EX pmc = {};
     pmc.cb = sizeof pmc;
     if (::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc))
-        h.PrivateBytes = pmc.PrivateUsage;
+        // Wine leaves PrivateUsage at 0; on Windows the two are the same figure.
+        h.PrivateBytes = pmc.PrivateUsage != 0 ? pmc.PrivateUsage : pmc.PagefileUsage;
     // Looked up: the headers hide it from a build for Windows XP.
     using GetProcessHandleCountFunction = BOOL(WINAPI*)(HANDLE, DWORD*);
     auto getHandles = reinterpret_cast<GetProcessHandleCountFunction>(
