@@ -43,13 +43,19 @@ DWORD WINAPI TTimerThread::ThreadEntry(void* self) {
 }
 
 void TTimerThread::Execute() {
+    // One wait per tick while the timer runs: every wait is a round trip to
+    // the Wine server, and the timer runs for hours. The gate is waited on
+    // only while suspended; the flag is set before the gate closes and
+    // cleared before it opens, so a stale look at either is caught by the
+    // next turn of the loop.
     while (!terminated_) {
-        if (::WaitForSingleObject(runGate_.get(), INFINITE) != WAIT_OBJECT_0) return;
-        if (terminated_) break;
+        if (suspended_) {
+            if (::WaitForSingleObject(runGate_.get(), INFINITE) != WAIT_OBJECT_0) return;
+            continue;
+        }
         DWORD r = ::WaitForSingleObject(stopEvent_.get(), Interval.load());
         // A tick only when the wait ran out while the timer was still on.
-        if (r == WAIT_TIMEOUT && !terminated_ && ::WaitForSingleObject(runGate_.get(), 0) == WAIT_OBJECT_0)
-            owner_->HandOver();
+        if (r == WAIT_TIMEOUT && !terminated_ && !suspended_) owner_->HandOver();
     }
 }
 

@@ -53,7 +53,7 @@ private:
     UniqueKernelHandle runGate_;    // manual-reset: set while the worker may run
     UniqueKernelHandle thread_;
     std::atomic<bool> terminated_{false};
-    bool suspended_ = true;
+    std::atomic<bool> suspended_{true};
 };
 
 class TThreadedTimer : public TComponent {

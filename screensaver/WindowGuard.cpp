@@ -20,6 +20,11 @@ std::string StoredTitle(HWND window) {
     return std::string(text, m > 0 ? static_cast<size_t>(m) : 0);
 }
 
+bool HasStoredTitle(HWND window) {
+    wchar_t first[2] = {};
+    return ::InternalGetWindowText(window, first, 2) > 0;
+}
+
 uint64_t ProcessCreationTime(HANDLE process, bool& known) {
     FILETIME created, exited, kernel, user;
     known = ::GetProcessTimes(process, &created, &exited, &kernel, &user) != FALSE;
@@ -30,8 +35,11 @@ uint64_t ProcessCreationTime(HANDLE process, bool& known) {
 BOOL CALLBACK EnumTopWindowsProc(HWND window, LPARAM lp) {
     try {
         auto* list = reinterpret_cast<TTopWindowList*>(lp);
-        if (!StoredTitle(window).empty() && ::IsWindowVisible(window) && ::GetParent(window) == nullptr &&
-            list->Count <= TTopWindowList::kCapacity - 1)
+        // The cheapest test first: most top-level windows are hidden, and
+        // every question about another process's window is a round trip to
+        // the system. The title is only asked whether it is there.
+        if (list->Count <= TTopWindowList::kCapacity - 1 && ::IsWindowVisible(window) &&
+            ::GetParent(window) == nullptr && HasStoredTitle(window))
             list->Add(window);
     } catch (...) {
         // One window that cannot be looked at is left out; the listing goes on.

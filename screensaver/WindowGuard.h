@@ -15,6 +15,8 @@ namespace saver {
 // A window's title as the system stores it. Never sends WM_GETTEXT, which
 // to a hung window of another thread of this process would wait for ever.
 std::string StoredTitle(HWND window);
+// Whether that title has at least one character, without copying it.
+bool HasStoredTitle(HWND window);
 
 // When the process was created (file-time units); `known` is false when the
 // system cannot say.

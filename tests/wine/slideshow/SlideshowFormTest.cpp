@@ -13,6 +13,7 @@
 #include "Globals.h"
 #include "MessagePump.h"
 #include "KaviSSm.h"
+#include "WindowGuard.h"
 #include "SettingsRegistry.h"
 #include "TestForms.h"
 #include "WinePaths.h"
@@ -359,4 +360,49 @@ TEST_F(SlideshowFormTest, HungErrorWindowCannotHoldTheSaverUp) {
     ::CloseHandle(created);
     ::CloseHandle(release);
     form->EndSaver();
+}
+
+namespace {
+
+// A plain top-level window of this thread, destroyed at the end.
+class ScanWindow {
+public:
+    ScanWindow(const char* title, DWORD style, HWND owner = nullptr) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = ::DefWindowProcA;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = "GuardScanWindow";
+        ::RegisterClassA(&wc);
+        handle_ = ::CreateWindowExA(0, wc.lpszClassName, title, style, 0, 0, 50, 50, owner, nullptr,
+                                    wc.hInstance, nullptr);
+    }
+    ~ScanWindow() { ::DestroyWindow(handle_); }
+    HWND Handle() const { return handle_; }
+
+private:
+    HWND handle_;
+};
+
+}  // namespace
+
+TEST(GuardScan, ListsVisibleTitledUnownedWindowsOnly) {
+    ScanWindow shown("Shown", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    ScanWindow hidden("Hidden", WS_OVERLAPPEDWINDOW);
+    ScanWindow untitled("", WS_POPUP | WS_VISIBLE);
+    ScanWindow owned("Owned", WS_POPUP | WS_CAPTION | WS_VISIBLE, shown.Handle());
+    ScanWindow oneLetter("x", WS_POPUP | WS_VISIBLE);
+    saver::TTopWindowList list;
+    saver::ListTopWindows(list);
+    EXPECT_TRUE(list.Contains(shown.Handle()));
+    EXPECT_TRUE(list.Contains(oneLetter.Handle()));
+    EXPECT_FALSE(list.Contains(hidden.Handle()));
+    EXPECT_FALSE(list.Contains(untitled.Handle()));
+    EXPECT_FALSE(list.Contains(owned.Handle()));
+
+    // A window shown or titled later is seen by the next scan.
+    ::ShowWindow(hidden.Handle(), SW_SHOWNA);
+    ::SetWindowTextA(untitled.Handle(), "Titled now");
+    saver::ListTopWindows(list);
+    EXPECT_TRUE(list.Contains(hidden.Handle()));
+    EXPECT_TRUE(list.Contains(untitled.Handle()));
 }

@@ -4,7 +4,9 @@
 // pane's size at every navigation) goes to the file named by
 // VELUNOR_SAVER_LOG, one "<ms> <what>" line each. VELUNOR_CLOCK_SPEED=<n>
 // runs the saver's clock n times faster than the real one, so a test of page
-// times need not wait for them.
+// times need not wait for them. VELUNOR_RESOURCE_LOG=<n> adds a
+// "resources <navigations> private=<bytes> handles=<n> gdi=<n> user=<n>" line
+// every n navigations, for the memory benchmark.
 #include <windows.h>
 
 #include <cstdlib>
@@ -12,6 +14,7 @@
 #include <string>
 
 #include "KaviSSm.h"
+#include "ProcessHoldings.h"
 #include "SaverEntry.h"
 #include "StandInBrowser.h"
 
@@ -28,6 +31,18 @@ void RunLog(const std::string& line) {
     DWORD written = 0;
     ::WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     ::CloseHandle(f);
+}
+
+unsigned long ResourceLogEvery() {
+    char text[16] = {};
+    const DWORD n = ::GetEnvironmentVariableA("VELUNOR_RESOURCE_LOG", text, sizeof text);
+    if (n == 0 || n >= sizeof text) return 0;
+    return std::strtoul(text, nullptr, 10);
+}
+
+// What the process holds after `navigations` page changes.
+void LogResources(unsigned long navigations) {
+    RunLog("resources " + std::to_string(navigations) + " " + testing_support::CurrentHoldings().Text());
 }
 
 // Passes everything to the stand-in and logs each navigation with the size
@@ -52,6 +67,9 @@ public:
         RunLog("navigate " + std::to_string(Index) + " " + std::to_string(c.Width()) + "x" +
                std::to_string(c.Height()) + " " + url);
         inner_->Navigate(url);
+        static const unsigned long every = ResourceLogEvery();
+        static unsigned long navigations = 0;
+        if (every > 0 && ++navigations % every == 0) LogResources(navigations);
     }
     long ReadyState() override { return inner_->ReadyState(); }
     std::string LocationURL() override { return inner_->LocationURL(); }
