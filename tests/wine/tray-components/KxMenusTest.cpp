@@ -9,6 +9,16 @@ namespace {
 using kx::TKxPopupMenu;
 using velfw::TMenuItem;
 
+// Whether a menu was up when the timer closed it: a menu nobody closes
+// would hang the test.
+bool g_menuShown = false;
+HMENU g_trackedMenu = nullptr;
+
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) {
+    g_menuShown = ::FindWindowA("#32768", nullptr) != nullptr && (!g_trackedMenu || ::IsMenu(g_trackedMenu));
+    ::EndMenu();
+}
+
 struct MenuFixture : ::testing::Test {
     tray_tests::ReportedFailures reports;
     TKxPopupMenu* menu = new TKxPopupMenu(nullptr);
@@ -74,36 +84,27 @@ TEST_F(MenuFixture, FailingOnPopupShowsNoMenuAndRestoresTheFlag) {
         menu->ParentBiDiMode = false;
         throw velfw::Exception("no popup");
     };
-    // Closes a menu should one be shown after all, and says so.
-    static bool shown;
-    shown = false;
-    UINT_PTR timer = ::SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) {
-        shown = true;
-        ::EndMenu();
-    });
+    g_menuShown = false;
+    g_trackedMenu = nullptr;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 300, CloseMenu);
     EXPECT_THROW(menu->Popup(10, 10), velfw::Exception);
     ::KillTimer(nullptr, timer);
-    EXPECT_FALSE(shown);
+    EXPECT_FALSE(g_menuShown);
     EXPECT_TRUE(menu->ParentBiDiMode);
     EXPECT_EQ(menu->PopupPoint().x, 10);
 }
 
 TEST_F(MenuFixture, ShownMenuClosesAndItsCommandComesBack) {
     TMenuItem* open = Add(menu->Items(), "Open");
-    static bool shown;
-    static HMENU tracked;
-    shown = false;
-    tracked = menu->Handle();
-    UINT_PTR timer = ::SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) {
-        shown = ::IsMenu(tracked) && ::FindWindowA("#32768", nullptr) != nullptr;
-        ::EndMenu();
-    });
+    g_menuShown = false;
+    g_trackedMenu = menu->Handle();
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 200, CloseMenu);
     bool popped = false;
     menu->OnPopup = [&](velfw::TObject*) { popped = true; };
     menu->Popup(20, 30);
     ::KillTimer(nullptr, timer);
     EXPECT_TRUE(popped);
-    EXPECT_TRUE(shown);
+    EXPECT_TRUE(g_menuShown);
     // The choice arrives afterwards as a command to the list's window.
     ::PostMessageA(kx::PopupList().Window(), WM_COMMAND, open->Command(), 0);
     EXPECT_TRUE(testing_support::PumpUntil([&] { return !clicked.empty(); }, 2000));
