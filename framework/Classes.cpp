@@ -1,13 +1,79 @@
 #include "Classes.h"
 
 #include <algorithm>
+#include <cstring>
+#include <cxxabi.h>
+#include <memory>
+#include <typeinfo>
 
+#include "LibraryErrors.h"
 #include "SysUtils.h"
 
 namespace velfw {
 
-void TPersistent::Assign(const TPersistent&) {
-    throw Exception("Cannot assign");
+EListError::EListError(int index) : Exception("List index out of bounds (" + IntToStr(index) + ")") {}
+
+std::string ClassNameOf(const TObject& object) {
+    const char* mangled = typeid(object).name();
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> plain(abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
+    std::string name = status == 0 && plain ? plain.get() : mangled;
+    const size_t colon = name.rfind("::");
+    return colon == std::string::npos ? name : name.substr(colon + 2);
+}
+
+void TPersistent::Assign(const TPersistent& source) { AssignError(source); }
+
+void TPersistent::AssignError(const TPersistent& source) const {
+    throw Exception("Cannot assign a " + ClassNameOf(source) + " to a " + ClassNameOf(*this));
+}
+
+void TStream::ReadBuffer(void* buffer, size_t count) {
+    if (count != 0 && Read(buffer, count) != count) throw EReadError();
+}
+
+void TStream::WriteBuffer(const void* buffer, size_t count) {
+    if (count != 0 && Write(buffer, count) != count) throw Exception("Stream write error");
+}
+
+int32_t TStream::ReadInt32() {
+    uint8_t b[4];
+    ReadBuffer(b, sizeof b);
+    return static_cast<int32_t>(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
+}
+
+void TStream::WriteInt32(int32_t value) {
+    const auto v = static_cast<uint32_t>(value);
+    const uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+    WriteBuffer(b, sizeof b);
+}
+
+void TStream::CopyFrom(TStream& source, uint64_t count) {
+    if (count == 0) count = source.Remaining();
+    uint8_t chunk[4096];
+    while (count > 0) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(count, sizeof chunk));
+        source.ReadBuffer(chunk, n);
+        WriteBuffer(chunk, n);
+        count -= n;
+    }
+}
+
+size_t TMemoryStream::Read(void* buffer, size_t count) {
+    if (position_ >= bytes_.size()) return 0;
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(count, bytes_.size() - position_));
+    std::memcpy(buffer, bytes_.data() + position_, n);
+    position_ += n;
+    return n;
+}
+
+size_t TMemoryStream::Write(const void* buffer, size_t count) {
+    if (count == 0) return 0;
+    const uint64_t end = position_ + count;
+    if (end > bytes_.size()) bytes_.resize(static_cast<size_t>(end));
+    std::memcpy(bytes_.data() + position_, buffer, count);
+    position_ = end;
+    return count;
 }
 
 TComponent::TComponent(TComponent* owner) {
@@ -123,13 +189,13 @@ int TStringList::Add(const std::string& s) {
 }
 
 void TStringList::Insert(int index, const std::string& s) {
-    if (index < 0 || index > Count()) throw Exception("List index out of bounds (" + IntToStr(index) + ")");
+    if (index < 0 || index > Count()) throw EListError(index);
     items_.insert(items_.begin() + index, s);
     Changed();
 }
 
 void TStringList::Delete(int index) {
-    if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + IntToStr(index) + ")");
+    if (index < 0 || index >= Count()) throw EListError(index);
     items_.erase(items_.begin() + index);
     Changed();
 }

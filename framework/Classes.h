@@ -24,6 +24,12 @@ public:
     EAbort() : Exception("Operation aborted") {}
 };
 
+// The class library's list-index error.
+class EListError : public Exception {
+public:
+    explicit EListError(int index);
+};
+
 class TObject {
 public:
     TObject() = default;
@@ -32,9 +38,55 @@ public:
     virtual ~TObject() = default;
 };
 
+// The object's class name without its namespace ("TIcon"), for messages.
+std::string ClassNameOf(const TObject& object);
+
 class TPersistent : public TObject {
 public:
     virtual void Assign(const TPersistent& source);
+
+protected:
+    // "Cannot assign a <source> to a <this>".
+    [[noreturn]] void AssignError(const TPersistent& source) const;
+};
+
+// A byte stream. Read and Write move what they can and say how much;
+// ReadBuffer raises a read error when the stream holds fewer bytes.
+class TStream : public TObject {
+public:
+    virtual size_t Read(void* buffer, size_t count) = 0;
+    virtual size_t Write(const void* buffer, size_t count) = 0;
+    virtual uint64_t Size() const = 0;
+    virtual uint64_t Position() const = 0;
+    virtual void SetPosition(uint64_t position) = 0;
+    uint64_t Remaining() const { return Position() < Size() ? Size() - Position() : 0; }
+    void ReadBuffer(void* buffer, size_t count);
+    void WriteBuffer(const void* buffer, size_t count);
+    // Little-endian 32-bit integers, as the stream forms store them.
+    int32_t ReadInt32();
+    void WriteInt32(int32_t value);
+    // Copies `count` bytes from `source` (all that remains of it for 0).
+    void CopyFrom(TStream& source, uint64_t count);
+};
+
+class TMemoryStream : public TStream {
+public:
+    TMemoryStream() = default;
+    explicit TMemoryStream(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+    size_t Read(void* buffer, size_t count) override;
+    size_t Write(const void* buffer, size_t count) override;
+    uint64_t Size() const override { return bytes_.size(); }
+    uint64_t Position() const override { return position_; }
+    void SetPosition(uint64_t position) override { position_ = position; }
+    void Clear() {
+        bytes_.clear();
+        position_ = 0;
+    }
+    const std::vector<uint8_t>& Bytes() const { return bytes_; }
+
+private:
+    std::vector<uint8_t> bytes_;
+    uint64_t position_ = 0;
 };
 
 enum TComponentStateFlag : unsigned {

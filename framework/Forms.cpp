@@ -285,6 +285,12 @@ std::string TApplication::ExeName() const {
     return std::string(path, n);
 }
 
+void TApplication::SetHint(const std::string& hint) {
+    if (hint == hint_) return;
+    hint_ = hint;
+    if (OnHint) OnHint(this);
+}
+
 void TApplication::Notification(TComponent* component, TOperation operation) {
     if (operation == TOperation::opRemove && component == mainForm_) mainForm_ = nullptr;
 }

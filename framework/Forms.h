@@ -101,6 +101,10 @@ public:
     void SetTitle(const std::string& title);
     std::string ExeName() const;
     std::string HelpFile;
+    // The hint of what the mouse is over (a menu item, say); OnHint fires on a change.
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& hint);
+    TNotifyEvent OnHint;
 
     TForm* MainForm() const { return mainForm_; }
     template <typename T>
@@ -136,6 +140,7 @@ private:
     bool IsDialogKey(const MSG& msg);
     HWND handle_ = nullptr;
     std::string title_;
+    std::string hint_;
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
 };

@@ -182,6 +182,7 @@ TRegisteredMessage::~TRegisteredMessage() {
 }
 
 bool IsSendOnlyMessage(UINT msg) {
+    if (msg == WM_HELP) return true;  // its HELPINFO lives in the sender's memory
     const TReflection* route = FindReflection(msg);
     return route && route->sendOnly;
 }

@@ -1,0 +1,145 @@
+#include "Icons.h"
+
+#include <algorithm>
+
+#include "IconFileFormat.h"
+#include "LibraryErrors.h"
+
+namespace velfw {
+
+namespace {
+
+// The directory of a valid icon file (checked when the bytes were taken).
+kx::IconDirectory DirectoryOf(const std::vector<uint8_t>& data) {
+    kx::IconDirectory dir;
+    kx::ReadIconDirectory(data, dir);
+    return dir;
+}
+
+int EntrySize(uint8_t stored) { return stored == 0 ? 256 : stored; }
+
+uint16_t ScreenColors() {
+    WindowDc dc(nullptr);
+    if (!dc) return 16;
+    return kx::ScreenColorValue(::GetDeviceCaps(dc.get(), PLANES), ::GetDeviceCaps(dc.get(), BITSPIXEL));
+}
+
+#pragma pack(push, 2)
+struct GroupIconEntry {
+    BYTE width, height, colorCount, reserved;
+    WORD planes, bitCount;
+    DWORD bytesInRes;
+    WORD id;
+};
+#pragma pack(pop)
+
+// Bytes of resource `name` of `type`, or an empty span.
+std::span<const uint8_t> ResourceBytes(HINSTANCE instance, const char* name, const char* type) {
+    HRSRC info = ::FindResourceA(instance, name, type);
+    HGLOBAL res = info ? ::LoadResource(instance, info) : nullptr;
+    const void* p = res ? ::LockResource(res) : nullptr;
+    if (!p) return {};
+    return {static_cast<const uint8_t*>(p), ::SizeofResource(instance, info)};
+}
+
+void Put16(std::vector<uint8_t>& b, uint32_t v) {
+    b.push_back(static_cast<uint8_t>(v));
+    b.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+}  // namespace
+
+size_t TIcon::ChosenEntry() const { return kx::ChooseIconEntry(DirectoryOf(data_).entries, ScreenColors()); }
+
+int TIcon::Width() const {
+    if (Empty()) return 0;
+    return EntrySize(DirectoryOf(data_).entries[ChosenEntry()].width);
+}
+
+int TIcon::Height() const {
+    if (Empty()) return 0;
+    return EntrySize(DirectoryOf(data_).entries[ChosenEntry()].height);
+}
+
+HICON TIcon::Handle() const {
+    if (handle_ || Empty()) return handle_.get();
+    const kx::IconDirectory dir = DirectoryOf(data_);
+    const kx::IconDirEntry& entry = dir.entries[ChosenEntry()];
+    kx::IconImageLayout layout;
+    if (kx::LocateIconImage(data_, entry, layout) != kx::IconFileFault::None) return nullptr;
+    // The image from its header to the end of its mask, all inside the file.
+    const uint64_t bytes = layout.maskOffset + layout.maskBytes - layout.headerOffset;
+    handle_.reset(::CreateIconFromResourceEx(const_cast<uint8_t*>(data_.data() + layout.headerOffset),
+                                             static_cast<DWORD>(bytes), TRUE, 0x00030000, EntrySize(entry.width),
+                                             EntrySize(entry.height), LR_DEFAULTCOLOR));
+    return handle_.get();
+}
+
+void TIcon::Assign(const TPersistent& source) {
+    auto* icon = dynamic_cast<const TIcon*>(&source);
+    if (!icon) AssignError(source);
+    if (icon == this) return;
+    SetData(icon->data_);
+}
+
+void TIcon::Clear() {
+    if (Empty()) return;
+    SetData({});
+}
+
+void TIcon::LoadFromStream(TStream& stream) {
+    std::vector<uint8_t> bytes(static_cast<size_t>(stream.Remaining()));
+    stream.ReadBuffer(bytes.data(), bytes.size());
+    LoadFromBytes(std::move(bytes));
+}
+
+void TIcon::LoadFromBytes(std::vector<uint8_t> bytes) {
+    kx::IconDirectory dir;
+    if (kx::ReadIconDirectory(bytes, dir) != kx::IconFileFault::None || dir.header.type != 1)
+        throw EInvalidGraphic("Icon image is not valid");
+    SetData(std::move(bytes));
+}
+
+void TIcon::SaveToStream(TStream& stream) const { stream.WriteBuffer(data_.data(), data_.size()); }
+
+void TIcon::LoadFromResourceName(HINSTANCE instance, const char* name) {
+    std::span<const uint8_t> group = ResourceBytes(instance, name, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */);
+    if (group.size() < 6) throw EInvalidGraphic("Icon resource not found");
+    const size_t count = group[4] | group[5] << 8;
+    if (count == 0 || group.size() < 6 + count * sizeof(GroupIconEntry)) throw EInvalidGraphic("Icon image is not valid");
+    std::vector<uint8_t> file;
+    Put16(file, 0);
+    Put16(file, 1);
+    Put16(file, static_cast<uint32_t>(count));
+    std::vector<std::span<const uint8_t>> images;
+    uint32_t offset = static_cast<uint32_t>(6 + 16 * count);
+    for (size_t i = 0; i < count; ++i) {
+        GroupIconEntry e;
+        std::copy_n(group.data() + 6 + i * sizeof e, sizeof e, reinterpret_cast<uint8_t*>(&e));
+        std::span<const uint8_t> image = ResourceBytes(instance, MAKEINTRESOURCEA(e.id), MAKEINTRESOURCEA(3) /* RT_ICON */);
+        if (image.empty()) throw EInvalidGraphic("Icon image is not valid");
+        file.insert(file.end(), {e.width, e.height, e.colorCount, e.reserved});
+        Put16(file, e.planes);
+        Put16(file, e.bitCount);
+        Put16(file, static_cast<uint32_t>(image.size()));
+        Put16(file, static_cast<uint32_t>(image.size() >> 16));
+        Put16(file, offset);
+        Put16(file, offset >> 16);
+        offset += static_cast<uint32_t>(image.size());
+        images.push_back(image);
+    }
+    for (auto image : images) file.insert(file.end(), image.begin(), image.end());
+    LoadFromBytes(std::move(file));
+}
+
+void TIcon::SetData(std::vector<uint8_t> bytes) {
+    data_ = std::move(bytes);
+    handle_.reset();
+    Changed();
+}
+
+void TIcon::Changed() {
+    if (OnChange) OnChange(this);
+}
+
+}  // namespace velfw

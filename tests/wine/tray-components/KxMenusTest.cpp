@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include "KxMenus.h"
+#include "MessagePump.h"
+#include "TrayTestSupport.h"
+
+namespace {
+
+using kx::TKxPopupMenu;
+using velfw::TMenuItem;
+
+// Whether a menu was up when the timer closed it: a menu nobody closes
+// would hang the test.
+bool g_menuShown = false;
+HMENU g_trackedMenu = nullptr;
+
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) {
+    g_menuShown = ::FindWindowA("#32768", nullptr) != nullptr && (!g_trackedMenu || ::IsMenu(g_trackedMenu));
+    ::EndMenu();
+}
+
+struct MenuFixture : ::testing::Test {
+    tray_tests::ReportedFailures reports;
+    TKxPopupMenu* menu = new TKxPopupMenu(nullptr);
+    std::string clicked;
+    ~MenuFixture() override {
+        menu->Free();
+        velfw::Application->SetHint("");
+    }
+    TMenuItem* Add(TMenuItem* parent, const char* caption, const char* hint = "") {
+        auto* item = new TMenuItem(menu);
+        item->SetCaption(caption);
+        item->Hint = hint;
+        item->OnClick = [this, caption](velfw::TObject*) { clicked += std::string(caption) + " "; };
+        parent->Add(item);
+        return item;
+    }
+    LRESULT Send(UINT msg, WPARAM wParam, LPARAM lParam) {
+        return ::SendMessageA(kx::PopupList().Window(), msg, wParam, lParam);
+    }
+};
+
+TEST_F(MenuFixture, CommandOfAnItemRunsItsClick) {
+    TMenuItem* open = Add(menu->Items(), "&Open");
+    TMenuItem* more = Add(menu->Items(), "More");
+    TMenuItem* deep = Add(more, "Deep");
+    ASSERT_NE(menu->Handle(), nullptr);
+    Send(WM_COMMAND, open->Command(), 0);
+    Send(WM_COMMAND, deep->Command(), 0);
+    Send(WM_COMMAND, 0xEFFE, 0);  // nobody's
+    EXPECT_EQ(clicked, "&Open Deep ");
+
+    // A second menu of the list gets its own commands.
+    auto* other = new TKxPopupMenu(nullptr);
+    auto* item = new TMenuItem(other);
+    bool otherClicked = false;
+    item->OnClick = [&](velfw::TObject*) { otherClicked = true; };
+    other->Items()->Add(item);
+    Send(WM_COMMAND, item->Command(), 0);
+    EXPECT_TRUE(otherClicked);
+    other->Free();
+    EXPECT_NE(kx::PopupList().Window(), nullptr) << "the window stays while a menu lives";
+}
+
+TEST_F(MenuFixture, SelectionSetsTheHintAndLeavingClearsIt) {
+    TMenuItem* open = Add(menu->Items(), "Open", "Opens it");
+    TMenuItem* more = Add(menu->Items(), "More", "More things");
+    Add(more, "Deep", "Deep down");
+    HMENU root = menu->Handle();
+    Send(WM_MENUSELECT, MAKEWPARAM(open->Command(), MF_HILITE), reinterpret_cast<LPARAM>(root));
+    EXPECT_EQ(velfw::Application->Hint(), "Opens it");
+    Send(WM_MENUSELECT, MAKEWPARAM(1, MF_HILITE | MF_POPUP), reinterpret_cast<LPARAM>(root));
+    EXPECT_EQ(velfw::Application->Hint(), "More things");
+    Send(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_EQ(velfw::Application->Hint(), "");
+    Send(WM_MENUSELECT, MAKEWPARAM(open->Command(), MF_HILITE), reinterpret_cast<LPARAM>(root));
+    Send(WM_MENUSELECT, MAKEWPARAM(0xEFFE, MF_HILITE), reinterpret_cast<LPARAM>(root));
+    EXPECT_EQ(velfw::Application->Hint(), "") << "an item of no menu clears it";
+}
+
+TEST_F(MenuFixture, FailingOnPopupShowsNoMenuAndRestoresTheFlag) {
+    Add(menu->Items(), "Open");
+    menu->OnPopup = [this](velfw::TObject*) {
+        menu->ParentBiDiMode = false;
+        throw velfw::Exception("no popup");
+    };
+    g_menuShown = false;
+    g_trackedMenu = nullptr;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 300, CloseMenu);
+    EXPECT_THROW(menu->Popup(10, 10), velfw::Exception);
+    ::KillTimer(nullptr, timer);
+    EXPECT_FALSE(g_menuShown);
+    EXPECT_TRUE(menu->ParentBiDiMode);
+    EXPECT_EQ(menu->PopupPoint().x, 10);
+}
+
+TEST_F(MenuFixture, ShownMenuClosesAndItsCommandComesBack) {
+    TMenuItem* open = Add(menu->Items(), "Open");
+    g_menuShown = false;
+    g_trackedMenu = menu->Handle();
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 200, CloseMenu);
+    bool popped = false;
+    menu->OnPopup = [&](velfw::TObject*) { popped = true; };
+    menu->Popup(20, 30);
+    ::KillTimer(nullptr, timer);
+    EXPECT_TRUE(popped);
+    EXPECT_TRUE(g_menuShown);
+    // The choice arrives afterwards as a command to the list's window.
+    ::PostMessageA(kx::PopupList().Window(), WM_COMMAND, open->Command(), 0);
+    EXPECT_TRUE(testing_support::PumpUntil([&] { return !clicked.empty(); }, 2000));
+    EXPECT_EQ(clicked, "Open ");
+}
+
+TEST_F(MenuFixture, PointersAreReadOnlyFromSentMessagesOfTheRightShape) {
+    TMenuItem* open = Add(menu->Items(), "Open");
+    menu->SetStyle(kx::TKxMenuStyle::msOwnerDraw);
+    EXPECT_TRUE(menu->OwnerDraw());
+    // Posted, these carry pointers that are not ours: the loop drops them unread.
+    const LPARAM forged = 0x10;
+    for (UINT msg : {WM_MEASUREITEM, WM_DRAWITEM, WM_HELP})
+        ::PostMessageA(kx::PopupList().Window(), msg, 0, forged);
+    velfw::Application->ProcessMessages();
+
+    MEASUREITEMSTRUCT measure = {};
+    measure.CtlType = ODT_MENU;
+    measure.itemID = open->Command();
+    EXPECT_EQ(Send(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)), 1);
+    EXPECT_EQ(measure.itemData, reinterpret_cast<ULONG_PTR>(open));
+    measure = {};
+    measure.CtlType = ODT_LISTBOX;
+    measure.itemID = open->Command();
+    Send(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+    EXPECT_EQ(measure.itemData, 0u) << "not a menu item";
+
+    HELPINFO help = {};
+    help.cbSize = sizeof help - 1;
+    help.hItemHandle = menu->Handle();
+    EXPECT_EQ(Send(WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), 0);
+    help.cbSize = sizeof help;
+    EXPECT_EQ(Send(WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), TRUE);
+
+    menu->SetStyle(kx::TKxMenuStyle::msStandard);
+    EXPECT_FALSE(menu->OwnerDraw());
+    measure = {};
+    measure.CtlType = ODT_MENU;
+    measure.itemID = open->Command();
+    Send(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+    EXPECT_EQ(measure.itemData, 0u) << "a standard menu takes none";
+    EXPECT_TRUE(reports.messages.empty());
+}
+
+TEST_F(MenuFixture, ImagesSwitchOwnerDrawingAndMenuCharactersFindTheirItem) {
+    auto* images = new velfw::TCustomImageList(nullptr);
+    menu->SetImages(images);
+    EXPECT_FALSE(menu->OwnerDraw()) << "no images yet";
+    images->AddIcon(*tray_tests::MakeIcon());
+    EXPECT_TRUE(menu->OwnerDraw());
+    images->Clear();
+    EXPECT_FALSE(menu->OwnerDraw());
+    images->AddIcon(*tray_tests::MakeIcon());
+    images->Free();
+    EXPECT_EQ(menu->Images(), nullptr);
+    EXPECT_FALSE(menu->OwnerDraw());
+
+    Add(menu->Items(), "&Open");
+    Add(menu->Items(), "E&xit");
+    HMENU root = menu->Handle();
+    EXPECT_EQ(Send(WM_MENUCHAR, MAKEWPARAM('x', MF_POPUP), reinterpret_cast<LPARAM>(root)),
+              MAKELRESULT(1, MNC_EXECUTE));
+    EXPECT_EQ(Send(WM_MENUCHAR, MAKEWPARAM('q', MF_POPUP), reinterpret_cast<LPARAM>(root)), MAKELRESULT(0, MNC_IGNORE));
+}
+
+}  // namespace
