@@ -191,12 +191,16 @@ void TListBox::CreateWnd() {
     const std::vector<bool> selected = selected_;
     const int itemIndex = itemIndex_, topIndex = topIndex_;
     TWinControl::CreateWnd();
-    HWND wnd = HandleOrNull();
-    for (const std::string& item : items_.Items()) ::SendMessageA(wnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    AddWindowItems();
     if (ValidIndex(itemIndex)) SetItemIndex(itemIndex);
     for (size_t i = 0; i < selected.size(); ++i)
         if (selected[i]) SetSelected(static_cast<int>(i), true);
     SetTopIndex(topIndex);
+}
+
+void TListBox::AddWindowItems() {
+    for (const std::string& item : items_.Items())
+        ::SendMessageA(HandleOrNull(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
 }
 
 void TListBox::DestroyWnd() {
@@ -222,7 +226,7 @@ void TListBox::ItemsChanged() {
     HWND wnd = HandleOrNull();
     ::SendMessageA(wnd, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(wnd, LB_RESETCONTENT, 0, 0);
-    for (const std::string& item : items_.Items()) ::SendMessageA(wnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    AddWindowItems();
     ::SendMessageA(wnd, WM_SETREDRAW, TRUE, 0);
     Invalidate();
 }

@@ -101,6 +101,7 @@ protected:
 
 private:
     void ItemsChanged();
+    void AddWindowItems();
     void SaveState();
     bool ValidIndex(int index) const { return index >= 0 && index < items_.Count(); }
     TStringList items_;
