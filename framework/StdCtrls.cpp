@@ -2,6 +2,7 @@
 
 #include "ControlsRules.h"
 #include "Forms.h"
+#include "WinHandles.h"
 
 namespace velfw {
 
@@ -33,16 +34,14 @@ void TLabel::FontChanged() {
 
 void TLabel::AdjustSize() {
     if (!AutoSize || !HandleAllocated()) return;
-    HDC dc = ::GetDC(HandleOrNull());
+    WindowDc dc(HandleOrNull());
     if (!dc) return;
-    HGDIOBJ old = ::SelectObject(dc, Font().Handle());
+    SelectedObject font(dc.get(), Font().Handle());
     const std::string text = Caption();
-    SIZE size{};
-    ::GetTextExtentPoint32A(dc, text.empty() ? " " : text.c_str(), text.empty() ? 1 : static_cast<int>(text.size()),
-                            &size);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(HandleOrNull(), dc);
-    SetBounds(Left(), Top(), text.empty() ? Width() : size.cx, size.cy);
+    RECT r{0, 0, 0, 0};
+    ::DrawTextA(dc.get(), text.empty() ? " " : text.c_str(), text.empty() ? 1 : static_cast<int>(text.size()), &r,
+                DT_CALCRECT | DT_NOPREFIX | DT_LEFT);
+    SetBounds(Left(), Top(), text.empty() ? Width() : r.right, r.bottom);
 }
 
 void TLabel::WndProc(TMessage& m) {
@@ -142,6 +141,231 @@ void TButton::WndProc(TMessage& m) {
             break;
     }
     TWinControl::WndProc(m);
+}
+
+// ---- TEdit
+
+TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 121, 21);
+    TabStop = true;
+    SetColor(clWindow);
+}
+
+void TEdit::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.SysClassName = "EDIT";
+    p.WinClassName = "TVelunorEdit";
+    p.Style |= ES_AUTOHSCROLL;
+    p.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TEdit::WndProc(TMessage& m) {
+    if (m.Msg == CN_COMMAND && HIWORD(m.WParam) == EN_CHANGE) {
+        Change();
+        m.Result = 0;
+        return;
+    }
+    TWinControl::WndProc(m);
+}
+
+void TEdit::Change() { if (OnChange) OnChange(this); }
+
+// ---- TListBox
+
+TListBox::TListBox(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 121, 97);
+    TabStop = true;
+    SetColor(clWindow);
+    items_.OnChange = [this](TStringList&) { ItemsChanged(); };
+}
+
+void TListBox::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.SysClassName = "LISTBOX";
+    p.WinClassName = "TVelunorListBox";
+    p.Style |= LBS_NOTIFY | LBS_EXTENDEDSEL | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL;
+    p.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TListBox::CreateWnd() {
+    const std::vector<bool> selected = selected_;
+    const int itemIndex = itemIndex_, topIndex = topIndex_;
+    TWinControl::CreateWnd();
+    AddWindowItems();
+    if (ValidIndex(itemIndex)) SetItemIndex(itemIndex);
+    for (size_t i = 0; i < selected.size(); ++i)
+        if (selected[i]) SetSelected(static_cast<int>(i), true);
+    SetTopIndex(topIndex);
+}
+
+void TListBox::AddWindowItems() {
+    for (const std::string& item : items_.Items())
+        ::SendMessageA(HandleOrNull(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+}
+
+void TListBox::DestroyWnd() {
+    SaveState();
+    TWinControl::DestroyWnd();
+}
+
+void TListBox::SaveState() {
+    if (!HandleAllocated()) return;
+    std::vector<bool> selected(static_cast<size_t>(items_.Count()));
+    for (int i = 0; i < items_.Count(); ++i) selected[static_cast<size_t>(i)] = Selected(i);
+    const int itemIndex = ItemIndex(), topIndex = TopIndex();
+    selected_ = std::move(selected);
+    itemIndex_ = itemIndex;
+    topIndex_ = topIndex;
+}
+
+void TListBox::ItemsChanged() {
+    selected_.clear();
+    itemIndex_ = -1;
+    topIndex_ = 0;
+    if (!HandleAllocated()) return;
+    HWND wnd = HandleOrNull();
+    ::SendMessageA(wnd, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageA(wnd, LB_RESETCONTENT, 0, 0);
+    AddWindowItems();
+    ::SendMessageA(wnd, WM_SETREDRAW, TRUE, 0);
+    Invalidate();
+}
+
+bool TListBox::Selected(int index) const {
+    if (!ValidIndex(index)) return false;
+    if (HWND wnd = HandleOrNull()) return ::SendMessageA(wnd, LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
+    return static_cast<size_t>(index) < selected_.size() && selected_[static_cast<size_t>(index)];
+}
+
+void TListBox::SetSelected(int index, bool selected) {
+    if (!ValidIndex(index)) return;
+    if (HWND wnd = HandleOrNull()) {
+        ::SendMessageA(wnd, LB_SETSEL, selected ? TRUE : FALSE, static_cast<LPARAM>(index));
+        return;
+    }
+    if (selected_.size() <= static_cast<size_t>(index)) selected_.resize(static_cast<size_t>(index) + 1);
+    selected_[static_cast<size_t>(index)] = selected;
+}
+
+int TListBox::SelCount() const {
+    int n = 0;
+    for (int i = 0; i < items_.Count(); ++i) n += Selected(i) ? 1 : 0;
+    return n;
+}
+
+int TListBox::ItemIndex() const {
+    if (items_.Count() == 0) return -1;
+    if (HWND wnd = HandleOrNull()) {
+        const LRESULT caret = ::SendMessageA(wnd, LB_GETCARETINDEX, 0, 0);
+        return caret == LB_ERR ? -1 : static_cast<int>(caret);
+    }
+    return itemIndex_;
+}
+
+void TListBox::SetItemIndex(int index) {
+    if (!ValidIndex(index)) index = -1;
+    if (HWND wnd = HandleOrNull()) {
+        ::SendMessageA(wnd, LB_SETSEL, FALSE, -1);
+        if (index >= 0) {
+            ::SendMessageA(wnd, LB_SETSEL, TRUE, static_cast<LPARAM>(index));
+            ::SendMessageA(wnd, LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
+        }
+        return;
+    }
+    selected_.assign(static_cast<size_t>(items_.Count()), false);
+    if (index >= 0) selected_[static_cast<size_t>(index)] = true;
+    itemIndex_ = index;
+}
+
+int TListBox::TopIndex() const {
+    if (HWND wnd = HandleOrNull()) return static_cast<int>(::SendMessageA(wnd, LB_GETTOPINDEX, 0, 0));
+    return topIndex_;
+}
+
+void TListBox::SetTopIndex(int index) {
+    if (HWND wnd = HandleOrNull()) {
+        if (ValidIndex(index)) ::SendMessageA(wnd, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+        return;
+    }
+    topIndex_ = index < 0 ? 0 : index;
+}
+
+void TListBox::WndProc(TMessage& m) {
+    if (m.Msg == CN_COMMAND) {
+        switch (HIWORD(m.WParam)) {
+            case LBN_SELCHANGE: Click(); break;
+            case LBN_DBLCLK: if (OnDblClick) OnDblClick(this); break;
+            default: break;
+        }
+        m.Result = 0;
+        return;
+    }
+    TWinControl::WndProc(m);
+}
+
+// ---- TButtonControl, TCheckBox, TRadioButton
+
+TButtonControl::TButtonControl(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 113, 17);
+    TabStop = true;
+}
+
+void TButtonControl::CreateWnd() {
+    TWinControl::CreateWnd();
+    ::SendMessageA(HandleOrNull(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TButtonControl::SetChecked(bool checked) {
+    if (checked == checked_) return;
+    checked_ = checked;
+    if (HWND wnd = HandleOrNull()) ::SendMessageA(wnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    CheckedChanged();
+}
+
+void TButtonControl::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case CN_COMMAND:
+            if (HIWORD(m.WParam) == BN_CLICKED) {
+                UserClicked();
+                m.Result = 0;
+                return;
+            }
+            break;
+        case CM_DIALOGCHAR:
+            if (IsAccel(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+                SetFocus();
+                UserClicked();
+                m.Result = 1;
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    TWinControl::WndProc(m);
+}
+
+void TCheckBox::CreateParams(TCreateParams& p) {
+    TButtonControl::CreateParams(p);
+    p.SysClassName = "BUTTON";
+    p.WinClassName = "TVelunorCheckBox";
+    p.Style |= BS_CHECKBOX;  // not automatic: the control keeps the state
+}
+
+void TRadioButton::CreateParams(TCreateParams& p) {
+    TButtonControl::CreateParams(p);
+    p.SysClassName = "BUTTON";
+    p.WinClassName = "TVelunorRadioButton";
+    p.Style |= BS_RADIOBUTTON;
+}
+
+void TRadioButton::CheckedChanged() {
+    if (!Checked()) return;
+    if (TWinControl* parent = Parent())
+        for (int i = 0; i < parent->ControlCount(); ++i)
+            if (auto* other = dynamic_cast<TRadioButton*>(parent->Controls(i)); other && other != this)
+                other->SetChecked(false);
+    Click();
 }
 
 }  // namespace velfw

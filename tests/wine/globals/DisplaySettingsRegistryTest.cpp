@@ -19,17 +19,6 @@ protected:
     SettingsRegistry registry;
 };
 
-std::string GetRegString(HKEY root, const std::string& key, const std::string& name) {
-    HKEY k = nullptr;
-    if (::RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return "<no key>";
-    char text[256] = {};
-    DWORD size = sizeof text - 1, type = 0;
-    const LONG rc = ::RegQueryValueExA(k, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
-    ::RegCloseKey(k);
-    if (rc != ERROR_SUCCESS || type != REG_SZ) return "<missing>";
-    return text;
-}
-
 }  // namespace
 
 TEST_F(DisplaySettingsRegistryTest, MissingKeyLeavesThePresetsAndNoPageTime) {

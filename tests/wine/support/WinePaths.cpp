@@ -26,6 +26,12 @@ TempFolder::~TempFolder() { RemoveTree(path_); }
 void RemoveTree(const std::string& path) {
     DWORD attr = ::GetFileAttributesA(path.c_str());
     if (attr == INVALID_FILE_ATTRIBUTES) return;
+    if (attr & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // A junction or link goes, never what it points at.
+        if (attr & FILE_ATTRIBUTE_DIRECTORY) ::RemoveDirectoryA(path.c_str());
+        else ::DeleteFileA(path.c_str());
+        return;
+    }
     if (!(attr & FILE_ATTRIBUTE_DIRECTORY)) {
         ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileA(path.c_str());
@@ -97,6 +103,17 @@ bool SetRegDword(HKEY root, const std::string& key, const std::string& name, DWO
     LONG rc = ::RegSetValueExA(k, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
     ::RegCloseKey(k);
     return rc == ERROR_SUCCESS;
+}
+
+std::string GetRegString(HKEY root, const std::string& key, const std::string& name) {
+    HKEY k = nullptr;
+    if (::RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return "<no key>";
+    char text[256] = {};
+    DWORD size = sizeof text - 1, type = 0;
+    const LONG rc = ::RegQueryValueExA(k, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    ::RegCloseKey(k);
+    if (rc != ERROR_SUCCESS || type != REG_SZ) return "<missing>";
+    return text;
 }
 
 }  // namespace testing_support

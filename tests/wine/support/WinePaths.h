@@ -34,6 +34,9 @@ bool FileExists(const std::string& path);
 void DeleteRegTree(HKEY root, const std::string& key);
 bool SetRegString(HKEY root, const std::string& key, const std::string& name, const std::string& value,
                   DWORD type = REG_SZ);
+// A string value's text; "<no key>" or "<missing>" (also for another type)
+// when there is none.
+std::string GetRegString(HKEY root, const std::string& key, const std::string& name);
 bool SetRegDword(HKEY root, const std::string& key, const std::string& name, DWORD value);
 
 }  // namespace testing_support

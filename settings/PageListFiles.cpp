@@ -1,0 +1,87 @@
+#include "PageListFiles.h"
+
+#include "PageListRules.h"
+#include "SysUtils.h"
+#include "WinHandles.h"
+
+namespace settings {
+
+bool WriteAllBytes(HANDLE file, const char* data, DWORD size) {
+    while (size > 0) {
+        DWORD written = 0;
+        if (!::WriteFile(file, data, size, &written, nullptr) || written == 0 || written > size) return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+FileWriteFunction WriteFileData = WriteAllBytes;
+
+std::string ShortcutFileText(const std::string& url) {
+    return std::string("[") + globals::ShortcutSection + "]\r\n" + globals::ShortcutKey + "=" + url + "\r\n";
+}
+
+wizard::EntryKind EntryKindOf(DWORD attributes) {
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return wizard::EntryKind::Link;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return wizard::EntryKind::Folder;
+    if (attributes & FILE_ATTRIBUTE_READONLY) return wizard::EntryKind::ReadOnlyFile;
+    return wizard::EntryKind::File;
+}
+
+namespace {
+
+std::string NoBackslash(const std::string& folder) { return velfw::ExcludeTrailingBackslash(folder); }
+
+}  // namespace
+
+bool TFilePageListFiles::FolderExists(const std::string& folder) {
+    const DWORD attributes = ::GetFileAttributesA(NoBackslash(folder).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool TFilePageListFiles::MakeFolder(const std::string& folder) {
+    return ::CreateDirectoryA(NoBackslash(folder).c_str(), nullptr) != FALSE;
+}
+
+bool TFilePageListFiles::RemoveEmptyFolder(const std::string& folder) {
+    return ::RemoveDirectoryA(NoBackslash(folder).c_str()) != FALSE;
+}
+
+bool TFilePageListFiles::ListEntries(const std::string& folder, std::vector<wizard::FolderEntry>& entries) {
+    entries.clear();
+    WIN32_FIND_DATAA found = {};
+    velfw::UniqueFindHandle find(::FindFirstFileA((velfw::IncludeTrailingBackslash(folder) + "*.*").c_str(), &found));
+    if (!find) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        entries.push_back({name, EntryKindOf(found.dwFileAttributes)});
+    } while (::FindNextFileA(find.get(), &found));
+    // A listing cut short by an error would leave files behind unseen.
+    return ::GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+bool TFilePageListFiles::RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != FALSE; }
+
+bool TFilePageListFiles::MoveEntry(const std::string& from, const std::string& to) {
+    return ::MoveFileA(from.c_str(), to.c_str()) != FALSE;
+}
+
+bool TFilePageListFiles::WriteNewShortcut(const std::string& path, const std::string& url) {
+    const std::string text = ShortcutFileText(url);
+    if (text.size() > MAXDWORD) return false;
+    bool written = false;
+    {
+        velfw::UniqueFileHandle file(
+            ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
+        written = WriteFileData(file.get(), text.data(), static_cast<DWORD>(text.size())) &&
+                  ::FlushFileBuffers(file.get());
+    }
+    // A file cut short holds half an address: it must not stay behind.
+    if (!written) ::DeleteFileA(path.c_str());
+    return written;
+}
+
+}  // namespace settings

@@ -1,0 +1,39 @@
+// The page-list folders on disk: what saving a page list asks of the file
+// system, done with the system's ANSI file functions.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "PageListSave.h"
+
+namespace settings {
+
+// Writes `size` bytes to an open file; false when not every byte was
+// written. Replaceable so that tests can fail a write halfway through a save.
+using FileWriteFunction = std::function<bool(HANDLE file, const char* data, DWORD size)>;
+extern FileWriteFunction WriteFileData;
+bool WriteAllBytes(HANDLE file, const char* data, DWORD size);
+
+// The bytes of a new Internet Shortcut holding `url`.
+std::string ShortcutFileText(const std::string& url);
+
+class TFilePageListFiles : public wizard::IPageListFiles {
+public:
+    bool FolderExists(const std::string& folder) override;
+    bool MakeFolder(const std::string& folder) override;
+    bool RemoveEmptyFolder(const std::string& folder) override;
+    bool ListEntries(const std::string& folder, std::vector<wizard::FolderEntry>& entries) override;
+    bool RemoveFile(const std::string& path) override;
+    bool MoveEntry(const std::string& from, const std::string& to) override;
+    bool WriteNewShortcut(const std::string& path, const std::string& url) override;
+};
+
+// How a listed entry is treated: a reparse point (junction, symbolic link,
+// mount point) is never entered or deleted through, whatever else it is.
+wizard::EntryKind EntryKindOf(DWORD attributes);
+
+}  // namespace settings

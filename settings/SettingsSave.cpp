@@ -1,0 +1,25 @@
+#include "SettingsSave.h"
+
+#include "DisplaySettingsRegistry.h"
+#include "PageListFiles.h"
+
+namespace settings {
+
+bool ClearFolder(const std::string& folder) {
+    TFilePageListFiles files;
+    return wizard::ClearFolder(files, folder);
+}
+
+bool SavePageList(const std::string& folder, const std::vector<std::string>& entries, std::string& failure) {
+    TFilePageListFiles files;
+    return wizard::SavePageList(files, folder, entries, failure);
+}
+
+wizard::SaveOutcome SaveSettingsAndPageLists(const wizard::SaveRequest& request,
+                                             const globals::TDisplaySettings& settings) {
+    TFilePageListFiles files;
+    return wizard::SaveChanges(request, [&settings] { return globals::WriteDisplaySettingsToRegistry(settings); },
+                               files);
+}
+
+}  // namespace settings

@@ -1,0 +1,201 @@
+#include "WindowDriver.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cwchar>
+
+#include "MessageBoxes.h"
+
+namespace testing_support {
+
+namespace {
+
+constexpr DWORD kAnswerMs = 5000;  // a live program answers at once; a hung one fails the test
+
+// A message the system marshals, sent with a bounded wait.
+bool Send(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutA(wnd, msg, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerMs, &answer)) return false;
+    result = static_cast<LRESULT>(answer);
+    return true;
+}
+
+// Texts are asked for in UTF-16: between processes some systems hand back
+// wide text to an ANSI request, which would overrun an ANSI-sized buffer.
+// `length` is in characters, as the length messages answer.
+std::string SendForText(HWND wnd, UINT msg, WPARAM wParam, LRESULT length) {
+    if (length <= 0) return std::string();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    DWORD_PTR got = 0;
+    const LPARAM buffer = reinterpret_cast<LPARAM>(text.data());
+    if (!::SendMessageTimeoutW(wnd, msg, msg == WM_GETTEXT ? text.size() : wParam, buffer, SMTO_ABORTIFHUNG,
+                               kAnswerMs, &got))
+        return std::string();
+    text.resize(::wcsnlen(text.c_str(), text.size()));
+    const int bytes = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                            nullptr, nullptr);
+    std::string ansi(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0)
+        ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), ansi.data(), bytes, nullptr,
+                              nullptr);
+    return ansi;
+}
+
+LRESULT SendWide(HWND wnd, UINT msg, WPARAM wParam) {
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutW(wnd, msg, wParam, 0, SMTO_ABORTIFHUNG, kAnswerMs, &answer)) return -1;
+    return static_cast<LRESULT>(answer);
+}
+
+LRESULT SendOr(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT fallback) {
+    LRESULT result = 0;
+    return Send(wnd, msg, wParam, lParam, result) ? result : fallback;
+}
+
+// Posted input is handled in the target's own loop, after any message sent
+// to it: a sent message comes back once the loop asks for its next message,
+// which takes the next posted one. One round trip per posted message, and
+// one more, leave them all dispatched (or inside a box they opened).
+bool Settle(HWND wnd, int posted) {
+    LRESULT ignored = 0;
+    for (int i = 0; i <= posted; ++i)
+        if (!Send(wnd, WM_NULL, 0, 0, ignored)) return false;
+    return true;
+}
+
+struct TopSearch {
+    DWORD processId;
+    std::string title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTop(HWND wnd, LPARAM param) {
+    auto* search = reinterpret_cast<TopSearch*>(param);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(wnd, &process);
+    if (process == search->processId && WindowText(wnd) == search->title) search->found.push_back(wnd);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND wnd, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(wnd);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> TopWindowsTitled(DWORD processId, const std::string& title) {
+    TopSearch search{processId, title, {}};
+    ::EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForTopWindow(DWORD processId, const std::string& title, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        const std::vector<HWND> found = TopWindowsTitled(processId, title);
+        if (!found.empty()) return found.front();
+        if (::GetTickCount() - start >= ms) return nullptr;
+        ::Sleep(20);
+    }
+}
+
+std::vector<HWND> ChildWindows(HWND parent) {
+    std::vector<HWND> children;
+    ::EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+HWND FindChild(HWND parent, const std::string& text, const std::string& className) {
+    for (HWND child : ChildWindows(parent))
+        if (WindowText(child) == text && (className.empty() || ClassOf(child) == className)) return child;
+    return nullptr;
+}
+
+HWND FindChildOfClass(HWND parent, const std::string& className, size_t index) {
+    for (HWND child : ChildWindows(parent))
+        if (ClassOf(child) == className && index-- == 0) return child;
+    return nullptr;
+}
+
+std::string WindowText(HWND wnd) { return SendForText(wnd, WM_GETTEXT, 0, SendWide(wnd, WM_GETTEXTLENGTH, 0)); }
+
+std::string ClassOf(HWND wnd) {
+    char name[256] = {};
+    const int n = ::GetClassNameA(wnd, name, sizeof name);
+    return std::string(name, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+std::vector<std::string> ListItems(HWND listBox) {
+    std::vector<std::string> items;
+    const LRESULT count = SendOr(listBox, LB_GETCOUNT, 0, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const auto index = static_cast<WPARAM>(i);
+        items.push_back(SendForText(listBox, LB_GETTEXT, index, SendWide(listBox, LB_GETTEXTLEN, index)));
+    }
+    return items;
+}
+
+std::vector<bool> ListSelection(HWND listBox) {
+    std::vector<bool> selected;
+    const LRESULT count = SendOr(listBox, LB_GETCOUNT, 0, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) selected.push_back(SendOr(listBox, LB_GETSEL, static_cast<WPARAM>(i), 0, 0) > 0);
+    return selected;
+}
+
+bool IsChecked(HWND button) { return SendOr(button, BM_GETCHECK, 0, 0, BST_UNCHECKED) == BST_CHECKED; }
+int CurrentTab(HWND tabs) { return static_cast<int>(SendOr(tabs, TCM_GETCURSEL, 0, 0, -1)); }
+int TabCount(HWND tabs) { return static_cast<int>(SendOr(tabs, TCM_GETITEMCOUNT, 0, 0, 0)); }
+bool IsShown(HWND wnd) { return ::IsWindowVisible(wnd) != FALSE; }
+
+bool ClickButton(HWND button) { return ::PostMessageA(button, BM_CLICK, 0, 0) && Settle(button, 1); }
+
+bool SetWindowTextOf(HWND wnd, const std::string& text) {
+    LRESULT result = 0;
+    return Send(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), result) && result;
+}
+
+bool SelectListItem(HWND listBox, int index, bool selected) {
+    LRESULT result = 0;
+    return Send(listBox, LB_SETSEL, selected ? TRUE : FALSE, index, result) && result != LB_ERR;
+}
+
+bool PressKey(HWND wnd, WORD key) {
+    const UINT scan = ::MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
+    const LPARAM down = 1 | static_cast<LPARAM>(scan) << 16;
+    const LPARAM up = down | static_cast<LPARAM>(0xC0000000u);
+    return ::PostMessageA(wnd, WM_KEYDOWN, key, down) && ::PostMessageA(wnd, WM_KEYUP, key, up) && Settle(wnd, 2);
+}
+
+bool StepToTab(HWND tabs, int index) {
+    for (int guard = 0; guard < 64; ++guard) {
+        const int current = CurrentTab(tabs);
+        if (current == index) return true;
+        if (current < 0 || !PressKey(tabs, current < index ? VK_RIGHT : VK_LEFT)) return false;
+        if (CurrentTab(tabs) == current) return false;  // refused
+    }
+    return false;
+}
+
+std::string AnswerMessageBox(DWORD processId, int answer, DWORD ms) {
+    const BoxOwner owner = BoxOwner::Process(processId);
+    const DWORD start = ::GetTickCount();
+    HWND box = nullptr;
+    while (!(box = FindMessageBox(owner))) {
+        if (::GetTickCount() - start >= ms) {
+            ADD_FAILURE() << "no message box came within " << ms << " ms";
+            return std::string();
+        }
+        ::Sleep(20);
+    }
+    // The box's text may be set just after it shows.
+    std::string text;
+    for (int tries = 0; tries < 50 && (text = MessageBoxText(box)).empty(); ++tries) ::Sleep(20);
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+    for (int tries = 0; tries < 250 && ::IsWindow(box); ++tries) ::Sleep(20);
+    if (::IsWindow(box)) ADD_FAILURE() << "the message box \"" << text << "\" would not go";
+    return text;
+}
+
+}  // namespace testing_support
