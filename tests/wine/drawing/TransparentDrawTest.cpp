@@ -48,41 +48,28 @@ void ExpectCopy(TDibBitmap& dest, TBitmap& source, int left, int top, int scale,
         }
 }
 
-TEST(TransparentDraw, DefaultColourTakesTheBottomLeftPixel) {
-    TDibBitmap dest;
-    CheckeredDestination(dest);
-    TBitmap source;
-    SourceWithHoles(source);
-    kx::PaintBitmapTransparent(dest.Canvas(), 3, 5, source, clDefault);
-    ExpectCopy(dest, source, 3, 5, 1, [](TColor c) { return c == kHole; });
-}
-
-TEST(TransparentDraw, StretchedCopyKeepsExactlyTheTransparentPixelsOpen) {
-    TDibBitmap dest;
-    CheckeredDestination(dest);
-    TBitmap source;
-    SourceWithHoles(source);
-    kx::PaintBitmapTransparentRect(dest.Canvas(), source, kHole, 2, 1, 16, 16, 0, 0, 4, 4);
-    ExpectCopy(dest, source, 2, 1, 4, [](TColor c) { return c == kHole; });
-}
-
-TEST(TransparentDraw, ANamedColourIsTheTransparentOne) {
-    TDibBitmap dest;
-    CheckeredDestination(dest);
-    TBitmap source;
-    SourceWithHoles(source);
-    kx::PaintBitmapTransparent(dest.Canvas(), 0, 0, source, clWhite);
-    ExpectCopy(dest, source, 0, 0, 1, [](TColor c) { return c == clWhite; });
-}
-
-TEST(TransparentDraw, NoneCopiesPlainly) {
-    TDibBitmap dest;
-    CheckeredDestination(dest);
-    TBitmap source;
-    SourceWithHoles(source);
-    // A destination size of 0 draws at the bitmap's own size.
-    kx::PaintBitmapTransparentRect(dest.Canvas(), source, clNone, 6, 6, 0, 0, 0, 0, 0, 0);
-    ExpectCopy(dest, source, 6, 6, 1, [](TColor) { return false; });
+TEST(TransparentDraw, ExactlyTheTransparentPixelsShowTheBackground) {
+    struct Case {
+        const char* what;
+        TColor named;
+        int left, top, width, height, scale;
+        std::function<bool(TColor)> transparent;
+    } cases[] = {
+        {"default: the bottom-left pixel", clDefault, 3, 5, 4, 4, 1, [](TColor c) { return c == kHole; }},
+        {"stretched four times", kHole, 2, 1, 16, 16, 4, [](TColor c) { return c == kHole; }},
+        {"a named colour", clWhite, 0, 0, 4, 4, 1, [](TColor c) { return c == clWhite; }},
+        // A destination size of 0 draws at the bitmap's own size.
+        {"none: a plain copy", clNone, 6, 6, 0, 0, 1, [](TColor) { return false; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TDibBitmap dest;
+        CheckeredDestination(dest);
+        TBitmap source;
+        SourceWithHoles(source);
+        kx::PaintBitmapTransparentRect(dest.Canvas(), source, c.named, c.left, c.top, c.width, c.height, 0, 0, 0, 0);
+        ExpectCopy(dest, source, c.left, c.top, c.scale, c.transparent);
+    }
 }
 
 TEST(TransparentDraw, MonochromeBitmapsLeaveWhiteTransparentWhateverColourIsNamed) {
