@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "ControlsRules.h"
+#include "Forms.h"
 #include "MessageRoutes.h"
 #include "SysUtils.h"
 #include "WindowHooks.h"
@@ -502,10 +503,15 @@ void TWinControl::WndProc(TMessage& m) {
             if (ownClass) {
                 PAINTSTRUCT ps;
                 HDC dc = ::BeginPaint(handle_, &ps);
+                TCanvas local;
+                TCanvas* own = ControlCanvas();
+                TCanvas& canvas = own ? *own : local;
+                canvas.SetHandle(dc);
                 try {
-                    TCanvas canvas(dc);
                     Paint(canvas);
+                    canvas.SetHandle(nullptr);
                 } catch (...) {
+                    canvas.SetHandle(nullptr);
                     // The region is valid again before anything is shown: the
                     // report's box must not bring the failing paint straight
                     // back. Until a paint succeeds, later failures are the
@@ -575,6 +581,16 @@ void TWinControl::WndProc(TMessage& m) {
             m.WParam = static_cast<unsigned char>(key);
             break;
         }
+        case WM_SETCURSOR:
+            if (LOWORD(m.LParam) == HTCLIENT && reinterpret_cast<HWND>(m.WParam) == handle_) {
+                const TCursor wanted = Screen && Screen->Cursor() != crDefault ? Screen->Cursor() : Cursor;
+                if (wanted != crDefault && Screen) {
+                    ::SetCursor(Screen->Cursors[wanted]);
+                    m.Result = TRUE;
+                    return;
+                }
+            }
+            break;
         case WM_CONTEXTMENU: {
             // Asked of the control under the mouse first; unhandled, the
             // default procedure passes it on to the parent.
@@ -616,6 +632,75 @@ void TWinControl::WndProc(TMessage& m) {
             break;
     }
     DefaultHandler(m);
+}
+
+// ---- TCustomControl
+
+TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
+
+TCustomControl::~TCustomControl() {
+    Destroying();
+    if (MouseCapture()) ::ReleaseCapture();
+}
+
+bool TCustomControl::MouseCapture() const { return HandleAllocated() && ::GetCapture() == HandleOrNull(); }
+
+void TCustomControl::SetMouseCapture(bool value) {
+    if (value == MouseCapture()) return;
+    if (value) ::SetCapture(Handle());
+    else ::ReleaseCapture();
+}
+
+bool TCustomControl::StartTimer(UINT_PTR id, UINT ms) {
+    return HandleAllocated() && ::SetTimer(HandleOrNull(), id, ms, nullptr) != 0;
+}
+
+void TCustomControl::StopTimer(UINT_PTR id) {
+    if (HandleAllocated()) ::KillTimer(HandleOrNull(), id);
+}
+
+void TCustomControl::DoEnter() { if (OnEnter) OnEnter(this); }
+void TCustomControl::DoExit() { if (OnExit) OnExit(this); }
+
+void TCustomControl::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case WM_ERASEBKGND:
+            if (Opaque) {
+                m.Result = 1;
+                return;
+            }
+            break;
+        case WM_GETDLGCODE:
+            m.Result = DialogCodes();
+            return;
+        case WM_TIMER:
+            Timer(m.WParam);
+            m.Result = 0;
+            return;
+        case WM_SETFOCUS:
+            TWinControl::WndProc(m);
+            DoEnter();
+            return;
+        case WM_KILLFOCUS:
+            TWinControl::WndProc(m);
+            DoExit();
+            return;
+        case WM_ENABLE:
+            TWinControl::WndProc(m);
+            EnabledChanged();
+            return;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            if (CaptureOnPress) SetMouseCapture(true);
+            break;
+        case WM_LBUTTONUP:
+            // Released before the handlers run, so that one may capture anew.
+            if (CaptureOnPress && MouseCapture()) ::ReleaseCapture();
+            break;
+        default:
+            break;
+    }
+    TWinControl::WndProc(m);
 }
 
 }  // namespace velfw

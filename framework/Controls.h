@@ -16,6 +16,12 @@ namespace velfw {
 class TWinControl;
 class TWindowHook;
 
+// Cursor numbers: the system's are negative, a program registers its own
+// (Screen->Cursors) under positive ones.
+using TCursor = int;
+constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeAll = -22,
+                  crHourGlass = -11, crNo = -18, crAppStart = -19, crHandPoint = -21;
+
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32,
@@ -105,6 +111,8 @@ public:
     virtual std::string GetText() const { return text_; }
     virtual void SetText(const std::string& text);
     virtual void Invalidate() {}
+    // Shown over the control; crDefault leaves the window class's.
+    TCursor Cursor = crDefault;
 
     TNotifyEvent OnClick;
     TContextPopupEvent OnContextPopup;
@@ -207,6 +215,8 @@ protected:
     virtual void WndProc(TMessage& message);
     void DefaultHandler(TMessage& message);
     virtual void Paint(TCanvas&) {}
+    // The canvas Paint draws on, when the control keeps one of its own.
+    virtual TCanvas* ControlCanvas() { return nullptr; }
     virtual void KeyDown(WORD& key, TShiftState shift);
     virtual void KeyUp(WORD& key, TShiftState shift);
     virtual void KeyPress(char& key);
@@ -239,6 +249,43 @@ private:
     bool aligning_ = false;
     bool paintFailed_ = false;  // the last paint failed and was reported
     TWindowHook* topHook_ = nullptr;  // the last hook installed on WindowProc
+};
+
+// A control that draws itself on its own canvas: painting, the mouse
+// captured while a button is down, the keys it asks for, focus changes and
+// window timers.
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* owner);
+    ~TCustomControl() override;
+    // During Paint: the window's paint DC.
+    TCanvas& Canvas() { return canvas_; }
+    bool MouseCapture() const;
+    void SetMouseCapture(bool value);
+    // Runs Timer(id) every `ms` until stopped; false when the system has no
+    // timer to give (or the control no window yet).
+    bool StartTimer(UINT_PTR id, UINT ms);
+    void StopTimer(UINT_PTR id);
+
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+
+protected:
+    TCanvas* ControlCanvas() override { return &canvas_; }
+    void WndProc(TMessage& message) override;
+    virtual void Timer(UINT_PTR id) {}
+    // WM_GETDLGCODE: the keys the control keeps from dialog navigation.
+    virtual LRESULT DialogCodes() { return 0; }
+    virtual void DoEnter();
+    virtual void DoExit();
+    virtual void EnabledChanged() {}
+    // Left-button presses capture the mouse until the button is released.
+    bool CaptureOnPress = false;
+    // The control paints every pixel itself: no background erase.
+    bool Opaque = false;
+
+private:
+    TCanvas canvas_;
 };
 
 TShiftState KeysToShiftState(WPARAM keys);

@@ -7,6 +7,8 @@
 namespace velfw {
 
 enum class TPanelBevel { bvNone, bvLowered, bvRaised };
+// The frame of a control that draws its own bevel.
+enum class TBevelStyle { bvNone, bvLowered, bvRaised, bvSpace };
 
 class TPanel : public TWinControl {
 public:

@@ -424,6 +424,42 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
     return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
 }
 
+// ---- TScreen
+
+HCURSOR TCursorTable::operator[](TCursor id) const {
+    auto it = cursors_.find(id);
+    if (it != cursors_.end() && it->second) return it->second;
+    const char* system = IDC_ARROW;
+    switch (id) {
+        case crNone: return nullptr;
+        case crIBeam: system = IDC_IBEAM; break;
+        case crCross: system = IDC_CROSS; break;
+        case crSizeAll: system = IDC_SIZEALL; break;
+        case crHourGlass: system = IDC_WAIT; break;
+        case crNo: system = IDC_NO; break;
+        case crAppStart: system = IDC_APPSTARTING; break;
+        case crHandPoint: system = IDC_HAND; break;
+        default: break;
+    }
+    return ::LoadCursorA(nullptr, system);
+}
+
+void TCursorTable::Set(TCursor id, HCURSOR cursor) {
+    if (cursor) cursors_[id] = cursor;
+    else cursors_.erase(id);
+}
+
+void TScreen::SetCursor(TCursor cursor) {
+    cursor_ = cursor;
+    if (cursor != crDefault) {
+        ::SetCursor(Cursors[cursor]);
+        return;
+    }
+    // Each window puts its own cursor back at the next mouse move.
+    POINT p;
+    if (::GetCursorPos(&p)) ::SetCursorPos(p.x, p.y);
+}
+
 // ---- unit start-up
 
 void InitFormsUnit() {

@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -145,11 +146,32 @@ private:
     bool terminated_ = false;
 };
 
+// The screen's cursors by number: the system's under their negative numbers,
+// and those a program registers under its own. The table does not own them:
+// cursors loaded from a module live as long as the module.
+class TCursorTable {
+public:
+    // The registered cursor, a system one, or the arrow for an unknown number.
+    HCURSOR operator[](TCursor id) const;
+    void Set(TCursor id, HCURSOR cursor);
+
+private:
+    std::map<TCursor, HCURSOR> cursors_;
+};
+
 class TScreen : public TComponent {
 public:
     TScreen() : TComponent(nullptr) {}
     int Width() const { return ::GetSystemMetrics(SM_CXSCREEN); }
     int Height() const { return ::GetSystemMetrics(SM_CYSCREEN); }
+    TCursorTable Cursors;
+    // The cursor shown over every window of the program; crDefault leaves
+    // each window its own.
+    TCursor Cursor() const { return cursor_; }
+    void SetCursor(TCursor cursor);
+
+private:
+    TCursor cursor_ = crDefault;
 };
 
 extern TApplication* Application;

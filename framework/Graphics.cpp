@@ -1,5 +1,6 @@
 #include "Graphics.h"
 
+#include <cstring>
 #include <vector>
 
 #include "GraphicsRules.h"
@@ -190,36 +191,386 @@ void TCanvas::DrawIcon(int x, int y, HICON icon) {
 
 void TCanvas::CopyRect(const RECT& dest, const TCanvas& from, const RECT& src) {
     ::StretchBlt(dc_, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, from.dc_, src.left,
-                 src.top, src.right - src.left, src.bottom - src.top, SRCCOPY);
+                 src.top, src.right - src.left, src.bottom - src.top, copyMode_);
 }
+
+void TCanvas::Draw(int x, int y, TGraphic& graphic) {
+    if (!graphic.Empty()) graphic.Draw(*this, RECT{x, y, x + graphic.Width(), y + graphic.Height()});
+}
+
+void TCanvas::StretchDraw(const RECT& r, TGraphic& graphic) {
+    if (!graphic.Empty()) graphic.Draw(*this, r);
+}
+
+// ---- TGraphic
+
+void TGraphic::SetTransparent(bool value) {
+    if (value == transparent_) return;
+    transparent_ = value;
+    Changed();
+}
+
+void TGraphic::Changed() {
+    if (OnChange) OnChange();
+}
+
+// ---- DIB sections
+
+namespace {
+
+// The colour table a new DIB of 8 bits or fewer starts with: black and white,
+// the 16 VGA colours, or those followed by a colour cube and greys.
+std::vector<RGBQUAD> DefaultColorTable(int bitsPerPixel) {
+    std::vector<RGBQUAD> table;
+    auto add = [&table](int r, int g, int b) {
+        table.push_back(RGBQUAD{static_cast<BYTE>(b), static_cast<BYTE>(g), static_cast<BYTE>(r), 0});
+    };
+    if (bitsPerPixel == 1) {
+        add(0, 0, 0);
+        add(255, 255, 255);
+        return table;
+    }
+    if (bitsPerPixel != 4 && bitsPerPixel != 8) return table;
+    static const int vga[16][3] = {{0, 0, 0},     {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
+                                   {0, 0, 128},   {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
+                                   {128, 128, 128}, {255, 0, 0}, {0, 255, 0},   {255, 255, 0},
+                                   {0, 0, 255},   {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+    for (const auto& c : vga) add(c[0], c[1], c[2]);
+    if (bitsPerPixel == 8) {
+        for (int r = 0; r < 6; ++r)
+            for (int g = 0; g < 6; ++g)
+                for (int b = 0; b < 6; ++b) add(r * 51, g * 51, b * 51);
+        for (int i = 1; i <= 24; ++i) add(i * 10, i * 10, i * 10);
+    }
+    return table;
+}
+
+std::vector<uint8_t> BitmapInfoBlock(int width, int height, int bitsPerPixel, std::span<const RGBQUAD> colors) {
+    // BITMAPINFO holds one colour; the table follows it in the same block.
+    std::vector<uint8_t> block(sizeof(BITMAPINFOHEADER) + sizeof(RGBQUAD) * colors.size());
+    auto* info = reinterpret_cast<BITMAPINFO*>(block.data());
+    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info->bmiHeader.biWidth = width;
+    info->bmiHeader.biHeight = height;
+    info->bmiHeader.biPlanes = 1;
+    info->bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
+    info->bmiHeader.biCompression = BI_RGB;
+    info->bmiHeader.biClrUsed = static_cast<DWORD>(colors.size());
+    if (!colors.empty()) std::memcpy(info->bmiColors, colors.data(), colors.size() * sizeof(RGBQUAD));
+    return block;
+}
+
+}  // namespace
+
+HBITMAP CreateDibSection(int width, int height, int bitsPerPixel, std::span<const RGBQUAD> colors, void** bits) {
+    *bits = nullptr;
+    if (DibImageSize(width, height, bitsPerPixel) == 0) return nullptr;
+    const size_t entries = static_cast<size_t>(DibPaletteSize(bitsPerPixel));
+    if (colors.size() > entries) return nullptr;
+    std::vector<RGBQUAD> table;
+    if (entries != 0 && colors.empty()) table = DefaultColorTable(bitsPerPixel);
+    else table.assign(colors.begin(), colors.end());
+    auto block = BitmapInfoBlock(width, -height, bitsPerPixel, table);  // rows top first
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(block.data()), DIB_RGB_COLORS, bits,
+                                        nullptr, 0);
+    if (bitmap && !*bits) {
+        ::DeleteObject(bitmap);
+        return nullptr;
+    }
+    return bitmap;
+}
+
+// ---- TBitmap
+
+namespace {
+
+int ScreenBitsPerPixel() {
+    WindowDc screen(nullptr);
+    return screen ? ::GetDeviceCaps(screen.get(), BITSPIXEL) * ::GetDeviceCaps(screen.get(), PLANES) : 32;
+}
+
+int BitsOfFormat(TPixelFormat format) {
+    switch (format) {
+        case TPixelFormat::pf1bit: return 1;
+        case TPixelFormat::pf4bit: return 4;
+        case TPixelFormat::pf8bit: return 8;
+        case TPixelFormat::pf24bit: return 24;
+        case TPixelFormat::pf32bit: return 32;
+        case TPixelFormat::pfDevice: break;
+    }
+    return 0;
+}
+
+}  // namespace
 
 TBitmap::~TBitmap() { Release(); }
 
 void TBitmap::Release() {
+    canvas_.SetHandle(nullptr);
     if (dc_ && oldBitmap_) ::SelectObject(dc_.get(), oldBitmap_);
     oldBitmap_ = nullptr;
     bitmap_.reset();
     dc_.reset();
-    canvas_.SetHandle(nullptr);
+    palette_.reset();
     width_ = height_ = 0;
 }
 
-bool TBitmap::SetSize(int width, int height) {
+void TBitmap::Adopt(HBITMAP bitmap, HDC dc) {
     Release();
-    if (width <= 0 || height <= 0) return false;
-    HDC screen = ::GetDC(nullptr);
-    dc_.reset(::CreateCompatibleDC(screen));
-    bitmap_.reset(::CreateCompatibleBitmap(screen, width, height));
-    ::ReleaseDC(nullptr, screen);
-    if (!dc_ || !bitmap_) {
+    dc_.reset(dc);
+    bitmap_.reset(bitmap);
+    oldBitmap_ = ::SelectObject(dc, bitmap);
+    DIBSECTION section{};
+    BITMAP info{};
+    dib_ = ::GetObjectA(bitmap, sizeof section, &section) == sizeof section;
+    if (dib_) info = section.dsBm;
+    else ::GetObjectA(bitmap, sizeof info, &info);
+    width_ = info.bmWidth;
+    height_ = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    bitsPerPixel_ = info.bmBitsPixel * info.bmPlanes;
+    canvas_.SetHandle(dc);
+}
+
+bool TBitmap::Remake(int width, int height, int bitsPerPixel, bool dib) {
+    if (width <= 0 || height <= 0) {
+        const bool had = !Empty();
         Release();
+        if (had) Changed();
+        return width == 0 && height == 0;
+    }
+    UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+    if (!dc) return false;
+    HBITMAP made = nullptr;
+    if (dib) {
+        // A DIB keeps its own colour table across a resize.
+        std::vector<RGBQUAD> table;
+        if (dib_ && bitsPerPixel == bitsPerPixel_ && DibPaletteSize(bitsPerPixel) > 0) {
+            table.resize(static_cast<size_t>(DibPaletteSize(bitsPerPixel)));
+            table.resize(::GetDIBColorTable(dc_.get(), 0, static_cast<UINT>(table.size()), table.data()));
+        }
+        void* bits = nullptr;
+        made = CreateDibSection(width, height, bitsPerPixel, table, &bits);
+    } else if (bitsPerPixel == 1) {
+        made = ::CreateBitmap(width, height, 1, 1, nullptr);
+    } else {
+        WindowDc screen(nullptr);
+        if (screen) made = ::CreateCompatibleBitmap(screen.get(), width, height);
+    }
+    if (!made) return false;
+    HGDIOBJ old = ::SelectObject(dc.get(), made);
+    RECT all{0, 0, width, height};
+    ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    if (!Empty()) {
+        // Colour to monochrome sets the pixels of the source's background
+        // colour; monochrome to colour paints clear bits in the text colour
+        // and set ones in the background colour.
+        const COLORREF brush = ColorToRGB(canvas_.Brush().Color());
+        ::SetBkColor(dc_.get(), brush);
+        ::SetTextColor(dc.get(), ColorToRGB(canvas_.Font().Color()));
+        ::SetBkColor(dc.get(), brush);
+        ::BitBlt(dc.get(), 0, 0, width, height, dc_.get(), 0, 0, SRCCOPY);
+    }
+    ::SelectObject(dc.get(), old);
+    Adopt(made, dc.release());
+    Changed();
+    return true;
+}
+
+bool TBitmap::SetSize(int width, int height) {
+    if (width == width_ && height == height_ && !Empty()) return true;
+    // An empty bitmap keeps the format asked of it before it had a size.
+    int bits = bitsPerPixel_;
+    if (Empty() && bits == 0) bits = dib_ ? 24 : ScreenBitsPerPixel();
+    return Remake(width, height, bits, dib_);
+}
+
+bool TBitmap::SetHandle(HBITMAP bitmap) {
+    if (!bitmap) {
+        Release();
+        Changed();
+        return true;
+    }
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    if (!dc) return false;
+    Adopt(bitmap, dc);
+    Changed();
+    return true;
+}
+
+bool TBitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
+    HANDLE image = ::LoadImageA(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+    if (!image) return false;
+    if (SetHandle(static_cast<HBITMAP>(image))) return true;
+    ::DeleteObject(image);
+    return false;
+}
+
+TPixelFormat TBitmap::PixelFormat() const {
+    if (!dib_) return bitsPerPixel_ == 1 ? TPixelFormat::pf1bit : TPixelFormat::pfDevice;
+    switch (bitsPerPixel_) {
+        case 1: return TPixelFormat::pf1bit;
+        case 4: return TPixelFormat::pf4bit;
+        case 8: return TPixelFormat::pf8bit;
+        case 24: return TPixelFormat::pf24bit;
+        default: return TPixelFormat::pf32bit;
+    }
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat format) {
+    if (format == PixelFormat() && (format != TPixelFormat::pf1bit || dib_)) return;
+    if (format == TPixelFormat::pfDevice) {
+        if (Empty()) dib_ = false, bitsPerPixel_ = 0;
+        else Remake(width_, height_, ScreenBitsPerPixel(), false);
+        return;
+    }
+    if (Empty()) {
+        dib_ = true;
+        bitsPerPixel_ = BitsOfFormat(format);
+        return;
+    }
+    Remake(width_, height_, BitsOfFormat(format), true);
+}
+
+void TBitmap::SetHandleType(TBitmapHandleType type) {
+    if (type == HandleType()) return;
+    if (type == TBitmapHandleType::bmDIB) SetPixelFormat(Monochrome() ? TPixelFormat::pf1bit : TPixelFormat::pf24bit);
+    else if (Empty()) dib_ = false;
+    else Remake(width_, height_, Monochrome() ? 1 : ScreenBitsPerPixel(), false);
+}
+
+void TBitmap::SetMonochrome(bool value) {
+    if (value == Monochrome() && !dib_) return;
+    if (Empty()) {
+        dib_ = false;
+        bitsPerPixel_ = value ? 1 : 0;
+        return;
+    }
+    Remake(width_, height_, value ? 1 : ScreenBitsPerPixel(), false);
+}
+
+HPALETTE TBitmap::Palette() {
+    if (!dib_ || !dc_ || DibPaletteSize(bitsPerPixel_) == 0) return nullptr;
+    if (!palette_) {
+        RGBQUAD table[256];
+        const UINT n = ::GetDIBColorTable(dc_.get(), 0, 256, table);
+        if (n == 0) return nullptr;
+        std::vector<uint8_t> block(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * n);
+        auto* log = reinterpret_cast<LOGPALETTE*>(block.data());
+        log->palVersion = 0x300;
+        log->palNumEntries = static_cast<WORD>(n);
+        for (UINT i = 0; i < n; ++i)
+            log->palPalEntry[i] = PALETTEENTRY{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
+        palette_.reset(::CreatePalette(log));
+    }
+    return static_cast<HPALETTE>(palette_.get());
+}
+
+TColor TBitmap::TransparentColor() {
+    if (transparentColor_ != clDefault) return transparentColor_;
+    if (Monochrome()) return clWhite;
+    if (Empty()) return clWhite;
+    return canvas_.Pixel(0, height_ - 1);
+}
+
+void TBitmap::SetTransparentColor(TColor color) {
+    if (color == transparentColor_) return;
+    transparentColor_ = color;
+    Changed();
+}
+
+void TBitmap::Draw(TCanvas& canvas, const RECT& r) {
+    if (Empty()) return;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (Transparent()) {
+        ::TransparentBlt(canvas.Handle(), r.left, r.top, w, h, dc_.get(), 0, 0, width_, height_,
+                         ColorToRGB(TransparentColor()));
+        return;
+    }
+    ::SetStretchBltMode(canvas.Handle(), COLORONCOLOR);
+    ::StretchBlt(canvas.Handle(), r.left, r.top, w, h, dc_.get(), 0, 0, width_, height_, canvas.CopyMode());
+}
+
+bool TBitmap::LoadFromStream(std::span<const uint8_t> data) {
+    BmpFileLayout layout;
+    if (ReadBmpFileLayout(data, layout) != BmpFault::None) return false;
+    std::vector<RGBQUAD> table(layout.PaletteEntries);
+    if (!table.empty())
+        std::memcpy(table.data(), data.data() + kBmpFileHeaderSize + layout.InfoHeaderSize,
+                    table.size() * sizeof(RGBQUAD));
+    void* bits = nullptr;
+    HBITMAP made = CreateDibSection(layout.Width, layout.Height, layout.BitsPerPixel, table, &bits);
+    if (!made) return false;
+    // The section's rows run top first; a bottom-up file is turned over.
+    const size_t stride = DibStride(layout.Width, layout.BitsPerPixel);
+    const uint8_t* rows = data.data() + layout.BitsOffset;
+    for (int y = 0; y < layout.Height; ++y) {
+        const int from = layout.TopDown ? y : layout.Height - 1 - y;
+        std::memcpy(static_cast<uint8_t*>(bits) + stride * static_cast<size_t>(y),
+                    rows + stride * static_cast<size_t>(from), stride);
+    }
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    if (!dc) {
+        ::DeleteObject(made);
         return false;
     }
-    oldBitmap_ = ::SelectObject(dc_.get(), bitmap_.get());
-    width_ = width;
-    height_ = height;
-    canvas_.SetHandle(dc_.get());
+    Adopt(made, dc);
+    Changed();
     return true;
+}
+
+void TBitmap::SaveToStream(std::vector<uint8_t>& out) {
+    if (Empty()) return;
+    const int bits = dib_ || bitsPerPixel_ == 1 ? bitsPerPixel_ : 24;
+    std::vector<RGBQUAD> table(static_cast<size_t>(DibPaletteSize(bits)));
+    auto block = BitmapInfoBlock(width_, height_, bits, table);
+    auto* info = reinterpret_cast<BITMAPINFO*>(block.data());
+    const size_t size = DibImageSize(width_, height_, bits);
+    std::vector<uint8_t> rows(size);
+    // GetDIBits wants the bitmap out of any DC.
+    ::SelectObject(dc_.get(), oldBitmap_);
+    const int got = ::GetDIBits(dc_.get(), Handle(), 0, static_cast<UINT>(height_), rows.data(), info,
+                                DIB_RGB_COLORS);
+    oldBitmap_ = ::SelectObject(dc_.get(), bitmap_.get());
+    if (got != height_) throw Exception("Cannot read the bitmap's pixels");
+    info->bmiHeader.biSizeImage = static_cast<DWORD>(size);
+    info->bmiHeader.biClrUsed = static_cast<DWORD>(table.size());
+    const size_t start = kBmpFileHeaderSize + block.size();
+    const size_t total = start + size;
+    const size_t at = out.size();
+    out.resize(at + kBmpFileHeaderSize);
+    auto put32 = [&out](size_t pos, uint32_t v) {
+        for (int i = 0; i < 4; ++i) out[pos + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    out[at] = 'B';
+    out[at + 1] = 'M';
+    put32(at + 2, static_cast<uint32_t>(total));
+    put32(at + 6, 0);
+    put32(at + 10, static_cast<uint32_t>(start));
+    out.insert(out.end(), block.begin(), block.end());
+    out.insert(out.end(), rows.begin(), rows.end());
+}
+
+void TBitmap::Assign(const TPersistent& source) {
+    if (auto* b = dynamic_cast<const TBitmap*>(&source)) {
+        if (b == this) return;
+        if (b->Empty()) {
+            Release();
+        } else {
+            UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+            HBITMAP copy = static_cast<HBITMAP>(::CopyImage(b->Handle(), IMAGE_BITMAP, 0, 0,
+                                                            b->dib_ ? LR_CREATEDIBSECTION : 0));
+            if (!dc || !copy) {
+                if (copy) ::DeleteObject(copy);
+                throw Exception("Out of system resources");
+            }
+            Adopt(copy, dc.release());
+        }
+        transparentColor_ = b->transparentColor_;
+        SetTransparent(b->Transparent());
+        Changed();
+        return;
+    }
+    TPersistent::Assign(source);
 }
 
 TDibBitmap::~TDibBitmap() { Release(); }
@@ -238,20 +589,10 @@ void TDibBitmap::Release() {
 bool TDibBitmap::Create(int width, int height, int bitsPerPixel) {
     Release();
     if (DibImageSize(width, height, bitsPerPixel) == 0) return false;
-    const int colors = DibPaletteSize(bitsPerPixel);
-    // BITMAPINFO holds one colour; the table follows it in the same block.
-    std::vector<uint8_t> block(sizeof(BITMAPINFOHEADER) + sizeof(RGBQUAD) * static_cast<size_t>(colors));
-    auto* info = reinterpret_cast<BITMAPINFO*>(block.data());
-    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info->bmiHeader.biWidth = width;
-    info->bmiHeader.biHeight = -height;  // rows top first
-    info->bmiHeader.biPlanes = 1;
-    info->bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
-    info->bmiHeader.biCompression = BI_RGB;
-    info->bmiHeader.biClrUsed = static_cast<DWORD>(colors);
+    const std::vector<RGBQUAD> black(static_cast<size_t>(DibPaletteSize(bitsPerPixel)), RGBQUAD{0, 0, 0, 0});
     void* bits = nullptr;
     dc_.reset(::CreateCompatibleDC(nullptr));
-    if (dc_) bitmap_.reset(::CreateDIBSection(dc_.get(), info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (dc_) bitmap_.reset(CreateDibSection(width, height, bitsPerPixel, black, &bits));
     if (!dc_ || !bitmap_ || !bits) {
         Release();
         return false;

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "Classes.h"
 #include "WinHandles.h"
@@ -16,11 +18,29 @@ namespace velfw {
 using TColor = uint32_t;
 constexpr TColor clBlack = 0x000000, clWhite = 0xFFFFFF, clRed = 0x0000FF, clNavy = 0x800000,
                  clSilver = 0xC0C0C0, clGray = 0x808080, clYellow = 0x00FFFF, clBlue = 0xFF0000;
-constexpr TColor clBtnFace = 0x80000000 | COLOR_BTNFACE;
-constexpr TColor clWindow = 0x80000000 | COLOR_WINDOW;
-constexpr TColor clWindowText = 0x80000000 | COLOR_WINDOWTEXT;
+constexpr TColor clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080, clPurple = 0x800080,
+                 clTeal = 0x808000, clLime = 0x00FF00, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00,
+                 clLtGray = clSilver, clDkGray = clGray;
+constexpr TColor clSystemColor = 0x80000000;
+constexpr TColor clScrollBar = clSystemColor | COLOR_SCROLLBAR;
+constexpr TColor clBackground = clSystemColor | COLOR_BACKGROUND;  // the desktop
+constexpr TColor clWindow = clSystemColor | COLOR_WINDOW;
+constexpr TColor clWindowFrame = clSystemColor | COLOR_WINDOWFRAME;
+constexpr TColor clWindowText = clSystemColor | COLOR_WINDOWTEXT;
+constexpr TColor clHighlight = clSystemColor | COLOR_HIGHLIGHT;
+constexpr TColor clHighlightText = clSystemColor | COLOR_HIGHLIGHTTEXT;
+constexpr TColor clBtnFace = clSystemColor | COLOR_BTNFACE;
+constexpr TColor clBtnShadow = clSystemColor | COLOR_BTNSHADOW;
+constexpr TColor clBtnHighlight = clSystemColor | COLOR_BTNHIGHLIGHT;
+constexpr TColor clBtnText = clSystemColor | COLOR_BTNTEXT;
+constexpr TColor clGrayText = clSystemColor | COLOR_GRAYTEXT;
+constexpr TColor cl3DDkShadow = clSystemColor | COLOR_3DDKSHADOW;
+constexpr TColor cl3DLight = clSystemColor | COLOR_3DLIGHT;
 constexpr TColor clNone = 0x1FFFFFFF;
+// As a bitmap's transparent colour: its bottom-left pixel.
+constexpr TColor clDefault = 0x20000000;
 
+// A system colour's current RGB value; any other colour less its flag byte.
 COLORREF ColorToRGB(TColor color);
 
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4 };
@@ -90,6 +110,8 @@ private:
     UniqueGdiObject handle_;
 };
 
+class TGraphic;
+
 // Non-owning: draws on a device context that somebody else keeps. Its font,
 // pen and brush are selected into the DC only for the call that draws with
 // them, so the DC is left as it was found.
@@ -129,39 +151,114 @@ public:
     int DrawText(const std::string& text, RECT& r, UINT flags);
 
     void DrawIcon(int x, int y, HICON icon);
-    // Copies `src` of `from` onto `dest` of this canvas.
+    // The raster operation of CopyRect and of plain bitmap draws.
+    DWORD CopyMode() const { return copyMode_; }
+    void SetCopyMode(DWORD mode) { copyMode_ = mode; }
+    // Copies `src` of `from` onto `dest` of this canvas, stretched, in the copy mode.
     void CopyRect(const RECT& dest, const TCanvas& from, const RECT& src);
+    // A graphic at its own size, or stretched into `r`.
+    void Draw(int x, int y, TGraphic& graphic);
+    void StretchDraw(const RECT& r, TGraphic& graphic);
 
 private:
     void PrepareText(bool transparent, TColor color);
     HDC dc_ = nullptr;
+    DWORD copyMode_ = SRCCOPY;
     TFont font_;
     TPen pen_;
     TBrush brush_;
 };
 
-// Off-screen bitmap compatible with the screen, with its own memory DC.
-class TBitmap {
+// A picture that draws itself on a canvas. OnChange fires after its size,
+// format or content were replaced (not after drawing on its canvas).
+class TGraphic : public TPersistent {
+public:
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    virtual bool Empty() const = 0;
+    // Drawn stretched into `r` of `canvas`.
+    virtual void Draw(TCanvas& canvas, const RECT& r) = 0;
+    // False, leaving the graphic as it was, for data that is not one.
+    virtual bool LoadFromStream(std::span<const uint8_t> data) = 0;
+    virtual void SaveToStream(std::vector<uint8_t>& out) = 0;
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool value);
+    std::function<void()> OnChange;
+
+protected:
+    void Changed();
+
+private:
+    bool transparent_ = false;
+};
+
+enum class TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf24bit, pf32bit };
+enum class TBitmapHandleType { bmDIB, bmDDB };
+
+// An off-screen bitmap with its own memory DC: device-dependent (compatible
+// with the screen, or monochrome) or a DIB section of a fixed depth. A new
+// bitmap is device-dependent; a resize keeps the format and the top-left part.
+class TBitmap : public TGraphic {
 public:
     TBitmap() = default;
     TBitmap(int width, int height) { SetSize(width, height); }
-    TBitmap(const TBitmap&) = delete;
-    TBitmap& operator=(const TBitmap&) = delete;
-    ~TBitmap();
+    ~TBitmap() override;
     bool SetSize(int width, int height);
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    bool Empty() const override { return !bitmap_; }
     TCanvas& Canvas() { return canvas_; }
     HBITMAP Handle() const { return static_cast<HBITMAP>(bitmap_.get()); }
+    // Takes over `bitmap` (a DDB or a DIB section), which this then deletes.
+    bool SetHandle(HBITMAP bitmap);
+    // A bitmap resource of `instance`, kept as a DIB section.
+    bool LoadFromResourceName(HINSTANCE instance, const std::string& name);
+
+    TPixelFormat PixelFormat() const;
+    // Converts the pixels; pfDevice makes the bitmap device-dependent.
+    void SetPixelFormat(TPixelFormat format);
+    TBitmapHandleType HandleType() const { return dib_ ? TBitmapHandleType::bmDIB : TBitmapHandleType::bmDDB; }
+    void SetHandleType(TBitmapHandleType type);
+    // One bit per pixel. Turning a colour bitmap monochrome sets the pixels
+    // of the canvas's brush colour and clears all others; turning a
+    // monochrome one into colour gives clear pixels the font colour and set
+    // ones the brush colour. Both are device-dependent afterwards.
+    bool Monochrome() const { return bitsPerPixel_ == 1; }
+    void SetMonochrome(bool value);
+    // The colour table of a DIB of 8 bits or fewer as a palette; else none.
+    HPALETTE Palette();
+
+    // The colour left showing the background when drawn transparently:
+    // clDefault reads the bottom-left pixel (white for a monochrome bitmap).
+    TColor TransparentColor();
+    void SetTransparentColor(TColor color);
+
+    void Draw(TCanvas& canvas, const RECT& r) override;
+    // A BMP file: DIBs of 1, 4, 8, 24 or 32 bits without compression.
+    bool LoadFromStream(std::span<const uint8_t> data) override;
+    // Written as a BMP file at the bitmap's depth (24 bits for a device one).
+    void SaveToStream(std::vector<uint8_t>& out) override;
+    void Assign(const TPersistent& source) override;
 
 private:
+    // Makes a bitmap of the size in the given form, the old content copied in.
+    bool Remake(int width, int height, int bitsPerPixel, bool dib);
+    void Adopt(HBITMAP bitmap, HDC dc);
     void Release();
     int width_ = 0, height_ = 0;
+    int bitsPerPixel_ = 0;  // of the bitmap as made; a DDB's is the screen's or 1
+    bool dib_ = false;
     UniqueMemoryDc dc_;
     UniqueGdiObject bitmap_;
     HGDIOBJ oldBitmap_ = nullptr;
+    UniqueGdiObject palette_;
+    TColor transparentColor_ = clDefault;
     TCanvas canvas_;
 };
+
+// A DIB section with the given colour table (or the default one of its
+// depth when `colors` is empty); its bits in `bits`. None for a bad size.
+HBITMAP CreateDibSection(int width, int height, int bitsPerPixel, std::span<const RGBQUAD> colors, void** bits);
 
 // A device-independent bitmap whose pixels the program reads and writes
 // directly: rows top first, each Stride() bytes apart, in 1, 4, 8, 24 or 32

@@ -35,3 +35,58 @@ int DibPaletteSize(int bitsPerPixel) {
 }
 
 }  // namespace velfw
+
+namespace velfw {
+
+namespace {
+
+uint32_t Le32(std::span<const uint8_t> d, size_t at) {
+    return static_cast<uint32_t>(d[at]) | static_cast<uint32_t>(d[at + 1]) << 8 |
+           static_cast<uint32_t>(d[at + 2]) << 16 | static_cast<uint32_t>(d[at + 3]) << 24;
+}
+uint16_t Le16(std::span<const uint8_t> d, size_t at) {
+    return static_cast<uint16_t>(d[at] | d[at + 1] << 8);
+}
+
+}  // namespace
+
+BmpFault ReadBmpFileLayout(std::span<const uint8_t> data, BmpFileLayout& out) {
+    out = BmpFileLayout{};
+    if (data.size() < kBmpFileHeaderSize + 4 || data[0] != 'B' || data[1] != 'M') return BmpFault::NotBitmap;
+    const uint32_t bitsOffset = Le32(data, 10);
+    const uint32_t infoSize = Le32(data, kBmpFileHeaderSize);
+    // The later versions only append fields (masks, colour space) to the 40 bytes.
+    if (infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize != 108 && infoSize != 124)
+        return BmpFault::NotBitmap;
+    if (data.size() < kBmpFileHeaderSize + static_cast<uint64_t>(infoSize)) return BmpFault::Truncated;
+    const auto width = static_cast<int32_t>(Le32(data, 18));
+    const auto height = static_cast<int32_t>(Le32(data, 22));
+    const uint16_t bits = Le16(data, 28);
+    const uint32_t compression = Le32(data, 30);
+    const uint32_t clrUsed = Le32(data, 46);
+    if (compression != 0 || !IsSupportedDibDepth(bits)) return BmpFault::Unsupported;
+    // -height of the smallest int has no positive value.
+    if (width <= 0 || height == 0 || height == std::numeric_limits<int32_t>::min()) return BmpFault::BadSize;
+    const int32_t rows = height < 0 ? -height : height;
+    const size_t size = DibImageSize(width, rows, bits);
+    if (size == 0) return BmpFault::BadSize;
+    const uint32_t maxEntries = static_cast<uint32_t>(DibPaletteSize(bits));
+    if (clrUsed > maxEntries) return BmpFault::NotBitmap;
+    const uint32_t entries = clrUsed != 0 ? clrUsed : maxEntries;
+    const uint64_t paletteEnd = kBmpFileHeaderSize + static_cast<uint64_t>(infoSize) + 4ull * entries;
+    if (paletteEnd > data.size()) return BmpFault::Truncated;
+    // Writers leave the offset 0 now and then; the rows then follow the table.
+    const uint64_t start = bitsOffset != 0 ? bitsOffset : paletteEnd;
+    if (start < paletteEnd || start > data.size() || data.size() - start < size) return BmpFault::Truncated;
+    out.Width = width;
+    out.Height = rows;
+    out.TopDown = height < 0;
+    out.BitsPerPixel = bits;
+    out.InfoHeaderSize = infoSize;
+    out.PaletteEntries = entries;
+    out.BitsOffset = static_cast<size_t>(start);
+    out.BitsSize = size;
+    return BmpFault::None;
+}
+
+}  // namespace velfw

@@ -20,3 +20,36 @@ size_t DibImageSize(int width, int height, int bitsPerPixel);
 int DibPaletteSize(int bitsPerPixel);
 
 }  // namespace velfw
+
+#include <span>
+
+namespace velfw {
+
+// A BMP file ("BM", a 14-byte file header, a bitmap-info header of 40 bytes
+// or one of its longer versions, the colour table and the pixel rows) as
+// found in the data: every part lies inside it.
+struct BmpFileLayout {
+    int32_t Width = 0;
+    int32_t Height = 0;  // always positive
+    bool TopDown = false;
+    int BitsPerPixel = 0;
+    uint32_t InfoHeaderSize = 0;
+    uint32_t PaletteEntries = 0;  // four bytes each, after the info header
+    size_t BitsOffset = 0;        // from the start of the data
+    size_t BitsSize = 0;          // all rows
+};
+
+enum class BmpFault {
+    None,
+    NotBitmap,    // no "BM" signature or an unknown info header
+    Unsupported,  // compressed, or a depth a DIB section is not made with here
+    BadSize,      // a width or height of 0, negative width, or too large
+    Truncated,    // the colour table or the rows end beyond the data
+};
+
+BmpFault ReadBmpFileLayout(std::span<const uint8_t> data, BmpFileLayout& out);
+
+constexpr uint32_t kBmpFileHeaderSize = 14;
+constexpr uint32_t kBmpInfoHeaderSize = 40;
+
+}  // namespace velfw

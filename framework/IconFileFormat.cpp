@@ -56,17 +56,6 @@ IconFileFault ReadIconDirectory(std::span<const uint8_t> file, IconDirectory& ou
     return IconFileFault::None;
 }
 
-uint32_t PaletteEntryCount(int bitCount) {
-    switch (bitCount) {
-    case 1: return 2;
-    case 4: return 16;
-    case 8: return 256;
-    default: return 0;
-    }
-}
-
-uint64_t ScanlineBytes(uint64_t bits) { return (bits + 31) / 32 * 4; }
-
 uint16_t ScreenColorValue(int planes, int bitsPerPixel) {
     const auto p = static_cast<uint16_t>(planes * bitsPerPixel);
     if (p == 24) return 0;
@@ -113,12 +102,12 @@ IconFileFault LocateIconImage(std::span<const uint8_t> file, const IconDirEntry&
     out.bitCount = static_cast<uint16_t>(bitCount);
     out.headerOffset = entry.imageOffset;
     out.headerSize = headerSize;
-    out.paletteEntries = PaletteEntryCount(static_cast<int>(bitCount));
+    out.paletteEntries = static_cast<uint32_t>(PaletteEntryCount(static_cast<int32_t>(bitCount)));
     const uint64_t rows = static_cast<uint64_t>(out.height);
-    const uint64_t colorLine = ScanlineBytes(uint64_t(width) * bitCount);
+    const uint64_t colorLine = static_cast<uint64_t>(ScanlineBytes(int64_t(width) * bitCount));
     if (colorLine > UINT32_MAX / rows) return IconFileFault::TooLarge;
     out.colorBytes = colorLine * rows;
-    out.maskBytes = ScanlineBytes(uint64_t(width)) * rows;
+    out.maskBytes = static_cast<uint64_t>(ScanlineBytes(int64_t(width))) * rows;
     out.colorOffset = out.headerOffset + headerSize + 4ull * out.paletteEntries;
     out.maskOffset = out.colorOffset + out.colorBytes;
     // Every part is below 2^32 here, so the sums cannot wrap.

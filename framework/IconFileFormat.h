@@ -9,6 +9,8 @@
 #include <span>
 #include <vector>
 
+#include "PictureRules.h"
+
 namespace kx {
 
 constexpr uint32_t kIconHeaderSize = 6;
@@ -60,11 +62,6 @@ struct IconImageLayout {
 std::optional<IconFileHeader> ReadIconFileHeader(std::span<const uint8_t> file);
 // The header and every directory entry; a count of 0 is refused.
 IconFileFault ReadIconDirectory(std::span<const uint8_t> file, IconDirectory& out);
-
-// 2, 16, 256 colour-table entries for 1, 4, 8 bits per pixel; 0 otherwise.
-uint32_t PaletteEntryCount(int bitCount);
-// Bytes of a scan line of `bits` bits, 4-byte aligned.
-uint64_t ScanlineBytes(uint64_t bits);
 
 // The screen's colour value the directory entries are matched against:
 // 1 << (planes × bits) within 16 bits (the shift taken modulo 32), and 0 for

@@ -1,0 +1,17 @@
+// A bitmap button whose caption wraps at the button's width and breaks at
+// every CR.
+#pragma once
+
+#include "Buttons.h"
+
+namespace kavisu {
+
+class TMultiLineBitBtn : public velfw::TBitBtn {
+public:
+    using velfw::TBitBtn::TBitBtn;
+
+protected:
+    void CreateParams(velfw::TCreateParams& params) override;
+};
+
+}  // namespace kavisu

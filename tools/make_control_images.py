@@ -1,0 +1,147 @@
+#!/usr/bin/env python3
+"""Draws the built-in images of the controls: the slider's thumbs and rulers
+as 16-colour BMP files (magenta is the transparent colour, in every image's
+bottom-left pixel) and the two hand cursors as monochrome 32x32 .cur files.
+
+usage: make_control_images.py OUTDIR (slider|cursors)
+"""
+import os
+import struct
+import sys
+
+# The 16 VGA colours, in the order of the standard 16-colour table.
+VGA = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128), (0, 128, 128),
+       (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0), (0, 0, 255),
+       (255, 0, 255), (0, 255, 255), (255, 255, 255)]
+BLACK, GREY, SILVER, MAGENTA, WHITE = 0, 8, 7, 13, 15
+
+
+def bmp4(rows):
+    """rows: list of lists of VGA indices, top row first."""
+    h, w = len(rows), len(rows[0])
+    stride = ((w * 4 + 31) // 32) * 4
+    data = b''
+    for row in reversed(rows):  # bottom-up
+        line = bytearray(stride)
+        for x, c in enumerate(row):
+            line[x // 2] |= c << (4 if x % 2 == 0 else 0)
+        data += bytes(line)
+    palette = b''.join(bytes((b, g, r, 0)) for r, g, b in VGA)
+    info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 4, 0, len(data), 0, 0, 16, 16)
+    offset = 14 + len(info) + len(palette)
+    return struct.pack('<2sIHHI', b'BM', offset + len(data), 0, 0, offset) + info + palette + data
+
+
+def thumb(w, h, pointed_at, checkered):
+    """A raised grey pointer filling w x h whose far end (bottom or right)
+    comes to a point; transparent around the point."""
+    rows = [[MAGENTA] * w for _ in range(h)]
+    if pointed_at == 'bottom':
+        inside = lambda x, y: y < h - (w // 2) or abs(x - (w - 1) / 2) <= (h - 1 - y)
+        coord = lambda x, y: (x, y)
+    else:
+        # Column 0 stays transparent, so that the bottom-left pixel names the colour.
+        inside = lambda x, y: x >= 1 and (x < w - (h // 2) or abs(y - (h - 1) / 2) <= (w - 1 - x))
+        coord = lambda x, y: (x, y)
+    for y in range(h):
+        for x in range(w):
+            if not inside(x, y):
+                continue
+            edge_tl = not inside(x - 1, y) or not inside(x, y - 1)
+            edge_br = not inside(x + 1, y) or not inside(x, y + 1)
+            near_br = not inside(x + 2, y) or not inside(x, y + 2)
+            if edge_br:
+                c = BLACK
+            elif edge_tl:
+                c = WHITE
+            elif near_br:
+                c = GREY
+            elif checkered:
+                c = WHITE if (x + y) % 2 else SILVER
+            else:
+                c = SILVER
+            rows[y][x] = c
+    return rows
+
+
+def ruler(length, across, horizontal):
+    """A sunken groove 4 pixels thick between transparent bands."""
+    start = (across - 4) // 2
+    shades = [GREY, BLACK, SILVER, WHITE]  # dark top (or left), white bottom (or right)
+    rows = []
+    for y in range(across if horizontal else length):
+        row = []
+        for x in range(length if horizontal else across):
+            t = (y if horizontal else x) - start
+            row.append(shades[t] if 0 <= t < 4 else MAGENTA)
+        rows.append(row)
+    return rows
+
+
+def side_by_side(a, b):
+    return [ra + rb for ra, rb in zip(a, b)]
+
+
+def write(path, data):
+    with open(path, 'wb') as f:
+        f.write(data)
+
+
+def slider(out):
+    write(os.path.join(out, 'W95_HTB.bmp'), bmp4(side_by_side(thumb(9, 17, 'bottom', False),
+                                                              thumb(9, 17, 'bottom', True))))
+    write(os.path.join(out, 'W95_HRL.bmp'), bmp4(ruler(10, 8, True)))
+    write(os.path.join(out, 'W95_VTB.bmp'), bmp4(side_by_side(thumb(19, 9, 'right', False),
+                                                              thumb(19, 9, 'right', True))))
+    write(os.path.join(out, 'W95_VRL.bmp'), bmp4(ruler(10, 8, False)))
+
+
+def cursor(inside, hot):
+    """A 32x32 monochrome cursor: the shape white with a black outline."""
+    n = 32
+    xor_rows, and_rows = [], []
+    for y in range(n - 1, -1, -1):  # bottom-up
+        xor_bits, and_bits = 0, 0
+        for x in range(n):
+            bit = 1 << (31 - x)
+            if inside(x, y):
+                outline = any(not inside(x + dx, y + dy) for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
+                if not outline:
+                    xor_bits |= bit  # white
+            else:
+                and_bits |= bit  # screen shows through
+        xor_rows.append(struct.pack('>I', xor_bits))
+        and_rows.append(struct.pack('>I', and_bits))
+    image = (struct.pack('<IiiHHIIiiII', 40, n, n * 2, 1, 1, 0, 256, 0, 0, 2, 2) +
+             bytes((0, 0, 0, 0, 255, 255, 255, 0)) + b''.join(xor_rows) + b''.join(and_rows))
+    header = struct.pack('<HHH', 0, 2, 1)
+    entry = struct.pack('<BBBBHHII', n, n, 2, 0, hot[0], hot[1], len(image), 6 + 16)
+    return header + entry + image
+
+
+def pointing_hand(x, y):
+    # The index finger points left, its tip at (6, 16); the fist behind it.
+    finger = 6 <= x <= 18 and 14 <= y <= 18 and not (x == 6 and y in (14, 18))
+    thumb_ = 13 <= x <= 19 and 19 <= y <= 22
+    fist = 16 <= x <= 27 and 12 <= y <= 27 and not ((x, y) in ((16, 12), (27, 12), (16, 27), (27, 27)))
+    cuff = 28 <= x <= 30 and 13 <= y <= 26
+    return finger or thumb_ or fist or cuff
+
+
+def grabbing_hand(x, y):
+    # A closed hand seen from above, knuckles on top; the hot spot (15, 16) in its middle.
+    palm = 7 <= x <= 24 and 12 <= y <= 24 and not ((x, y) in ((7, 24), (24, 24)))
+    knuckles = 8 <= x <= 23 and 9 <= y <= 11 and (x - 8) % 4 != 3
+    thumb_ = 4 <= x <= 7 and 14 <= y <= 20
+    wrist = 10 <= x <= 21 and 25 <= y <= 28
+    return palm or knuckles or thumb_ or wrist
+
+
+def cursors(out):
+    write(os.path.join(out, 'KX_HANDCUR.cur'), cursor(pointing_hand, (6, 16)))
+    write(os.path.join(out, 'KX_DRAGCUR.cur'), cursor(grabbing_hand, (15, 16)))
+
+
+if __name__ == '__main__':
+    os.makedirs(sys.argv[1], exist_ok=True)
+    {'slider': slider, 'cursors': cursors}[sys.argv[2]](sys.argv[1])
