@@ -149,7 +149,15 @@ int CurrentTab(HWND tabs) { return static_cast<int>(SendOr(tabs, TCM_GETCURSEL, 
 int TabCount(HWND tabs) { return static_cast<int>(SendOr(tabs, TCM_GETITEMCOUNT, 0, 0, 0)); }
 bool IsShown(HWND wnd) { return ::IsWindowVisible(wnd) != FALSE; }
 
-bool ClickButton(HWND button) { return ::PostMessageA(button, BM_CLICK, 0, 0) && Settle(button, 1); }
+// Sent, not posted: the program handles a sent message before any posted
+// one, so a message sent after a posted click could be answered before the
+// click ran. A click that opens a modal box keeps the send waiting; it then
+// times out while the box is up, which is what the caller wants.
+bool ClickButton(HWND button) {
+    DWORD_PTR ignored = 0;
+    if (::SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, 1000, &ignored)) return true;
+    return ::GetLastError() == ERROR_TIMEOUT || ::GetLastError() == 0;
+}
 
 bool SetWindowTextOf(HWND wnd, const std::string& text) {
     LRESULT result = 0;
@@ -173,6 +181,10 @@ bool StepToTab(HWND tabs, int index) {
         const int current = CurrentTab(tabs);
         if (current == index) return true;
         if (current < 0 || !PressKey(tabs, current < index ? VK_RIGHT : VK_LEFT)) return false;
+        // Posted keys run after any message sent meanwhile: wait for the
+        // change, and take none within the bound as a refusal.
+        const DWORD start = ::GetTickCount();
+        while (CurrentTab(tabs) == current && ::GetTickCount() - start < 1500) ::Sleep(20);
         if (CurrentTab(tabs) == current) return false;  // refused
     }
     return false;

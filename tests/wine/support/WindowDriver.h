@@ -39,7 +39,9 @@ bool IsShown(HWND wnd);
 bool ClickButton(HWND button);
 bool SetWindowTextOf(HWND wnd, const std::string& text);
 bool SelectListItem(HWND listBox, int index, bool selected);
-// A key pressed and released at `wnd`.
+// A key pressed and released at `wnd`. Keys are posted (they go through the
+// program's message loop), so they may still be queued when this returns:
+// wait for their effect.
 bool PressKey(HWND wnd, WORD key);
 // Steps the tab control's selection to tab `index` with the arrow keys, as a
 // user picks a tab; false when the program refused a step.
