@@ -158,27 +158,31 @@ TEST_F(TrayFormTest, AboutBoxShowsVersionAndOpensTheSiteFromLabelAndImage) {
     form->Free();
 }
 
+tray::TForm1* g_exitForm = nullptr;
+bool g_secondAboutIgnored = false;
+
+void CALLBACK ChooseAboutThenExit(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    const int before = velfw::Application->ComponentCount();
+    g_exitForm->About1Click(nullptr);  // still busy: returns at once
+    g_secondAboutIgnored = velfw::Application->ComponentCount() == before && g_exitForm->Busy;
+    g_exitForm->Exit1Click(nullptr);
+}
+
 // Exit chosen from the menu while the about box is up: the box's loop ends,
 // a second About meanwhile is ignored, and the box is gone before About
 // returns.
 TEST_F(TrayFormTest, ExitWhileTheAboutBoxIsUpEndsCleanly) {
     registry.InstallValue("Ravad", "A");
-    static tray::TForm1* form = nullptr;
-    static bool secondAboutIgnored = false;
     // Exit ends the program only from the main form: a fresh application.
     velfw::DoneFormsUnit();
     InitApplicationWithoutBoxes();
     velfw::Application->Initialize();
-    form = velfw::Application->CreateForm<tray::TForm1>();
-    ::SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR id, DWORD) {
-        ::KillTimer(nullptr, id);
-        const int before = velfw::Application->ComponentCount();
-        form->About1Click(nullptr);  // still busy: returns at once
-        secondAboutIgnored = velfw::Application->ComponentCount() == before && form->Busy;
-        form->Exit1Click(nullptr);
-    });
+    tray::TForm1* form = velfw::Application->CreateForm<tray::TForm1>();
+    g_exitForm = form;
+    ::SetTimer(nullptr, 0, 200, ChooseAboutThenExit);
     form->About1Click(nullptr);
-    EXPECT_TRUE(secondAboutIgnored);
+    EXPECT_TRUE(g_secondAboutIgnored);
     EXPECT_FALSE(form->Busy);
     EXPECT_TRUE(velfw::Application->Terminated());
     // A fresh application for the tests that follow.
