@@ -33,3 +33,13 @@ function(velunor_resources target name description icon)
   set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc APPEND PROPERTY OBJECT_DEPENDS
                ${icon} ${VELUNOR_MANIFEST})
 endfunction()
+
+# velunor_string_tables(TARGET): the component library's string tables in the
+# target's resources (the generated KvStrings.rc and the tables it names).
+function(velunor_string_tables target)
+  target_sources(${target} PRIVATE ${VELUNOR_STRING_TABLE_RC})
+  set_source_files_properties(${VELUNOR_STRING_TABLE_RC} DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} PROPERTIES GENERATED TRUE)
+  add_dependencies(${target} settings_store_strings)
+  set_property(SOURCE ${VELUNOR_STRING_TABLE_RC} DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} APPEND PROPERTY OBJECT_DEPENDS
+               ${VELUNOR_STRING_TABLE_DIR}/KVSRMGR_STRINGS.bin ${VELUNOR_STRING_TABLE_DIR}/KVLIB3_STRINGS_ENGLISH.bin)
+endfunction()

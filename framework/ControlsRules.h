@@ -15,6 +15,11 @@ bool IsAccel(char key, const std::string& caption);
 // first or the last. -1 when the cycle is empty.
 int NextTabIndex(int count, int current, bool forward);
 
+// The application window's title before the program sets one: the program
+// file's name without its folder, cut at its first dot, every character after
+// the first in lower case ("C:\\x\\KAVIst.exe" gives "Kavist").
+std::string DefaultApplicationTitle(const std::string& programPath);
+
 // Numbers handed out from a fixed range and given back when their owner
 // goes; the lowest free one first, so the range is never walked off.
 class TIdPool {

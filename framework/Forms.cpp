@@ -77,7 +77,9 @@ void TForm::CreateParams(TCreateParams& p) {
         p.X = (::GetSystemMetrics(SM_CXSCREEN) - p.Width) / 2;
         p.Y = (::GetSystemMetrics(SM_CYSCREEN) - p.Height) / 2;
     }
-    p.WndParent = nullptr;
+    // The application window owns every form: a second copy of a program
+    // finds a form's open box as that window's last active pop-up.
+    p.WndParent = Application ? Application->Handle() : nullptr;
     p.WinClassName = "TVelunorForm";
 }
 
@@ -241,13 +243,34 @@ void TForm::WndProc(TMessage& m) {
 // ---- TApplication
 
 namespace {
+// A restore request from another process (a second copy of the program)
+// brings the main form back to the front when it is on the screen.
+void ActivateMainForm() {
+    TForm* form = Application ? Application->MainForm() : nullptr;
+    if (!form || !form->HandleAllocated() || !::IsWindowVisible(form->Handle())) return;
+    if (::IsIconic(form->Handle())) ::ShowWindow(form->Handle(), SW_RESTORE);
+    ::SetForegroundWindow(form->Handle());
+}
+
 LRESULT CALLBACK AppWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_RESTORE) {
+            const LRESULT result = ::DefWindowProcA(wnd, msg, wParam, lParam);
+            ActivateMainForm();
+            return result;
+        }
+        // ShowWindow(SW_RESTORE) on the minimized window sends no command.
+        if (msg == WM_SIZE && wParam == SIZE_RESTORED && ::IsWindowVisible(wnd)) ActivateMainForm();
+    } catch (...) {
+        ReportCurrentException();
+        return 0;
+    }
     return ::DefWindowProcA(wnd, msg, wParam, lParam);
 }
 }  // namespace
 
 TApplication::TApplication() : TComponent(nullptr) {
-    title_ = ChangeFileExt(ExtractFileName(ExeName()), "");
+    title_ = DefaultApplicationTitle(ExeName());
 }
 
 TApplication::~TApplication() {
@@ -377,7 +400,7 @@ void TApplication::HandleMessage() {
 }
 
 void TApplication::Run() {
-    if (mainForm_ && !terminated_) mainForm_->Show();
+    if (mainForm_ && ShowMainForm && !terminated_) mainForm_->Show();
     MSG msg;
     while (!terminated_) {
         if (ProcessMessage(msg)) continue;

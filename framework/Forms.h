@@ -108,6 +108,9 @@ public:
     TNotifyEvent OnHint;
 
     TForm* MainForm() const { return mainForm_; }
+    // Run shows the main form first unless this is cleared (a program that
+    // lives in the notification area keeps it hidden).
+    bool ShowMainForm = true;
     template <typename T>
     T* CreateForm() {
         T* form = new T(this);

@@ -68,6 +68,23 @@ TEST(ControlsRules, IdPoolReusesFreedIdsAndStopsAtTheEnd) {
     EXPECT_EQ(top.Allocate(), 0u);
 }
 
+TEST(ControlsRules, DefaultApplicationTitleFollowsTheProgramFileName) {
+    const struct {
+        const char* path;
+        const char* title;
+    } cases[] = {
+        {"C:\\Program Files\\Velunor\\KAVIst.exe", "Kavist"},
+        {"KAVIst.exe", "Kavist"},
+        {"c:\\a.b\\KAVIST2.EXE", "Kavist2"},      // a dot in the folder does not count
+        {"c:\\x\\Velunor.Test.scr", "Velunor"},    // cut at the first dot, not the last
+        {"c:\\x\\kavist", "kavist"},                // the first character keeps its case
+        {"c:\\x\\A\xC4" "B.exe", "A\xC4" "b"},  // ANSI letters beyond ASCII are left alone
+        {"c:\\x\\.hidden", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(velfw::DefaultApplicationTitle(c.path), c.title) << c.path;
+}
+
 TEST(GraphicsRules, DibRowsArePaddedTo32BitsAndBadSizesHaveNone) {
     struct Case {
         int width, bits;

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Globals.h"
+#include "KAVIstAbout.h"
+#include "KAVIstp.h"
+#include "KvIntl.h"
+#include "KvSrMgr.h"
+#include "KvTGRes.h"
+#include "KvUser.h"
+#include "ScopedSeam.h"
+#include "SettingsRegistry.h"
+#include "TestForms.h"
+#include "WinePaths.h"
+
+using namespace testing_support;
+
+namespace {
+
+struct StartCall {
+    std::string file, parameters;
+    int show;
+};
+
+// Program starts recorded instead of carried out, and the tray shell silenced.
+class TrayFormTest : public ::testing::Test {
+protected:
+    // The library units the controller on the form needs, as the program's
+    // entry starts them.
+    static void SetUpTestSuite() {
+        kv::InitKvUserUnit();
+        kv::InitKvSrMgrUnit();
+        kv::InitKvConstUnit();
+        kv::InitKvIntlUnit();
+        kv::InitKvTGResUnit();
+    }
+    static void TearDownTestSuite() {
+        kv::DoneKvTGResUnit();
+        kv::DoneKvIntlUnit();
+        kv::DoneKvConstUnit();
+        kv::DoneKvSrMgrUnit();
+        kv::DoneKvUserUnit();
+    }
+    void SetUp() override {
+        InitApplicationWithoutBoxes();
+        velfw::Application->Initialize();
+        globals::ReadsRadonW = false;
+        kx::TrayShell().NotifyIcon = [](DWORD, kx::TNotifyIconDataV1&) { return TRUE; };
+    }
+    void TearDown() override { kx::ResetTrayShell(); }
+
+    tray::TForm1* MakeForm() {
+        auto* form = new tray::TForm1(velfw::Application);
+        form->AfterConstruction();
+        return form;
+    }
+    std::string Ravad() {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kVelunorKey, 0, KEY_READ, &key)) return "<none>";
+        char value[64] = {};
+        DWORD size = sizeof value - 1;
+        LONG rc = ::RegQueryValueExA(key, "Ravad", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+        ::RegCloseKey(key);
+        return rc ? "<none>" : std::string(value);
+    }
+    static bool QuitPending() {
+        MSG msg;
+        return ::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
+    }
+
+    SettingsRegistry registry;
+    std::vector<StartCall> starts;
+    ScopedSeam<tray::TShellStart> startSeam{tray::ShellStart, [this](const std::string& f, const std::string& p, int s) {
+                                                starts.push_back({f, p, s});
+                                            }};
+};
+
+TEST_F(TrayFormTest, HandOverRunsUntilRavadReadsA) {
+    tray::TForm1* first = MakeForm();
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].file, "rundll32.exe");
+    EXPECT_EQ(starts[0].parameters, "desk.cpl,InstallScreenSaver Velunor.scr");
+    EXPECT_EQ(Ravad(), "A");
+    EXPECT_EQ(first->ClickX, 426);
+    EXPECT_EQ(first->ClickY, 272);
+    first->Free();
+
+    starts.clear();
+    MakeForm()->Free();
+    EXPECT_TRUE(starts.empty());
+}
+
+TEST_F(TrayFormTest, MissingStoreIsAFailedHandOverAtEveryStart) {
+    // Start-up fails before it makes the store.
+    ScopedSeam folders(globals::GetSpecialFolder,
+                       [](HWND, int, std::string&) -> bool { throw velfw::Exception("no shell"); });
+    for (int run = 0; run < 2; ++run) {
+        globals::SettingsStore.reset();
+        globals::RadonMark = '\0';
+        starts.clear();
+        MakeForm()->Free();
+        ASSERT_EQ(starts.size(), 1u) << run;
+        EXPECT_EQ(starts[0].file, "rundll32.exe");
+        EXPECT_EQ(Ravad(), "<none>");
+    }
+}
+
+TEST_F(TrayFormTest, MenuStartsTheSaverAndTheSettingsProgramFromTheInstallFolders) {
+    registry.InstallValue("Ravad", "A");
+    registry.InstallValue("Base", "c:\\Program Files\\Velunor\\");
+    registry.InstallValue("BaseS", "c:\\saver dir\\");
+    tray::TForm1* form = MakeForm();
+    EXPECT_TRUE(starts.empty());
+    form->LaunchKAVI1->OnClick(form->LaunchKAVI1);
+    form->KxTrayIcon1->OnDblClick(form->KxTrayIcon1);
+    form->Setup1->OnClick(form->Setup1);
+    form->Contents1->OnClick(form->Contents1);
+    ASSERT_EQ(starts.size(), 4u);
+    for (int i : {0, 1}) {
+        EXPECT_EQ(starts[i].file, "c:\\saver dir\\Velunor.scr");
+        EXPECT_EQ(starts[i].parameters, "/S");
+        EXPECT_EQ(starts[i].show, SW_SHOWNORMAL);
+    }
+    EXPECT_EQ(starts[2].file, "c:\\Program Files\\Velunor\\KAVIsu.exe");
+    EXPECT_EQ(starts[2].parameters, "");
+    EXPECT_EQ(starts[3].file, std::string("http://") + tray::kProductSite + "/Support.htm");
+    form->Free();
+}
+
+TEST_F(TrayFormTest, CloseMessageIsRefusedExitEndsAndLogOffIsAllowed) {
+    registry.InstallValue("Ravad", "A");
+    tray::TForm1* form = MakeForm();
+    ::SendMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(QuitPending());
+    EXPECT_TRUE(::IsWindow(form->Handle()));
+    EXPECT_EQ(::SendMessageA(form->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    form->Free();
+}
+
+TEST_F(TrayFormTest, AboutBoxShowsVersionAndOpensTheSiteFromLabelAndImage) {
+    registry.InstallValue("Ravad", "A");
+    tray::TForm1* form = MakeForm();
+    auto* box = new tray::Tabout(velfw::Application);
+    box->AfterConstruction();
+    box->FormActivate(box);
+    EXPECT_EQ(box->Label1->Caption(), "Version: (1.0.0.1)");
+    EXPECT_EQ(box->Caption(), "Velunor");
+    box->Label5->SetCaption(std::string("  ") + tray::kProductSite + "\t ");
+    box->Label5->OnClick(box->Label5);
+    box->Image2->OnClick(box->Image2);
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[0].file, std::string("http://") + tray::kProductSite);
+    EXPECT_EQ(starts[1].file, starts[0].file);
+    EXPECT_EQ(starts[0].show, SW_SHOW);
+    box->Free();
+    form->Free();
+}
+
+tray::TForm1* g_exitForm = nullptr;
+bool g_secondAboutIgnored = false;
+
+void CALLBACK ChooseAboutThenExit(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    const int before = velfw::Application->ComponentCount();
+    g_exitForm->About1Click(nullptr);  // still busy: returns at once
+    g_secondAboutIgnored = velfw::Application->ComponentCount() == before && g_exitForm->Busy;
+    g_exitForm->Exit1Click(nullptr);
+}
+
+// Exit chosen from the menu while the about box is up: the box's loop ends,
+// a second About meanwhile is ignored, and the box is gone before About
+// returns.
+TEST_F(TrayFormTest, ExitWhileTheAboutBoxIsUpEndsCleanly) {
+    registry.InstallValue("Ravad", "A");
+    // Exit ends the program only from the main form: a fresh application.
+    velfw::DoneFormsUnit();
+    InitApplicationWithoutBoxes();
+    velfw::Application->Initialize();
+    tray::TForm1* form = velfw::Application->CreateForm<tray::TForm1>();
+    g_exitForm = form;
+    ::SetTimer(nullptr, 0, 200, ChooseAboutThenExit);
+    form->About1Click(nullptr);
+    EXPECT_TRUE(g_secondAboutIgnored);
+    EXPECT_FALSE(form->Busy);
+    EXPECT_TRUE(velfw::Application->Terminated());
+    // A fresh application for the tests that follow.
+    velfw::DoneFormsUnit();
+}
+
+}  // namespace
