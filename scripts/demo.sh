@@ -1,57 +1,12 @@
 #!/usr/bin/env bash
-# Inside a Wine prefix (see with-wine.sh): lays out a sample installation and
-# shows the screen saver. Called by run.sh.
+# Inside a Wine prefix (see with-wine.sh): lays out the sample installation
+# and shows the screen saver. Called by run.sh.
 #
-# The sample: three panes, ten seconds a page, the debug panel on, a few
-# pages in each pane's list. On a virtual display (no VELUNOR_DISPLAY=host)
-# a screenshot of the showing is saved after a few seconds and the saver is
-# ended with WM_USER+2; on the user's display it runs until a key or the
-# mouse ends it.
+# On a virtual display (no VELUNOR_DISPLAY=host) a screenshot of the showing
+# is saved after a few seconds and the saver is ended with WM_USER+2; on the
+# user's display it runs until a key or the mouse ends it.
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-bin="${VELUNOR_BUILD_DIR:-$root/build/win32}"
-install_unix="$WINEPREFIX/drive_c/Program Files/Velunor"
-mkdir -p "$install_unix"
-cp "$bin/screensaver/Velunor.scr" "$install_unix/"
-# The statistics template and the blank pages live beside the programs.
-for page in reg.bin blank1.htm blank2.htm; do cp "$bin/screensaver/$page" "$install_unix/"; done
-
-setting() { wine reg add 'HKLM\Software\KAVI' /v "$1" /d "$2" /f >/dev/null 2>&1; }
-wine reg add 'HKLM\Software\KAVI\Velunor' /v Base /d 'C:\Program Files\Velunor\' /f >/dev/null 2>&1
-wine reg add 'HKLM\Software\KAVI\Velunor' /v BaseS /d 'C:\Program Files\Velunor\' /f >/dev/null 2>&1
-# "W": the saver shows its debug panel with each pane's log.
-wine reg add 'HKLM\Software\KAVI\Velunor' /v RadonW /d 'W' /f >/dev/null 2>&1
-setting DType 3
-setting InterScreenT 10
-setting Scroll y
-setting ScrollVScrollT 30
-setting ScrollVScrollY 1
-setting DurationUse n
-
-echo "Configure mode (/c): sets up the page-list folders"
-wine "$install_unix/Velunor.scr" /c || true
-
-# The page lists: one Internet Shortcut file per page.
-favorites=$(find "$WINEPREFIX/drive_c/users" -mindepth 2 -maxdepth 3 -type d -name Favorites | head -n 1)
-if [ -z "$favorites" ] || [ ! -d "$favorites/Velunor/Window1" ]; then
-  echo "The page-list folders were not made; see the saver's configure mode." >&2
-  exit 1
-fi
-shortcut() { printf '[InternetShortcut]\r\nurl=%s\r\n' "$2" >"$favorites/Velunor/$1"; }
-# Sample pages in the install folder: the machine may have no network, and a
-# name lookup that waits for one would hold the showing up.
-mkdir -p "$install_unix/samples"
-for name in news weather sport markets travel local; do
-  printf '<html><head><title>%s</title></head><body><h1>%s</h1></body></html>\r\n' "$name" "$name" \
-    >"$install_unix/samples/$name.htm"
-done
-sample() { shortcut "$1" "C:\\Program Files\\Velunor\\samples\\$2.htm"; }
-sample Window1/News.url news
-sample Window1/Weather.url weather
-sample Window1/Sport.url sport
-sample Window2/Markets.url markets
-sample Window2/Travel.url travel
-sample Window3/Local.url local
+source "$(dirname "${BASH_SOURCE[0]}")/demo-install.sh"
 
 echo "Full screen (/s)"
 wine "$install_unix/Velunor.scr" /s &

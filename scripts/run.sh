@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the screen saver under Wine on a
-# sample installation: first "/c" (configure), then "/s" (full screen).
+# Installs what is missing, builds, and runs the product under Wine on a sample
+# installation:
+#   scripts/run.sh        the screen saver: "/c" (configure), then "/s" (full screen)
+#   scripts/run.sh tray   the tray launcher with its icon, menu and about box
 # The 32-bit build (the shipped one) where this host can run 32-bit code,
 # the 64-bit build otherwise.
 # With a display ($DISPLAY) the showing runs there until a key or the mouse
@@ -20,4 +22,9 @@ else
 fi
 if [ -n "${DISPLAY:-}" ] && [ -z "${VELUNOR_DISPLAY:-}" ]; then export VELUNOR_DISPLAY=host; fi
 export VELUNOR_BUILD_DIR="$root/build/$arch"
-exec scripts/with-wine.sh "$arch" "$root/scripts/demo.sh"
+case "${1:-saver}" in
+  saver) demo=demo.sh ;;
+  tray) demo=demo-tray.sh ;;
+  *) echo "usage: $0 [tray]" >&2; exit 2 ;;
+esac
+exec scripts/with-wine.sh "$arch" "$root/scripts/$demo"

@@ -1,4 +1,4 @@
-// post_message <window class> <message> [wParam]: posts the message to the
+// post_message <window class> <message> [wParam [lParam]]: posts the message to the
 // first top-level window of that class. Exit code 0 when it was posted, 1
 // when there is no such window, 2 on bad arguments.
 #include <windows.h>
@@ -13,7 +13,9 @@ int main(int argc, char** argv) {
     if (!end || *end) return 2;
     WPARAM wParam = 0;
     if (argc > 3) wParam = static_cast<WPARAM>(std::strtoul(argv[3], nullptr, 0));
+    LPARAM lParam = 0;
+    if (argc > 4) lParam = static_cast<LPARAM>(std::strtol(argv[4], nullptr, 0));
     HWND window = ::FindWindowA(argv[1], nullptr);
     if (!window) return 1;
-    return ::PostMessageA(window, static_cast<UINT>(msg), wParam, 0) ? 0 : 1;
+    return ::PostMessageA(window, static_cast<UINT>(msg), wParam, lParam) ? 0 : 1;
 }
