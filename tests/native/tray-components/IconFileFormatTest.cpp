@@ -169,7 +169,9 @@ TEST(IconFileFormat, WholeFileCheck) {
         IconFileFault fault;
     } cases[] = {
         {"empty", {}, IconFileFault::Truncated},
-        {"the second image cut short", Bytes(file.begin(), file.begin() + fileSize - 1), IconFileFault::Truncated},
+        {"the second image cut short", Bytes(file.begin(), file.begin() + fileSize - 1), IconFileFault::ImageOutside},
+        {"the second image's mask beyond its size",
+         [&] { Bytes b = file; Set32(b, 6 + 16 + 8, 40 + 1024 + 32 * 32); return b; }(), IconFileFault::Truncated},
         {"the second entry pointing into the directory",
          [&] { Bytes b = file; Set32(b, 6 + 16 + 12, 6); return b; }(), IconFileFault::ImageOutside},
         {"count 0", [&] { Bytes b = file; b[4] = 0; return b; }(), IconFileFault::NoImages},

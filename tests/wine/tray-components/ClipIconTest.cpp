@@ -18,17 +18,18 @@ void Set32(Bytes& b, size_t at, uint32_t v) {
 }
 
 // A 16 x 16 16-colour icon: red on the left half, blue on the right; the top
-// half transparent by its mask. Rows are stored bottom-up.
+// half transparent by its mask, with black colour bits so that the
+// background shows unchanged. Rows are stored bottom-up.
 constexpr size_t kImage = 22, kPalette = kImage + 40, kColour = kPalette + 64, kMask = kColour + 128;
 Bytes PaintedIconFile() {
     Bytes file = IconFile({Image{16, 16, 4}});
     std::fill(file.begin() + kPalette, file.end(), 0);
     file[kPalette + 4 + 2] = 0xFF;  // entry 1: red (blue, green, red, 0)
     file[kPalette + 8 + 0] = 0xFF;  // entry 2: blue
-    for (int row = 0; row < 16; ++row) {
+    for (int row = 0; row < 8; ++row) {
         std::fill_n(file.begin() + kColour + 8 * row, 4, 0x11);
         std::fill_n(file.begin() + kColour + 8 * row + 4, 4, 0x22);
-        if (row >= 8) std::fill_n(file.begin() + kMask + 4 * row, 4, 0xFF);
+        std::fill_n(file.begin() + kMask + 4 * (row + 8), 4, 0xFF);
     }
     return file;
 }
@@ -174,7 +175,8 @@ TEST(ClipIcon, SplitGivesColourAndMask) {
     EXPECT_EQ(m.bmHeight, 16);
     EXPECT_EQ(m.bmBitsPixel, 1);
     EXPECT_EQ(PixelOf(colour.get(), 2, 12), RGB(255, 0, 0));
-    EXPECT_EQ(PixelOf(colour.get(), 13, 3), RGB(0, 0, 255));
+    EXPECT_EQ(PixelOf(colour.get(), 13, 12), RGB(0, 0, 255));
+    EXPECT_EQ(PixelOf(colour.get(), 13, 3), RGB(0, 0, 0));
     EXPECT_EQ(PixelOf(mask.get(), 2, 3), RGB(255, 255, 255));
     EXPECT_EQ(PixelOf(mask.get(), 13, 12), RGB(0, 0, 0));
 
@@ -211,6 +213,7 @@ TEST(ClipIcon, LoadedIconDrawsThroughItsMask) {
     target.Canvas().FillRect(RECT{0, 0, 16, 16}, clLime);
     ::DrawIconEx(target.Canvas().Handle(), 0, 0, icon.get(), 16, 16, 0, nullptr, DI_NORMAL);
     EXPECT_EQ(target.Canvas().Pixel(2, 3), clLime);
+    EXPECT_EQ(target.Canvas().Pixel(13, 7), clLime);
     EXPECT_EQ(target.Canvas().Pixel(2, 12), clRed);
     EXPECT_EQ(target.Canvas().Pixel(13, 12), clBlue);
 
