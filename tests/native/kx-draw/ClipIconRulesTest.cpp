@@ -8,10 +8,6 @@ using namespace icon_files;
 
 namespace {
 
-void Set32(Bytes& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 // The directory of `file` and the bytes the stream holds after it.
 struct Stream {
     Bytes directory;

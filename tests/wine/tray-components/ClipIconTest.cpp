@@ -13,10 +13,6 @@ using namespace icon_files;
 
 namespace {
 
-void Set32(Bytes& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 // A 16 x 16 16-colour icon: red on the left half, blue on the right; the top
 // half transparent by its mask, with black colour bits so that the
 // background shows unchanged. Rows are stored bottom-up.
