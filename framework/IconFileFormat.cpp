@@ -1,5 +1,6 @@
 #include "IconFileFormat.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace kx {
@@ -32,16 +33,12 @@ std::optional<IconFileHeader> ReadIconFileHeader(std::span<const uint8_t> file) 
                           static_cast<uint16_t>(Get16(&file[4]))};
 }
 
-IconFileFault ReadIconDirectory(std::span<const uint8_t> file, IconDirectory& out) {
-    out = {};
-    const auto header = ReadIconFileHeader(file);
-    if (!header) return IconFileFault::Truncated;
-    out.header = *header;
-    if (header->count == 0) return IconFileFault::NoImages;
-    if (kIconHeaderSize + uint64_t{kIconEntrySize} * header->count > file.size()) return IconFileFault::Truncated;
-    out.entries.reserve(header->count);
-    for (uint32_t i = 0; i < header->count; ++i) {
-        const uint8_t* p = &file[kIconHeaderSize + kIconEntrySize * i];
+IconFileFault ReadIconEntries(std::span<const uint8_t> directory, uint32_t count, std::vector<IconDirEntry>& out) {
+    out.clear();
+    if (uint64_t{kIconEntrySize} * count > directory.size()) return IconFileFault::Truncated;
+    out.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t* p = &directory[kIconEntrySize * i];
         IconDirEntry e;
         e.width = p[0];
         e.height = p[1];
@@ -51,9 +48,18 @@ IconFileFault ReadIconDirectory(std::span<const uint8_t> file, IconDirectory& ou
         e.bitCount = static_cast<uint16_t>(Get16(p + 6));
         e.bytesInRes = Get32(p + 8);
         e.imageOffset = Get32(p + 12);
-        out.entries.push_back(e);
+        out.push_back(e);
     }
     return IconFileFault::None;
+}
+
+IconFileFault ReadIconDirectory(std::span<const uint8_t> file, IconDirectory& out) {
+    out = {};
+    const auto header = ReadIconFileHeader(file);
+    if (!header) return IconFileFault::Truncated;
+    out.header = *header;
+    if (header->count == 0) return IconFileFault::NoImages;
+    return ReadIconEntries(file.subspan(kIconHeaderSize), header->count, out.entries);
 }
 
 uint16_t ScreenColorValue(int planes, int bitsPerPixel) {
@@ -86,13 +92,23 @@ IconFileFault LocateIconImage(std::span<const uint8_t> file, const IconDirEntry&
     out = {};
     uint64_t directoryEnd = 0;
     if (!ImageInside(file, entry, directoryEnd)) return IconFileFault::ImageOutside;
-    if (entry.bytesInRes < kInfoHeaderSize) return IconFileFault::Truncated;
-    const uint8_t* h = &file[entry.imageOffset];
+    const IconFileFault fault = LocateIconImageBlock(file.subspan(entry.imageOffset, entry.bytesInRes), out);
+    if (fault != IconFileFault::None) return fault;
+    out.headerOffset += entry.imageOffset;
+    out.colorOffset += entry.imageOffset;
+    out.maskOffset += entry.imageOffset;
+    return IconFileFault::None;
+}
+
+IconFileFault LocateIconImageBlock(std::span<const uint8_t> image, IconImageLayout& out) {
+    out = {};
+    if (image.size() < kInfoHeaderSize) return IconFileFault::Truncated;
+    const uint8_t* h = image.data();
     const uint32_t headerSize = Get32(h);
     const auto width = static_cast<int32_t>(Get32(h + 4));
     const auto height = static_cast<int32_t>(Get32(h + 8));
     const uint32_t bitCount = Get16(h + 14);
-    if (headerSize < kInfoHeaderSize || headerSize > entry.bytesInRes || Get32(h + 16) != 0 ||
+    if (headerSize < kInfoHeaderSize || headerSize > image.size() || Get32(h + 16) != 0 ||
         !KnownBitCount(bitCount) || width <= 0)
         return IconFileFault::BadImageHeader;
     if (height <= 0 || height % 2 != 0) return IconFileFault::BadHeight;
@@ -100,7 +116,6 @@ IconFileFault LocateIconImage(std::span<const uint8_t> file, const IconDirEntry&
     out.width = width;
     out.height = height / 2;
     out.bitCount = static_cast<uint16_t>(bitCount);
-    out.headerOffset = entry.imageOffset;
     out.headerSize = headerSize;
     out.paletteEntries = static_cast<uint32_t>(PaletteEntryCount(static_cast<int32_t>(bitCount)));
     const uint64_t rows = static_cast<uint64_t>(out.height);
@@ -108,11 +123,28 @@ IconFileFault LocateIconImage(std::span<const uint8_t> file, const IconDirEntry&
     if (colorLine > UINT32_MAX / rows) return IconFileFault::TooLarge;
     out.colorBytes = colorLine * rows;
     out.maskBytes = static_cast<uint64_t>(ScanlineBytes(int64_t(width))) * rows;
-    out.colorOffset = out.headerOffset + headerSize + 4ull * out.paletteEntries;
+    out.colorOffset = headerSize + 4ull * out.paletteEntries;
     out.maskOffset = out.colorOffset + out.colorBytes;
     // Every part is below 2^32 here, so the sums cannot wrap.
-    if (out.maskOffset + out.maskBytes > uint64_t{entry.imageOffset} + entry.bytesInRes)
-        return IconFileFault::Truncated;
+    if (out.maskOffset + out.maskBytes > image.size()) return IconFileFault::Truncated;
+    return IconFileFault::None;
+}
+
+IconFileFault CheckIconFile(std::span<const uint8_t> file, uint64_t& usedBytes) {
+    usedBytes = 0;
+    IconDirectory dir;
+    IconFileFault fault = ReadIconDirectory(file, dir);
+    if (fault != IconFileFault::None) return fault;
+    usedBytes = kIconHeaderSize + uint64_t{kIconEntrySize} * dir.entries.size();
+    for (const IconDirEntry& entry : dir.entries) {
+        IconImageLayout layout;
+        fault = LocateIconImage(file, entry, layout);
+        if (fault != IconFileFault::None) {
+            usedBytes = 0;
+            return fault;
+        }
+        usedBytes = std::max(usedBytes, uint64_t{entry.imageOffset} + entry.bytesInRes);
+    }
     return IconFileFault::None;
 }
 

@@ -72,8 +72,17 @@ uint16_t ScreenColorValue(int planes, int bitsPerPixel);
 // first. The directory must not be empty.
 size_t ChooseIconEntry(const std::vector<IconDirEntry>& entries, uint16_t screenColors);
 
+// `count` directory entries of 16 bytes each; none when `directory` is shorter.
+IconFileFault ReadIconEntries(std::span<const uint8_t> directory, uint32_t count, std::vector<IconDirEntry>& out);
+
 // Checks `entry`'s image within `file` and gives its parts.
 IconFileFault LocateIconImage(std::span<const uint8_t> file, const IconDirEntry& entry, IconImageLayout& out);
+// The same for an image on its own (offsets from its start): the header, its
+// colour table, the colour bits and the mask bits all within `image`.
+IconFileFault LocateIconImageBlock(std::span<const uint8_t> image, IconImageLayout& out);
+// Every image of an icon or cursor file checked; `usedBytes` is where the
+// last of them ends (a clipboard block may be longer than its file).
+IconFileFault CheckIconFile(std::span<const uint8_t> file, uint64_t& usedBytes);
 
 // The 16-bit bit count at offset 14 of the entry's image, when the image
 // reaches that far inside the file.

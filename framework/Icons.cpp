@@ -18,12 +18,6 @@ kx::IconDirectory DirectoryOf(const std::vector<uint8_t>& data) {
 
 int EntrySize(uint8_t stored) { return stored == 0 ? 256 : stored; }
 
-uint16_t ScreenColors() {
-    WindowDc dc(nullptr);
-    if (!dc) return 16;
-    return kx::ScreenColorValue(::GetDeviceCaps(dc.get(), PLANES), ::GetDeviceCaps(dc.get(), BITSPIXEL));
-}
-
 #pragma pack(push, 2)
 struct GroupIconEntry {
     BYTE width, height, colorCount, reserved;
@@ -49,7 +43,13 @@ void Put16(std::vector<uint8_t>& b, uint32_t v) {
 
 }  // namespace
 
-size_t TIcon::ChosenEntry() const { return kx::ChooseIconEntry(DirectoryOf(data_).entries, ScreenColors()); }
+uint16_t ScreenIconColors() {
+    WindowDc dc(nullptr);
+    if (!dc) return 16;
+    return kx::ScreenColorValue(::GetDeviceCaps(dc.get(), PLANES), ::GetDeviceCaps(dc.get(), BITSPIXEL));
+}
+
+size_t TIcon::ChosenEntry() const { return kx::ChooseIconEntry(DirectoryOf(data_).entries, ScreenIconColors()); }
 
 int TIcon::Width() const {
     if (Empty()) return 0;

@@ -13,6 +13,9 @@
 
 namespace velfw {
 
+// The colour value icon directory entries are matched against for the screen.
+uint16_t ScreenIconColors();
+
 class TIcon : public TPersistent {
 public:
     TIcon() = default;

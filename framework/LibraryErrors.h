@@ -19,6 +19,12 @@ public:
     EOutOfMemory() : Exception("Out of memory") {}
 };
 
+// A device context, bitmap or icon the system could not supply.
+class EOutOfResources : public Exception {
+public:
+    EOutOfResources() : Exception("Out of system resources") {}
+};
+
 // A bitmap or picture whose data cannot be used.
 class EInvalidGraphic : public Exception {
 public:

@@ -8,10 +8,6 @@ using namespace icon_files;
 
 namespace {
 
-void Set32(Bytes& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 IconDirEntry Entry(uint8_t colorCount, uint8_t reserved = 0) {
     IconDirEntry e;
     e.colorCount = colorCount;
@@ -124,4 +120,60 @@ TEST(IconFileFormat, EntryChoice) {
         {"nothing fits: the first", {Entry(0, 1), Entry(0, 2)}, 16, 0},
     };
     for (const auto& c : cases) EXPECT_EQ(ChooseIconEntry(c.entries, c.screen), c.chosen) << c.what;
+}
+
+TEST(IconFileFormat, ImageBlockOnItsOwn) {
+    const Bytes file = IconFile({Image{16, 16, 4}});
+    const Bytes block(file.begin() + 22, file.end());
+    IconImageLayout l;
+    ASSERT_EQ(LocateIconImageBlock(block, l), IconFileFault::None);
+    EXPECT_EQ(l.headerOffset, 0u);
+    EXPECT_EQ(l.colorOffset, 40u + 64);
+    EXPECT_EQ(l.maskOffset + l.maskBytes, block.size());
+
+    struct Case {
+        const char* what;
+        size_t keep;
+        size_t at;
+        uint32_t value;
+        IconFileFault fault;
+    } cases[] = {
+        {"the mask's last byte missing", block.size() - 1, 0, 40, IconFileFault::Truncated},
+        {"shorter than its header", 39, 0, 40, IconFileFault::Truncated},
+        {"a header size beyond the block", block.size(), 0, 0x10000, IconFileFault::BadImageHeader},
+        {"odd height", block.size(), 8, 33, IconFileFault::BadHeight},
+        {"negative height", block.size(), 8, static_cast<uint32_t>(-2), IconFileFault::BadHeight},
+    };
+    for (const auto& c : cases) {
+        Bytes b(block.begin(), block.begin() + c.keep);
+        Set32(b, c.at, c.value);
+        EXPECT_EQ(LocateIconImageBlock(b, l), c.fault) << c.what;
+    }
+}
+
+TEST(IconFileFormat, WholeFileCheck) {
+    Bytes file = IconFile({Image{16, 16, 4}, Image{32, 32, 8, 0, 0, 0}});
+    const size_t fileSize = file.size();
+    file.resize(fileSize + 13, 0xEE);  // a clipboard block rounded up
+    uint64_t used = 1;
+    ASSERT_EQ(CheckIconFile(file, used), IconFileFault::None);
+    EXPECT_EQ(used, fileSize);
+
+    struct Case {
+        const char* what;
+        Bytes file;
+        IconFileFault fault;
+    } cases[] = {
+        {"empty", {}, IconFileFault::Truncated},
+        {"the second image cut short", Bytes(file.begin(), file.begin() + fileSize - 1), IconFileFault::ImageOutside},
+        {"the second image's mask beyond its size",
+         [&] { Bytes b = file; Set32(b, 6 + 16 + 8, 40 + 1024 + 32 * 32); return b; }(), IconFileFault::Truncated},
+        {"the second entry pointing into the directory",
+         [&] { Bytes b = file; Set32(b, 6 + 16 + 12, 6); return b; }(), IconFileFault::ImageOutside},
+        {"count 0", [&] { Bytes b = file; b[4] = 0; return b; }(), IconFileFault::NoImages},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CheckIconFile(c.file, used), c.fault) << c.what;
+        EXPECT_EQ(used, 0u) << c.what;
+    }
 }

@@ -24,6 +24,11 @@ inline void Put32(Bytes& b, uint32_t v) {
     Put16(b, v >> 16);
 }
 
+// Overwrites the 32-bit value at `at`, to damage a file in one place.
+inline void Set32(Bytes& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
 struct Image {
     int32_t width = 16, height = 16;  // of the picture; the header holds twice the height
     uint16_t bitCount = 4;
