@@ -49,11 +49,10 @@ struct MenuItemState {
     bool PopupItem = true;  // false only for a top-level item of a menu bar
     bool Selected = false, Disabled = false, Checked = false;
     bool ValidImage = false;  // the image index names an image of a list with a handle
-    // A non-empty picture of the item (never for a separator); an icon gives
-    // its extent, a bitmap its whole width and its glyph count.
+    // A non-empty picture of the item (never for a separator); a bitmap
+    // gives its whole width and its glyph count.
     bool HasGraphic = false;
     bool GraphicIsBitmap = false;
-    bool GraphicIsIcon = false;
     int32_t GraphicWidth = 0, GraphicHeight = 0;
     int32_t NumGlyphs = 1;
 };
