@@ -176,7 +176,8 @@ void TMenuItem::RebuildHandle(bool ownerDraw) {
         MENUITEMINFOA mi = {};
         mi.cbSize = sizeof mi;
         mi.fMask = MIIM_TYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
-        mi.fType = item->IsLine() ? MFT_SEPARATOR : ownerDraw ? MFT_OWNERDRAW : MFT_STRING;
+        // An owner-drawn menu draws its separators too.
+        mi.fType = (item->IsLine() ? MFT_SEPARATOR : MFT_STRING) | (ownerDraw ? MFT_OWNERDRAW : 0u);
         if (item->radioItem_) mi.fType |= MFT_RADIOCHECK;
         mi.fState = (item->checked_ ? MFS_CHECKED : 0u) | (item->enabled_ ? 0u : MFS_GRAYED) |
                     (item->default_ ? MFS_DEFAULT : 0u);

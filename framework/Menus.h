@@ -47,6 +47,8 @@ public:
     void SetDefault(bool value);
     std::string Hint;
     int HelpContext = 0;
+    // The item's picture in its menu's image list; -1 for none.
+    int ImageIndex = -1;
     TNotifyEvent OnClick;
 
     // The id its WM_COMMAND carries, held while the item lives.

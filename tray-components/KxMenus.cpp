@@ -2,11 +2,18 @@
 
 #include <algorithm>
 
+#include <climits>
+
 #include "Forms.h"
+#include "KxMenusRules.h"
+#include "KxUtils.h"
 #include "SysUtils.h"
 
 namespace kx {
 
+using velfw::TBitmap;
+using velfw::TCanvas;
+using velfw::TColor;
 using velfw::TFindItemKind;
 using velfw::TMenuItem;
 
@@ -32,6 +39,52 @@ velfw::TBiDiMode BiDiModeAt(POINT p) {
     const LONG ex = wnd ? ::GetWindowLongA(wnd, GWL_EXSTYLE) : 0;
     return ex & (WS_EX_LAYOUTRTL | WS_EX_RTLREADING) ? velfw::TBiDiMode::bdRightToLeft
                                                       : velfw::TBiDiMode::bdLeftToRight;
+}
+
+
+// Windows 95 and NT 4 on: the flat menus with two-line separators.
+bool NewStyleShell() { return LOBYTE(LOWORD(::GetVersion())) >= 4; }
+
+// The menu font of the system's non-client metrics. Systems from Vista on
+// expect the structure with its trailing padded-border field (which our
+// headers leave out) and older ones refuse it: the longer form is asked for
+// first, the shorter one when that fails.
+bool SystemMenuFont(LOGFONTA& font) {
+    struct {
+        NONCLIENTMETRICSA metrics;
+        int paddedBorderWidth;
+    } full = {};
+    static_assert(sizeof full == sizeof(NONCLIENTMETRICSA) + sizeof(int));
+    for (UINT size : {UINT(sizeof full), UINT(sizeof full.metrics)}) {
+        full.metrics.cbSize = size;
+        if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, size, &full, 0)) {
+            font = full.metrics.lfMenuFont;
+            return true;
+        }
+    }
+    return false;
+}
+
+SIZE CheckMarkSize() {
+    const LONG d = ::GetMenuCheckMarkDimensions();
+    return SIZE{LOWORD(d), HIWORD(d)};
+}
+
+// A one-pixel 3-D frame: `topLeft` above and left, `bottomRight` below and right.
+void Frame3D(TCanvas& canvas, const RECT& r, TColor topLeft, TColor bottomRight) {
+    canvas.FillRect(RECT{r.left, r.top, r.right - 1, r.top + 1}, topLeft);
+    canvas.FillRect(RECT{r.left, r.top, r.left + 1, r.bottom - 1}, topLeft);
+    canvas.FillRect(RECT{r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
+    canvas.FillRect(RECT{r.right - 1, r.top, r.right, r.bottom}, bottomRight);
+}
+
+// A checkered fill of two colours, as the system draws the face of a pushed-in toggle.
+void FillCheckered(TCanvas& canvas, const RECT& r, TColor a, TColor b) {
+    TBitmap pattern(8, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) pattern.Canvas().SetPixel(x, y, (x + y) % 2 ? b : a);
+    velfw::UniqueGdiObject brush(::CreatePatternBrush(pattern.Handle()));
+    if (brush) ::FillRect(canvas.Handle(), &r, static_cast<HBRUSH>(brush.get()));
 }
 
 }  // namespace
@@ -121,21 +174,365 @@ bool TKxPopupMenu::MenuItemMessage(velfw::TMessage& m) {
         TMenuItem* item = request.CtlType == ODT_MENU ? FindItem(request.itemID, TFindItemKind::fkCommand) : nullptr;
         if (!item) return false;
         request.itemData = reinterpret_cast<ULONG_PTR>(item);
-        MeasureItem(item, request);
+        WMMeasureItem(item, request);
     } else {
         auto& request = *reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
         TMenuItem* item = request.CtlType == ODT_MENU ? FindItem(request.itemID, TFindItemKind::fkCommand) : nullptr;
         if (!item) return false;
         request.itemData = reinterpret_cast<ULONG_PTR>(item);
-        DrawItem(item, request);
+        WMDrawItem(item, request);
     }
     m.Result = 1;
     return true;
 }
 
-void TKxPopupMenu::MeasureItem(TMenuItem*, MEASUREITEMSTRUCT&) {}
+bool TKxPopupMenu::IsTopLevel(const TMenuItem* item) const { return item->Parent() == Items(); }
 
-void TKxPopupMenu::DrawItem(TMenuItem*, const DRAWITEMSTRUCT&) {}
+void TKxPopupMenu::SetMenuFont(bool bold) {
+    velfw::TFont& font = canvas_.Font();
+    LOGFONTA system = {};
+    const bool newShell = NewStyleShell();
+    if (newShell && SystemMenuFont(system)) {
+        font.SetName(system.lfFaceName);
+        const int height = system.lfHeight < 0 ? -system.lfHeight : system.lfHeight;
+        velfw::WindowDc screen(nullptr);
+        const int dpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+        font.SetSize(height ? ::MulDiv(height, 72, dpi) : 8);
+    } else {
+        font.SetName(newShell ? "MS Sans Serif" : "System");
+        font.SetSize(8);
+    }
+    font.SetColor(velfw::clMenuText);
+    font.SetStyle(bold ? unsigned{velfw::fsBold} : 0u);
+}
+
+// Item metrics that need the bound canvas: measuring text in the menu font.
+namespace {
+
+struct ItemInputs {
+    MenuMetrics Metrics;
+    MenuItemState State;
+};
+
+ItemInputs GatherInputs(TCanvas& canvas, TMenuItem* item, const TKxPopupMenu& menu, int imageIndex,
+                        velfw::TGraphic* graphic, int numGlyphs, TMenuOwnerDrawState state) {
+    ItemInputs in;
+    MenuMetrics& m = in.Metrics;
+    const SIZE check = CheckMarkSize();
+    m.CheckWidth = check.cx;
+    m.CheckHeight = check.cy;
+    m.MenuHeight = ::GetSystemMetrics(SM_CYMENU);
+    m.TextHeight = canvas.TextHeight("Ay");
+    m.NewShell = NewStyleShell();
+    m.ShowCheckMarks = menu.ShowCheckMarks;
+    m.MinTextOffset = static_cast<int32_t>(std::min<uint32_t>(menu.MinTextOffset, INT32_MAX));
+    velfw::TCustomImageList* images = menu.Images();
+    m.HasImages = images != nullptr;
+    if (images) {
+        m.ImageWidth = images->Width();
+        m.ImageHeight = images->Height();
+    }
+    m.RightToLeft = item->Parent() && menu.BiDiMode == velfw::TBiDiMode::bdRightToLeft;
+    HDC dc = canvas.Handle();
+    m.GrayTextDiffersFromHighlight = ::GetNearestColor(dc, velfw::ColorToRGB(velfw::clGrayText)) !=
+                                     ::GetNearestColor(dc, velfw::ColorToRGB(velfw::clHighlight));
+
+    MenuItemState& s = in.State;
+    s.Text = {item->Caption(), velfw::ShortCutToText(item->ShortCut())};
+    if (TMenuItem* parent = item->Parent())
+        for (int i = 0; i < parent->Count(); ++i)
+            s.Siblings.push_back({parent->Items(i)->Caption(), velfw::ShortCutToText(parent->Items(i)->ShortCut())});
+    s.HasSubmenu = item->Count() > 0;
+    s.Selected = state & odSelected;
+    s.Disabled = state & odDisabled;
+    s.Checked = state & odChecked;
+    s.ValidImage = images && images->Handle() && imageIndex >= 0 && imageIndex < images->Count();
+    if (graphic && !graphic->Empty() && !item->IsLine()) {
+        s.HasGraphic = true;
+        s.GraphicIsBitmap = dynamic_cast<TBitmap*>(graphic) != nullptr;
+        s.GraphicWidth = graphic->Width();
+        s.GraphicHeight = graphic->Height();
+        s.NumGlyphs = numGlyphs;
+    }
+    return in;
+}
+
+TextWidthFn CanvasTextWidth(TCanvas& canvas) {
+    return [&canvas](const std::string& text) { return canvas.TextWidth(text); };
+}
+
+}  // namespace
+
+void TKxPopupMenu::WMMeasureItem(TMenuItem* item, MEASUREITEMSTRUCT& request) {
+    velfw::WindowDc screen(nullptr);
+    if (!screen) return;
+    struct Unbind {
+        TCanvas& canvas;
+        ~Unbind() { canvas.SetHandle(nullptr); }
+    } unbind{canvas_};
+    canvas_.SetHandle(screen.get());
+    SetMenuFont(item->Default());
+    TColor color = canvas_.Brush().Color();
+    velfw::TGraphic* graphic = nullptr;
+    int numGlyphs = 1;
+    GetItemParams(item, 0, canvas_.Font(), color, graphic, numGlyphs);
+    int imageIndex = item->ImageIndex;
+    GetImageIndex(item, 0, imageIndex);
+    const ItemInputs in = GatherInputs(canvas_, item, *this, imageIndex, graphic, numGlyphs, 0);
+    const MenuItemLayout layout = LayoutMenuItem(in.Metrics, CanvasTextWidth(canvas_), in.State);
+    int width = layout.Width, height = layout.Height;
+    MeasureItem(item, width, height);
+    if (IsTopLevel(item)) width += static_cast<int>(std::min<uint32_t>(LeftMargin, INT32_MAX - 1)) + 1;
+    request.itemWidth = static_cast<UINT>(std::max(width, 0));
+    request.itemHeight = static_cast<UINT>(std::max(height, 0));
+}
+
+void TKxPopupMenu::WMDrawItem(TMenuItem* item, const DRAWITEMSTRUCT& request) {
+    HDC dc = request.hDC;
+    const int saved = ::SaveDC(dc);
+    struct Restore {
+        TCanvas& canvas;
+        HDC dc;
+        int saved;
+        ~Restore() {
+            canvas.SetHandle(nullptr);
+            if (saved) ::RestoreDC(dc, saved);
+        }
+    } restore{canvas_, dc, saved};
+    canvas_.SetHandle(dc);
+    const TMenuOwnerDrawState state = request.itemState & 0xFF;
+    const bool topLevel = IsTopLevel(item);
+    const int margin = static_cast<int>(std::min<uint32_t>(LeftMargin, INT32_MAX - 1));
+    if (topLevel && margin != 0 && request.itemAction == ODA_DRAWENTIRE) {
+        RECT clip = {};
+        ::GetClipBox(dc, &clip);
+        clip.left = 0;
+        clip.right = margin;
+        DrawMargin(clip);
+    }
+    SetMenuFont(state & odDefault);
+    canvas_.Brush().SetStyle(velfw::TBrushStyle::bsSolid);
+    canvas_.Brush().SetColor(velfw::clMenu);
+    const bool button = style_ == TKxMenuStyle::msBtnLowered || style_ == TKxMenuStyle::msBtnRaised;
+    if ((state & odSelected) && !button) {
+        canvas_.Brush().SetColor(velfw::clHighlight);
+        canvas_.Font().SetColor(velfw::clHighlightText);
+    }
+    RECT r = request.rcItem;
+    if (topLevel) r.left += margin + 1;
+    ::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+    DrawItem(item, r, state);
+}
+
+void TKxPopupMenu::MeasureItem(TMenuItem* item, int& width, int& height) {
+    if (OnMeasureItem) OnMeasureItem(this, item, width, height);
+}
+
+void TKxPopupMenu::GetImageIndex(TMenuItem* item, TMenuOwnerDrawState state, int& imageIndex) {
+    if (OnGetImageIndex && images_ && item && !item->IsLine()) OnGetImageIndex(this, item, state, imageIndex);
+}
+
+void TKxPopupMenu::GetItemParams(TMenuItem* item, TMenuOwnerDrawState state, velfw::TFont& font, TColor& color,
+                                 velfw::TGraphic*& graphic, int& numGlyphs) {
+    if (OnGetItemParams) OnGetItemParams(this, item, state, font, color, graphic, numGlyphs);
+    if (item && item->IsLine()) graphic = nullptr;
+}
+
+void TKxPopupMenu::DrawMargin(const RECT& rect) {
+    if (OnDrawMargin) {
+        OnDrawMargin(this, rect);
+        return;
+    }
+    const bool newShell = NewStyleShell();
+    RECT bands = rect;
+    if (newShell) bands.right -= 3;
+    const MarginColors colors = MenuMarginColors();
+    PaintGradientBands(canvas_, bands, colors.Start, colors.End, GradientDirection::TopToBottom, colors.Bands);
+    if (newShell) {
+        canvas_.FillRect(RECT{rect.right - 2, rect.top, rect.right - 1, rect.bottom}, velfw::clBtnShadow);
+        canvas_.FillRect(RECT{rect.right - 1, rect.top, rect.right, rect.bottom}, velfw::clBtnHighlight);
+    }
+}
+
+void TKxPopupMenu::DrawItem(TMenuItem* item, const RECT& rect, TMenuOwnerDrawState state) {
+    if (!canvas_.Handle()) return;
+    velfw::TGraphic* graphic = nullptr;
+    TColor color = canvas_.Brush().Color();
+    int numGlyphs = 1;
+    GetItemParams(item, state, canvas_.Font(), color, graphic, numGlyphs);
+    if (color != velfw::clNone) {
+        canvas_.Brush().SetColor(color);
+        canvas_.FillRect(rect);
+    }
+    if (OnDrawItem) {
+        OnDrawItem(this, item, rect, state);
+        return;
+    }
+    int imageIndex = item->ImageIndex;
+    GetImageIndex(item, state, imageIndex);
+    const int buttonStyle = style_ == TKxMenuStyle::msBtnLowered ? 1 : style_ == TKxMenuStyle::msBtnRaised ? 2 : 0;
+    DrawMenuItem(item, rect, state, buttonStyle, imageIndex, graphic, numGlyphs);
+}
+
+namespace {
+
+// How the pictures of one item are drawn.
+struct ItemPainter {
+    TCanvas& canvas;
+    bool disabled, selected, loweredBox, emboss;
+
+    TColor Shadow() const { return selected ? velfw::clGrayText : velfw::clBtnShadow; }
+
+    void LoweredBox(RECT box, TColor grey) const {
+        box.top += 1;
+        box.bottom -= 1;
+        if (selected) canvas.FillRect(box, velfw::clMenu);
+        else FillCheckered(canvas, box, velfw::clMenu, velfw::clBtnHighlight);
+        Frame3D(canvas, box, grey, velfw::clBtnHighlight);
+    }
+
+    void Bitmap(int x, int y, TBitmap& bitmap, bool asDisabled) const {
+        HDC dc = canvas.Handle();
+        const int w = bitmap.Width(), h = bitmap.Height();
+        if (asDisabled && bitmap.Monochrome()) {
+            // Stamps the brush where the bitmap is black.
+            constexpr DWORD kStampBrush = 0xE20746;
+            const COLORREF text = ::SetTextColor(dc, RGB(255, 255, 255));
+            const COLORREF back = ::SetBkColor(dc, RGB(0, 0, 0));
+            auto stamp = [&](int sx, int sy, TColor color) {
+                velfw::UniqueGdiObject brush(::CreateSolidBrush(velfw::ColorToRGB(color)));
+                velfw::SelectedObject selected(dc, brush.get());
+                ::BitBlt(dc, sx, sy, w, h, bitmap.Canvas().Handle(), 0, 0, kStampBrush);
+            };
+            if (emboss) stamp(x + 1, y + 1, velfw::clBtnHighlight);
+            stamp(x, y, Shadow());
+            ::SetTextColor(dc, text);
+            ::SetBkColor(dc, back);
+        } else if (asDisabled) {
+            auto image = BuildDisabledImage(bitmap, velfw::clBlack, velfw::clMenu, velfw::clBtnHighlight, Shadow(),
+                                            emboss);
+            if (image) PaintBitmapTransparent(canvas, x, y, *image, velfw::clMenu);
+        } else if (bitmap.Monochrome() && !loweredBox) {
+            const COLORREF text = ::SetTextColor(dc, velfw::ColorToRGB(canvas.Font().Color()));
+            const COLORREF back = ::SetBkColor(dc, velfw::ColorToRGB(canvas.Brush().Color()));
+            ::BitBlt(dc, x, y, w, h, bitmap.Canvas().Handle(), 0, 0, SRCCOPY);
+            ::SetTextColor(dc, text);
+            ::SetBkColor(dc, back);
+        } else {
+            PaintBitmapTransparent(canvas, x, y, bitmap, bitmap.TransparentColor() & ~kPaletteRelative);
+        }
+    }
+
+    void CheckImage(int x, int y, const SIZE& size, bool radio) const {
+        if (size.cx <= 0 || size.cy <= 0) return;
+        TBitmap mark(size.cx, size.cy);
+        RECT r{0, 0, size.cx, size.cy};
+        mark.Canvas().FillRect(r, velfw::clWhite);
+        ::DrawFrameControl(mark.Canvas().Handle(), &r, DFC_MENU, radio ? DFCS_MENUBULLET : DFCS_MENUCHECK);
+        mark.Canvas().Brush().SetColor(velfw::clWhite);
+        mark.SetMonochrome(true);
+        Bitmap(x, y, mark, disabled);
+    }
+
+    void Text(const std::string& text, RECT r, UINT flags, TColor grey) const {
+        if (text.empty()) return;
+        velfw::TFont& font = canvas.Font();
+        if (disabled) {
+            const TColor former = font.Color();
+            if (emboss) {
+                RECT shifted = r;
+                ::OffsetRect(&shifted, 1, 1);
+                font.SetColor(velfw::clBtnHighlight);
+                canvas.DrawText(text, shifted, flags);
+            }
+            font.SetColor(grey);
+            canvas.DrawText(text, r, flags);
+            font.SetColor(former);
+        } else {
+            canvas.DrawText(text, r, flags);
+        }
+    }
+};
+
+}  // namespace
+
+void TKxPopupMenu::DrawMenuItem(TMenuItem* item, RECT rect, TMenuOwnerDrawState state, int buttonStyle,
+                                int imageIndex, velfw::TGraphic* graphic, int numGlyphs) {
+    ItemInputs in = GatherInputs(canvas_, item, *this, imageIndex, graphic, numGlyphs, state);
+    in.Metrics.ButtonStyle = buttonStyle;
+    const bool selected = in.State.Selected;
+    const bool button = buttonStyle == 1 || buttonStyle == 2;
+    if (selected && button) {
+        const bool lowered = buttonStyle == 1;
+        Frame3D(canvas_, rect, lowered ? velfw::clBtnShadow : velfw::clBtnHighlight,
+                lowered ? velfw::clBtnHighlight : velfw::clBtnShadow);
+        ::InflateRect(&rect, -1, -1);
+    }
+    const MenuItemLayout layout = LayoutMenuItem(in.Metrics, CanvasTextWidth(canvas_), in.State);
+    const TColor grey = selected && !button ? velfw::clGrayText : velfw::clBtnShadow;
+    const ItemPainter paint{canvas_, in.State.Disabled, selected, layout.LoweredBox, layout.Emboss};
+    const SIZE check = CheckMarkSize();
+    const int midY = (rect.top + rect.bottom) / 2;
+    if (layout.DrawCheck)
+        paint.CheckImage(rect.left + layout.CheckX, (rect.top + rect.bottom - check.cy) / 2, check, item->RadioItem());
+
+    const RECT box{rect.left + layout.BoxX, rect.top, rect.left + layout.BoxX + layout.BoxWidth, rect.bottom};
+    const int x = rect.left + layout.ImageX;
+    switch (layout.Column) {
+        case ImageColumn::ListImage: {
+            if (layout.LoweredBox) paint.LoweredBox(box, grey);
+            const int y = (rect.top + rect.bottom - images_->Height()) / 2;
+            if (in.State.Disabled)
+                PaintDisabledListImage(images_->Handle(), canvas_, x, y, imageIndex, velfw::clBtnHighlight, grey,
+                                       layout.Emboss);
+            else
+                ::ImageList_Draw(images_->Handle(), imageIndex, canvas_.Handle(), x, y, ILD_NORMAL);
+            break;
+        }
+        case ImageColumn::Graphic: {
+            if (layout.LoweredBox) paint.LoweredBox(box, grey);
+            const int y = (rect.top + rect.bottom - graphic->Height()) / 2;
+            auto* bitmap = dynamic_cast<TBitmap*>(graphic);
+            if (bitmap && numGlyphs >= 2 && numGlyphs <= 5) {
+                TBitmap cell;
+                CopyImageCell(bitmap, &cell, numGlyphs, 1, layout.GlyphCell);
+                // The strip has its own disabled glyph.
+                if (!cell.Empty()) paint.Bitmap(x, y, cell, false);
+            } else if (bitmap) {
+                paint.Bitmap(x, y, *bitmap, in.State.Disabled);
+            } else {
+                canvas_.Draw(x, y, *graphic);
+            }
+            break;
+        }
+        case ImageColumn::MinOffset:
+            if (layout.LoweredBox) {
+                paint.LoweredBox(box, grey);
+                paint.CheckImage(x, (rect.top + rect.bottom - check.cy) / 2 + 1, check, item->RadioItem());
+            }
+            break;
+        case ImageColumn::None:
+            break;
+    }
+
+    if (!item->IsLine()) {
+        canvas_.Brush().SetStyle(velfw::TBrushStyle::bsClear);
+        const int y = (rect.top + rect.bottom - canvas_.TextHeight("Ay")) / 2;
+        paint.Text(item->Caption(), RECT{rect.left + layout.TextX, y, rect.right, rect.bottom}, layout.TextFlags, grey);
+        if (layout.DrawShortCut)
+            paint.Text(in.State.Text.ShortCut, RECT{rect.left + layout.ShortCutX, y, rect.right, rect.bottom},
+                       layout.TextFlags, grey);
+    } else if (in.Metrics.NewShell) {
+        canvas_.FillRect(RECT{rect.left, midY - 1, rect.right, midY}, velfw::clBtnShadow);
+        canvas_.FillRect(RECT{rect.left, midY, rect.right, midY + 1}, velfw::clBtnHighlight);
+    } else {
+        canvas_.Pen().SetWidth(2);
+        canvas_.Pen().SetColor(velfw::clMenuText);
+        canvas_.MoveTo(rect.left, midY);
+        canvas_.LineTo(rect.right, midY);
+        canvas_.Pen().SetWidth(1);
+    }
+}
 
 // ---- popup list
 

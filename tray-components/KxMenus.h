@@ -7,9 +7,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
+#include "Graphics.h"
 #include "ImgList.h"
 #include "Menus.h"
 #include "UtilityWindow.h"
@@ -17,6 +19,23 @@
 namespace kx {
 
 enum class TKxMenuStyle { msStandard, msOwnerDraw, msBtnLowered, msBtnRaised };
+
+// The low byte of the system's item state, taken as a set.
+using TMenuOwnerDrawState = unsigned;
+constexpr TMenuOwnerDrawState odSelected = ODS_SELECTED, odGrayed = ODS_GRAYED, odDisabled = ODS_DISABLED,
+                              odChecked = ODS_CHECKED, odFocused = ODS_FOCUS, odDefault = ODS_DEFAULT;
+
+using TDrawMenuItemEvent =
+    std::function<void(velfw::TObject* sender, velfw::TMenuItem* item, const RECT& rect, TMenuOwnerDrawState state)>;
+using TMeasureMenuItemEvent =
+    std::function<void(velfw::TObject* sender, velfw::TMenuItem* item, int& width, int& height)>;
+using TDrawMarginEvent = std::function<void(velfw::TObject* sender, const RECT& rect)>;
+// The graphic is not owned: it must outlive the drawing of the item.
+using TItemParamsEvent =
+    std::function<void(velfw::TObject* sender, velfw::TMenuItem* item, TMenuOwnerDrawState state, velfw::TFont& font,
+                       velfw::TColor& color, velfw::TGraphic*& graphic, int& numGlyphs)>;
+using TItemImageEvent = std::function<void(velfw::TObject* sender, velfw::TMenuItem* item,
+                                           TMenuOwnerDrawState state, int& imageIndex)>;
 
 class TKxPopupMenu : public velfw::TPopupMenu {
 public:
@@ -32,6 +51,11 @@ public:
     int16_t Cursor = 0;
     velfw::TCustomImageList* Images() const { return images_; }
     void SetImages(velfw::TCustomImageList* value);
+    TDrawMenuItemEvent OnDrawItem;
+    TMeasureMenuItemEvent OnMeasureItem;
+    TDrawMarginEvent OnDrawMargin;
+    TItemParamsEvent OnGetItemParams;
+    TItemImageEvent OnGetImageIndex;
 
     // Drawn by this component: another style than the standard one, or images to show.
     bool IsOwnerDrawMenu() const;
@@ -46,12 +70,27 @@ protected:
     void Loaded() override;
     void Notification(velfw::TComponent* component, velfw::TOperation operation) override;
     virtual void UpdateOwnerDraw(bool value);
-    // An owner-drawn item's size and picture; the standard style has none.
-    virtual void MeasureItem(velfw::TMenuItem* item, MEASUREITEMSTRUCT& request);
-    virtual void DrawItem(velfw::TMenuItem* item, const DRAWITEMSTRUCT& request);
+    // The steps of measuring and drawing an owner-drawn item, each open to a
+    // descendant; the canvas is bound to the request's device context.
+    virtual void MeasureItem(velfw::TMenuItem* item, int& width, int& height);
+    virtual void DrawItem(velfw::TMenuItem* item, const RECT& rect, TMenuOwnerDrawState state);
+    virtual void DrawMargin(const RECT& rect);
+    virtual void GetImageIndex(velfw::TMenuItem* item, TMenuOwnerDrawState state, int& imageIndex);
+    virtual void GetItemParams(velfw::TMenuItem* item, TMenuOwnerDrawState state, velfw::TFont& font,
+                               velfw::TColor& color, velfw::TGraphic*& graphic, int& numGlyphs);
+    velfw::TCanvas& Canvas() { return canvas_; }
 
 private:
     void ImageListChange(velfw::TObject* sender);
+    void WMMeasureItem(velfw::TMenuItem* item, MEASUREITEMSTRUCT& request);
+    void WMDrawItem(velfw::TMenuItem* item, const DRAWITEMSTRUCT& request);
+    // The built-in drawing; button style 0 none, 1 lowered, 2 raised.
+    void DrawMenuItem(velfw::TMenuItem* item, RECT rect, TMenuOwnerDrawState state, int buttonStyle,
+                      int imageIndex, velfw::TGraphic* graphic, int numGlyphs);
+    void SetMenuFont(bool bold);
+    bool IsTopLevel(const velfw::TMenuItem* item) const;
+
+    velfw::TCanvas canvas_;
 
     TKxMenuStyle style_ = TKxMenuStyle::msStandard;
     velfw::TCustomImageList* images_ = nullptr;
