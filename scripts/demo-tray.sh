@@ -23,7 +23,9 @@ wine "$install_unix/KAVIst.exe" &
 launcher=$!
 if [ "${VELUNOR_DISPLAY:-}" != "host" ]; then
   sleep 4
-  # The icon's callback message with a right-button release: its menu opens.
+  # The icon's callback message with a right-button press and release: a
+  # right click, and its menu opens.
+  wine "$post" TKxTrayIconWindow 0xB054 0 0x204 >/dev/null 2>&1 || true
   wine "$post" TKxTrayIconWindow 0xB054 0 0x205 >/dev/null 2>&1 || true
   sleep 2
   shoot "$root/build/velunor-tray-menu.png"
