@@ -340,6 +340,8 @@ int ScreenBitsPerPixel() {
     return screen ? ::GetDeviceCaps(screen.get(), BITSPIXEL) * ::GetDeviceCaps(screen.get(), PLANES) : 32;
 }
 
+}  // namespace
+
 int BitsOfFormat(TPixelFormat format) {
     switch (format) {
         case TPixelFormat::pf1bit: return 1;
@@ -351,8 +353,6 @@ int BitsOfFormat(TPixelFormat format) {
     }
     return 0;
 }
-
-}  // namespace
 
 TBitmap::~TBitmap() { Release(); }
 

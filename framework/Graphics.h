@@ -205,6 +205,9 @@ std::unique_ptr<TGraphic> NewGraphicForExtension(const std::string& extension);
 std::string FileFormatDescription(const std::string& extension);
 
 enum class TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf24bit, pf32bit };
+// 1, 4, 8, 24 or 32; 0 for pfDevice.
+int BitsOfFormat(TPixelFormat format);
+
 enum class TBitmapHandleType { bmDIB, bmDDB };
 
 // An off-screen bitmap with its own memory DC: device-dependent (compatible

@@ -65,7 +65,7 @@ TBitmap& TGIFFrame::DecodedBitmap() {
 std::vector<uint8_t> TGIFFrame::PictureDib() const {
     if (!FrameBitmap || FrameBitmap->Empty()) return GifFrameCore::PictureDib();
     std::vector<uint8_t> dib;
-    const int bits = BitsOfPixelFormat(FrameBitmap->PixelFormat());
+    const int bits = velfw::BitsOfFormat(FrameBitmap->PixelFormat());
     if (bits == 1 || bits == 4 || bits == 8) FrameBitmap->SaveToStream(dib);
     else dib = ConvertBitmapToDibStream(*FrameBitmap, velfw::TPixelFormat::pf8bit, DefaultColorReduction);
     if (dib.empty()) FrameBitmap->SaveToStream(dib);

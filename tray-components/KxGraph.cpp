@@ -9,17 +9,6 @@ namespace kx {
 using velfw::TBitmap;
 using velfw::TPixelFormat;
 
-int BitsOfPixelFormat(TPixelFormat format) {
-    switch (format) {
-        case TPixelFormat::pf1bit: return 1;
-        case TPixelFormat::pf4bit: return 4;
-        case TPixelFormat::pf8bit: return 8;
-        case TPixelFormat::pf24bit: return 24;
-        case TPixelFormat::pf32bit: return 32;
-        default: return 0;
-    }
-}
-
 namespace {
 
 // The bitmap's own information header when it is a DIB section.
@@ -88,7 +77,7 @@ std::vector<uint8_t> ConvertBitmapToDibStream(TBitmap& bitmap, TPixelFormat form
         bitmap.SaveToStream(out);
         return out;
     }
-    const int bits = BitsOfPixelFormat(format);
+    const int bits = velfw::BitsOfFormat(format);
     switch (bits) {
         case 1:
         case 4: return BuildDibBlock(bitmap, bits);

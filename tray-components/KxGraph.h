@@ -22,7 +22,4 @@ std::vector<uint8_t> ConvertBitmapToDibStream(velfw::TBitmap& bitmap, velfw::TPi
 // default reduction.
 std::vector<uint8_t> ReduceBitmapColorsStream(velfw::TBitmap& bitmap, int colors);
 
-// 1, 4, 8, 24 or 32 for the formats of those depths; 0 for the others.
-int BitsOfPixelFormat(velfw::TPixelFormat format);
-
 }  // namespace kx
