@@ -22,7 +22,9 @@ std::string ClassNameOf(const TObject& object) {
     return colon == std::string::npos ? name : name.substr(colon + 2);
 }
 
-void TPersistent::Assign(const TPersistent& source) { AssignError(source); }
+void TPersistent::Assign(const TPersistent& source) { source.AssignTo(*this); }
+
+void TPersistent::AssignTo(TPersistent& dest) const { dest.AssignError(*this); }
 
 void TPersistent::AssignError(const TPersistent& source) const {
     throw Exception("Cannot assign a " + ClassNameOf(source) + " to a " + ClassNameOf(*this));

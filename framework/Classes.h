@@ -43,7 +43,11 @@ std::string ClassNameOf(const TObject& object);
 
 class TPersistent : public TObject {
 public:
+    // By default the source is asked to copy itself into this (AssignTo),
+    // so a class that knows another one can be assigned either way.
     virtual void Assign(const TPersistent& source);
+    // By default "Cannot assign a <this> to a <dest>".
+    virtual void AssignTo(TPersistent& dest) const;
 
 protected:
     // "Cannot assign a <source> to a <this>".

@@ -1,5 +1,6 @@
 #include "Graphics.h"
 
+#include <cctype>
 #include <cstring>
 #include <vector>
 
@@ -214,6 +215,56 @@ void TGraphic::Changed() {
     if (OnChange) OnChange();
 }
 
+// ---- picture file formats
+
+namespace {
+
+struct FileFormat {
+    std::string Extension;  // lower case, no dot
+    std::string Description;
+    TGraphicFactory Factory;
+};
+
+std::vector<FileFormat>& FileFormats() {
+    static std::vector<FileFormat> formats;
+    return formats;
+}
+
+std::string ExtensionKey(const std::string& extension) {
+    std::string key = !extension.empty() && extension[0] == '.' ? extension.substr(1) : extension;
+    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return key;
+}
+
+const FileFormat* FindFileFormat(const std::string& extension) {
+    const std::string key = ExtensionKey(extension);
+    for (const FileFormat& f : FileFormats())
+        if (f.Extension == key) return &f;
+    return nullptr;
+}
+
+}  // namespace
+
+void RegisterFileFormat(const std::string& extension, const std::string& description, TGraphicFactory factory) {
+    UnregisterFileFormat(extension);
+    FileFormats().push_back({ExtensionKey(extension), description, std::move(factory)});
+}
+
+void UnregisterFileFormat(const std::string& extension) {
+    const std::string key = ExtensionKey(extension);
+    std::erase_if(FileFormats(), [&key](const FileFormat& f) { return f.Extension == key; });
+}
+
+std::unique_ptr<TGraphic> NewGraphicForExtension(const std::string& extension) {
+    const FileFormat* f = FindFileFormat(extension);
+    return f && f->Factory ? f->Factory() : nullptr;
+}
+
+std::string FileFormatDescription(const std::string& extension) {
+    const FileFormat* f = FindFileFormat(extension);
+    return f ? f->Description : std::string();
+}
+
 // ---- DIB sections
 
 namespace {
@@ -289,6 +340,8 @@ int ScreenBitsPerPixel() {
     return screen ? ::GetDeviceCaps(screen.get(), BITSPIXEL) * ::GetDeviceCaps(screen.get(), PLANES) : 32;
 }
 
+}  // namespace
+
 int BitsOfFormat(TPixelFormat format) {
     switch (format) {
         case TPixelFormat::pf1bit: return 1;
@@ -300,8 +353,6 @@ int BitsOfFormat(TPixelFormat format) {
     }
     return 0;
 }
-
-}  // namespace
 
 TBitmap::~TBitmap() { Release(); }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -194,7 +195,21 @@ private:
     bool transparent_ = false;
 };
 
+// The picture classes a file extension names ("gif"), registered at
+// start-up by the unit that implements one. Extensions match in any case.
+using TGraphicFactory = std::function<std::unique_ptr<TGraphic>()>;
+void RegisterFileFormat(const std::string& extension, const std::string& description, TGraphicFactory factory);
+void UnregisterFileFormat(const std::string& extension);
+// A new empty picture of the class registered for `extension` (with or
+// without its dot); nullptr when none is.
+std::unique_ptr<TGraphic> NewGraphicForExtension(const std::string& extension);
+// The description registered with `extension`; empty when none is.
+std::string FileFormatDescription(const std::string& extension);
+
 enum class TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf24bit, pf32bit };
+// 1, 4, 8, 24 or 32; 0 for pfDevice.
+int BitsOfFormat(TPixelFormat format);
+
 enum class TBitmapHandleType { bmDIB, bmDDB };
 
 // An off-screen bitmap with its own memory DC: device-dependent (compatible
