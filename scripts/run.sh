@@ -6,6 +6,8 @@
 # With a display ($DISPLAY) the showing runs there until a key or the mouse
 # ends it; without one it runs on a virtual display, a screenshot is saved
 # after a few seconds and the saver is ended.
+# "run.sh settings" opens the settings program instead (scripts/demo-settings.sh);
+# without a display it saves a screenshot of each of its seven pages.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -20,4 +22,6 @@ else
 fi
 if [ -n "${DISPLAY:-}" ] && [ -z "${VELUNOR_DISPLAY:-}" ]; then export VELUNOR_DISPLAY=host; fi
 export VELUNOR_BUILD_DIR="$root/build/$arch"
-exec scripts/with-wine.sh "$arch" "$root/scripts/demo.sh"
+demo="$root/scripts/demo.sh"
+if [ "${1:-}" = settings ]; then demo="$root/scripts/demo-settings.sh"; fi
+exec scripts/with-wine.sh "$arch" "$demo"
