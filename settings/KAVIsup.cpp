@@ -408,23 +408,21 @@ void TForm1::bAddOneClick(TObject* sender) {
     edAdd[i]->SetText(text);
 }
 
-void TForm1::bAddClick(TObject* sender) {
-    const size_t i = static_cast<size_t>(SenderDigit(sender) - 1);
-    if (i >= lbWTo.size()) return;
-    wizard::PageListBox candidates = ReadListBox(*lbWFrom[i]);
-    wizard::PageListBox active = ReadListBox(*lbWTo[i]);
-    wizard::AddSelected(candidates, active);
-    WriteListBox(*lbWFrom[i], candidates);
-    WriteListBox(*lbWTo[i], active);
-}
+void TForm1::bAddClick(TObject* sender) { MovePages(sender, true); }
 
-void TForm1::bRemoveClick(TObject* sender) {
+void TForm1::bRemoveClick(TObject* sender) { MovePages(sender, false); }
+
+void TForm1::MovePages(TObject* sender, bool adding) {
     const size_t i = static_cast<size_t>(SenderDigit(sender) - 1);
     if (i >= lbWTo.size()) return;
     wizard::PageListBox active = ReadListBox(*lbWTo[i]);
     wizard::PageListBox candidates = ReadListBox(*lbWFrom[i]);
-    wizard::RemoveSelected(active, candidates);
-    active.ItemIndex.reset();
+    if (adding) {
+        wizard::AddSelected(candidates, active);
+    } else {
+        wizard::RemoveSelected(active, candidates);
+        active.ItemIndex.reset();
+    }
     WriteListBox(*lbWTo[i], active);
     WriteListBox(*lbWFrom[i], candidates);
 }

@@ -93,6 +93,8 @@ protected:
     void CreateParams(velfw::TCreateParams& params) override;
 
 private:
+    // The selected pages of the sender's window, to the active list or back.
+    void MovePages(velfw::TObject* sender, bool adding);
     void MakeBeginPage();
     void MakeListPage(int window);
     void MakeAdvancedPage();
