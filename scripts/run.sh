@@ -3,11 +3,14 @@
 # installation:
 #   scripts/run.sh        the screen saver: "/c" (configure), then "/s" (full screen)
 #   scripts/run.sh tray   the tray launcher with its icon, menu and about box
+#   scripts/run.sh settings   the settings program
 # The 32-bit build (the shipped one) where this host can run 32-bit code,
 # the 64-bit build otherwise.
 # With a display ($DISPLAY) the showing runs there until a key or the mouse
 # ends it; without one it runs on a virtual display, a screenshot is saved
 # after a few seconds and the saver is ended.
+# "run.sh settings" opens the settings program instead (scripts/demo-settings.sh);
+# without a display it saves a screenshot of each of its seven pages.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -25,6 +28,7 @@ export VELUNOR_BUILD_DIR="$root/build/$arch"
 case "${1:-saver}" in
   saver) demo=demo.sh ;;
   tray) demo=demo-tray.sh ;;
-  *) echo "usage: $0 [tray]" >&2; exit 2 ;;
+  settings) demo=demo-settings.sh ;;
+  *) echo "usage: $0 [tray|settings]" >&2; exit 2 ;;
 esac
 exec scripts/with-wine.sh "$arch" "$root/scripts/$demo"

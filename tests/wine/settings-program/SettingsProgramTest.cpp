@@ -1,0 +1,383 @@
+// The settings program as a user meets it: started in a process of its own
+// on registry values and page-list folders made here, read and driven
+// through its windows, and judged by what it leaves in the registry and on
+// disk.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MessageBoxes.h"
+#include "SaverProcess.h"
+#include "SettingsRegistry.h"
+#include "WinePaths.h"
+#include "WindowDriver.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr DWORD kStartMs = 20000;
+constexpr DWORD kBoxMs = 10000;
+constexpr DWORD kExitMs = 10000;
+constexpr char kFormTitle[] = "Velunor Setup - tmp";
+constexpr char kRemoveCaption[] = "Click here to &remove\rhighlighted entry from  page\rlist";
+constexpr char kAddCaption[] = "Click here to &add highlighted\r page to the active page list";
+constexpr char kAddOneCaption[] = "Click here to a&dd it to the active page list";
+
+enum Page { kBegin, kList1, kList2, kList3, kAdvanced, kDurations, kFinish };
+
+std::string FavoritesFolder() {
+    char path[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_FAVORITES, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+    return path;
+}
+
+// The file names and contents of a folder (no sub-folders here).
+std::map<std::string, std::string> FolderFiles(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    WIN32_FIND_DATAA data;
+    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return files;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files[data.cFileName] = ReadFileBytes(folder + "\\" + data.cFileName);
+    } while (::FindNextFileA(find, &data));
+    ::FindClose(find);
+    return files;
+}
+
+std::string Shortcut(const std::string& url) { return "[InternetShortcut]\r\nurl=" + url + "\r\n"; }
+
+// The product's data folder below Favorites, set aside for the test and put
+// back afterwards.
+class ScopedDataFolder {
+public:
+    ScopedDataFolder() : path_(FavoritesFolder() + "\\Velunor"), saved_(path_ + ".before-test") {
+        RemoveTree(saved_);
+        moved_ = ::MoveFileA(path_.c_str(), saved_.c_str()) != FALSE;
+        for (const char* sub : {"", "\\Window1", "\\Window2", "\\Window3", "\\Recommended"})
+            ::CreateDirectoryA((path_ + sub).c_str(), nullptr);
+    }
+    ~ScopedDataFolder() {
+        RemoveTree(path_);
+        if (moved_) ::MoveFileA(saved_.c_str(), path_.c_str());
+    }
+    std::string Folder(const std::string& name) const { return path_ + "\\" + name; }
+    void Page(const std::string& folder, const std::string& file, const std::string& url) const {
+        ASSERT_TRUE(WriteFileBytes(Folder(folder) + "\\" + file, Shortcut(url)));
+    }
+
+private:
+    std::string path_;
+    std::string saved_;
+    bool moved_ = false;
+};
+
+class SettingsProgramTest : public ::testing::Test {
+protected:
+    // Starts the program and finds its form and page control.
+    void Start() {
+        program = std::make_unique<SaverProcess>(FromUnixPath(KAVISU_PATH), "");
+        ASSERT_TRUE(program->Started());
+        form = WaitForTopWindow(program->Id(), kFormTitle, kStartMs);
+        ASSERT_NE(form, nullptr);
+        tabs = FindChildOfClass(form, "TVelunorPageControl");
+        ASSERT_NE(tabs, nullptr);
+        // The first activation fills the lists; wait until the buttons show it.
+        const DWORD start = ::GetTickCount();
+        while (!FindChild(form, kRemoveCaption) && ::GetTickCount() - start < kStartMs) ::Sleep(50);
+    }
+    // A page's window by its heading: the page control brings the shown
+    // page to the front, so the order of the windows says nothing.
+    HWND Sheet(int page) const {
+        static const char* const headings[] = {
+            "Welcome to Velunor Setup",         "Setting Up Your Page List for Window 1 ",
+            "Setting Up Your Page List for Window 2", "Setting Up Your Page List for Window 3",
+            "Setting Up Your Advanced Options", "Setting Up Your Durations",
+            "Finishing Setup for Velunor"};
+        HWND heading = FindChild(form, headings[page], "TVelunorLabel");
+        EXPECT_NE(heading, nullptr) << headings[page];
+        return heading ? ::GetParent(heading) : nullptr;
+    }
+    int ShownPage() const {
+        for (int page = kBegin; page <= kFinish; ++page)
+            if (IsShown(Sheet(page))) return page;
+        return -1;
+    }
+    HWND On(int page, const std::string& text, const std::string& cls = "") const {
+        HWND child = FindChild(Sheet(page), text, cls);
+        EXPECT_NE(child, nullptr) << text << " on page " << page;
+        return child;
+    }
+    // The control of `cls` in the panel that `prompt` heads on window `window`'s page.
+    HWND InPanel(int window, const std::string& prompt, const std::string& cls) const {
+        HWND label = On(kList1 + window - 1, prompt, "TVelunorLabel");
+        return label ? FindChildOfClass(::GetParent(label), cls) : nullptr;
+    }
+    HWND ActiveList(int window) const {
+        return InPanel(window, "These pages are included in this window's active Page List", "TVelunorListBox");
+    }
+    HWND Candidates(int window) const {
+        return InPanel(window, "These Candidate pages could be added to this window's active Page List",
+                       "TVelunorListBox");
+    }
+    HWND AddressEdit(int window) const { return FindChildOfClass(Sheet(kList1 + window - 1), "TVelunorEdit"); }
+    void Click(int page, const std::string& caption) {
+        HWND button = On(page, caption);
+        if (button) {
+            ASSERT_TRUE(ClickButton(button));
+        }
+    }
+    size_t LabelsReading(const std::string& text) const {
+        size_t n = 0;
+        for (HWND child : ChildWindows(form))
+            if (ClassOf(child) == "TVelunorLabel" && WindowText(child) == text) ++n;
+        return n;
+    }
+    void ExpectEnds() {
+        DWORD code = 1;
+        EXPECT_TRUE(program->WaitForExit(kExitMs, &code));
+        EXPECT_EQ(code, 0u);
+    }
+
+    SettingsRegistry registry;
+    ScopedDataFolder data;
+    std::unique_ptr<SaverProcess> program;
+    HWND form = nullptr;
+    HWND tabs = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SettingsProgramTest, WithoutKeyOneWindowAndTheDesignedControls) {
+    DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
+    Start();
+    EXPECT_EQ(TopWindowsTitled(program->Id(), kFormTitle).size(), 1u);
+    EXPECT_EQ(TabCount(tabs), 5);  // "Page List 2" and "Page List 3" hidden
+    EXPECT_EQ(ShownPage(), kBegin);
+    EXPECT_TRUE(IsChecked(On(kBegin, "One Window")));
+    EXPECT_FALSE(IsChecked(On(kAdvanced, "Turn off scrolling ")));
+    // The page time reached the slider as 0: its minimum shows.
+    EXPECT_EQ(LabelsReading("10 seconds"), 2u);
+    for (int window = 1; window <= 3; ++window) {
+        const int page = kList1 + window - 1;
+        On(page, kRemoveCaption);
+        On(page, kAddCaption);
+        On(page, kAddOneCaption);  // no marker: as designed
+        EXPECT_EQ(WindowText(AddressEdit(window)), "http://");
+    }
+}
+
+TEST_F(SettingsProgramTest, RegistryValuesReachTheControls) {
+    struct Case {
+        std::map<std::string, std::string> values;
+        int tabs;
+        bool scrollOff;
+        const char* pageTime;
+    } cases[] = {
+        {{{"DType", " 2 "}, {"Scroll", "y"}, {"InterScreenT", "45"}}, 6, false, "45 seconds"},
+        {{{"DType", "3"}, {"Scroll", "Y"}, {"InterScreenT", "120"}}, 7, false, "120 seconds"},
+        {{{"DType", "0"}, {"InterScreenT", "130"}}, 5, true, "10 seconds"},  // no "Scroll": checked
+        {{{"DType", "4"}, {"Scroll", "n"}, {"InterScreenT", "abc"}}, 5, true, "10 seconds"},
+        {{{"DType", "x"}, {"Scroll", "y"}, {"InterScreenT", " 60"}}, 5, false, "60 seconds"},
+    };
+    for (const auto& c : cases) {
+        registry.Clear();
+        for (const auto& [name, value] : c.values) registry.Setting(name, value);
+        Start();
+        SCOPED_TRACE(c.values.at("DType"));
+        EXPECT_EQ(TabCount(tabs), c.tabs);
+        EXPECT_EQ(IsChecked(On(kAdvanced, "Turn off scrolling ")), c.scrollOff);
+        EXPECT_GE(LabelsReading(c.pageTime), 1u);
+        program.reset();
+    }
+}
+
+TEST_F(SettingsProgramTest, NextAndBackFollowTheWindowCount) {
+    struct Case {
+        const char* count;
+        std::vector<int> forward;  // pages Next passes from "Begin Setup"
+    } cases[] = {
+        {"1", {kBegin, kList1, kFinish}},
+        {"2", {kBegin, kList1, kList2, kFinish}},
+        {"3", {kBegin, kList1, kList2, kList3, kFinish}},
+    };
+    for (const auto& c : cases) {
+        registry.Clear();
+        registry.Setting("DType", c.count);
+        Start();
+        SCOPED_TRACE(c.count);
+        for (size_t i = 0; i + 1 < c.forward.size(); ++i) {
+            Click(c.forward[i], "&Next");
+            EXPECT_EQ(ShownPage(), c.forward[i + 1]);
+        }
+        // Back from the last list page walks down to "Begin Setup".
+        const int lastList = c.forward[c.forward.size() - 2];
+        if (lastList != kBegin) {
+            ASSERT_TRUE(StepToTab(tabs, lastList));
+            for (int page = lastList; page > kBegin; --page) {
+                Click(page, "&Back");
+                EXPECT_EQ(ShownPage(), page - 1);
+            }
+        }
+        program.reset();
+    }
+}
+
+TEST_F(SettingsProgramTest, LeavingAnEmptyListByTabIsRefusedButNotByNext) {
+    registry.Setting("DType", "1");
+    Start();
+    Click(kBegin, "&Next");
+    ASSERT_EQ(ShownPage(), kList1);
+    EXPECT_FALSE(StepToTab(tabs, 2));  // "Advanced Setup" with one window
+    EXPECT_EQ(AnswerMessageBox(program->Id(), IDOK, kBoxMs),
+              "You must have at least one page in your Page List for Window 1.");
+    EXPECT_EQ(ShownPage(), kList1);
+    Click(kList1, "&Next");
+    EXPECT_EQ(ShownPage(), kFinish);
+    EXPECT_EQ(FindMessageBox(BoxOwner::Process(program->Id())), nullptr);
+}
+
+TEST_F(SettingsProgramTest, AddOneTakesTheTypedTextAsItIs) {
+    Start();
+    struct Case {
+        const char* typed;
+        bool added;
+    } cases[] = {{"   ", false}, {"http://", true}, {"  http://a b.example  ", true},
+                 {"http://a.example", true}, {"http://a.example", true}};
+    std::vector<std::string> expected;
+    for (const auto& c : cases) {
+        ASSERT_TRUE(SetWindowTextOf(AddressEdit(1), c.typed));
+        Click(kList1, kAddOneCaption);
+        if (c.added) expected.push_back(c.typed);
+        EXPECT_EQ(ListItems(ActiveList(1)), expected) << '"' << c.typed << '"';
+        EXPECT_EQ(WindowText(AddressEdit(1)), "http://");
+    }
+}
+
+TEST_F(SettingsProgramTest, AddAndRemoveMoveSelectedPagesLastFirst) {
+    data.Page("Recommended", "a.url", "http://a.example");
+    data.Page("Recommended", "b.url", "http://b.example");
+    data.Page("Recommended", "c.url", "http://c.example");
+    data.Page("Recommended", "d.url", "http://D.example");
+    data.Page("Window1", "d.url", "http://d.example");
+    Start();
+    // The candidate differing only in letter case stays.
+    std::vector<std::string> candidates = ListItems(Candidates(1));
+    ASSERT_EQ(candidates.size(), 4u);
+    EXPECT_NE(std::find(candidates.begin(), candidates.end(), "http://D.example"), candidates.end());
+    EXPECT_EQ(ListItems(Candidates(2)).size(), 4u);  // window 2 has an empty list
+
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(SelectListItem(Candidates(1), i, true));
+    Click(kList1, kAddCaption);
+    EXPECT_EQ(ListItems(ActiveList(1)),
+              (std::vector<std::string>{"http://d.example", candidates[2], candidates[1], candidates[0]}));
+    EXPECT_EQ(ListItems(Candidates(1)), (std::vector<std::string>{candidates[3]}));
+
+    // The last page added is the current item, and selected with it.
+    ASSERT_TRUE(SelectListItem(ActiveList(1), 3, false));
+    ASSERT_TRUE(SelectListItem(ActiveList(1), 0, true));
+    ASSERT_TRUE(SelectListItem(ActiveList(1), 2, true));
+    Click(kList1, kRemoveCaption);
+    EXPECT_EQ(ListItems(ActiveList(1)), (std::vector<std::string>{candidates[2], candidates[0]}));
+    EXPECT_EQ(ListItems(Candidates(1)),
+              (std::vector<std::string>{candidates[3], candidates[1], "http://d.example"}));
+}
+
+TEST_F(SettingsProgramTest, DiscardAsksAndLeavesEverythingAsItWas) {
+    registry.Setting("DType", "2");
+    registry.Setting("InterScreenT", "30");
+    data.Page("Window1", "a.url", "http://a.example");
+    RegistryTree before;
+    ASSERT_TRUE(ReadRegistryTree(HKEY_LOCAL_MACHINE, kKaviKey, before));
+    const auto filesBefore = FolderFiles(data.Folder("Window1"));
+    Start();
+    ASSERT_TRUE(SetWindowTextOf(AddressEdit(1), "http://b.example"));
+    Click(kList1, kAddOneCaption);
+    ASSERT_TRUE(ClickButton(On(kBegin, "&Discard Changes and Exit")));
+    EXPECT_EQ(AnswerMessageBox(program->Id(), IDNO, kBoxMs),
+              "Are you sure you want to exit now and discard your changes?");
+    EXPECT_TRUE(program->Running());
+    EXPECT_EQ(ListItems(ActiveList(1)), (std::vector<std::string>{"http://a.example", "http://b.example"}));
+
+    ASSERT_TRUE(ClickButton(On(kFinish, "&Discard Changes and Exit")));
+    AnswerMessageBox(program->Id(), IDYES, kBoxMs);
+    ExpectEnds();
+    RegistryTree after;
+    ASSERT_TRUE(ReadRegistryTree(HKEY_LOCAL_MACHINE, kKaviKey, after));
+    EXPECT_EQ(after.values.size(), before.values.size());
+    for (const auto& [name, value] : before.values) EXPECT_EQ(after.values[name].bytes, value.bytes) << name;
+    EXPECT_EQ(FolderFiles(data.Folder("Window1")), filesBefore);
+}
+
+TEST_F(SettingsProgramTest, ASecondStartEndsAtOnceButAForeignWindowOfTheTitleDoesNotStopIt) {
+    // A window titled as the program's application window, of another class
+    // (a folder of that name in the file manager, say).
+    SaverProcess foreign(FromUnixPath(OPEN_WINDOW_PATH), "\"Velunor Setup\" 60");
+    ASSERT_TRUE(foreign.Started());
+    ASSERT_NE(WaitForTopWindow(foreign.Id(), "Velunor Setup", kStartMs), nullptr);
+    Start();
+
+    SaverProcess second(FromUnixPath(KAVISU_PATH), "");
+    ASSERT_TRUE(second.Started());
+    DWORD code = 1;
+    EXPECT_TRUE(second.WaitForExit(kExitMs, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(TopWindowsTitled(program->Id(), kFormTitle).size(), 1u);
+    EXPECT_TRUE(program->Running());
+}
+
+TEST_F(SettingsProgramTest, SaveWritesTheRegistryAndTheWindowFoldersAndEnds) {
+    registry.Setting("DType", "2");
+    registry.Setting("Scroll", "y");
+    registry.Setting("ScrollVScrollT", "40");
+    registry.Setting("InterScreenT", "50");
+    registry.Setting("DurationTimeS", "5");
+    registry.Setting("DurationTime", "60");
+    registry.Setting("MalotaPo", "y");
+    data.Page("Window1", "old.url", "http://old.example");
+    data.Page("Window2", "two.url", "http://two.example");
+    data.Page("Window3", "three.url", "http://three.example");
+    Start();
+    ASSERT_TRUE(SelectListItem(ActiveList(1), 0, true));
+    Click(kList1, kRemoveCaption);  // "old" leaves window 1
+    ASSERT_TRUE(SetWindowTextOf(AddressEdit(1), "http://new.example/"));
+    Click(kList1, kAddOneCaption);
+    ASSERT_TRUE(SetWindowTextOf(AddressEdit(3), "https://x"));
+    Click(kList3, kAddOneCaption);  // window 3 is not in use, but its list is saved
+    ASSERT_TRUE(ClickButton(On(kAdvanced, "Turn off scrolling ")));
+    Click(kFinish, "&Save Changes and Exit");
+    ExpectEnds();
+
+    const std::map<std::string, std::string> expected = {
+        {"DType", "2"},         {"Scroll", "n"},      {"ScrollVScrollT", "40"}, {"ScrollVScrollY", "1"},
+        {"InterScreenT", "50"}, {"DurationUse", "y"}, {"DurationTimeS", "5"},   {"DurationTime", "60"},
+        {"MalotaPo", "y"}};
+    for (const auto& [name, value] : expected)
+        EXPECT_EQ(GetRegString(HKEY_LOCAL_MACHINE, kKaviKey, name), value) << name;
+    using Files = std::map<std::string, std::string>;
+    EXPECT_EQ(FolderFiles(data.Folder("Window1")), (Files{{"new.example.url", Shortcut("http://new.example/")}}));
+    EXPECT_EQ(FolderFiles(data.Folder("Window2")), (Files{{"two.example.url", Shortcut("http://two.example")}}));
+    EXPECT_EQ(FolderFiles(data.Folder("Window3")),
+              (Files{{"three.example.url", Shortcut("http://three.example")},
+                     {"https---x.url", Shortcut("https://x")}}));
+}
+
+TEST_F(SettingsProgramTest, SaveRefusesAnEmptyListInUseAndShowsItsPage) {
+    registry.Setting("DType", "2");
+    data.Page("Window1", "a.url", "http://a.example");
+    Start();
+    ASSERT_TRUE(ClickButton(On(kFinish, "&Save Changes and Exit")));
+    EXPECT_EQ(AnswerMessageBox(program->Id(), IDOK, kBoxMs),
+              "You must have at least one page in your Page List for Window 2.");
+    EXPECT_EQ(ShownPage(), kList2);
+    EXPECT_TRUE(program->Running());
+    EXPECT_EQ(FolderFiles(data.Folder("Window1")).size(), 1u);
+}
