@@ -368,6 +368,36 @@ TEST_F(SettingsProgramTest, SaveWritesTheRegistryAndTheWindowFoldersAndEnds) {
     EXPECT_EQ(FolderFiles(data.Folder("Window3")),
               (Files{{"three.example.url", Shortcut("http://three.example")},
                      {"https---x.url", Shortcut("https://x")}}));
+
+    // The screen saver (its test build, which logs each navigation) shows
+    // the saved pages in its two panes.
+    TempFolder logFolder{"saved-showing"};
+    const std::string log = logFolder / "saver.log";
+    ::SetEnvironmentVariableA("VELUNOR_SAVER_LOG", log.c_str());
+    SaverProcess saver(FromUnixPath(VELUNOR_TEST_SAVER_PATH), "/s");
+    ::SetEnvironmentVariableA("VELUNOR_SAVER_LOG", nullptr);
+    ASSERT_TRUE(saver.Started());
+    auto shown = [&](const std::string& pane, const std::string& url) {
+        const std::string text = ReadFileBytes(log);
+        for (size_t at = text.find(" navigate " + pane + " "); at != std::string::npos;
+             at = text.find(" navigate " + pane + " ", at + 1)) {
+            const size_t end = text.find("\r\n", at);
+            if (end != std::string::npos && end - at >= url.size() &&
+                text.compare(end - url.size(), url.size(), url) == 0)
+                return true;
+        }
+        return false;
+    };
+    const DWORD start = ::GetTickCount();
+    while (!(shown("1", "http://new.example/") && shown("2", "http://two.example")) &&
+           ::GetTickCount() - start < kStartMs)
+        ::Sleep(50);
+    EXPECT_TRUE(shown("1", "http://new.example/")) << ReadFileBytes(log);
+    EXPECT_TRUE(shown("2", "http://two.example")) << ReadFileBytes(log);
+    HWND showing = saver.WaitForWindow("TForm1", kStartMs);
+    ASSERT_NE(showing, nullptr);
+    ::PostMessageA(showing, WM_USER + 2, 0, 0);
+    EXPECT_TRUE(saver.WaitForExit(kExitMs));
 }
 
 TEST_F(SettingsProgramTest, SaveRefusesAnEmptyListInUseAndShowsItsPage) {
