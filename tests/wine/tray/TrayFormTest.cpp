@@ -107,6 +107,25 @@ TEST_F(TrayFormTest, MissingStoreIsAFailedHandOverAtEveryStart) {
     }
 }
 
+TEST_F(TrayFormTest, UnwritableRavadHandsOverAtEveryStart) {
+    // Below a volatile key only volatile keys can be made: the store cannot
+    // make its "Velunor" section, so "Ravad" is never written.
+    DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKaviKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegCloseKey(key);
+    for (int run = 0; run < 2; ++run) {
+        starts.clear();
+        MakeForm()->Free();
+        ASSERT_EQ(starts.size(), 1u) << run;
+        EXPECT_EQ(starts[0].file, "rundll32.exe");
+        EXPECT_EQ(Ravad(), "<none>");
+    }
+    DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
+}
+
 TEST_F(TrayFormTest, MenuStartsTheSaverAndTheSettingsProgramFromTheInstallFolders) {
     registry.InstallValue("Ravad", "A");
     registry.InstallValue("Base", "c:\\Program Files\\Velunor\\");
