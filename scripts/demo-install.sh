@@ -11,9 +11,6 @@ bin="${VELUNOR_BUILD_DIR:-$root/build/win32}"
 install_unix="$WINEPREFIX/drive_c/Program Files/Velunor"
 mkdir -p "$install_unix"
 cp "$bin/screensaver/Velunor.scr" "$install_unix/"
-for program in tray/KAVIst.exe settings/KAVIsu.exe; do
-  if [ -f "$bin/$program" ]; then cp "$bin/$program" "$install_unix/"; fi
-done
 # The statistics template and the blank pages live beside the programs.
 for page in reg.bin blank1.htm blank2.htm; do cp "$bin/screensaver/$page" "$install_unix/"; done
 
@@ -33,6 +30,11 @@ setting DurationUse n
 
 echo "Configure mode (/c): sets up the page-list folders"
 wine "$install_unix/Velunor.scr" /c || true
+# The other programs only now: configure mode starts the settings program
+# from the install folder, and the sample wants only the folders it makes.
+for program in tray/KAVIst.exe settings/KAVIsu.exe; do
+  if [ -f "$bin/$program" ]; then cp "$bin/$program" "$install_unix/"; fi
+done
 
 # The page lists: one Internet Shortcut file per page.
 favorites=$(find "$WINEPREFIX/drive_c/users" -mindepth 2 -maxdepth 3 -type d -name Favorites | head -n 1)
