@@ -96,6 +96,9 @@ public:
 protected:
     void CreateParams(velfw::TCreateParams& params) override;
     void WndProc(velfw::TMessage& message) override;
+    // Every key is the user's first sign of life: dialog navigation takes
+    // none of them (Tab, Enter, Esc, Alt+letter), whichever window has the focus.
+    LRESULT DialogCodes() override { return DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTARROWS | DLGC_WANTCHARS; }
 
 private:
     std::unique_ptr<IPaneHost> MakePaneHost();

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "RealInput.h"
 #include "ShowingInstall.h"
 
 using namespace testing_support;
@@ -62,5 +63,22 @@ TEST_F(ShippedSaverTest, ShowsForAMinuteGivingUpPagesThatNeverComplete) {
     ::PostMessageA(form, WM_USER + 2, 0, 0);
     DWORD code = 1;
     EXPECT_TRUE(saver.WaitForExit(60000, &code));  // freeing the real controls takes a while under load
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(ShippedSaverTest, TabTypedEndsTheSaver) {
+    WriteFileBytes(install / "a.htm", "<html><body>page</body></html>");
+    AddPage(1, "shipped-a", install / "a.htm");
+    Setting("DType", "1");
+    SaverProcess saver(kSaver, "/s");
+    ASSERT_TRUE(saver.Started());
+    HWND form = saver.WaitForWindow("TForm1", 20000);
+    ASSERT_NE(form, nullptr);
+    // Shown once the panes are set up and the first page is on its way.
+    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(form) != FALSE; }, 30000));
+    ASSERT_TRUE(BringToForeground(form, 10000));
+    ASSERT_TRUE(SendChord({VK_TAB, {}, "Tab"}));
+    DWORD code = 1;
+    EXPECT_TRUE(saver.WaitForExit(60000, &code)) << "focus on " << FocusOfThread(form) << ", form " << form;
     EXPECT_EQ(code, 0u);
 }
