@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -119,7 +120,7 @@ private:
     bool saverFlagSet_ = false;
     bool ending_ = false;
     bool firstPaint_ = true;
-    uint64_t processCreated_ = 0;
+    std::optional<uint64_t> processCreated_;  // none: the guard ends no program
 };
 
 }  // namespace saver
