@@ -59,18 +59,31 @@ void TForm::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     p.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
     p.ExStyle = 0;
+    bool boxesAllowed = false;
     switch (BorderStyle) {
         case TFormBorderStyle::bsNone: p.Style |= WS_POPUP; break;
-        case TFormBorderStyle::bsSingle: p.Style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_BORDER; break;
-        case TFormBorderStyle::bsSizeable: p.Style |= WS_OVERLAPPEDWINDOW; break;
+        case TFormBorderStyle::bsSingle:
+            p.Style |= WS_CAPTION | WS_BORDER;
+            boxesAllowed = true;
+            break;
+        case TFormBorderStyle::bsSizeable:
+            p.Style |= WS_CAPTION | WS_THICKFRAME;
+            boxesAllowed = true;
+            break;
         case TFormBorderStyle::bsDialog:
-            p.Style |= WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+            p.Style |= WS_POPUP | WS_CAPTION | DS_MODALFRAME;
             p.ExStyle |= WS_EX_DLGMODALFRAME;
             break;
         case TFormBorderStyle::bsToolWindow:
-            p.Style |= WS_CAPTION | WS_SYSMENU;
+            p.Style |= WS_CAPTION;
             p.ExStyle |= WS_EX_TOOLWINDOW;
             break;
+    }
+    if (BorderStyle != TFormBorderStyle::bsNone) {
+        if (BorderIcons & biSystemMenu) p.Style |= WS_SYSMENU;
+        if (boxesAllowed && (BorderIcons & biMinimize)) p.Style |= WS_MINIMIZEBOX;
+        if (boxesAllowed && (BorderIcons & biMaximize)) p.Style |= WS_MAXIMIZEBOX;
+        if ((BorderIcons & biHelp) && !(p.Style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX))) p.ExStyle |= WS_EX_CONTEXTHELP;
     }
     if (FormStyle == TFormStyle::fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
     if (Position == TPosition::poScreenCenter) {

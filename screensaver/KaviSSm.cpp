@@ -55,6 +55,7 @@ TForm1::TForm1(velfw::TComponent* owner) : velfw::TForm(owner) {
     BeginLoading();
     Name = "Form1";
     BorderStyle = velfw::TFormBorderStyle::bsNone;
+    BorderIcons = 0;
     SetColor(velfw::clBtnFace);
     SetCaption("");
     SetBounds(16, 98, 696, 615);

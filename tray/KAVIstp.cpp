@@ -37,6 +37,7 @@ TForm1::TForm1(velfw::TComponent* owner) : velfw::TForm(owner) {
     BeginLoading();
     Name = "Form1";
     BorderStyle = velfw::TFormBorderStyle::bsSingle;
+    BorderIcons = 0;
     SetCaption("Velunor");
     SetBounds(192, 107, 418, 264);
 

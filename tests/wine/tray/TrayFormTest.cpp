@@ -166,6 +166,9 @@ TEST_F(TrayFormTest, AboutBoxShowsVersionAndOpensTheSiteFromLabelAndImage) {
     box->FormActivate(box);
     EXPECT_EQ(box->Label1->Caption(), "Version: (1.0.0.1)");
     EXPECT_EQ(box->Caption(), "Velunor");
+    const LONG style = ::GetWindowLongA(box->Handle(), GWL_STYLE);
+    EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0) << "no border icons, no close box";
+    EXPECT_NE(style & WS_CAPTION, 0);
     box->Label5->SetCaption(std::string("  ") + tray::kProductSite + "\t ");
     box->Label5->OnClick(box->Label5);
     box->Image2->OnClick(box->Image2);
