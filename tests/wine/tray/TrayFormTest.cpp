@@ -180,6 +180,27 @@ TEST_F(TrayFormTest, AboutBoxShowsVersionAndOpensTheSiteFromLabelAndImage) {
     form->Free();
 }
 
+TEST_F(TrayFormTest, IconCarriesFourAnimationFramesAndStaysStill) {
+    registry.InstallValue("Ravad", "A");
+    tray::TForm1* form = MakeForm();
+    kx::TIconList& frames = form->KxTrayIcon1->Icons();
+    ASSERT_EQ(frames.Count(), 4);
+    for (int i = 0; i < frames.Count(); ++i) {
+        ASSERT_NE(frames.GetIcon(i), nullptr) << i;
+        EXPECT_EQ(frames.GetIcon(i)->Width(), 16) << i;
+        EXPECT_EQ(frames.GetIcon(i)->Height(), 16) << i;
+        EXPECT_NE(frames.GetIcon(i)->Handle(), nullptr) << i;
+    }
+    EXPECT_NE(frames.GetIcon(0)->Data(), frames.GetIcon(1)->Data()) << "frames that differ";
+    // As the form stores the list: four icon files of one 16x16 256-colour image.
+    velfw::TMemoryStream stream;
+    frames.SaveToStream(stream);
+    EXPECT_EQ(stream.Size(), 5644u);
+    EXPECT_FALSE(form->KxTrayIcon1->Animated());
+    EXPECT_EQ(form->KxTrayIcon1->NotifyData().hIcon, form->KxTrayIcon1->Icon().Handle()) << "the still icon is shown";
+    form->Free();
+}
+
 tray::TForm1* g_exitForm = nullptr;
 bool g_secondAboutIgnored = false;
 
