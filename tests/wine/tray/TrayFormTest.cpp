@@ -164,7 +164,8 @@ TEST_F(TrayFormTest, AboutBoxShowsVersionAndOpensTheSiteFromLabelAndImage) {
     auto* box = new tray::Tabout(velfw::Application);
     box->AfterConstruction();
     box->FormActivate(box);
-    EXPECT_EQ(box->Label1->Caption(), "Version: (1.0.0.1)");
+    // The test program's own version, which the designed text is not.
+    EXPECT_EQ(box->Label1->Caption(), "Version: (1.2.3.4)");
     EXPECT_EQ(box->Caption(), "Velunor");
     const LONG style = ::GetWindowLongA(box->Handle(), GWL_STYLE);
     EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0) << "no border icons, no close box";
