@@ -202,6 +202,34 @@ TEST_F(TrayFormTest, IconCarriesFourAnimationFramesAndStaysStill) {
     form->Free();
 }
 
+// Logging off: the session's end is not refused, the icon goes at once (the
+// process may be ended as soon as the message returns), and the program ends.
+TEST_F(TrayFormTest, EndOfSessionTakesTheIconAwayAndEndsTheProgram) {
+    registry.InstallValue("Ravad", "A");
+    velfw::DoneFormsUnit();
+    InitApplicationWithoutBoxes();
+    velfw::Application->Initialize();
+    std::vector<DWORD> calls;
+    kx::TrayShell().NotifyIcon = [&calls](DWORD message, kx::TNotifyIconDataV1&) {
+        calls.push_back(message);
+        return TRUE;
+    };
+    tray::TForm1* form = velfw::Application->CreateForm<tray::TForm1>();
+    ASSERT_TRUE(form->KxTrayIcon1->Added());
+    calls.clear();
+    EXPECT_EQ(::SendMessageA(form->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    ::SendMessageA(form->Handle(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(calls.empty()) << "a session that goes on keeps the icon";
+    EXPECT_FALSE(QuitPending());
+    ::SendMessageA(form->Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(calls, (std::vector<DWORD>{NIM_DELETE}));
+    EXPECT_FALSE(form->KxTrayIcon1->Added());
+    EXPECT_TRUE(QuitPending());
+    MSG quit;
+    ::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // not for the tests that follow
+    velfw::DoneFormsUnit();
+}
+
 tray::TForm1* g_exitForm = nullptr;
 bool g_secondAboutIgnored = false;
 
