@@ -4,6 +4,7 @@
 
 #include "KXShell.h"
 #include "MessagePump.h"
+#include "PlainWindow.h"
 #include "SaverProcess.h"
 #include "SettingsRegistry.h"
 #include "WinePaths.h"
@@ -53,26 +54,6 @@ HWND OpenAboutBox(const SaverProcess& tray) {
     return box;
 }
 
-// A window of the test that has the foreground before the second copy runs.
-class ForegroundWindow {
-public:
-    ForegroundWindow() {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = ::DefWindowProcA;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.lpszClassName = "TrayInstanceTestWindow";
-        ::RegisterClassA(&wc);
-        wnd_ = ::CreateWindowExA(0, wc.lpszClassName, "Other program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 300,
-                                 200, nullptr, nullptr, wc.hInstance, nullptr);
-        ::SetForegroundWindow(wnd_);
-        PumpUntil([this] { return ::GetForegroundWindow() == wnd_; }, 3000);
-    }
-    ~ForegroundWindow() { ::DestroyWindow(wnd_); }
-    HWND Handle() const { return wnd_; }
-
-private:
-    HWND wnd_ = nullptr;
-};
 
 TEST(TrayInstance, SecondStartBringsTheOpenAboutBoxForward) {
     SettingsRegistry registry;
@@ -83,8 +64,10 @@ TEST(TrayInstance, SecondStartBringsTheOpenAboutBoxForward) {
     HWND box = OpenAboutBox(first);
     ASSERT_NE(box, nullptr);
 
-    ForegroundWindow other;
-    ASSERT_EQ(::GetForegroundWindow(), other.Handle());
+    // Another program has the foreground when the second copy starts.
+    PlainWindow other("TrayInstanceOtherProgram", "Other program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 300, 200);
+    ::SetForegroundWindow(other.Handle());
+    ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == other.Handle(); }, 3000));
     SaverProcess second(kTray, "");
     DWORD code = 1;
     EXPECT_TRUE(second.WaitForExit(15000, &code));
