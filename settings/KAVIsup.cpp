@@ -386,7 +386,10 @@ wizard::PageListBox ReadListBox(TListBox& box) {
 void WriteListBox(TListBox& box, const wizard::PageListBox& state) {
     box.Items().Clear();
     for (const auto& item : state.Items) box.Items().Add(item);
+    // The current item first: setting it clears the rest of the selection.
     if (state.ItemIndex) box.SetItemIndex(static_cast<int>(*state.ItemIndex));
+    for (size_t i = 0; i < state.Selected.size() && i < state.Items.size(); ++i)
+        if (state.Selected[i]) box.SetSelected(static_cast<int>(i), true);
 }
 
 int SenderDigit(TObject* sender, size_t position) {
@@ -417,12 +420,10 @@ void TForm1::MovePages(TObject* sender, bool adding) {
     if (i >= lbWTo.size()) return;
     wizard::PageListBox active = ReadListBox(*lbWTo[i]);
     wizard::PageListBox candidates = ReadListBox(*lbWFrom[i]);
-    if (adding) {
+    if (adding)
         wizard::AddSelected(candidates, active);
-    } else {
+    else
         wizard::RemoveSelected(active, candidates);
-        active.ItemIndex.reset();
-    }
     WriteListBox(*lbWTo[i], active);
     WriteListBox(*lbWFrom[i], candidates);
 }

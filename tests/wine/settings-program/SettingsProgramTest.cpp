@@ -411,3 +411,36 @@ TEST_F(SettingsProgramTest, SaveRefusesAnEmptyListInUseAndShowsItsPage) {
     EXPECT_TRUE(program->Running());
     EXPECT_EQ(FolderFiles(data.Folder("Window1")).size(), 1u);
 }
+
+TEST_F(SettingsProgramTest, AfterRemoveAndAddNothingIsHighlightedThatTheUserDidNotHighlight) {
+    data.Page("Recommended", "a.url", "http://a.example");
+    data.Page("Recommended", "b.url", "http://b.example");
+    data.Page("Window1", "p.url", "http://p.example");
+    data.Page("Window1", "q.url", "http://q.example");
+    Start();
+    const std::vector<std::string> active = ListItems(ActiveList(1));
+    ASSERT_EQ(active.size(), 2u);
+    const std::vector<std::string> candidates = ListItems(Candidates(1));
+    ASSERT_EQ(candidates.size(), 2u);
+
+    ASSERT_TRUE(SelectListItem(ActiveList(1), 0, true));
+    Click(kList1, kRemoveCaption);
+    EXPECT_EQ(ListItems(Candidates(1)), (std::vector<std::string>{candidates[0], candidates[1], active[0]}));
+    EXPECT_EQ(ListSelection(Candidates(1)), std::vector<bool>(3, false));
+    EXPECT_EQ(ListSelection(ActiveList(1)), std::vector<bool>{false});
+
+    // Add with nothing highlighted moves nothing.
+    Click(kList1, kAddCaption);
+    EXPECT_EQ(ListItems(ActiveList(1)), (std::vector<std::string>{active[1]}));
+    EXPECT_EQ(ListItems(Candidates(1)).size(), 3u);
+
+    ASSERT_TRUE(SelectListItem(Candidates(1), 1, true));
+    Click(kList1, kAddCaption);
+    EXPECT_EQ(ListItems(ActiveList(1)), (std::vector<std::string>{active[1], candidates[1]}));
+    EXPECT_EQ(ListSelection(ActiveList(1)), (std::vector<bool>{false, true}));  // the page just added
+    EXPECT_EQ(ListSelection(Candidates(1)), std::vector<bool>(2, false));
+    // Remove again with nothing chosen in the candidates: their list stays unhighlighted.
+    Click(kList1, kRemoveCaption);
+    EXPECT_EQ(ListItems(ActiveList(1)), (std::vector<std::string>{active[1]}));
+    EXPECT_EQ(ListSelection(Candidates(1)), std::vector<bool>(3, false));
+}
