@@ -299,6 +299,10 @@ void TForm1::FormActivate(TObject*) {
     SliderScrollVScrollY->SetValue(settings.ScrollStep);
 
     globals::InitGlobals(Handle());
+    // A save that ended half way (the program killed, the power cut) is
+    // finished or undone before the lists are read; what cannot be is left
+    // for the next save to report.
+    if (!globals::DataDir.empty()) settings::RecoverPageLists(globals::DataDir);
     for (size_t i = 0; i < lbWTo.size(); ++i)
         globals::LoadPageList(lbWTo[i]->Items(), globals::DataDir + "Window" + Digit(static_cast<int>(i) + 1));
     globals::LoadPageList(lbWFrom[0]->Items(), globals::DataDir + "Recommended");
