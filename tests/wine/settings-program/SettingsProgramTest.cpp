@@ -444,3 +444,32 @@ TEST_F(SettingsProgramTest, AfterRemoveAndAddNothingIsHighlightedThatTheUserDidN
     EXPECT_EQ(ListItems(ActiveList(1)), (std::vector<std::string>{active[1]}));
     EXPECT_EQ(ListSelection(Candidates(1)), std::vector<bool>(3, false));
 }
+
+TEST_F(SettingsProgramTest, EveryButtonShowsItsGlyph) {
+    registry.Setting("DType", "3");
+    for (const char* window : {"Window1", "Window2", "Window3"}) data.Page(window, "a.url", "http://a.example");
+    Start();
+    // The colour each kind of button's glyph is drawn in.
+    const COLORREF navy = RGB(0, 0, 128), green = RGB(0, 128, 0), maroon = RGB(128, 0, 0);
+    const std::map<std::string, COLORREF> glyphColours = {
+        {"&Next", navy},         {"&Back", navy},          {"&Save Changes and Exit", green},
+        {kAddCaption, green},    {kAddOneCaption, green},  {"&Discard Changes and Exit", maroon},
+        {kRemoveCaption, maroon}};
+    size_t buttons = 0;
+    for (int page = kBegin; page <= kFinish; ++page) {
+        ASSERT_TRUE(StepToTab(tabs, page));
+        const DWORD start = ::GetTickCount();
+        while (!IsShown(Sheet(page)) && ::GetTickCount() - start < kBoxMs) ::Sleep(20);
+        ::Sleep(200);  // painted
+        for (HWND child : ChildWindows(Sheet(page))) {
+            if (ClassOf(child) != "TVelunorBitBtn") continue;
+            const std::string caption = WindowText(child);
+            SCOPED_TRACE(caption + " on page " + std::to_string(page));
+            ASSERT_EQ(glyphColours.count(caption), 1u);
+            // The shapes cover 40 to 100 of their cell's 256 pixels.
+            EXPECT_GE(ScreenPixelsOf(child, glyphColours.at(caption)), 30);
+            ++buttons;
+        }
+    }
+    EXPECT_GT(buttons, 0u);
+}

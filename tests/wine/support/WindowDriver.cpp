@@ -149,6 +149,37 @@ int CurrentTab(HWND tabs) { return static_cast<int>(SendOr(tabs, TCM_GETCURSEL, 
 int TabCount(HWND tabs) { return static_cast<int>(SendOr(tabs, TCM_GETITEMCOUNT, 0, 0, 0)); }
 bool IsShown(HWND wnd) { return ::IsWindowVisible(wnd) != FALSE; }
 
+int ScreenPixelsOf(HWND wnd, COLORREF colour) {
+    RECT r = {};
+    if (!::GetWindowRect(wnd, &r) || r.right <= r.left || r.bottom <= r.top) return 0;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP shot = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    int n = 0;
+    if (shot && bits) {
+        HGDIOBJ before = ::SelectObject(memory, shot);
+        ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+        ::SelectObject(memory, before);
+        // A 32-bit DIB holds blue, green, red and an unused byte.
+        const DWORD wanted = GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+        const auto* pixel = static_cast<const DWORD*>(bits);
+        for (int i = 0; i < w * h; ++i) n += (pixel[i] & 0xFFFFFF) == wanted;
+    }
+    if (shot) ::DeleteObject(shot);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return n;
+}
+
 // Sent, not posted: the program handles a sent message before any posted
 // one, so a message sent after a posted click could be answered before the
 // click ran. A click that opens a modal box keeps the send waiting; it then

@@ -33,6 +33,8 @@ bool IsChecked(HWND button);
 int CurrentTab(HWND tabs);
 int TabCount(HWND tabs);
 bool IsShown(HWND wnd);
+// How many pixels of `wnd`'s place on the screen show `colour` exactly.
+int ScreenPixelsOf(HWND wnd, COLORREF colour);
 
 // Acting: each returns once the target process has handled the message (or
 // the wait ran out, which is false).
