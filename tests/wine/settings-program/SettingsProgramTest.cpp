@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "MessageBoxes.h"
+#include "SaveSteps.h"
 #include "SaverProcess.h"
 #include "SettingsRegistry.h"
 #include "WinePaths.h"
@@ -82,9 +83,9 @@ private:
 
 class SettingsProgramTest : public ::testing::Test {
 protected:
-    // Starts the program and finds its form and page control.
-    void Start() {
-        program = std::make_unique<SaverProcess>(FromUnixPath(KAVISU_PATH), "");
+    // Starts the program (or its test build) and finds its form and page control.
+    void Start(const char* path = KAVISU_PATH) {
+        program = std::make_unique<SaverProcess>(FromUnixPath(path), "");
         ASSERT_TRUE(program->Started());
         form = WaitForTopWindow(program->Id(), kFormTitle, kStartMs);
         ASSERT_NE(form, nullptr);
@@ -472,4 +473,81 @@ TEST_F(SettingsProgramTest, EveryButtonShowsItsGlyph) {
         }
     }
     EXPECT_GT(buttons, 0u);
+}
+
+namespace {
+
+using Files = std::map<std::string, std::string>;
+
+std::vector<std::string> Sorted(std::vector<std::string> items) {
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+}  // namespace
+
+TEST_F(SettingsProgramTest, ASaveEndedAtAnyStepLeavesTheOldOrTheNewListAndTheNextSaveTheNew) {
+    // Window 1 goes from {a, gone} to {a at another address, new}: a file
+    // replaced under its own name, one deleted, one added.
+    const std::vector<std::string> oldList = {"http://a.example/", "http://gone.example"};
+    const std::vector<std::string> newList = {"http://a.example", "http://new.example"};
+    const Files newFiles = {{"a.example.url", Shortcut("http://a.example")},
+                            {"new.example.url", Shortcut("http://new.example")}};
+    auto lay = [&] {
+        for (const char* folder : {"Window1", "Window1.new", "Window1.old"}) RemoveTree(data.Folder(folder));
+        ASSERT_TRUE(::CreateDirectoryA(data.Folder("Window1").c_str(), nullptr));
+        data.Page("Window1", "a.example.url", oldList[0]);
+        data.Page("Window1", "gone.example.url", oldList[1]);
+    };
+    // From the old list to the new one, as the user does it.
+    auto edit = [&] {
+        for (size_t i = 0; i < oldList.size(); ++i) ASSERT_TRUE(SelectListItem(ActiveList(1), static_cast<int>(i), true));
+        Click(kList1, kRemoveCaption);
+        for (const std::string& address : newList) {
+            ASSERT_TRUE(SetWindowTextOf(AddressEdit(1), address));
+            Click(kList1, kAddOneCaption);
+        }
+        ASSERT_EQ(Sorted(ListItems(ActiveList(1))), newList);
+    };
+    TempFolder logFolder{"save-steps"};
+    const std::string log = logFolder / "steps.log";
+
+    bool sawOld = false, sawNew = false;
+    for (int k = 1; k < 100; ++k) {
+        SCOPED_TRACE("ended before step " + std::to_string(k));
+        lay();
+        ::DeleteFileA(log.c_str());
+        ::SetEnvironmentVariableA(kSaveStepLogVariable, log.c_str());
+        ::SetEnvironmentVariableA(kSaveEndAtVariable, std::to_string(k).c_str());
+        Start(KAVISU_TEST_PATH);
+        ::SetEnvironmentVariableA(kSaveEndAtVariable, nullptr);
+        ::SetEnvironmentVariableA(kSaveStepLogVariable, nullptr);
+        edit();
+        ClickButton(On(kList1, "&Save Changes and Exit"));  // no answer when the process ends in it
+        DWORD code = 0;
+        ASSERT_TRUE(program->WaitForExit(kExitMs, &code));
+        if (code == 0) {  // every step was taken: the save is whole
+            EXPECT_EQ(FolderFiles(data.Folder("Window1")), newFiles);
+            const std::string steps = ReadFileBytes(log);
+            EXPECT_NE(steps.find("move "), std::string::npos) << steps;
+            EXPECT_NE(steps.find("make folder "), std::string::npos) << steps;
+            break;
+        }
+        ASSERT_EQ(code, kEndedAtStepExitCode);
+        SCOPED_TRACE("after " + ReadFileBytes(log));
+
+        Start();
+        const std::vector<std::string> shown = Sorted(ListItems(ActiveList(1)));
+        EXPECT_TRUE(shown == oldList || shown == newList) << ::testing::PrintToString(shown);
+        sawOld = sawOld || shown == oldList;
+        sawNew = sawNew || shown == newList;
+        if (shown == oldList) edit();
+        Click(kList1, "&Save Changes and Exit");
+        ExpectEnds();
+        EXPECT_EQ(FolderFiles(data.Folder("Window1")), newFiles);
+        EXPECT_FALSE(FileExists(data.Folder("Window1.new")));
+        EXPECT_FALSE(FileExists(data.Folder("Window1.old")));
+    }
+    EXPECT_TRUE(sawOld);
+    EXPECT_TRUE(sawNew);
 }
