@@ -136,6 +136,19 @@ protected:
             ASSERT_TRUE(ClickButton(button));
         }
     }
+    // LInterScreen: the label right of the slider's end label "2 minutes".
+    HWND PageTimeLabel() const {
+        RECT end = {};
+        if (!::GetWindowRect(On(kBegin, "2 minutes", "TVelunorLabel"), &end)) return nullptr;
+        for (HWND child : ChildWindows(Sheet(kBegin))) {
+            RECT r = {};
+            if (ClassOf(child) == "TVelunorLabel" && ::GetWindowRect(child, &r) && r.left >= end.right &&
+                r.top < end.bottom && r.bottom > end.top)
+                return child;
+        }
+        ADD_FAILURE() << "no label beside \"2 minutes\"";
+        return nullptr;
+    }
     size_t LabelsReading(const std::string& text) const {
         size_t n = 0;
         for (HWND child : ChildWindows(form))
@@ -196,7 +209,7 @@ TEST_F(SettingsProgramTest, RegistryValuesReachTheControls) {
         SCOPED_TRACE(c.values.at("DType"));
         EXPECT_EQ(TabCount(tabs), c.tabs);
         EXPECT_EQ(IsChecked(On(kAdvanced, "Turn off scrolling ")), c.scrollOff);
-        EXPECT_GE(LabelsReading(c.pageTime), 1u);
+        EXPECT_EQ(WindowText(PageTimeLabel()), c.pageTime);
         program.reset();
     }
 }
@@ -444,6 +457,27 @@ TEST_F(SettingsProgramTest, AfterRemoveAndAddNothingIsHighlightedThatTheUserDidN
     Click(kList1, kRemoveCaption);
     EXPECT_EQ(ListItems(ActiveList(1)), (std::vector<std::string>{active[1]}));
     EXPECT_EQ(ListSelection(Candidates(1)), std::vector<bool>(3, false));
+}
+
+TEST_F(SettingsProgramTest, TwoWindowClickedWithTheMouseShowsPageList2AndStaysOnBeginSetup) {
+    registry.Setting("DType", "1");
+    Start();
+    ASSERT_EQ(TabCaptions(tabs), (std::vector<std::string>{"Begin Setup", "Page List 1", "Advanced Setup",
+                                                            "Durations", "Finish Setup"}));
+    HWND two = On(kBegin, "Two Window");
+    ASSERT_TRUE(ClickWithMouse(two));
+    const DWORD start = ::GetTickCount();
+    while (!IsChecked(two) && ::GetTickCount() - start < kBoxMs) ::Sleep(20);
+    EXPECT_TRUE(IsChecked(two));
+    EXPECT_FALSE(IsChecked(On(kBegin, "One Window")));
+    EXPECT_EQ(TabCaptions(tabs), (std::vector<std::string>{"Begin Setup", "Page List 1", "Page List 2",
+                                                            "Advanced Setup", "Durations", "Finish Setup"}));
+    EXPECT_EQ(CurrentTab(tabs), 0);
+    EXPECT_EQ(ShownPage(), kBegin);
+    // Next now passes "Page List 2".
+    Click(kBegin, "&Next");
+    Click(kList1, "&Next");
+    EXPECT_EQ(ShownPage(), kList2);
 }
 
 TEST_F(SettingsProgramTest, EveryButtonShowsItsGlyph) {
