@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Draws the built-in images of the controls: the slider's thumbs and rulers
 as 16-colour BMP files (magenta is the transparent colour, in every image's
-bottom-left pixel), the two hand cursors as monochrome 32x32 .cur files, and
-the tray icon's four animation frames as 16x16 256-colour icon resources
-(their images, their groups and the .rc file that names them).
+bottom-left pixel), the settings wizard's button glyphs in the same form, the
+two hand cursors as monochrome 32x32 .cur files, and the tray icon's four
+animation frames as 16x16 256-colour icon resources (their images, their
+groups and the .rc file that names them).
 
-usage: make_control_images.py OUTDIR (slider|cursors|tray)
+usage: make_control_images.py OUTDIR (slider|cursors|glyphs|tray)
 """
 import os
 import struct
@@ -15,7 +16,7 @@ import sys
 VGA = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128), (0, 128, 128),
        (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0), (0, 0, 255),
        (255, 0, 255), (0, 255, 255), (255, 255, 255)]
-BLACK, GREY, SILVER, MAGENTA, WHITE = 0, 8, 7, 13, 15
+BLACK, MAROON, GREEN, NAVY, GREY, SILVER, MAGENTA, WHITE = 0, 1, 2, 4, 8, 7, 13, 15
 
 
 def bmp4(rows):
@@ -203,6 +204,85 @@ def tray(out):
     write(os.path.join(out, 'TrayFrames.rc'), rc.encode())
 
 
+GLYPH = 16  # a glyph cell is GLYPH x GLYPH pixels
+
+
+def near_segment(px, py, a, b, width):
+    """Whether (px, py) lies within width / 2 of the segment a-b."""
+    (ax, ay), (bx, by) = a, b
+    dx, dy = bx - ax, by - ay
+    t = max(0.0, min(1.0, ((px - ax) * dx + (py - ay) * dy) / float(dx * dx + dy * dy)))
+    cx, cy = ax + t * dx, ay + t * dy
+    return (px - cx) ** 2 + (py - cy) ** 2 <= (width / 2.0) ** 2
+
+
+def arrow_right(x, y):
+    px, py = x + 0.5, y + 0.5
+    shaft = 2 <= px < 9 and 6 <= py < 10
+    head = 8 <= px <= 14 and abs(py - 8) <= 14 - px
+    return shaft or head
+
+
+def arrow_left(x, y):
+    return arrow_right(GLYPH - 1 - x, y)
+
+
+def arrow_up(x, y):
+    return arrow_left(y, x)
+
+
+def arrow_down(x, y):
+    return arrow_up(x, GLYPH - 1 - y)
+
+
+def check_mark(x, y):
+    px, py = x + 0.5, y + 0.5
+    return near_segment(px, py, (2.5, 8.5), (6.5, 12.5), 2.6) or near_segment(px, py, (6.5, 12.5), (13.5, 3.5), 2.6)
+
+
+def cross(x, y):
+    px, py = x + 0.5, y + 0.5
+    return near_segment(px, py, (3.5, 3.5), (12.5, 12.5), 2.6) or near_segment(px, py, (12.5, 3.5), (3.5, 12.5), 2.6)
+
+
+def plus(x, y):
+    px, py = x + 0.5, y + 0.5
+    return (abs(px - 8) <= 1.5 and 2.5 <= py <= 13.5) or (abs(py - 8) <= 1.5 and 2.5 <= px <= 13.5)
+
+
+def glyph(inside, colour):
+    """Two cells side by side: the shape in its colour, and the disabled one
+    in grey with a white shadow one pixel below and to the right."""
+    normal = [[colour if inside(x, y) else MAGENTA for x in range(GLYPH)] for y in range(GLYPH)]
+    disabled = [[MAGENTA] * GLYPH for _ in range(GLYPH)]
+    for y in range(GLYPH):
+        for x in range(GLYPH):
+            if inside(x, y):
+                disabled[y][x] = GREY
+            elif x > 0 and y > 0 and inside(x - 1, y - 1):
+                disabled[y][x] = WHITE
+    # The bottom-left pixel names the transparent colour.
+    assert normal[GLYPH - 1][0] == MAGENTA
+    return side_by_side(normal, disabled)
+
+
+# Resource name, shape and colour of each kind of wizard button.
+GLYPHS = [
+    ('GLYPH_NEXT', arrow_right, NAVY),
+    ('GLYPH_BACK', arrow_left, NAVY),
+    ('GLYPH_SAVE', check_mark, GREEN),
+    ('GLYPH_DISCARD', cross, MAROON),
+    ('GLYPH_ADD', arrow_up, GREEN),       # a candidate up into the active list
+    ('GLYPH_REMOVE', arrow_down, MAROON),  # a page down to the candidates
+    ('GLYPH_ADDONE', plus, GREEN),
+]
+
+
+def glyphs(out):
+    for name, inside, colour in GLYPHS:
+        write(os.path.join(out, name + '.bmp'), bmp4(glyph(inside, colour)))
+
+
 if __name__ == '__main__':
     os.makedirs(sys.argv[1], exist_ok=True)
-    {'slider': slider, 'cursors': cursors, 'tray': tray}[sys.argv[2]](sys.argv[1])
+    {'slider': slider, 'cursors': cursors, 'glyphs': glyphs, 'tray': tray}[sys.argv[2]](sys.argv[1])
