@@ -200,4 +200,16 @@ TEST_F(GifPicture, AnimatedCursorGivesAStripAndFramesWithDelays) {
     EXPECT_THROW(cursor.LoadFromBytes(Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'X', 'X', 'X', 'X'}), velfw::EReadError);
 }
 
+TEST_F(GifPicture, AnimatedCursorIconWhoseImageLiesOutsideItEndsItsList) {
+    using namespace icon_files;
+    const Bytes good = Chunk("icon", IconFile({Image{}}));
+    Bytes outside = IconFile({Image{}});
+    Set32(outside, 6 + 12, 0x10000);  // the image offset, past the end; the directory itself is sound
+    const Bytes fram = List("fram", {good, Chunk("icon", outside), good});
+    kx::TAnimatedCursorImage cursor;
+    cursor.LoadFromBytes(Riff({fram}));
+    ASSERT_EQ(cursor.FrameCount(), 1);
+    EXPECT_NE(cursor.FrameIconAt(0).Handle(), nullptr);
+}
+
 }  // namespace
