@@ -447,6 +447,13 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
     return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
 }
 
+bool TApplication::HelpCommand(UINT command, ULONG_PTR data) {
+    if (HelpFile.empty()) return false;
+    HWND owner = mainForm_ && mainForm_->HandleAllocated() ? mainForm_->HandleOrNull() : handle_;
+    if (HelpFunction) return HelpFunction(owner, HelpFile, command, data);
+    return ::WinHelpA(owner, HelpFile.c_str(), command, data) != FALSE;
+}
+
 // ---- TScreen
 
 HCURSOR TCursorTable::operator[](TCursor id) const {
