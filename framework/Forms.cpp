@@ -275,13 +275,17 @@ TApplication::TApplication() : TComponent(nullptr) {
 
 TApplication::~TApplication() {
     Destroying();
-    // Forms first, last created first, so that their OnDestroy runs.
+    DestroyForms();
+    if (handle_) ::DestroyWindow(handle_);
+}
+
+void TApplication::DestroyForms() {
+    // Last created first, so that their OnDestroy runs.
     for (int i = ComponentCount() - 1; i >= 0; --i) {
         if (i >= ComponentCount()) continue;
         if (auto* form = dynamic_cast<TForm*>(Components(i))) form->Free();
     }
     mainForm_ = nullptr;
-    if (handle_) ::DestroyWindow(handle_);
 }
 
 void TApplication::Initialize() {
@@ -495,6 +499,10 @@ void TScreen::SetCursor(TCursor cursor) {
 void InitFormsUnit() {
     if (!Application) Application = new TApplication();
     if (!Screen) Screen = new TScreen();
+}
+
+void DoneApplicationForms() {
+    if (Application) Application->DestroyForms();
 }
 
 void DoneFormsUnit() {

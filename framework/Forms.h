@@ -121,6 +121,8 @@ public:
         return form;
     }
     void Run();
+    // Frees every form, last created first.
+    void DestroyForms();
     void Terminate();
     bool Terminated() const { return terminated_; }
     void ProcessMessages();
@@ -187,8 +189,11 @@ private:
 extern TApplication* Application;
 extern TScreen* Screen;
 
-// Unit start-up and shutdown, called from each program's entry.
+// Unit start-up and shutdown, from each program's table of units.
 void InitFormsUnit();
 void DoneFormsUnit();
+// Frees the application's forms; a program's table finishes it first, so
+// that the forms go before the units their components use.
+void DoneApplicationForms();
 
 }  // namespace velfw

@@ -1,15 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "Globals.h"
 #include "KAVIstAbout.h"
 #include "KAVIstp.h"
-#include "KvIntl.h"
-#include "KvSrMgr.h"
-#include "KvTGRes.h"
-#include "KvUser.h"
+#include "KvLibraryUnits.h"
 #include "ScopedSeam.h"
 #include "SettingsRegistry.h"
 #include "TestForms.h"
@@ -27,21 +25,13 @@ struct StartCall {
 // Program starts recorded instead of carried out, and the tray shell silenced.
 class TrayFormTest : public ::testing::Test {
 protected:
-    // The library units the controller on the form needs, as the program's
-    // entry starts them.
+    // The library units the controller on the form needs, in the program's order.
     static void SetUpTestSuite() {
-        kv::InitKvUserUnit();
-        kv::InitKvSrMgrUnit();
-        kv::InitKvConstUnit();
-        kv::InitKvIntlUnit();
-        kv::InitKvTGResUnit();
+        for (const velfw::TUnit& unit : kv::kLibraryUnits) unit.Start();
     }
     static void TearDownTestSuite() {
-        kv::DoneKvTGResUnit();
-        kv::DoneKvIntlUnit();
-        kv::DoneKvConstUnit();
-        kv::DoneKvSrMgrUnit();
-        kv::DoneKvUserUnit();
+        for (auto unit = std::rbegin(kv::kLibraryUnits); unit != std::rend(kv::kLibraryUnits); ++unit)
+            unit->Finish();
     }
     void SetUp() override {
         InitApplicationWithoutBoxes();
