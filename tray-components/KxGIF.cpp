@@ -444,15 +444,18 @@ void TGIFImage::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& pale
 
 bool CopyToClipboard(TGIFImage& image, HWND owner) {
     if (!::OpenClipboard(owner)) return false;
+    UINT format = 0;
+    HANDLE data = nullptr;
+    HPALETTE palette = nullptr;
     try {
         ::EmptyClipboard();
-        UINT format = 0;
-        HANDLE data = nullptr;
-        HPALETTE palette = nullptr;
         image.SaveToClipboardFormat(format, data, palette);
         if (data && !::SetClipboardData(format, data)) ::DeleteObject(data);
         if (palette && !::SetClipboardData(CF_PALETTE, palette)) ::DeleteObject(palette);
     } catch (...) {
+        // The bitmap made for a placing that failed is ours to free.
+        if (data) ::DeleteObject(data);
+        if (palette) ::DeleteObject(palette);
         ::CloseClipboard();
         throw;
     }
