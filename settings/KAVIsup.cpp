@@ -99,6 +99,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     BeginLoading();
     Name = "Form1";
     BorderStyle = TFormBorderStyle::bsSingle;
+    BorderIcons = 0;  // the user leaves by the buttons
     Position = TPosition::poScreenCenter;
     SetColor(clBtnFace);
     SetArial(this);
@@ -121,12 +122,6 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnActivate = [this](TObject* s) { FormActivate(s); };
     EndLoading();
-}
-
-void TForm1::CreateParams(TCreateParams& params) {
-    TForm::CreateParams(params);
-    // A fixed frame with no border icons: the user leaves by the buttons.
-    params.Style &= ~(WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME);
 }
 
 TTabSheet* TForm1::MakePage(const char* name, const char* caption, const char* heading) {

@@ -160,6 +160,10 @@ TEST_F(SettingsProgramTest, WithoutKeyOneWindowAndTheDesignedControls) {
     DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
     Start();
     EXPECT_EQ(TopWindowsTitled(program->Id(), kFormTitle).size(), 1u);
+    const LONG style = ::GetWindowLongA(form, GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+    EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0)
+        << "a fixed frame without border icons";
     EXPECT_EQ(TabCount(tabs), 5);  // "Page List 2" and "Page List 3" hidden
     EXPECT_EQ(ShownPage(), kBegin);
     EXPECT_TRUE(IsChecked(On(kBegin, "One Window")));
