@@ -27,7 +27,10 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) {
     SetBounds(0, 0, 640, 480);
 }
 
-TForm::~TForm() { DestroyComponents(); }
+TForm::~TForm() {
+    if (Screen && Screen->activeForm_ == this) Screen->activeForm_ = nullptr;
+    DestroyComponents();
+}
 
 void TForm::AfterConstruction() { DoCreate(); }
 
@@ -239,6 +242,7 @@ void TForm::WndProc(TMessage& m) {
             DefaultHandler(m);
             if (LOWORD(m.WParam) != WA_INACTIVE) {
                 active_ = true;
+                if (Screen) Screen->activeForm_ = this;
                 Activate();
             } else {
                 active_ = false;

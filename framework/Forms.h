@@ -189,9 +189,15 @@ public:
     // each window its own.
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor cursor);
+    // The form activated last that is still there: the one with the focus,
+    // or the one that gets it back when the program is active again; null
+    // before any form was activated.
+    TForm* ActiveForm() const { return activeForm_; }
 
 private:
+    friend class TForm;
     TCursor cursor_ = crDefault;
+    TForm* activeForm_ = nullptr;
 };
 
 extern TApplication* Application;

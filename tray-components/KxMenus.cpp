@@ -644,7 +644,14 @@ bool TPopupList::Help(const HELPINFO& info) {
         };
         int context = contextOf(static_cast<UINT>(info.iCtrlId), TFindItemKind::fkCommand);
         if (context == 0) context = contextOf(reinterpret_cast<UINT_PTR>(info.hItemHandle), TFindItemKind::fkHandle);
-        if (context != 0 && velfw::Application) velfw::Application->HelpContext(context);
+        velfw::TForm* form = velfw::Screen ? velfw::Screen->ActiveForm() : nullptr;
+        if (context != 0 && form && velfw::Application) {
+            // A form with the caption's help button shows the topic as a pop-up beside the item.
+            if (form->BorderIcons & velfw::biHelp)
+                velfw::Application->HelpCommand(HELP_CONTEXTPOPUP, static_cast<ULONG_PTR>(context));
+            else
+                velfw::Application->HelpContext(context);
+        }
         return true;
     }
     return false;

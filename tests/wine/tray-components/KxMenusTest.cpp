@@ -165,7 +165,7 @@ TEST_F(MenuFixture, PointersAreReadOnlyFromSentMessagesOfTheRightShape) {
     EXPECT_TRUE(reports.messages.empty());
 }
 
-TEST_F(MenuFixture, HelpAsksForTheItemsContextOrElseTheMenus) {
+TEST_F(MenuFixture, HelpForTheActiveFormAsksForTheItemsContextOrElseTheMenus) {
     TMenuItem* open = Add(menu->Items(), "Open");
     TMenuItem* save = Add(menu->Items(), "Save");
     save->HelpContext = 12;
@@ -175,13 +175,32 @@ TEST_F(MenuFixture, HelpAsksForTheItemsContextOrElseTheMenus) {
     help.cbSize = sizeof help;
     help.iContextType = HELPINFO_MENUITEM;
     help.hItemHandle = menu->Handle();
-    for (UINT id : {save->Command(), open->Command(), 0xEFFEu}) {
+    const auto ask = [&](UINT id) {
         help.iCtrlId = static_cast<int>(id);
         EXPECT_EQ(Send(WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), TRUE) << id;
-    }
-    EXPECT_EQ(helpAsked, (std::vector<std::pair<UINT, ULONG_PTR>>{{HELP_CONTEXT, 12}, {HELP_CONTEXT, 7}, {HELP_CONTEXT, 7}}))
+    };
+    using Asked = std::vector<std::pair<UINT, ULONG_PTR>>;
+
+    auto* form = new velfw::TForm(nullptr);
+    form->BorderStyle = velfw::TFormBorderStyle::bsDialog;
+    form->BorderIcons = velfw::biSystemMenu | velfw::biHelp;
+    form->Show();
+    ::SetActiveWindow(form->Handle());
+    ASSERT_EQ(velfw::Screen->ActiveForm(), form);
+    ask(save->Command());
+    EXPECT_EQ(helpAsked, (Asked{{HELP_CONTEXTPOPUP, 12}})) << "the caption's help button: a pop-up";
+
+    helpAsked.clear();
+    form->BorderIcons = velfw::biSystemMenu;
+    for (UINT id : {save->Command(), open->Command(), 0xEFFEu}) ask(id);
+    EXPECT_EQ(helpAsked, (Asked{{HELP_CONTEXT, 12}, {HELP_CONTEXT, 7}, {HELP_CONTEXT, 7}}))
         << "an item without a context of its own, or none found, asks for the menu's";
 
+    helpAsked.clear();
+    form->Free();
+    EXPECT_EQ(velfw::Screen->ActiveForm(), nullptr);
+    ask(save->Command());
+    EXPECT_TRUE(helpAsked.empty()) << "no form to show help for";
     help.hItemHandle = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x1234));
     EXPECT_EQ(Send(WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), 0) << "no menu of the list";
 }
