@@ -1,6 +1,7 @@
 #include "ComFaces.h"
 
 #include "ControlLog.h"
+#include "WideText.h"
 
 namespace scripted {
 
@@ -48,24 +49,6 @@ void EndOnUnansweredCall(const char* interfaceName) {
     for (;;) ::Sleep(INFINITE);  // termination is on its way
 }
 
-std::string Narrow(const wchar_t* text) {
-    if (!text || !*text) return {};
-    const int n = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) return {};
-    std::string s(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text, -1, s.data(), n, nullptr, nullptr);
-    s.resize(static_cast<size_t>(n - 1));
-    return s;
-}
-
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), w.data(), n);
-    return w;
-}
-
-BSTR NewBstr(const std::string& text) { return ::SysAllocString(Widen(text).c_str()); }
+BSTR NewBstr(const std::string& text) { return ::SysAllocString(velfw::AnsiToWide(text).c_str()); }
 
 }  // namespace scripted

@@ -154,6 +154,32 @@ Vtbl Completed(Vtbl v) {
     return v;
 }
 
+// The vtable of a face of I: the IUnknown slots, then those `fill` sets.
+// Made once for each place that asks.
+template <typename I, typename Fill>
+const VtblOf<I>& UnknownVtable(Fill fill) {
+    static const VtblOf<I> vtbl = [&] {
+        VtblOf<I> v{};
+        SetUnknownSlots<I>(v);
+        fill(v);
+        return v;
+    }();
+    return vtbl;
+}
+
+// The same for a late-bound interface, whose slots `fill` leaves empty end
+// the process.
+template <typename I, const char* Name, typename Fill>
+const VtblOf<I>& DispatchVtable(Fill fill) {
+    static const VtblOf<I> vtbl = [&] {
+        VtblOf<I> v{};
+        SetDispatchSlots<I>(v);
+        fill(v);
+        return Completed<Name>(v);
+    }();
+    return vtbl;
+}
+
 // ---- using interfaces of others
 
 // An owned reference to a C-form interface.
@@ -210,8 +236,6 @@ private:
 
 // ---- texts and variants
 
-std::string Narrow(const wchar_t* text);
-std::wstring Widen(const std::string& text);
 // A BSTR the caller frees.
 BSTR NewBstr(const std::string& text);
 

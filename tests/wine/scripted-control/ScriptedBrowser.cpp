@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "ControlLog.h"
+#include "WideText.h"
 #include "WebBrowserDispIds.h"
 
 namespace scripted {
@@ -259,9 +260,7 @@ HRESULT STDMETHODCALLTYPE OleGetMiscStatus(IOleObject*, DWORD, DWORD* status) {
 HRESULT STDMETHODCALLTYPE OleSetColorScheme(IOleObject*, LOGPALETTE*) { return E_NOTIMPL; }
 
 const IOleObjectVtbl& OleObjectVtbl() {
-    static const IOleObjectVtbl vtbl = [] {
-        IOleObjectVtbl v{};
-        SetUnknownSlots<IOleObject>(v);
+    return UnknownVtable<IOleObject>([](IOleObjectVtbl& v) {
         v.SetClientSite = OleSetClientSite;
         v.GetClientSite = OleGetClientSite;
         v.SetHostNames = OleSetHostNames;
@@ -283,9 +282,7 @@ const IOleObjectVtbl& OleObjectVtbl() {
         v.EnumAdvise = OleEnumAdvise;
         v.GetMiscStatus = OleGetMiscStatus;
         v.SetColorScheme = OleSetColorScheme;
-        return v;
-    }();
-    return vtbl;
+    });
 }
 
 // IOleInPlaceObject and IOleInPlaceActiveObject
@@ -307,18 +304,14 @@ HRESULT STDMETHODCALLTYPE InPlaceSetObjectRects(IOleInPlaceObject* self, LPCRECT
 }
 
 const IOleInPlaceObjectVtbl& InPlaceObjectVtbl() {
-    static const IOleInPlaceObjectVtbl vtbl = [] {
-        IOleInPlaceObjectVtbl v{};
-        SetUnknownSlots<IOleInPlaceObject>(v);
+    return UnknownVtable<IOleInPlaceObject>([](IOleInPlaceObjectVtbl& v) {
         v.GetWindow = WindowOf<IOleInPlaceObject>;
         v.ContextSensitiveHelp = NoContextHelp<IOleInPlaceObject>;
         v.InPlaceDeactivate = InPlaceDeactivateSlot;
         v.UIDeactivate = InPlaceUIDeactivate;
         v.SetObjectRects = InPlaceSetObjectRects;
         v.ReactivateAndUndo = NotImplemented0<IOleInPlaceObject>;
-        return v;
-    }();
-    return vtbl;
+    });
 }
 
 // No key of the pages is handled by the control: the host's keys stay the host's.
@@ -329,9 +322,7 @@ HRESULT STDMETHODCALLTYPE ActiveResizeBorder(IOleInPlaceActiveObject*, LPCRECT, 
 }
 
 const IOleInPlaceActiveObjectVtbl& InPlaceActiveObjectVtbl() {
-    static const IOleInPlaceActiveObjectVtbl vtbl = [] {
-        IOleInPlaceActiveObjectVtbl v{};
-        SetUnknownSlots<IOleInPlaceActiveObject>(v);
+    return UnknownVtable<IOleInPlaceActiveObject>([](IOleInPlaceActiveObjectVtbl& v) {
         v.GetWindow = WindowOf<IOleInPlaceActiveObject>;
         v.ContextSensitiveHelp = NoContextHelp<IOleInPlaceActiveObject>;
         v.TranslateAccelerator = ActiveTranslateAccelerator;
@@ -339,9 +330,7 @@ const IOleInPlaceActiveObjectVtbl& InPlaceActiveObjectVtbl() {
         v.OnDocWindowActivate = ActiveOnActivate;
         v.ResizeBorder = ActiveResizeBorder;
         v.EnableModeless = ActiveOnActivate;
-        return v;
-    }();
-    return vtbl;
+    });
 }
 
 // IOleControl
@@ -354,16 +343,12 @@ HRESULT STDMETHODCALLTYPE ControlAmbientChange(IOleControl* self, DISPID id) {
 HRESULT STDMETHODCALLTYPE ControlFreezeEvents(IOleControl*, WINBOOL) { return S_OK; }
 
 const IOleControlVtbl& OleControlVtbl() {
-    static const IOleControlVtbl vtbl = [] {
-        IOleControlVtbl v{};
-        SetUnknownSlots<IOleControl>(v);
+    return UnknownVtable<IOleControl>([](IOleControlVtbl& v) {
         v.GetControlInfo = ControlGetInfo;
         v.OnMnemonic = ControlOnMnemonic;
         v.OnAmbientPropertyChange = ControlAmbientChange;
         v.FreezeEvents = ControlFreezeEvents;
-        return v;
-    }();
-    return vtbl;
+    });
 }
 
 // IPersistStreamInit: a control that starts empty and saves nothing.
@@ -380,18 +365,14 @@ HRESULT STDMETHODCALLTYPE PersistGetSizeMax(IPersistStreamInit*, ULARGE_INTEGER*
 HRESULT STDMETHODCALLTYPE PersistInitNew(IPersistStreamInit*) { return S_OK; }
 
 const IPersistStreamInitVtbl& PersistVtbl() {
-    static const IPersistStreamInitVtbl vtbl = [] {
-        IPersistStreamInitVtbl v{};
-        SetUnknownSlots<IPersistStreamInit>(v);
+    return UnknownVtable<IPersistStreamInit>([](IPersistStreamInitVtbl& v) {
         v.GetClassID = PersistGetClassID;
         v.IsDirty = PersistIsDirty;
         v.Load = PersistLoad;
         v.Save = PersistSave;
         v.GetSizeMax = PersistGetSizeMax;
         v.InitNew = PersistInitNew;
-        return v;
-    }();
-    return vtbl;
+    });
 }
 
 // IConnectionPointContainer and IConnectionPoint: one point, DWebBrowserEvents2.
@@ -405,14 +386,10 @@ HRESULT STDMETHODCALLTYPE PointsFind(IConnectionPointContainer* self, REFIID iid
 }
 
 const IConnectionPointContainerVtbl& PointsVtbl() {
-    static const IConnectionPointContainerVtbl vtbl = [] {
-        IConnectionPointContainerVtbl v{};
-        SetUnknownSlots<IConnectionPointContainer>(v);
+    return UnknownVtable<IConnectionPointContainer>([](IConnectionPointContainerVtbl& v) {
         v.EnumConnectionPoints = PointsEnum;
         v.FindConnectionPoint = PointsFind;
-        return v;
-    }();
-    return vtbl;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE EventsInterface(IConnectionPoint*, IID* iid) {
@@ -435,39 +412,31 @@ HRESULT STDMETHODCALLTYPE EventsEnum(IConnectionPoint*, IEnumConnections** e) {
 }
 
 const IConnectionPointVtbl& EventsVtbl() {
-    static const IConnectionPointVtbl vtbl = [] {
-        IConnectionPointVtbl v{};
-        SetUnknownSlots<IConnectionPoint>(v);
+    return UnknownVtable<IConnectionPoint>([](IConnectionPointVtbl& v) {
         v.GetConnectionInterface = EventsInterface;
         v.GetConnectionPointContainer = EventsContainer;
         v.Advise = EventsAdvise;
         v.Unadvise = EventsUnadvise;
         v.EnumConnections = EventsEnum;
-        return v;
-    }();
-    return vtbl;
+    });
 }
 
 // IWebBrowser2: Navigate and Navigate2; the host reads and writes the
 // properties through the automation interface.
 
 HRESULT STDMETHODCALLTYPE WebNavigate(IWebBrowser2* self, BSTR url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {
-    return Guarded([&] { return Self(self).Navigate(Narrow(url)); });
+    return Guarded([&] { return Self(self).Navigate(velfw::WideToAnsi(url)); });
 }
 HRESULT STDMETHODCALLTYPE WebNavigate2(IWebBrowser2* self, VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {
     if (!url || url->vt != VT_BSTR) return E_INVALIDARG;  // an item-ID list has no address to script
-    return Guarded([&] { return Self(self).Navigate(Narrow(url->bstrVal)); });
+    return Guarded([&] { return Self(self).Navigate(velfw::WideToAnsi(url->bstrVal)); });
 }
 
 const IWebBrowser2Vtbl& WebBrowserVtbl() {
-    static const IWebBrowser2Vtbl vtbl = [] {
-        IWebBrowser2Vtbl v{};
-        SetDispatchSlots<IWebBrowser2>(v);
+    return DispatchVtable<IWebBrowser2, kWebBrowserName>([](IWebBrowser2Vtbl& v) {
         v.Navigate = WebNavigate;
         v.Navigate2 = WebNavigate2;
-        return Completed<kWebBrowserName>(v);
-    }();
-    return vtbl;
+    });
 }
 
 }  // namespace

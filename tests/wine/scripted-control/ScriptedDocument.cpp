@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "ControlLog.h"
+#include "WideText.h"
 
 namespace scripted {
 
@@ -35,7 +36,7 @@ public:
 
     HRESULT IdsOfNames(LPOLESTR* names, UINT count, DISPID* ids) override {
         if (!names || !ids || count != 1 || !names[0]) return E_INVALIDARG;
-        Log(page_->Browser, "event property " + Narrow(names[0]));
+        Log(page_->Browser, "event property " + velfw::WideToAnsi(names[0]));
         for (const ErrorProperty& p : kErrorProperties)
             if (_wcsicmp(p.Name, names[0]) == 0) {
                 ids[0] = p.Id;
@@ -77,12 +78,7 @@ protected:
 
 private:
     static const IHTMLEventObjVtbl& Vtbl() {
-        static const IHTMLEventObjVtbl vtbl = [] {
-            IHTMLEventObjVtbl v{};
-            SetDispatchSlots<IHTMLEventObj>(v);
-            return Completed<kEventName>(v);
-        }();
-        return vtbl;
+        return DispatchVtable<IHTMLEventObj, kEventName>([](IHTMLEventObjVtbl&) {});
     }
 
     Face<IHTMLEventObj> event_;
@@ -121,13 +117,9 @@ private:
         return Guarded([&] { return OwnerOf<TScriptedWindow>(self).GetEvent(event); });
     }
     static const IHTMLWindow2Vtbl& Vtbl() {
-        static const IHTMLWindow2Vtbl vtbl = [] {
-            IHTMLWindow2Vtbl v{};
-            SetDispatchSlots<IHTMLWindow2>(v);
+        return DispatchVtable<IHTMLWindow2, kWindowName>([](IHTMLWindow2Vtbl& v) {
             v.get_event = GetEventSlot;
-            return Completed<kWindowName>(v);
-        }();
-        return vtbl;
+        });
     }
 
     Face<IHTMLWindow2> window_;
@@ -202,24 +194,15 @@ private:
         });
     }
     static const IHTMLElementVtbl& ElementVtbl() {
-        static const IHTMLElementVtbl vtbl = [] {
-            IHTMLElementVtbl v{};
-            SetDispatchSlots<IHTMLElement>(v);
-            return Completed<kElementName>(v);
-        }();
-        return vtbl;
+        return DispatchVtable<IHTMLElement, kElementName>([](IHTMLElementVtbl&) {});
     }
     static const IHTMLElement2Vtbl& Element2Vtbl() {
-        static const IHTMLElement2Vtbl vtbl = [] {
-            IHTMLElement2Vtbl v{};
-            SetDispatchSlots<IHTMLElement2>(v);
+        return DispatchVtable<IHTMLElement2, kElement2Name>([](IHTMLElement2Vtbl& v) {
             v.get_scrollTop = GetScrollTop;
             v.put_scrollTop = PutScrollTop;
             v.get_scrollHeight = GetScrollHeight;
             v.get_clientHeight = GetClientHeight;
-            return Completed<kElement2Name>(v);
-        }();
-        return vtbl;
+        });
     }
 
     Face<IHTMLElement> element_;
@@ -236,14 +219,10 @@ HRESULT STDMETHODCALLTYPE DocumentGetParentWindow(IHTMLDocument2* self, IHTMLWin
 }
 
 const IHTMLDocument2Vtbl& DocumentVtbl() {
-    static const IHTMLDocument2Vtbl vtbl = [] {
-        IHTMLDocument2Vtbl v{};
-        SetDispatchSlots<IHTMLDocument2>(v);
+    return DispatchVtable<IHTMLDocument2, kDocumentName>([](IHTMLDocument2Vtbl& v) {
         v.get_body = DocumentGetBody;
         v.get_parentWindow = DocumentGetParentWindow;
-        return Completed<kDocumentName>(v);
-    }();
-    return vtbl;
+    });
 }
 
 }  // namespace

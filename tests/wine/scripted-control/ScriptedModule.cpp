@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ControlLog.h"
+#include "WideText.h"
 #include "ScriptedBrowser.h"
 
 namespace scripted {
@@ -56,14 +57,10 @@ private:
         return S_OK;
     }
     static const IClassFactoryVtbl& Vtbl() {
-        static const IClassFactoryVtbl vtbl = [] {
-            IClassFactoryVtbl v{};
-            SetUnknownSlots<IClassFactory>(v);
+        return UnknownVtable<IClassFactory>([](IClassFactoryVtbl& v) {
             v.CreateInstance = CreateInstanceSlot;
             v.LockServer = LockServerSlot;
-            return v;
-        }();
-        return vtbl;
+        });
     }
 
     Face<IClassFactory> factory_;
@@ -72,7 +69,7 @@ private:
 std::string ServerKeyName() {
     wchar_t clsid[40] = {};
     ::StringFromGUID2(CLSID_WebBrowser, clsid, 40);
-    return "CLSID\\" + Narrow(clsid) + "\\InprocServer32";
+    return "CLSID\\" + velfw::WideToAnsi(clsid) + "\\InprocServer32";
 }
 
 bool ReadText(HKEY key, const char* name, std::string& text) {
