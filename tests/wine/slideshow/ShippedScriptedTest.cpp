@@ -360,7 +360,7 @@ TEST_F(ShippedScriptedTest, PagesRunTheirTimeScrollAndBlankAfterOnePass) {
     const Entry* closed = log.First(slow, "popup closed");
     ASSERT_NE(opened, nullptr) << "the saver took the new window itself";
     ASSERT_NE(closed, nullptr) << "the guard left the pop-up open";
-    EXPECT_LE(closed->tick - opened->tick, 1000u);
+    EXPECT_LE(closed->tick - opened->tick, 2000u) << "closed at a tick of the guard";
     EXPECT_EQ(log.First(slow, "event NewWindow2")->text, "event NewWindow2");
 
     // The script error: the saver read the error through the document's
@@ -418,5 +418,5 @@ TEST_F(ShippedScriptedTest, StatisticsPageFollowsEachPassAndFailedAddressesMoveO
     EXPECT_NE(log.First(refused, "navigation call fails"), nullptr);
     const DWORD refusedReplaced = Replaced(log, pane2, refused);
     ASSERT_NE(refusedReplaced, 0u);
-    EXPECT_LE(refusedReplaced - log.First(refused, "navigate ")->tick, 500u);
+    EXPECT_LE(refusedReplaced - log.First(refused, "navigate ")->tick, 1000u) << "at the next tick";
 }
