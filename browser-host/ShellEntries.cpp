@@ -64,7 +64,7 @@ BOOL FreeSharedBlock(HANDLE handle, DWORD processId) {
     return entry ? entry(handle, processId) : FALSE;
 }
 
-void DoneShellEntries() {
+void DoneShellEntriesUnit() {
     for (ShellLibrary* lib : {&g_hhctrl, &g_shell32}) {
         if (lib->module) ::FreeLibrary(lib->module);
         lib->module = nullptr;

@@ -17,6 +17,6 @@ BOOL UnlockSharedBlock(void* block);
 BOOL FreeSharedBlock(HANDLE handle, DWORD processId);
 
 // Unit shutdown: frees every library that was loaded.
-void DoneShellEntries();
+void DoneShellEntriesUnit();
 
 }  // namespace browser

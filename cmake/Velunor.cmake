@@ -21,8 +21,15 @@ endif()
 set(VELUNOR_MANIFEST ${PROJECT_BINARY_DIR}/program.manifest)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/program.manifest.in ${VELUNOR_MANIFEST} @ONLY)
 
-# velunor_resources(TARGET NAME DESCRIPTION ICON): version resource, icon and manifest.
+# velunor_resources(TARGET NAME DESCRIPTION ICON [VERSION a.b.c.d]): version
+# resource (1.0.0.1 unless given), icon and manifest.
 function(velunor_resources target name description icon)
+  cmake_parse_arguments(R "" "VERSION" "" ${ARGN})
+  if(NOT R_VERSION)
+    set(R_VERSION 1.0.0.1)
+  endif()
+  set(VELUNOR_RES_VERSION ${R_VERSION})
+  string(REPLACE "." "," VELUNOR_RES_VERSION_COMMAS ${R_VERSION})
   set(VELUNOR_RES_NAME ${name})
   set(VELUNOR_RES_DESCRIPTION ${description})
   set(VELUNOR_RES_ICON ${icon})

@@ -128,7 +128,17 @@ TComponent* TComponent::FindComponent(const std::string& name) const {
 void TComponent::InsertComponent(TComponent* component) {
     component->owner_ = this;
     components_.push_back(component);
-    Notification(component, TOperation::opInsert);
+}
+
+void TComponent::AnnounceInsertion() {
+    TComponent* owner = owner_;
+    if (!owner || owner->IsDestroying()) return;
+    owner->Notification(this, TOperation::opInsert);
+    // By index: a receiver may add or free components while it is told.
+    for (int i = 0; i < owner->ComponentCount(); ++i) {
+        TComponent* other = owner->Components(i);
+        if (other != this && !other->IsDestroying()) other->Notification(this, TOperation::opInsert);
+    }
 }
 
 void TComponent::RemoveComponent(TComponent* component) {

@@ -141,6 +141,13 @@ public:
 
 protected:
     virtual void Notification(TComponent* component, TOperation operation);
+    // Tells the owner, then each of the owner's other components, that this
+    // component has joined the owner (Notification with opInsert), so that a
+    // component can find a partner added after it. A class whose arrival
+    // others look for calls it at the end of its own constructor: until then
+    // the component is not yet of its class, and no receiver could tell what
+    // joined.
+    void AnnounceInsertion();
     virtual void Loaded();
     // The first phase of freeing: the destroy event (a failure in it is the
     // class's to report; freeing goes on).

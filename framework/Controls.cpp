@@ -601,6 +601,10 @@ void TWinControl::WndProc(TMessage& m) {
             if (handled) return;
             break;
         }
+        case WM_GETDLGCODE:
+            DefaultHandler(m);
+            m.Result |= DialogCodes();
+            return;
         case CM_DIALOGKEY:
         case CM_DIALOGCHAR:
             m.Result = 0;
@@ -670,9 +674,6 @@ void TCustomControl::WndProc(TMessage& m) {
                 return;
             }
             break;
-        case WM_GETDLGCODE:
-            m.Result = DialogCodes();
-            return;
         case WM_TIMER:
             Timer(m.WParam);
             m.Result = 0;

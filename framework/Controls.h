@@ -220,6 +220,10 @@ protected:
     virtual void KeyDown(WORD& key, TShiftState shift);
     virtual void KeyUp(WORD& key, TShiftState shift);
     virtual void KeyPress(char& key);
+    // WM_GETDLGCODE: the keys the control keeps from dialog navigation, added
+    // to what its window class answers. A form that answers for a key keeps
+    // it whichever of its windows has the focus.
+    virtual LRESULT DialogCodes() { return 0; }
     virtual void Resize() {}
     void FontChanged() override;
     virtual void AlignControls(RECT& rect);
@@ -274,8 +278,6 @@ protected:
     TCanvas* ControlCanvas() override { return &canvas_; }
     void WndProc(TMessage& message) override;
     virtual void Timer(UINT_PTR id) {}
-    // WM_GETDLGCODE: the keys the control keeps from dialog navigation.
-    virtual LRESULT DialogCodes() { return 0; }
     virtual void DoEnter();
     virtual void DoExit();
     virtual void EnabledChanged() {}

@@ -59,18 +59,31 @@ void TForm::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     p.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
     p.ExStyle = 0;
+    bool boxesAllowed = false;
     switch (BorderStyle) {
         case TFormBorderStyle::bsNone: p.Style |= WS_POPUP; break;
-        case TFormBorderStyle::bsSingle: p.Style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_BORDER; break;
-        case TFormBorderStyle::bsSizeable: p.Style |= WS_OVERLAPPEDWINDOW; break;
+        case TFormBorderStyle::bsSingle:
+            p.Style |= WS_CAPTION | WS_BORDER;
+            boxesAllowed = true;
+            break;
+        case TFormBorderStyle::bsSizeable:
+            p.Style |= WS_CAPTION | WS_THICKFRAME;
+            boxesAllowed = true;
+            break;
         case TFormBorderStyle::bsDialog:
-            p.Style |= WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+            p.Style |= WS_POPUP | WS_CAPTION | DS_MODALFRAME;
             p.ExStyle |= WS_EX_DLGMODALFRAME;
             break;
         case TFormBorderStyle::bsToolWindow:
-            p.Style |= WS_CAPTION | WS_SYSMENU;
+            p.Style |= WS_CAPTION;
             p.ExStyle |= WS_EX_TOOLWINDOW;
             break;
+    }
+    if (BorderStyle != TFormBorderStyle::bsNone) {
+        if (BorderIcons & biSystemMenu) p.Style |= WS_SYSMENU;
+        if (boxesAllowed && (BorderIcons & biMinimize)) p.Style |= WS_MINIMIZEBOX;
+        if (boxesAllowed && (BorderIcons & biMaximize)) p.Style |= WS_MAXIMIZEBOX;
+        if ((BorderIcons & biHelp) && !(p.Style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX))) p.ExStyle |= WS_EX_CONTEXTHELP;
     }
     if (FormStyle == TFormStyle::fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
     if (Position == TPosition::poScreenCenter) {
@@ -275,13 +288,17 @@ TApplication::TApplication() : TComponent(nullptr) {
 
 TApplication::~TApplication() {
     Destroying();
-    // Forms first, last created first, so that their OnDestroy runs.
+    DestroyForms();
+    if (handle_) ::DestroyWindow(handle_);
+}
+
+void TApplication::DestroyForms() {
+    // Last created first, so that their OnDestroy runs.
     for (int i = ComponentCount() - 1; i >= 0; --i) {
         if (i >= ComponentCount()) continue;
         if (auto* form = dynamic_cast<TForm*>(Components(i))) form->Free();
     }
     mainForm_ = nullptr;
-    if (handle_) ::DestroyWindow(handle_);
 }
 
 void TApplication::Initialize() {
@@ -360,16 +377,32 @@ bool TApplication::IsKeyMsg(const MSG& msg) {
     return IsDialogKey(msg);
 }
 
+namespace {
+
+// Whether `wnd` answers WM_GETDLGCODE for the key of `msg` with one of `wants`.
+bool AsksForKey(HWND wnd, const MSG& msg, LRESULT wants) {
+    MSG asked = msg;
+    return (::SendMessageA(wnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&asked)) & wants) != 0;
+}
+
+}  // namespace
+
 // Dialog navigation on the form that has the focus: Tab, Enter and Esc
 // (and Ctrl+Tab for a page control) go to the focused control and up its
 // parents to the form; Alt+letter to the control with that mnemonic. A
-// control that asks for the key (WM_GETDLGCODE) keeps it.
+// window that asks for the key (WM_GETDLGCODE) keeps it: the focused one, as
+// in a dialog, and the form, for every window on it. Alt+letter is asked of
+// the form only (a multi-line edit wants all keys, and mnemonics still work
+// from it); the form keeps it by wanting the characters.
 bool TApplication::IsDialogKey(const MSG& msg) {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSCHAR) return false;
     TWinControl* control = OwningControl(msg.hwnd);
     TForm* form = GetParentForm(control);
     if (!form) return false;
-    if (msg.message == WM_SYSCHAR) return form->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam) != 0;
+    if (msg.message == WM_SYSCHAR) {
+        if (AsksForKey(form->Handle(), msg, DLGC_WANTCHARS)) return false;
+        return form->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam) != 0;
+    }
     const WORD key = static_cast<WORD>(msg.wParam);
     LRESULT wants = 0;
     switch (key) {
@@ -378,8 +411,8 @@ bool TApplication::IsDialogKey(const MSG& msg) {
         case VK_ESCAPE: wants = DLGC_WANTALLKEYS | DLGC_WANTMESSAGE; break;
         default: return false;
     }
-    MSG asked = msg;
-    if (::SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&asked)) & wants) return false;
+    if (AsksForKey(msg.hwnd, msg, wants)) return false;
+    if (form->Handle() != msg.hwnd && AsksForKey(form->Handle(), msg, wants)) return false;
     const auto shift = static_cast<LPARAM>(KeyboardShiftState());
     for (TWinControl* c = control; c; c = c->Parent()) {
         if (c->Perform(CM_DIALOGKEY, key, shift) != 0) return true;
@@ -488,6 +521,10 @@ void TScreen::SetCursor(TCursor cursor) {
 void InitFormsUnit() {
     if (!Application) Application = new TApplication();
     if (!Screen) Screen = new TScreen();
+}
+
+void DoneApplicationForms() {
+    if (Application) Application->DestroyForms();
 }
 
 void DoneFormsUnit() {

@@ -18,6 +18,9 @@ enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum class TFormStyle { fsNormal, fsStayOnTop };
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 enum class TPosition { poDesigned, poScreenCenter };
+// The buttons of a form's caption bar.
+enum TBorderIconFlag : unsigned { biSystemMenu = 1u << 0, biMinimize = 1u << 1, biMaximize = 1u << 2, biHelp = 1u << 3 };
+using TBorderIcons = unsigned;
 
 using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
@@ -30,6 +33,11 @@ public:
     ~TForm() override;
 
     TFormBorderStyle BorderStyle = TFormBorderStyle::bsSizeable;
+    // The caption's buttons, as far as the border style allows them: none
+    // without a caption, no minimize or maximize box on a dialog or
+    // tool-window frame, the help button only where neither box is. Without
+    // the system menu the caption shows no button at all.
+    TBorderIcons BorderIcons = biSystemMenu | biMinimize | biMaximize;
     TWindowState WindowState = TWindowState::wsNormal;
     TFormStyle FormStyle = TFormStyle::fsNormal;
     TPosition Position = TPosition::poDesigned;
@@ -119,6 +127,8 @@ public:
         return form;
     }
     void Run();
+    // Frees every form, last created first.
+    void DestroyForms();
     void Terminate();
     bool Terminated() const { return terminated_; }
     void ProcessMessages();
@@ -180,8 +190,11 @@ private:
 extern TApplication* Application;
 extern TScreen* Screen;
 
-// Unit start-up and shutdown, called from each program's entry.
+// Unit start-up and shutdown, from each program's table of units.
 void InitFormsUnit();
 void DoneFormsUnit();
+// Frees the application's forms; a program's table finishes it first, so
+// that the forms go before the units their components use.
+void DoneApplicationForms();
 
 }  // namespace velfw

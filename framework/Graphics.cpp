@@ -265,6 +265,49 @@ std::string FileFormatDescription(const std::string& extension) {
     return f ? f->Description : std::string();
 }
 
+// ---- picture clipboard formats
+
+namespace {
+
+struct ClipboardGraphic {
+    UINT Format;
+    std::type_index Kind;
+    TGraphicFactory Factory;
+};
+
+std::vector<ClipboardGraphic>& ClipboardGraphics() {
+    static std::vector<ClipboardGraphic> formats;
+    return formats;
+}
+
+const ClipboardGraphic* FindClipboardGraphic(UINT format) {
+    for (const ClipboardGraphic& g : ClipboardGraphics())
+        if (g.Format == format) return &g;
+    return nullptr;
+}
+
+}  // namespace
+
+void RegisterGraphicClipboardFormat(UINT format, std::type_index kind, TGraphicFactory factory) {
+    UnregisterGraphicClipboardFormat(format);
+    ClipboardGraphics().push_back({format, kind, std::move(factory)});
+}
+
+void UnregisterGraphicClipboardFormat(UINT format) {
+    std::erase_if(ClipboardGraphics(), [format](const ClipboardGraphic& g) { return g.Format == format; });
+}
+
+std::optional<std::type_index> GraphicKindOfClipboardFormat(UINT format) {
+    const ClipboardGraphic* g = FindClipboardGraphic(format);
+    if (!g) return std::nullopt;
+    return g->Kind;
+}
+
+std::unique_ptr<TGraphic> NewGraphicForClipboardFormat(UINT format) {
+    const ClipboardGraphic* g = FindClipboardGraphic(format);
+    return g && g->Factory ? g->Factory() : nullptr;
+}
+
 // ---- DIB sections
 
 namespace {

@@ -6,8 +6,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
+#include <type_traits>
+#include <typeindex>
 #include <vector>
 
 #include "Classes.h"
@@ -205,6 +208,22 @@ void UnregisterFileFormat(const std::string& extension);
 std::unique_ptr<TGraphic> NewGraphicForExtension(const std::string& extension);
 // The description registered with `extension`; empty when none is.
 std::string FileFormatDescription(const std::string& extension);
+
+// The picture classes a clipboard format carries ("GIF Image"), registered at
+// start-up by the unit that implements one. The kind is the picture's class;
+// a class that is no TGraphic is registered without a factory.
+void RegisterGraphicClipboardFormat(UINT format, std::type_index kind, TGraphicFactory factory);
+template <typename T>
+void RegisterGraphicClipboardFormat(UINT format) {
+    TGraphicFactory factory;
+    if constexpr (std::is_base_of_v<TGraphic, T>) factory = [] { return std::make_unique<T>(); };
+    RegisterGraphicClipboardFormat(format, std::type_index(typeid(T)), std::move(factory));
+}
+void UnregisterGraphicClipboardFormat(UINT format);
+// The class registered for `format`; none when no class is.
+std::optional<std::type_index> GraphicKindOfClipboardFormat(UINT format);
+// A new empty picture of that class; nullptr when none is or it is no TGraphic.
+std::unique_ptr<TGraphic> NewGraphicForClipboardFormat(UINT format);
 
 enum class TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf24bit, pf32bit };
 // 1, 4, 8, 24 or 32; 0 for pfDevice.

@@ -256,10 +256,13 @@ int TListBox::SelCount() const {
 int TListBox::ItemIndex() const {
     if (items_.Count() == 0) return -1;
     if (HWND wnd = HandleOrNull()) {
+        // The focus rectangle stays on an item the user never picked (the
+        // first, after the items change): only a selected one is current.
         const LRESULT caret = ::SendMessageA(wnd, LB_GETCARETINDEX, 0, 0);
-        return caret == LB_ERR ? -1 : static_cast<int>(caret);
+        if (caret == LB_ERR || ::SendMessageA(wnd, LB_GETSEL, static_cast<WPARAM>(caret), 0) <= 0) return -1;
+        return static_cast<int>(caret);
     }
-    return itemIndex_;
+    return Selected(itemIndex_) ? itemIndex_ : -1;
 }
 
 void TListBox::SetItemIndex(int index) {

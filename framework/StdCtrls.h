@@ -85,8 +85,8 @@ public:
     bool Selected(int index) const;
     void SetSelected(int index, bool selected);
     int SelCount() const;
-    // The item with the focus rectangle, -1 for none. Setting it selects only
-    // that item and scrolls it into view.
+    // The item with the focus rectangle when it is selected, -1 otherwise.
+    // Setting it selects only that item and scrolls it into view.
     int ItemIndex() const;
     void SetItemIndex(int index);
     int TopIndex() const;

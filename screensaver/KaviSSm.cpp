@@ -55,6 +55,7 @@ TForm1::TForm1(velfw::TComponent* owner) : velfw::TForm(owner) {
     BeginLoading();
     Name = "Form1";
     BorderStyle = velfw::TFormBorderStyle::bsNone;
+    BorderIcons = 0;
     SetColor(velfw::clBtnFace);
     SetCaption("");
     SetBounds(16, 98, 696, 615);
@@ -219,8 +220,9 @@ void TForm1::EndSaver() {
 }
 
 // Keys go to the window with the focus, which is a pane's browser once it
-// has taken it, and a browser may take the mouse capture too: a key or a
-// button on any window of the form's ends the saver as one on the form does.
+// has taken it, and a browser may take the mouse capture too: a key on any
+// window of the form's goes to the form's key handler, and a button ends the
+// saver as one on the form does.
 void TForm1::EndOnInputToChild(const MSG& msg, bool& handled) {
     switch (msg.message) {
         case WM_KEYDOWN:
@@ -234,7 +236,12 @@ void TForm1::EndOnInputToChild(const MSG& msg, bool& handled) {
     }
     if (!HandleAllocated() || msg.hwnd == HandleOrNull() || !::IsChild(HandleOrNull(), msg.hwnd)) return;
     handled = true;
-    EndSaver();
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+        WORD key = static_cast<WORD>(msg.wParam);
+        KeyDown(key, velfw::KeyboardShiftState());
+    } else {
+        EndSaver();
+    }
 }
 
 void TForm1::FormClose(velfw::TObject*, velfw::TCloseAction& action) {

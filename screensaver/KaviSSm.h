@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,9 @@ public:
 protected:
     void CreateParams(velfw::TCreateParams& params) override;
     void WndProc(velfw::TMessage& message) override;
+    // Every key is the user's first sign of life: dialog navigation takes
+    // none of them (Tab, Enter, Esc, Alt+letter), whichever window has the focus.
+    LRESULT DialogCodes() override { return DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTARROWS | DLGC_WANTCHARS; }
 
 private:
     std::unique_ptr<IPaneHost> MakePaneHost();
@@ -116,7 +120,7 @@ private:
     bool saverFlagSet_ = false;
     bool ending_ = false;
     bool firstPaint_ = true;
-    uint64_t processCreated_ = 0;
+    std::optional<uint64_t> processCreated_;  // none: the guard ends no program
 };
 
 }  // namespace saver

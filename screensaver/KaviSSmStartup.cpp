@@ -26,8 +26,9 @@ void TForm1::FormCreate(velfw::TObject*) {
     globals::StartupFailed = false;
     globals::SaverStartTime = GetNow();
     StartTicks = GetTicks();
-    bool known = false;
-    processCreated_ = ProcessCreationTime(::GetCurrentProcess(), known);
+    // Programs started after this moment are ended by the guard; when it
+    // cannot be read, none is.
+    processCreated_ = ProcessCreationTime(::GetCurrentProcess());
     // Every floating-point exception masked: the browser control and the
     // pages' scripts expect this word.
     browser::Set8087CW(browser::kAllExceptionsMasked);

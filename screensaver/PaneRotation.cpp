@@ -67,6 +67,7 @@ void PaneRotation::CheckScroll(int n, PaneRecord& p) {
                     try {
                         address = host_.LocationURL(n);
                     } catch (...) {
+                        // The line goes out without the address: the failure is what it reports.
                     }
                     host_.Log(n, failureText + ". Set ScrollTop @ (" + MsText() + " in " + address + ")");
                 }
@@ -139,6 +140,8 @@ void PaneRotation::DoHasBeenBlanked(int n, PaneRecord& p) {
             p.urlsIndex = 1;
         }
     } catch (...) {
+        // The pane keeps its page and its times: the next tick moves it on
+        // again (to the blank pages, once the statistics page has had its turn).
     }
 }
 
@@ -165,6 +168,8 @@ void PaneRotation::SetupBrowser(int n, PaneRecord& p) {
         try {
             if (host_.BodyTallerThanPane(n)) p.LastScrollTick = host_.TickCount();
         } catch (...) {
+            // Sizes that cannot be read only leave the scroll's clock as it
+            // was; the page is complete all the same.
         }
     }
     p.WaitForURLTimeOut = false;

@@ -7,7 +7,6 @@
 #include "KaviSSm.h"
 #include "PreviewMotion.h"
 #include "SaverCommandLine.h"
-#include "SaverUnits.h"
 #include "SysUtils.h"
 #include "WinHandles.h"
 
@@ -126,18 +125,6 @@ int RunSaver(const std::vector<std::string>& args) {
     if (SaverMode == smPreview) RunPreview(second);
     else RunFullScreen();
     return 0;
-}
-
-int SaverMain() {
-    int status = 0;
-    InitSaverUnits();
-    try {
-        status = RunSaver(SplitCommandLine(::GetCommandLineA()));
-    } catch (...) {
-        velfw::ReportCurrentException();
-    }
-    DoneSaverUnits();
-    return status;
 }
 
 }  // namespace saver

@@ -24,10 +24,6 @@ void SystemChangePassword(const char* provider, HWND parent);
 // sign-extended in a 64-bit process as the system itself does.
 HWND WindowFromArgument(uint32_t handle);
 
-// The whole program: units up, the command line's job, units down. Both the
-// shipped saver and its test build enter here after choosing their browser.
-int SaverMain();
-
 // Runs the saver for these arguments (element 0 is the program) and returns
 // the exit status.
 int RunSaver(const std::vector<std::string>& args);

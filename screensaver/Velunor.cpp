@@ -2,19 +2,11 @@
 // control.
 #include <windows.h>
 
-#include "HostedWB.h"
 #include "KaviSSm.h"
 #include "MyWebBrowser.h"
-#include "SaverEntry.h"
-#include "ShellEntries.h"
+#include "SaverUnits.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // The browser host's unit starts first and ends last: it keeps the
-    // floating-point control word the program started with.
-    browser::InitHostedWBUnit();
     saver::MakePaneBrowser = browser::MakeHostedPaneBrowser;
-    const int status = saver::SaverMain();
-    browser::DoneHostedWBUnit();
-    browser::DoneShellEntries();
-    return status;
+    return saver::SaverMain();
 }

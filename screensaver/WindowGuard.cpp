@@ -25,10 +25,9 @@ bool HasStoredTitle(HWND window) {
     return ::InternalGetWindowText(window, first, 2) > 0;
 }
 
-uint64_t ProcessCreationTime(HANDLE process, bool& known) {
+std::optional<uint64_t> ProcessCreationTime(HANDLE process) {
     FILETIME created, exited, kernel, user;
-    known = ::GetProcessTimes(process, &created, &exited, &kernel, &user) != FALSE;
-    if (!known) return 0;
+    if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return std::nullopt;
     return (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
 }
 
@@ -59,7 +58,7 @@ DWORD KillProcess(DWORD processId) {
     return 0;
 }
 
-void DealWithNewWindows(const TTopWindowList& initial, TTopWindowList& current, uint64_t saverCreated) {
+void DealWithNewWindows(const TTopWindowList& initial, TTopWindowList& current, std::optional<uint64_t> saverCreated) {
     ListTopWindows(current);
     for (void* handle : NewWindows(initial, current)) {
         HWND window = static_cast<HWND>(handle);
@@ -69,7 +68,9 @@ void DealWithNewWindows(const TTopWindowList& initial, TTopWindowList& current, 
         facts.OwnProcess = processId == ::GetCurrentProcessId();
         if (!facts.OwnProcess && processId != 0) {
             velfw::UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
-            if (process) facts.ProcessCreated = ProcessCreationTime(process.get(), facts.CreationKnown);
+            const std::optional<uint64_t> created = process ? ProcessCreationTime(process.get()) : std::nullopt;
+            facts.CreationKnown = created.has_value();
+            facts.ProcessCreated = created.value_or(0);
         }
         if (ActionForNewWindow(facts, saverCreated) == NewWindowAction::QuitAndTerminate) {
             ::PostMessageA(window, WM_QUIT, 0, 0);

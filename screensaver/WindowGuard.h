@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "WindowGuardRules.h"
@@ -18,9 +19,9 @@ std::string StoredTitle(HWND window);
 // Whether that title has at least one character, without copying it.
 bool HasStoredTitle(HWND window);
 
-// When the process was created (file-time units); `known` is false when the
-// system cannot say.
-uint64_t ProcessCreationTime(HANDLE process, bool& known);
+// When the process was created (file-time units); none when the system
+// cannot say.
+std::optional<uint64_t> ProcessCreationTime(HANDLE process);
 
 // Adds `window` to the list when it is a visible, titled window without a
 // parent or owner; always goes on.
@@ -33,9 +34,9 @@ DWORD KillProcess(DWORD processId);
 
 // Lists the windows anew into `current` and deals with each that was not in
 // `initial`: a window of a program started after the saver (created at
-// `saverCreated`) gets WM_QUIT and its program is ended; any other is asked
-// to close.
-void DealWithNewWindows(const TTopWindowList& initial, TTopWindowList& current, uint64_t saverCreated);
+// `saverCreated`, when known) gets WM_QUIT and its program is ended; any
+// other is asked to close.
+void DealWithNewWindows(const TTopWindowList& initial, TTopWindowList& current, std::optional<uint64_t> saverCreated);
 
 // Tells `window` to close when its title marks it as an error window.
 void CloseErrorWindow(HWND window);

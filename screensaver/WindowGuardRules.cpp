@@ -26,9 +26,9 @@ std::vector<void*> NewWindows(const TTopWindowList& initial, const TTopWindowLis
     return fresh;
 }
 
-NewWindowAction ActionForNewWindow(const WindowProcessFacts& facts, uint64_t saverCreated) {
-    if (facts.OwnProcess || !facts.CreationKnown) return NewWindowAction::Close;
-    return facts.ProcessCreated > saverCreated ? NewWindowAction::QuitAndTerminate : NewWindowAction::Close;
+NewWindowAction ActionForNewWindow(const WindowProcessFacts& facts, std::optional<uint64_t> saverCreated) {
+    if (facts.OwnProcess || !facts.CreationKnown || !saverCreated) return NewWindowAction::Close;
+    return facts.ProcessCreated > *saverCreated ? NewWindowAction::QuitAndTerminate : NewWindowAction::Close;
 }
 
 bool IsErrorWindowTitle(const std::string& title) {

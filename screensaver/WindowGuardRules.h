@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,8 +39,10 @@ struct WindowProcessFacts {
 };
 
 // Only a process started after the saver is ended; the saver's own windows
-// and those of programs that were running before are asked to close.
-NewWindowAction ActionForNewWindow(const WindowProcessFacts& facts, uint64_t saverCreated);
+// and those of programs that were running before are asked to close. When
+// the saver's own creation time is not known, no process counts as started
+// after it.
+NewWindowAction ActionForNewWindow(const WindowProcessFacts& facts, std::optional<uint64_t> saverCreated);
 
 // A window whose title speaks of an error or an exception, in any case.
 bool IsErrorWindowTitle(const std::string& title);

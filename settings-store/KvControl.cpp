@@ -54,12 +54,12 @@ void TKvAttachedLabel::SetControl(velfw::TWinControl* control) {
 void TKvAttachedLabel::SetBounds(int left, int top, int width, int height) {
     const bool moved = left != Left() || top != Top() || width != Width() || height != Height();
     velfw::TLabel::SetBounds(left, top, width, height);
-    if (moved) TellControl();
+    if (moved) TellControl(true);
 }
 
 void TKvAttachedLabel::Loaded() {
     velfw::TLabel::Loaded();
-    TellControl();
+    TellControl(false);
 }
 
 void TKvAttachedLabel::Notification(velfw::TComponent* component, velfw::TOperation operation) {
@@ -70,13 +70,16 @@ void TKvAttachedLabel::Notification(velfw::TComponent* component, velfw::TOperat
     }
 }
 
-void TKvAttachedLabel::TellControl() {
+void TKvAttachedLabel::TellControl(bool moved) {
     if (IsLoading() || IsDestroying()) return;
     velfw::TForm* form = velfw::GetParentForm(this);
     if (!FormOwns(form, control_)) return;
     control_->Perform(kvmAdoptLabel, 0, reinterpret_cast<LPARAM>(this));
-    // The position is taken once the move is over.
-    if (control_->HandleAllocated()) ::PostMessageA(control_->HandleOrNull(), kvmRecordLabel, 0, 0);
+    // A moved label has its place taken now: were it taken later, a move of
+    // the control in between would be read into the offsets. After loading
+    // the place is taken once the loading is over.
+    if (moved) control_->Perform(kvmRecordLabel, 0, 0);
+    else if (control_->HandleAllocated()) ::PostMessageA(control_->HandleOrNull(), kvmRecordLabel, 0, 0);
 }
 
 // ---- TKvCustomControl

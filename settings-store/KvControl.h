@@ -59,7 +59,7 @@ protected:
     void Notification(velfw::TComponent* component, velfw::TOperation operation) override;
 
 private:
-    void TellControl();
+    void TellControl(bool moved);
     velfw::TWinControl* control_ = nullptr;
 };
 

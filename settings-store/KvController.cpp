@@ -23,6 +23,8 @@ TKvController::TKvController(velfw::TComponent* owner)
     timerPool_->OnAllTriggers = [this](velfw::TObject* sender, int32_t handle, uint32_t interval, int32_t elapsed) {
         DoTimerTrigger(sender, handle, interval, elapsed);
     };
+    // The form's controls that have no controller yet take this one.
+    AnnounceInsertion();
 }
 
 TKvController::~TKvController() {

@@ -1,9 +1,11 @@
-// Entry of the settings program: one instance at a time, the wizard form and
-// the message loop.
+// Entry of the settings program: its units, one instance at a time, the
+// wizard form and the message loop.
 #include <windows.h>
 
 #include "Forms.h"
+#include "KAVIsu.h"
 #include "KAVIsup.h"
+#include "KvLibraryUnits.h"
 #include "KxCursors.h"
 
 namespace kavisu {
@@ -39,24 +41,28 @@ bool BroughtRunningInstanceForward() {
     return true;
 }
 
-}  // namespace
+constexpr auto kSettingsUnits = velfw::UnitTable(
+    velfw::TUnit{"Forms", velfw::InitFormsUnit, velfw::DoneFormsUnit},
+    kv::kLibraryUnits,
+    // The slider's hand cursor.
+    velfw::TUnit{"KxCursors", kx::InitKxCursorsUnit, kx::DoneKxCursorsUnit},
+    // Finished first: the forms go before the units their components use.
+    velfw::TUnit{"Application forms", nullptr, velfw::DoneApplicationForms});
 
-int SettingsMain() {
-    velfw::InitFormsUnit();
-    kx::RegisterKxCursors(::GetModuleHandleA(nullptr));
-    try {
-        if (!BroughtRunningInstanceForward()) {
-            velfw::Application->Initialize();
-            velfw::Application->SetTitle(kSetupTitle);
-            velfw::Application->CreateForm<TForm1>()->Show();
-            velfw::Application->Run();
-        }
-    } catch (...) {
-        velfw::ReportCurrentException();
-    }
-    velfw::DoneFormsUnit();
+int RunSettings() {
+    if (BroughtRunningInstanceForward()) return 0;
+    velfw::Application->Initialize();
+    velfw::Application->SetTitle(kSetupTitle);
+    velfw::Application->CreateForm<TForm1>()->Show();
+    velfw::Application->Run();
     return 0;
 }
+
+}  // namespace
+
+std::span<const velfw::TUnit> SettingsUnits() { return kSettingsUnits; }
+
+int SettingsMain() { return velfw::TUnitStartup(kSettingsUnits, velfw::ReportCurrentException).Run(RunSettings); }
 
 }  // namespace kavisu
 

@@ -60,6 +60,25 @@ TKxSlider* Slider(TComponent* owner, TWinControl* parent, const char* name, int 
 
 std::string Digit(int n) { return IntToStr(n); }
 
+// The buttons' glyphs, drawn at build time into the program's resources: the
+// normal image and the disabled one side by side.
+constexpr char kNextGlyph[] = "GLYPH_NEXT";
+constexpr char kBackGlyph[] = "GLYPH_BACK";
+constexpr char kSaveGlyph[] = "GLYPH_SAVE";
+constexpr char kDiscardGlyph[] = "GLYPH_DISCARD";
+constexpr char kAddGlyph[] = "GLYPH_ADD";
+constexpr char kRemoveGlyph[] = "GLYPH_REMOVE";
+constexpr char kAddOneGlyph[] = "GLYPH_ADDONE";
+
+template <typename T>
+T* Button(TComponent* owner, TWinControl* parent, const std::string& name, int left, int top, int width, int height,
+          const std::string& caption, const char* glyph) {
+    auto* button = Place<T>(owner, parent, name, left, top, width, height, caption);
+    // A glyph missing from the resources leaves the button with its caption alone.
+    if (button->Glyph().LoadFromResourceName(::GetModuleHandleA(nullptr), glyph)) button->SetNumGlyphs(2);
+    return button;
+}
+
 }  // namespace
 
 // ---- the layout pictures
@@ -99,6 +118,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     BeginLoading();
     Name = "Form1";
     BorderStyle = TFormBorderStyle::bsSingle;
+    BorderIcons = 0;  // the user leaves by the buttons
     Position = TPosition::poScreenCenter;
     SetColor(clBtnFace);
     SetArial(this);
@@ -123,12 +143,6 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     EndLoading();
 }
 
-void TForm1::CreateParams(TCreateParams& params) {
-    TForm::CreateParams(params);
-    // A fixed frame with no border icons: the user leaves by the buttons.
-    params.Style &= ~(WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME);
-}
-
 TTabSheet* TForm1::MakePage(const char* name, const char* caption, const char* heading) {
     auto* page = new TTabSheet(this);
     page->Name = name;
@@ -144,10 +158,11 @@ TPanel* TForm1::MakeBottomBar(TTabSheet* page, int pageNumber) {
     auto* bar = Place<TPanel>(this, page, "pBar" + Digit(pageNumber), 0, 0, 0, kBarHeight);
     bar->SetAlign(TAlign::alBottom);
     bar->SetCaption("");
-    auto* save = Place<TBitBtn>(this, bar, "bSave" + Digit(pageNumber), 440, 8, 190, 25, "&Save Changes and Exit");
+    auto* save = Button<TBitBtn>(this, bar, "bSave" + Digit(pageNumber), 440, 8, 190, 25, "&Save Changes and Exit",
+                                 kSaveGlyph);
     save->OnClick = [this](TObject* s) { bSaveClick(s); };
-    auto* discard =
-        Place<TBitBtn>(this, bar, "bExit" + Digit(pageNumber), 640, 8, 190, 25, "&Discard Changes and Exit");
+    auto* discard = Button<TBitBtn>(this, bar, "bExit" + Digit(pageNumber), 640, 8, 190, 25,
+                                    "&Discard Changes and Exit", kDiscardGlyph);
     discard->OnClick = [this](TObject* s) { bExitClick(s); };
     return bar;
 }
@@ -176,7 +191,7 @@ void TForm1::MakeBeginPage() {
     LInterScreen = Text(this, tsBegin, 520, 228, "10 seconds", 0, clNavy);
     LInterScreen->Name = "LInterScreen";
     auto* bar = MakeBottomBar(tsBegin, 1);
-    bFw1 = Place<TBitBtn>(this, bar, "bFw1", 96, 8, 80, 25, "&Next");
+    bFw1 = Button<TBitBtn>(this, bar, "bFw1", 96, 8, 80, 25, "&Next", kNextGlyph);
     bFw1->OnClick = [this](TObject* s) { bFwClick(s); };
 }
 
@@ -195,8 +210,8 @@ void TForm1::MakeListPage(int window) {
     lbWTo[i]->Font().SetColor(clNavy);
     lbWTo[i]->TabStop = true;
     Text(this, upper, 610, 24, "Highlight an entry to the left \r\nand");
-    bRemove[i] = Place<TMultiLineBitBtn>(this, upper, "bRemove" + n, 606, 60, 220, 49,
-                                         wizard::kRemoveButtonCaption);
+    bRemove[i] = Button<TMultiLineBitBtn>(this, upper, "bRemove" + n, 606, 60, 220, 49,
+                                          wizard::kRemoveButtonCaption, kRemoveGlyph);
     bRemove[i]->OnClick = [this](TObject* s) { bRemoveClick(s); };
 
     auto* middle = Place<TPanel>(this, page, "pCandidates" + n, 8, 190, 831, 120);
@@ -206,7 +221,8 @@ void TForm1::MakeListPage(int window) {
     lbWFrom[i] = Place<TListBox>(this, middle, "lbWFrom" + n, 8, 24, 593, 90);
     lbWFrom[i]->TabStop = true;
     Text(this, middle, 610, 24, "Highlight an entry to the left \r\nand");
-    bAdd[i] = Place<TMultiLineBitBtn>(this, middle, "bAdd" + n, 606, 60, 220, 49, wizard::kAddButtonCaption);
+    bAdd[i] = Button<TMultiLineBitBtn>(this, middle, "bAdd" + n, 606, 60, 220, 49, wizard::kAddButtonCaption,
+                                       kAddGlyph);
     bAdd[i]->OnClick = [this](TObject* s) { bAddClick(s); };
 
     auto* lower = Place<TPanel>(this, page, "pAddOne" + n, 8, 314, 831, 56);
@@ -216,15 +232,15 @@ void TForm1::MakeListPage(int window) {
     edAdd[i] = Place<TEdit>(this, lower, "edAdd" + n, 240, 24, 361, 21, wizard::kNewAddressText);
     edAdd[i]->TabStop = true;
     // Its caption has no line-break markers: the multi-line style wraps it.
-    bAddOne[i] = Place<TMultiLineBitBtn>(this, lower, "bAddOne" + n, 606, 12, 220, 38,
-                                "Click here to a&dd it to the active page list");
+    bAddOne[i] = Button<TMultiLineBitBtn>(this, lower, "bAddOne" + n, 606, 12, 220, 38,
+                                          "Click here to a&dd it to the active page list", kAddOneGlyph);
     bAddOne[i]->OnClick = [this](TObject* s) { bAddOneClick(s); };
 
     auto* bar = MakeBottomBar(page, window + 1);
     const std::string step = Digit(window + 1);
-    bBk[i] = Place<TBitBtn>(this, bar, "bBk" + step, 8, 8, 80, 25, "&Back");
+    bBk[i] = Button<TBitBtn>(this, bar, "bBk" + step, 8, 8, 80, 25, "&Back", kBackGlyph);
     bBk[i]->OnClick = [this](TObject* s) { bBkClick(s); };
-    bFw[i] = Place<TBitBtn>(this, bar, "bFw" + step, 96, 8, 80, 25, "&Next");
+    bFw[i] = Button<TBitBtn>(this, bar, "bFw" + step, 96, 8, 80, 25, "&Next", kNextGlyph);
     bFw[i]->OnClick = [this](TObject* s) { bFwClick(s); };
 }
 
@@ -267,9 +283,10 @@ void TForm1::MakeFinishPage() {
     tsFinish = MakePage("tsFinish", "Finish Setup", "Finishing Setup for Velunor");
     auto* done = Text(this, tsFinish, 260, 120, "Congratulations - Setup is Complete!");
     SetArial(done, kHeadingSize, fsBold, clNavy);
-    bSave = Place<TBitBtn>(this, tsFinish, "bSave", 230, 200, 190, 25, "&Save Changes and Exit");
+    bSave = Button<TBitBtn>(this, tsFinish, "bSave", 230, 200, 190, 25, "&Save Changes and Exit", kSaveGlyph);
     bSave->OnClick = [this](TObject* s) { bSaveClick(s); };
-    bExit = Place<TBitBtn>(this, tsFinish, "bExit", 436, 200, 190, 25, "&Discard Changes and Exit");
+    bExit = Button<TBitBtn>(this, tsFinish, "bExit", 436, 200, 190, 25, "&Discard Changes and Exit",
+                            kDiscardGlyph);
     bExit->OnClick = [this](TObject* s) { bExitClick(s); };
 }
 
@@ -299,6 +316,10 @@ void TForm1::FormActivate(TObject*) {
     SliderScrollVScrollY->SetValue(settings.ScrollStep);
 
     globals::InitGlobals(Handle());
+    // A save that ended half way (the program killed, the power cut) is
+    // finished or undone before the lists are read; what cannot be is left
+    // for the next save to report.
+    if (!globals::DataDir.empty()) settings::RecoverPageLists(globals::DataDir);
     for (size_t i = 0; i < lbWTo.size(); ++i)
         globals::LoadPageList(lbWTo[i]->Items(), globals::DataDir + "Window" + Digit(static_cast<int>(i) + 1));
     globals::LoadPageList(lbWFrom[0]->Items(), globals::DataDir + "Recommended");
@@ -386,7 +407,10 @@ wizard::PageListBox ReadListBox(TListBox& box) {
 void WriteListBox(TListBox& box, const wizard::PageListBox& state) {
     box.Items().Clear();
     for (const auto& item : state.Items) box.Items().Add(item);
+    // The current item first: setting it clears the rest of the selection.
     if (state.ItemIndex) box.SetItemIndex(static_cast<int>(*state.ItemIndex));
+    for (size_t i = 0; i < state.Selected.size() && i < state.Items.size(); ++i)
+        if (state.Selected[i]) box.SetSelected(static_cast<int>(i), true);
 }
 
 int SenderDigit(TObject* sender, size_t position) {
@@ -417,12 +441,10 @@ void TForm1::MovePages(TObject* sender, bool adding) {
     if (i >= lbWTo.size()) return;
     wizard::PageListBox active = ReadListBox(*lbWTo[i]);
     wizard::PageListBox candidates = ReadListBox(*lbWFrom[i]);
-    if (adding) {
+    if (adding)
         wizard::AddSelected(candidates, active);
-    } else {
+    else
         wizard::RemoveSelected(active, candidates);
-        active.ItemIndex.reset();
-    }
     WriteListBox(*lbWTo[i], active);
     WriteListBox(*lbWFrom[i], candidates);
 }

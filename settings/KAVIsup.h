@@ -89,9 +89,6 @@ public:
     void bSaveClick(velfw::TObject* sender);
     void cbDurationsClick(velfw::TObject*) {}
 
-protected:
-    void CreateParams(velfw::TCreateParams& params) override;
-
 private:
     // The selected pages of the sender's window, to the active list or back.
     void MovePages(velfw::TObject* sender, bool adding);

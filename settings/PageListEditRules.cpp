@@ -12,10 +12,21 @@ std::string CleanTypedAddress(const std::string& typed) {
     return clean;
 }
 
+namespace {
+
+// The current item is selected, and alone, as a click on it leaves it.
+void MakeLastCurrent(PageListBox& box) {
+    box.Selected.assign(box.Items.size(), false);
+    box.Selected.back() = true;
+    box.ItemIndex = box.Items.size() - 1;
+}
+
+}  // namespace
+
 void AddOne(std::string& editText, PageListBox& active) {
     if (!velfw::Trim(editText).empty()) {
         active.Items.push_back(CleanTypedAddress(editText));
-        active.ItemIndex = active.Items.size() - 1;
+        MakeLastCurrent(active);
     }
     editText = kNewAddressText;
 }
@@ -39,7 +50,7 @@ void MoveSelected(PageListBox& from, PageListBox& to, bool makeCurrent) {
     for (size_t i = from.Items.size(); i-- > 0;) {
         if (i >= from.Selected.size() || !from.Selected[i]) continue;
         to.Items.push_back(from.Items[i]);
-        if (makeCurrent) to.ItemIndex = to.Items.size() - 1;
+        if (makeCurrent) MakeLastCurrent(to);
         DeleteEntry(from, i);
     }
 }

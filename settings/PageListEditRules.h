@@ -12,7 +12,7 @@ namespace wizard {
 inline constexpr const char* kNewAddressText = "http://";
 
 // A multiple-selection list box: its items, which are selected, and the
-// current item.
+// current item (always a selected one).
 struct PageListBox {
     std::vector<std::string> Items;
     std::vector<bool> Selected;  // as long as Items, or shorter (the rest unselected)
@@ -33,7 +33,8 @@ void AddOne(std::string& editText, PageListBox& active);
 // The add and remove buttons: the selected entries of `from`, last first, are
 // appended to `to` and deleted from `from`. Several entries thus arrive in
 // reverse order. `makeCurrent` makes each appended entry the current item of
-// `to` (adding does, removing does not).
+// `to`, selected alone (adding does); otherwise `to` keeps its selection
+// (removing), and the entries arrive unselected.
 void MoveSelected(PageListBox& from, PageListBox& to, bool makeCurrent);
 inline void AddSelected(PageListBox& candidates, PageListBox& active) { MoveSelected(candidates, active, true); }
 inline void RemoveSelected(PageListBox& active, PageListBox& candidates) { MoveSelected(active, candidates, false); }

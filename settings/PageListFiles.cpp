@@ -1,5 +1,6 @@
 #include "PageListFiles.h"
 
+#include "Globals.h"
 #include "PageListRules.h"
 #include "SysUtils.h"
 #include "WinHandles.h"
@@ -17,6 +18,7 @@ bool WriteAllBytes(HANDLE file, const char* data, DWORD size) {
 }
 
 FileWriteFunction WriteFileData = WriteAllBytes;
+SaveStepFunction BeforeSaveStep;
 
 std::string ShortcutFileText(const std::string& url) {
     return std::string("[") + globals::ShortcutSection + "]\r\n" + globals::ShortcutKey + "=" + url + "\r\n";
@@ -33,6 +35,10 @@ namespace {
 
 std::string NoBackslash(const std::string& folder) { return velfw::ExcludeTrailingBackslash(folder); }
 
+void Step(const std::string& what) {
+    if (BeforeSaveStep) BeforeSaveStep(what);
+}
+
 }  // namespace
 
 bool TFilePageListFiles::FolderExists(const std::string& folder) {
@@ -41,10 +47,12 @@ bool TFilePageListFiles::FolderExists(const std::string& folder) {
 }
 
 bool TFilePageListFiles::MakeFolder(const std::string& folder) {
+    Step("make folder " + NoBackslash(folder));
     return ::CreateDirectoryA(NoBackslash(folder).c_str(), nullptr) != FALSE;
 }
 
 bool TFilePageListFiles::RemoveEmptyFolder(const std::string& folder) {
+    Step("remove folder " + NoBackslash(folder));
     return ::RemoveDirectoryA(NoBackslash(folder).c_str()) != FALSE;
 }
 
@@ -62,9 +70,13 @@ bool TFilePageListFiles::ListEntries(const std::string& folder, std::vector<wiza
     return ::GetLastError() == ERROR_NO_MORE_FILES;
 }
 
-bool TFilePageListFiles::RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != FALSE; }
+bool TFilePageListFiles::RemoveFile(const std::string& path) {
+    Step("delete " + path);
+    return ::DeleteFileA(path.c_str()) != FALSE;
+}
 
 bool TFilePageListFiles::MoveEntry(const std::string& from, const std::string& to) {
+    Step("move " + from + " to " + to);
     return ::MoveFileA(from.c_str(), to.c_str()) != FALSE;
 }
 
@@ -73,15 +85,21 @@ bool TFilePageListFiles::WriteNewShortcut(const std::string& path, const std::st
     if (text.size() > MAXDWORD) return false;
     bool written = false;
     {
+        Step("create " + path);
         velfw::UniqueFileHandle file(
             ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return false;
+        Step("write " + path);  // an empty file if the save ends here
         written = WriteFileData(file.get(), text.data(), static_cast<DWORD>(text.size())) &&
                   ::FlushFileBuffers(file.get());
     }
     // A file cut short holds half an address: it must not stay behind.
     if (!written) ::DeleteFileA(path.c_str());
     return written;
+}
+
+bool TFilePageListFiles::ReadShortcut(const std::string& path, std::string& url) {
+    return globals::ReadShortcutUrl(path, url);
 }
 
 }  // namespace settings

@@ -18,6 +18,13 @@ using FileWriteFunction = std::function<bool(HANDLE file, const char* data, DWOR
 extern FileWriteFunction WriteFileData;
 bool WriteAllBytes(HANDLE file, const char* data, DWORD size);
 
+// Called with what the save is about to change on disk ("move <from> to
+// <to>", "make folder <path>"...) before every step: every file written,
+// moved or deleted and every folder made or removed. Replaceable so that
+// tests can end the process at any one of them.
+using SaveStepFunction = std::function<void(const std::string& step)>;
+extern SaveStepFunction BeforeSaveStep;
+
 // The bytes of a new Internet Shortcut holding `url`.
 std::string ShortcutFileText(const std::string& url);
 
@@ -30,6 +37,7 @@ public:
     bool RemoveFile(const std::string& path) override;
     bool MoveEntry(const std::string& from, const std::string& to) override;
     bool WriteNewShortcut(const std::string& path, const std::string& url) override;
+    bool ReadShortcut(const std::string& path, std::string& url) override;
 };
 
 // How a listed entry is treated: a reparse point (junction, symbolic link,

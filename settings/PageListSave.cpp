@@ -1,7 +1,5 @@
 #include "PageListSave.h"
 
-#include <set>
-
 #include "ShortcutNameRules.h"
 #include "SysUtils.h"
 
@@ -31,109 +29,191 @@ bool ClearFolder(IPageListFiles& files, const std::string& folder) {
 
 namespace {
 
+constexpr const char* kCommitMarkName = "committed";
+
 std::string BesideFolder(const std::string& windowFolder, const char* suffix) {
     return velfw::ExcludeTrailingBackslash(windowFolder) + suffix + "\\";
 }
 
 std::string NoBackslash(const std::string& folder) { return velfw::ExcludeTrailingBackslash(folder); }
 
-// One save of one folder, with what it has moved so far so it can undo it.
+// The window folder W with its staging folder N, aside folder O and commit
+// mark C, and the steps between the states of the header's table.
 class FolderSwap {
 public:
     FolderSwap(IPageListFiles& files, const std::string& windowFolder)
         : files_(files),
           folder_(velfw::IncludeTrailingBackslash(windowFolder)),
           staging_(StagingFolder(folder_)),
-          aside_(AsideFolder(folder_)) {}
+          aside_(AsideFolder(folder_)),
+          mark_(CommitMark(folder_)) {}
 
-    bool Run(const std::vector<std::string>& entries, std::string& failure) {
-        const ShortcutPlan plan = PlanShortcutFiles(entries, ShortcutNameRoom(staging_.size()));
-        if (!plan.Ok()) return Fail(plan.Failure, failure);
-        if (!files_.FolderExists(folder_) && !files_.MakeFolder(folder_))
-            return Fail("Unable to create folder: " + NoBackslash(folder_), failure);
-        // A staging or aside folder left by a save that never ended is cleared.
-        for (const std::string& beside : {staging_, aside_}) {
-            if (!files_.FolderExists(beside)) {
-                if (!files_.MakeFolder(beside)) return Undo("Unable to create folder: " + NoBackslash(beside), failure);
-            } else if (!ClearFolder(files_, beside)) {
-                return Undo("Unable to clear folder: " + NoBackslash(beside), failure);
-            }
-        }
+    bool Recover(std::string& failure) {
+        const bool committed = files_.FolderExists(mark_);
+        if (!committed && !files_.FolderExists(staging_) && !files_.FolderExists(aside_)) return true;
+        if (!MakeWindowFolder(failure)) return false;
+        return committed ? RollForward(failure) : RollBack(failure);
+    }
 
-        for (const ShortcutFile& file : plan.Files)
-            if (!files_.WriteNewShortcut(staging_ + file.FileName, file.Address))
-                return Undo("Unable to write to " + staging_ + file.FileName, failure);
+    bool Save(const std::vector<std::string>& entries, std::string& failure) {
+        if (!MakeWindowFolder(failure) || !Recover(failure)) return false;
 
         std::vector<FolderEntry> current;
         if (!files_.ListEntries(folder_, current))
-            return Undo("Unable to list folder: " + NoBackslash(folder_), failure);
-        std::set<std::string> planned;
-        for (const ShortcutFile& file : plan.Files) planned.insert(velfw::UpperCase(file.FileName));
-        for (const FolderEntry& entry : current)
-            if (entry.Kind != EntryKind::File && planned.count(velfw::UpperCase(entry.Name)))
-                return Undo("Unable to replace " + folder_ + entry.Name, failure);
-
+            return Fail("Unable to list folder: " + NoBackslash(folder_), failure);
+        std::vector<std::string> old;
+        std::vector<KeptEntry> kept;
         for (const FolderEntry& entry : current) {
-            if (entry.Kind != EntryKind::File) continue;
-            if (!files_.MoveEntry(folder_ + entry.Name, aside_ + entry.Name))
-                return Undo("Unable to move " + folder_ + entry.Name, failure);
-            movedAside_.push_back(entry.Name);
+            if (entry.Kind == EntryKind::File) {
+                old.push_back(entry.Name);
+                continue;
+            }
+            KeptEntry keptEntry{entry.Name, std::nullopt};
+            std::string url;
+            if (entry.Kind == EntryKind::ReadOnlyFile && files_.ReadShortcut(folder_ + entry.Name, url))
+                keptEntry.Url = url;
+            kept.push_back(std::move(keptEntry));
         }
-        for (const ShortcutFile& file : plan.Files) {
-            if (!files_.MoveEntry(staging_ + file.FileName, folder_ + file.FileName))
-                return Undo("Unable to move " + staging_ + file.FileName, failure);
-            movedIn_.push_back(file.FileName);
+        const ShortcutPlan plan = PlanShortcutFiles(entries, ShortcutNameRoom(staging_.size()), kept);
+        if (!plan.Ok()) return Fail(plan.Failure, failure);
+        if (plan.Files.empty() && old.empty()) {
+            ClearSubFolders();
+            return true;
         }
 
-        // Saved: the old files go, and the files of sub-folders as well.
-        ClearFolder(files_, aside_);
-        files_.RemoveEmptyFolder(aside_);
-        files_.RemoveEmptyFolder(staging_);
-        for (const FolderEntry& entry : current)
-            if (entry.Kind == EntryKind::Folder) ClearFolder(files_, folder_ + entry.Name);
-        return true;
+        // States 2 and 3: any failure rolls back.
+        if (!files_.MakeFolder(staging_))
+            return Fail("Unable to create folder: " + NoBackslash(staging_), failure);
+        for (const ShortcutFile& file : plan.Files)
+            if (!files_.WriteNewShortcut(staging_ + file.FileName, file.Address))
+                return Undo("Unable to write to " + staging_ + file.FileName, failure);
+        if (!files_.MakeFolder(aside_)) return Undo("Unable to create folder: " + NoBackslash(aside_), failure);
+        for (const std::string& name : old)
+            if (!files_.MoveEntry(folder_ + name, aside_ + name))
+                return Undo("Unable to move " + folder_ + name, failure);
+
+        // State 4: the new list wins from here on.
+        if (!files_.MakeFolder(mark_)) return Undo("Unable to create folder: " + NoBackslash(mark_), failure);
+        for (const ShortcutFile& file : plan.Files)
+            if (!files_.MoveEntry(staging_ + file.FileName, folder_ + file.FileName))
+                return UndoCommitted("Unable to move " + staging_ + file.FileName, failure);
+        return Finish(failure);
     }
 
 private:
+    bool MakeWindowFolder(std::string& failure) {
+        if (files_.FolderExists(folder_) || files_.MakeFolder(folder_)) return true;
+        return Fail("Unable to create folder: " + NoBackslash(folder_), failure);
+    }
+
     static bool Fail(const std::string& reason, std::string& failure) {
         failure = reason;
         return false;
     }
 
-    // Puts the old files back and drops what was staged. An old file that
-    // cannot go back stays in the aside folder, which is then kept.
+    std::string KeptAside(const std::string& reason) const {
+        return reason + ". The previous pages are kept in " + NoBackslash(aside_);
+    }
+    // Committed: recovery moves them in, at the next save or start.
+    std::string KeptStaged(const std::string& reason) const {
+        return reason + ". The new pages are kept in " + NoBackslash(staging_);
+    }
+
+    // The files (not folders) of `folder`; false when it cannot be listed.
+    bool FilesOf(const std::string& folder, std::vector<std::string>& names) {
+        names.clear();
+        if (!files_.FolderExists(folder)) return true;
+        std::vector<FolderEntry> entries;
+        if (!files_.ListEntries(folder, entries)) return false;
+        for (const FolderEntry& entry : entries)
+            if (entry.Kind == EntryKind::File || entry.Kind == EntryKind::ReadOnlyFile) names.push_back(entry.Name);
+        return true;
+    }
+
+    bool RemoveIfThere(const std::string& folder, std::string& failure) {
+        if (!files_.FolderExists(folder) || files_.RemoveEmptyFolder(folder)) return true;
+        return Fail("Unable to remove folder: " + NoBackslash(folder), failure);
+    }
+
+    // States 2, 3 and 6 back to 1: the old pages into W again, the staged
+    // copies deleted.
+    bool RollBack(std::string& failure) {
+        std::vector<std::string> aside;
+        if (!FilesOf(aside_, aside)) return Fail(KeptAside("Unable to list folder: " + NoBackslash(aside_)), failure);
+        for (const std::string& name : aside)
+            if (!files_.MoveEntry(aside_ + name, folder_ + name))
+                return Fail(KeptAside("Unable to move " + aside_ + name + " back"), failure);
+        if (!ClearFolder(files_, staging_)) return Fail("Unable to clear folder: " + NoBackslash(staging_), failure);
+        return RemoveIfThere(staging_, failure) && RemoveIfThere(aside_, failure);
+    }
+
+    // States 4 and 5 on to 1: the rest of the new pages in, the old ones gone.
+    bool RollForward(std::string& failure) {
+        std::vector<std::string> staged;
+        if (!FilesOf(staging_, staged)) return Fail("Unable to list folder: " + NoBackslash(staging_), failure);
+        for (const std::string& name : staged)
+            if (!files_.MoveEntry(staging_ + name, folder_ + name))
+                return Fail("Unable to move " + staging_ + name, failure);
+        return Finish(failure);
+    }
+
+    bool Finish(std::string& failure) {
+        // The mark goes only after the old pages: without it, what O still
+        // held would be moved back in beside the new ones.
+        if (!ClearFolder(files_, aside_)) return Fail("Unable to clear folder: " + NoBackslash(aside_), failure);
+        ClearSubFolders();
+        return RemoveIfThere(mark_, failure) && RemoveIfThere(staging_, failure) && RemoveIfThere(aside_, failure);
+    }
+
+    // The files of W's sub-folders are no pages: a save deletes them.
+    void ClearSubFolders() {
+        std::vector<FolderEntry> entries;
+        if (!files_.ListEntries(folder_, entries)) return;
+        for (const FolderEntry& entry : entries)
+            if (entry.Kind == EntryKind::Folder) ClearFolder(files_, folder_ + entry.Name);
+    }
+
     bool Undo(const std::string& reason, std::string& failure) {
-        for (const std::string& name : movedIn_) files_.RemoveFile(folder_ + name);
-        bool restored = true;
-        for (auto name = movedAside_.rbegin(); name != movedAside_.rend(); ++name)
-            if (!files_.MoveEntry(aside_ + *name, folder_ + *name)) restored = false;
-        ClearFolder(files_, staging_);
-        files_.RemoveEmptyFolder(staging_);
-        failure = reason;
-        if (restored)
-            files_.RemoveEmptyFolder(aside_);
-        else
-            failure += ". The previous pages are kept in " + NoBackslash(aside_);
-        return false;
+        std::string undone;
+        if (!RollBack(undone)) return Fail(reason + ". " + undone, failure);
+        return Fail(reason, failure);
+    }
+
+    // Back from state 4 to 3: every file of W that moves is a new page now.
+    bool UndoCommitted(const std::string& reason, std::string& failure) {
+        std::vector<FolderEntry> entries;
+        if (!files_.ListEntries(folder_, entries)) return Fail(KeptStaged(reason), failure);
+        for (const FolderEntry& entry : entries)
+            if (entry.Kind == EntryKind::File && !files_.MoveEntry(folder_ + entry.Name, staging_ + entry.Name))
+                return Fail(KeptStaged(reason), failure);
+        if (!files_.RemoveEmptyFolder(mark_)) return Fail(KeptStaged(reason), failure);
+        return Undo(reason, failure);
     }
 
     IPageListFiles& files_;
     const std::string folder_;
     const std::string staging_;
     const std::string aside_;
-    std::vector<std::string> movedAside_;
-    std::vector<std::string> movedIn_;
+    const std::string mark_;
 };
 
 }  // namespace
 
 std::string StagingFolder(const std::string& windowFolder) { return BesideFolder(windowFolder, ".new"); }
 std::string AsideFolder(const std::string& windowFolder) { return BesideFolder(windowFolder, ".old"); }
+std::string CommitMark(const std::string& windowFolder) {
+    return StagingFolder(windowFolder) + kCommitMarkName + "\\";
+}
+
+bool RecoverPageList(IPageListFiles& files, const std::string& windowFolder, std::string& failure) {
+    FolderSwap swap(files, windowFolder);
+    return swap.Recover(failure);
+}
 
 bool SavePageList(IPageListFiles& files, const std::string& windowFolder, const std::vector<std::string>& entries,
                   std::string& failure) {
     FolderSwap swap(files, windowFolder);
-    return swap.Run(entries, failure);
+    return swap.Save(entries, failure);
 }
 
 std::string PageListFailureMessage(const std::string& failure) { return "Unable to save Page Lists. " + failure; }

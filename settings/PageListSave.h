@@ -1,7 +1,40 @@
-// Saving a window's page list without ever losing it: every file is written
-// into a staging folder beside the window folder first, the old files are
-// moved aside, the staged ones moved in, and on any failure everything goes
-// back. No Windows here: the file system is behind IPageListFiles.
+// Saving a window's page list so that no crash, kill or failure ever loses
+// it. No Windows here: the file system is behind IPageListFiles.
+//
+// Beside the window folder W ("...\Window1\") a save uses
+//   N  "...\Window1.new\"            the new pages, written there first;
+//   O  "...\Window1.old\"            the old pages, moved there from W;
+//   C  "...\Window1.new\committed\"  an empty folder made once every new page
+//                                    is in N and every old one in O: from
+//                                    then on the new list wins.
+// Entries of W that stay whatever is saved (read-only files, sub-folders,
+// links) never move. Moves are renames, never overwrite, and go one file at
+// a time, so a save can end between any two steps. The states it passes
+// through, in order, and what recovery makes of each:
+//   1. no N, no O: W holds its list.                         Nothing to do.
+//   2. N being written, no O: W still holds every old page;  Roll back: N's
+//      N holds copies of new pages only.                     files deleted,
+//                                                            N removed.
+//   3. N complete, O made, old files moving W -> O: every    Roll back: O's
+//      old page is in W or O, and no new page is in W.       files moved back
+//                                                            into W, then as 2,
+//                                                            then O removed.
+//   4. C made, new files moving N -> W: O holds every old    Roll forward: the
+//      page, every file of W that moves is a new page, the   rest of N moved
+//      others are in N.                                      in, O's files
+//                                                            deleted, W's
+//                                                            sub-folders emptied,
+//                                                            C, N, O removed.
+//   5. every new page in W; O's files being deleted.         Roll forward (as 4).
+//   6. C removed, then N, then O: both empty.                Roll back (as 3,
+//                                                            with nothing left
+//                                                            to move).
+// A failure before C rolls back at once; a failure while new files move in
+// first moves them back to N, removes C and then rolls back. Recovery runs
+// before a save touches W, and when the settings program starts, before it
+// reads the lists. O is emptied only once C says W holds the new list, so
+// the old pages are never deleted while they may be the only copy of the
+// list; when they cannot be put back they stay in O and the failure says so.
 #pragma once
 
 #include <string>
@@ -36,6 +69,8 @@ public:
     virtual bool MoveEntry(const std::string& from, const std::string& to) = 0;
     // A new Internet Shortcut holding `url`; fails when the file exists.
     virtual bool WriteNewShortcut(const std::string& path, const std::string& url) = 0;
+    // The address an existing shortcut holds; false when it cannot be read.
+    virtual bool ReadShortcut(const std::string& path, std::string& url) = 0;
 };
 
 // Deletes every file of `folder` and of its sub-folders at any depth and keeps
@@ -44,15 +79,22 @@ public:
 // A folder that does not exist is clear.
 bool ClearFolder(IPageListFiles& files, const std::string& folder);
 
-// Beside "...\Window1\": "...\Window1.new\" for the staged files and
-// "...\Window1.old\" for the old ones while they are swapped.
+// N and O of a window folder (see above), and the commit mark C.
 std::string StagingFolder(const std::string& windowFolder);
 std::string AsideFolder(const std::string& windowFolder);
+std::string CommitMark(const std::string& windowFolder);
+
+// Brings a save that ended half way (see above) to its end or back to its
+// start, from what the disk holds. True when nothing of a save is left
+// beside the folder; otherwise `failure` says why and everything stays.
+bool RecoverPageList(IPageListFiles& files, const std::string& windowFolder, std::string& failure);
 
 // Rewrites `windowFolder` (created again when missing) with one shortcut per
 // page of `entries`. Read-only files and sub-folders stay, the sub-folders
-// emptied of files. On failure the folder keeps its old pages and `failure`
-// says why.
+// emptied of files; a read-only shortcut that holds a page's address counts
+// as that page's file, and one that holds another address keeps its name, so
+// the page gets another. On failure the folder keeps its old pages and
+// `failure` says why.
 bool SavePageList(IPageListFiles& files, const std::string& windowFolder, const std::vector<std::string>& entries,
                   std::string& failure);
 

@@ -2,6 +2,7 @@
 
 #include "DisplaySettingsRegistry.h"
 #include "PageListFiles.h"
+#include "PageListRules.h"
 
 namespace settings {
 
@@ -13,6 +14,16 @@ bool ClearFolder(const std::string& folder) {
 bool SavePageList(const std::string& folder, const std::vector<std::string>& entries, std::string& failure) {
     TFilePageListFiles files;
     return wizard::SavePageList(files, folder, entries, failure);
+}
+
+bool RecoverPageLists(const std::string& dataDir) {
+    TFilePageListFiles files;
+    bool recovered = true;
+    for (int window = 1; window <= wizard::kMaxWindows; ++window) {
+        std::string failure;
+        if (!wizard::RecoverPageList(files, globals::WindowPagesFolder(dataDir, window), failure)) recovered = false;
+    }
+    return recovered;
 }
 
 wizard::SaveOutcome SaveSettingsAndPageLists(const wizard::SaveRequest& request,

@@ -20,6 +20,11 @@ bool ClearFolder(const std::string& folder);
 // old pages and `failure` says why.
 bool SavePageList(const std::string& folder, const std::vector<std::string>& entries, std::string& failure);
 
+// Finishes or undoes, in each of the three window folders below `dataDir`,
+// a save that ended half way; false when one could not be, which its next
+// save reports.
+bool RecoverPageLists(const std::string& dataDir);
+
 // The whole save: the empty-list refusal, the registry values of `settings`,
 // then all three page lists. The outcome says what to show and whether the
 // program may end.

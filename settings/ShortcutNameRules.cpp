@@ -68,10 +68,13 @@ size_t ShortcutNameRoom(size_t folderLength) {
     return folderLength < kMaxPathLength ? kMaxPathLength - folderLength : 0;
 }
 
-ShortcutPlan PlanShortcutFiles(const std::vector<std::string>& entries, size_t nameRoom) {
+ShortcutPlan PlanShortcutFiles(const std::vector<std::string>& entries, size_t nameRoom,
+                               const std::vector<KeptEntry>& kept) {
     ShortcutPlan plan;
     const size_t extension = std::string_view(kShortcutExtension).size();
     std::set<std::string> usedNames;  // upper case: the file system ignores letter case
+    std::map<std::string, const KeptEntry*> keptNames;
+    for (const KeptEntry& entry : kept) keptNames[velfw::UpperCase(entry.Name)] = &entry;
     std::set<std::string> savedAddresses;
     for (const std::string& entry : entries) {
         const std::string address = CleanTypedAddress(velfw::Trim(entry));
@@ -85,7 +88,12 @@ ShortcutPlan PlanShortcutFiles(const std::vector<std::string>& entries, size_t n
                 return plan;
             }
             std::string name = FitShortcutName(stem, room - suffix.size()) + suffix + kShortcutExtension;
-            if (usedNames.insert(velfw::UpperCase(name)).second) {
+            const std::string key = velfw::UpperCase(name);
+            if (auto keptEntry = keptNames.find(key); keptEntry != keptNames.end()) {
+                if (keptEntry->second->Url == address) break;  // already on disk
+                continue;
+            }
+            if (usedNames.insert(key).second) {
                 plan.Files.push_back({std::move(name), address});
                 break;
             }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,11 +40,22 @@ struct ShortcutPlan {
     bool Ok() const { return Failure.empty(); }
 };
 
+// An entry of the folder that stays whatever is saved (a read-only file, a
+// sub-folder, a link): its name is taken. `Url` is the address a read-only
+// shortcut holds, when it could be read.
+struct KeptEntry {
+    std::string Name;
+    std::optional<std::string> Url;
+};
+
 // The files for a list's entries: blank entries skipped, an address listed
-// twice saved once, and a different address whose name is taken gets the
-// first free " (2)", " (3)"... so no page overwrites another. `nameRoom` is
+// twice saved once, and a different address whose name is taken (by an
+// earlier page or a kept entry) gets the first free " (2)", " (3)"... so no
+// page overwrites another. A kept shortcut already holding a page's address
+// on the way is that page's file: nothing is written for it. `nameRoom` is
 // what the longest folder the files pass through leaves of the path limit.
-ShortcutPlan PlanShortcutFiles(const std::vector<std::string>& entries, size_t nameRoom);
+ShortcutPlan PlanShortcutFiles(const std::vector<std::string>& entries, size_t nameRoom,
+                               const std::vector<KeptEntry>& kept = {});
 
 // The room a folder (ending in a backslash) leaves for file names.
 size_t ShortcutNameRoom(size_t folderLength);

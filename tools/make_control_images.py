@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
 """Draws the built-in images of the controls: the slider's thumbs and rulers
 as 16-colour BMP files (magenta is the transparent colour, in every image's
-bottom-left pixel) and the two hand cursors as monochrome 32x32 .cur files.
+bottom-left pixel), the settings wizard's button glyphs in the same form, the
+two hand cursors as monochrome 32x32 .cur files, and the tray icon's four
+animation frames as 16x16 256-colour icon resources (their images, their
+groups and the .rc file that names them).
 
-usage: make_control_images.py OUTDIR (slider|cursors)
+usage: make_control_images.py OUTDIR (slider|cursors|glyphs|tray)
 """
 import os
 import struct
@@ -13,7 +16,7 @@ import sys
 VGA = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128), (0, 128, 128),
        (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0), (0, 0, 255),
        (255, 0, 255), (0, 255, 255), (255, 255, 255)]
-BLACK, GREY, SILVER, MAGENTA, WHITE = 0, 8, 7, 13, 15
+BLACK, MAROON, GREEN, NAVY, GREY, SILVER, MAGENTA, WHITE = 0, 1, 2, 4, 8, 7, 13, 15
 
 
 def bmp4(rows):
@@ -142,6 +145,144 @@ def cursors(out):
     write(os.path.join(out, 'KX_DRAGCUR.cur'), cursor(grabbing_hand, (15, 16)))
 
 
+def palette256():
+    """The 16 VGA colours, a 6x6x6 colour cube and a ramp of 24 greys."""
+    colours = list(VGA)
+    steps = (0, 51, 102, 153, 204, 255)
+    colours += [(r, g, b) for r in steps for g in steps for b in steps]
+    colours += [(8 + 10 * i, 8 + 10 * i, 8 + 10 * i) for i in range(24)]
+    return colours
+
+
+def icon8(rows, colours):
+    """The image of an icon: 16x16, 8 bits a pixel, every pixel opaque."""
+    n = len(rows)
+    index = {c: i for i, c in reversed(list(enumerate(colours)))}
+    xor = b''.join(bytes(index[c] for c in row) for row in reversed(rows))  # bottom-up, 16 bytes a row
+    andmask = b'\0' * (4 * n)  # 16 bits a row padded to 32: all opaque
+    palette = b''.join(bytes((b, g, r, 0)) for r, g, b in colours)
+    header = struct.pack('<IiiHHIIiiII', 40, n, n * 2, 1, 8, 0, len(xor) + len(andmask), 0, 0, 0, 0)
+    return header + palette + xor + andmask
+
+
+def icon_group(n, image, image_id):
+    """An icon group resource of one 8-bit n x n image."""
+    return struct.pack('<HHH', 0, 1, 1) + struct.pack('<BBBBHHIH', n, n, 0, 0, 1, 8, len(image), image_id)
+
+
+def tray_frame(lit):
+    """The product's screen of three panes; pane `lit` (0 to 2) glows, none
+    for another value."""
+    frame, band, edge, pane, glow = (204, 204, 204), (0, 51, 153), (51, 51, 51), (255, 255, 255), (255, 204, 0)
+    rows = [[frame] * 16 for _ in range(16)]
+    for y in range(1, 15):
+        for x in range(1, 15):
+            rows[y][x] = band if y < 5 else edge
+    for p, (left, right) in enumerate(((2, 5), (6, 9), (10, 13))):
+        for y in range(6, 14):
+            for x in range(left, right + 1):
+                rows[y][x] = glow if p == lit else pane
+    return rows
+
+
+# The frames' images are numbered from here: the linker merges the resources
+# of several .rc files, and windres numbers each file's icon images from 1,
+# so its numbers would collide with those of the program's own icon.
+FIRST_FRAME_IMAGE = 7001
+
+
+def tray(out):
+    colours = palette256()
+    rc = ''
+    for n in range(4):
+        name, image_id = 'TRAYFRAME%d' % (n + 1), FIRST_FRAME_IMAGE + n
+        image = icon8(tray_frame(n), colours)
+        write(os.path.join(out, name + '.img'), image)
+        write(os.path.join(out, name + '.grp'), icon_group(16, image, image_id))
+        rc += '%d 3 "%s"\n%s 14 "%s"\n' % (image_id, os.path.join(out, name + '.img'), name,
+                                           os.path.join(out, name + '.grp'))
+    write(os.path.join(out, 'TrayFrames.rc'), rc.encode())
+
+
+GLYPH = 16  # a glyph cell is GLYPH x GLYPH pixels
+
+
+def near_segment(px, py, a, b, width):
+    """Whether (px, py) lies within width / 2 of the segment a-b."""
+    (ax, ay), (bx, by) = a, b
+    dx, dy = bx - ax, by - ay
+    t = max(0.0, min(1.0, ((px - ax) * dx + (py - ay) * dy) / float(dx * dx + dy * dy)))
+    cx, cy = ax + t * dx, ay + t * dy
+    return (px - cx) ** 2 + (py - cy) ** 2 <= (width / 2.0) ** 2
+
+
+def arrow_right(x, y):
+    px, py = x + 0.5, y + 0.5
+    shaft = 2 <= px < 9 and 6 <= py < 10
+    head = 8 <= px <= 14 and abs(py - 8) <= 14 - px
+    return shaft or head
+
+
+def arrow_left(x, y):
+    return arrow_right(GLYPH - 1 - x, y)
+
+
+def arrow_up(x, y):
+    return arrow_left(y, x)
+
+
+def arrow_down(x, y):
+    return arrow_up(x, GLYPH - 1 - y)
+
+
+def check_mark(x, y):
+    px, py = x + 0.5, y + 0.5
+    return near_segment(px, py, (2.5, 8.5), (6.5, 12.5), 2.6) or near_segment(px, py, (6.5, 12.5), (13.5, 3.5), 2.6)
+
+
+def cross(x, y):
+    px, py = x + 0.5, y + 0.5
+    return near_segment(px, py, (3.5, 3.5), (12.5, 12.5), 2.6) or near_segment(px, py, (12.5, 3.5), (3.5, 12.5), 2.6)
+
+
+def plus(x, y):
+    px, py = x + 0.5, y + 0.5
+    return (abs(px - 8) <= 1.5 and 2.5 <= py <= 13.5) or (abs(py - 8) <= 1.5 and 2.5 <= px <= 13.5)
+
+
+def glyph(inside, colour):
+    """Two cells side by side: the shape in its colour, and the disabled one
+    in grey with a white shadow one pixel below and to the right."""
+    normal = [[colour if inside(x, y) else MAGENTA for x in range(GLYPH)] for y in range(GLYPH)]
+    disabled = [[MAGENTA] * GLYPH for _ in range(GLYPH)]
+    for y in range(GLYPH):
+        for x in range(GLYPH):
+            if inside(x, y):
+                disabled[y][x] = GREY
+            elif x > 0 and y > 0 and inside(x - 1, y - 1):
+                disabled[y][x] = WHITE
+    # The bottom-left pixel names the transparent colour.
+    assert normal[GLYPH - 1][0] == MAGENTA
+    return side_by_side(normal, disabled)
+
+
+# Resource name, shape and colour of each kind of wizard button.
+GLYPHS = [
+    ('GLYPH_NEXT', arrow_right, NAVY),
+    ('GLYPH_BACK', arrow_left, NAVY),
+    ('GLYPH_SAVE', check_mark, GREEN),
+    ('GLYPH_DISCARD', cross, MAROON),
+    ('GLYPH_ADD', arrow_up, GREEN),       # a candidate up into the active list
+    ('GLYPH_REMOVE', arrow_down, MAROON),  # a page down to the candidates
+    ('GLYPH_ADDONE', plus, GREEN),
+]
+
+
+def glyphs(out):
+    for name, inside, colour in GLYPHS:
+        write(os.path.join(out, name + '.bmp'), bmp4(glyph(inside, colour)))
+
+
 if __name__ == '__main__':
     os.makedirs(sys.argv[1], exist_ok=True)
-    {'slider': slider, 'cursors': cursors}[sys.argv[2]](sys.argv[1])
+    {'slider': slider, 'cursors': cursors, 'glyphs': glyphs, 'tray': tray}[sys.argv[2]](sys.argv[1])

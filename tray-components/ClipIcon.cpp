@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ClipIconRules.h"
+#include "Graphics.h"
 #include "IconFileFormat.h"
 #include "LibraryErrors.h"
 #include "PictureRules.h"
@@ -66,7 +67,14 @@ private:
 
 }  // namespace
 
-void InitClipIcon() { IconClipboardFormat = ::RegisterClipboardFormatA("Kx Icon"); }
+void InitClipIconUnit() {
+    IconClipboardFormat = ::RegisterClipboardFormatA("Kx Icon");
+    if (IconClipboardFormat) velfw::RegisterGraphicClipboardFormat<velfw::TIcon>(IconClipboardFormat);
+}
+
+void DoneClipIconUnit() {
+    if (IconClipboardFormat) velfw::UnregisterGraphicClipboardFormat(IconClipboardFormat);
+}
 
 [[noreturn]] void RaiseOutOfResources() { throw velfw::EOutOfResources(); }
 

@@ -16,10 +16,13 @@
 
 namespace kx {
 
-// The id the system gave "Kx Icon"; 0 until InitClipIcon has run.
+// The id the system gave "Kx Icon"; 0 until InitClipIconUnit has run.
 extern UINT IconClipboardFormat;
-// Registers the clipboard format; a program calls it at start-up.
-void InitClipIcon();
+// Start-up: registers the clipboard format with the system, and with the
+// picture support as the format of icon pictures. Shutdown takes it back
+// from the picture support (the system keeps its id for the session).
+void InitClipIconUnit();
+void DoneClipIconUnit();
 
 // The size of an icon handle: its colour bitmap's, else its mask's width and
 // half its height, else the standard icon size.

@@ -2,8 +2,6 @@
 // hand over a slider's thumb and the grabbing hand.
 #pragma once
 
-#include <windows.h>
-
 #include "Controls.h"
 
 namespace kx {
@@ -11,9 +9,10 @@ namespace kx {
 constexpr velfw::TCursor crHandCursor = 14000;  // resource "KX_HANDCUR"
 constexpr velfw::TCursor crDragCursor = 14001;  // resource "KX_DRAGCUR"
 
-// Loads both cursors from `module` into Screen->Cursors; a program calls it
-// at start-up, after the forms unit. One missing resource leaves its number
-// showing the arrow.
-void RegisterKxCursors(HMODULE module);
+// Start-up (after the forms unit): loads both cursors from the program's
+// module into Screen->Cursors; a missing resource leaves its number showing
+// the arrow. Shutdown takes them out of the table again.
+void InitKxCursorsUnit();
+void DoneKxCursorsUnit();
 
 }  // namespace kx

@@ -471,14 +471,18 @@ bool PasteFromClipboard(TGIFImage& image) {
 
 // ---- start-up
 
-void InitKxGIF() {
+void InitKxGIFUnit() {
     ResolveSystemColor = [](TColor color) -> uint32_t {
         return ::GetSysColor(static_cast<int>(static_cast<uint32_t>(color) & 0xFF));
     };
     CF_GIF = ::RegisterClipboardFormatA("GIF Image");
     velfw::RegisterFileFormat("gif", "CompuServe GIF Image", [] { return std::make_unique<TGIFImage>(); });
+    if (CF_GIF) velfw::RegisterGraphicClipboardFormat<TGIFImage>(CF_GIF);
 }
 
-void DoneKxGIF() { velfw::UnregisterFileFormat("gif"); }
+void DoneKxGIFUnit() {
+    velfw::UnregisterFileFormat("gif");
+    if (CF_GIF) velfw::UnregisterGraphicClipboardFormat(CF_GIF);
+}
 
 }  // namespace kx

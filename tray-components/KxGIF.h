@@ -110,13 +110,13 @@ private:
     void FinishLoad();
 };
 
-// The clipboard format "GIF Image"; 0 before InitKxGIF.
+// The clipboard format "GIF Image"; 0 before InitKxGIFUnit.
 extern UINT CF_GIF;
 
-// Start-up: system colours, the clipboard format and the "gif" picture
-// class. Shutdown removes the picture class.
-void InitKxGIF();
-void DoneKxGIF();
+// Start-up: system colours, the clipboard format and the picture class for
+// the "gif" files and that format. Shutdown removes the picture class.
+void InitKxGIFUnit();
+void DoneKxGIFUnit();
 
 // The image on the clipboard as a bitmap and, when it has its code
 // streams, as "GIF Image"; `owner` owns the clipboard afterwards. False

@@ -50,6 +50,7 @@ Tabout::Tabout(velfw::TComponent* owner) : velfw::TForm(owner) {
     BeginLoading();
     Name = "about";
     BorderStyle = velfw::TFormBorderStyle::bsDialog;
+    BorderIcons = 0;  // closed by its button only
     Position = velfw::TPosition::poScreenCenter;
     SetCaption("About");
     SetBounds(300, 200, 281, 253);

@@ -37,6 +37,7 @@ TForm1::TForm1(velfw::TComponent* owner) : velfw::TForm(owner) {
     BeginLoading();
     Name = "Form1";
     BorderStyle = velfw::TFormBorderStyle::bsSingle;
+    BorderIcons = 0;
     SetCaption("Velunor");
     SetBounds(192, 107, 418, 264);
 
@@ -60,9 +61,15 @@ TForm1::TForm1(velfw::TComponent* owner) : velfw::TForm(owner) {
     KxTrayIcon1->Name = "KxTrayIcon1";
     KxTrayIcon1->SetHint("Velunor");
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    // A program built without the tray image (a test) simply has no icon.
+    // A program built without the tray images (a test) simply has none.
     if (::FindResourceA(instance, "MAINICON", MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */))
         KxTrayIcon1->Icon().LoadFromResourceName(instance, "MAINICON");
+    // The animation's frames, read as one property: one change at the end.
+    KxTrayIcon1->Icons().BeginUpdate();
+    for (const char* frame : kTrayFrames)
+        if (::FindResourceA(instance, frame, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */))
+            KxTrayIcon1->Icons().AddFromResource(instance, frame);
+    KxTrayIcon1->Icons().EndUpdate();
     KxTrayIcon1->SetInterval(3000);
     KxTrayIcon1->SetPopupMenu(KxPopupMenu1);
     KxTrayIcon1->OnDblClick = [this](velfw::TObject* s) { LaunchKAVI1Click(s); };

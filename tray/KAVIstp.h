@@ -25,6 +25,10 @@ void ShellExecuteStart(const std::string& file, const std::string& parameters, i
 // The product's web site, without a scheme.
 inline constexpr const char kProductSite[] = "www.kavi.com";
 
+// The icon resources of the tray icon's animation frames (16 by 16 pixels;
+// the animation stays off).
+inline constexpr const char* kTrayFrames[] = {"TRAYFRAME1", "TRAYFRAME2", "TRAYFRAME3", "TRAYFRAME4"};
+
 class TForm1 : public velfw::TForm {
 public:
     explicit TForm1(velfw::TComponent* owner);

@@ -25,6 +25,9 @@ std::string GetMutexName() {
 }
 
 void InitOgFirstUnit() {
+    // The mutex is named from the application window's default title, so the
+    // window is made now, before the main block sets the title.
+    if (velfw::Application) velfw::Application->Initialize();
     const std::string name = GetMutexName();
     ::SetLastError(0);
     g_mutex.reset(::CreateMutexA(nullptr, TRUE, name.c_str()));

@@ -11,8 +11,9 @@ namespace tray {
 // "PREVINST:" and the application window's text as it is now.
 std::string GetMutexName();
 
-// Claims the mutex (initially owned); the copy is the first only when the
-// mutex was created and did not exist before.
+// Claims the mutex (initially owned), after making the application window
+// it is named from; the copy is the first only when the mutex was created
+// and did not exist before.
 void InitOgFirstUnit();
 void DoneOgFirstUnit();
 bool IsFirstInstance();

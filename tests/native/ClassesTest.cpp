@@ -25,6 +25,7 @@ protected:
         if (g_log) g_log->push_back("loaded " + Name);
     }
     void Notification(TComponent* c, TOperation op) override {
+        if (op == TOperation::opInsert && g_log) g_log->push_back(Name + " hears of " + c->Name);
         if (op == TOperation::opRemove && c == Watched) {
             Watched = nullptr;
             if (g_log) g_log->push_back(Name + " forgets " + c->Name);
@@ -75,6 +76,29 @@ TEST(Component, FreeNotificationClearsReferences) {
     Probe target2(nullptr, "target2");
     holder2->FreeNotification(&target2);
     delete holder2;
+}
+
+namespace {
+
+// A component whose arrival its owner's components are told of.
+class Joiner : public Probe {
+public:
+    Joiner(TComponent* owner, const std::string& name) : Probe(owner, name) { AnnounceInsertion(); }
+};
+
+}  // namespace
+
+TEST(Component, AnArrivalIsAnnouncedToTheOwnerAndItsOtherComponents) {
+    LogScope s;
+    Probe root(nullptr, "root");
+    auto* a = new Probe(&root, "a");
+    new Probe(a, "a1");  // a component of a component: not the owner's
+    new Joiner(&root, "j");
+    EXPECT_EQ(s.log, (std::vector<std::string>{"root hears of j", "a hears of j"}));
+    s.log.clear();
+    Joiner alone(nullptr, "alone");
+    new Probe(&root, "plain");  // a class that does not announce itself
+    EXPECT_TRUE(s.log.empty());
 }
 
 TEST(Component, LoadingBracketRunsLoadedInCreationOrderThenRoot) {

@@ -29,20 +29,25 @@ TEST(WindowGuardRules, NewWindowsOnlyWhenTheListGrew) {
 }
 
 TEST(WindowGuardRules, OnlyProcessesStartedAfterTheSaverAreEnded) {
-    const uint64_t saver = 1000;
+    const std::optional<uint64_t> saver = 1000, unknown;
     struct Case {
         WindowProcessFacts facts;
+        std::optional<uint64_t> saverCreated;
         NewWindowAction expected;
     } cases[] = {
-        {{true, true, 2000}, NewWindowAction::Close},   // the saver's own process, never itself
-        {{false, true, 2000}, NewWindowAction::QuitAndTerminate},
-        {{false, true, 500}, NewWindowAction::Close},   // was running before: a reminder, the shell
-        {{false, true, 1000}, NewWindowAction::Close},
-        {{false, false, 0}, NewWindowAction::Close},    // cannot tell: leave the process alone
+        {{true, true, 2000}, saver, NewWindowAction::Close},   // the saver's own process, never itself
+        {{false, true, 2000}, saver, NewWindowAction::QuitAndTerminate},
+        {{false, true, 500}, saver, NewWindowAction::Close},   // was running before: a reminder, the shell
+        {{false, true, 1000}, saver, NewWindowAction::Close},
+        {{false, false, 0}, saver, NewWindowAction::Close},    // cannot tell: leave the process alone
+        // The saver's own start unread: nothing counts as started after it.
+        {{false, true, 2000}, unknown, NewWindowAction::Close},
+        {{false, true, 1}, unknown, NewWindowAction::Close},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ActionForNewWindow(c.facts, saver), c.expected)
-            << c.facts.OwnProcess << " " << c.facts.CreationKnown << " " << c.facts.ProcessCreated;
+        EXPECT_EQ(ActionForNewWindow(c.facts, c.saverCreated), c.expected)
+            << c.facts.OwnProcess << " " << c.facts.CreationKnown << " " << c.facts.ProcessCreated << " "
+            << c.saverCreated.value_or(0);
 }
 
 TEST(WindowGuardRules, ErrorWindowTitles) {

@@ -24,6 +24,10 @@ public:
     std::function<bool(const std::string& path)> failWrite = [](const std::string&) { return false; };
     std::function<bool(const std::string& from, const std::string& to)> failMove =
         [](const std::string&, const std::string&) { return false; };
+    // Every change on disk counts a step; from step `deadFrom` (1 is the
+    // first) on nothing changes any more, as when the process was killed.
+    int steps = 0;
+    int deadFrom = 0;
 
     void AddFolder(const std::string& path) { nodes_[Key(path)] = {Plain(path), EntryKind::Folder, ""}; }
     void AddLink(const std::string& path) { nodes_[Key(path)] = {Plain(path), EntryKind::Link, ""}; }
@@ -49,12 +53,12 @@ public:
 
     bool FolderExists(const std::string& folder) override { return Is(folder, EntryKind::Folder); }
     bool MakeFolder(const std::string& folder) override {
-        if (Has(folder) || !FolderExists(velfw::ExtractFilePath(Plain(folder)))) return false;
+        if (Dead() || Has(folder) || !FolderExists(velfw::ExtractFilePath(Plain(folder)))) return false;
         AddFolder(folder);
         return true;
     }
     bool RemoveEmptyFolder(const std::string& folder) override {
-        if (!FolderExists(folder) || !Children(folder).empty()) return false;
+        if (Dead() || !FolderExists(folder) || !Children(folder).empty()) return false;
         nodes_.erase(Key(folder));
         return true;
     }
@@ -65,12 +69,12 @@ public:
         return true;
     }
     bool RemoveFile(const std::string& path) override {
-        if (!Is(path, EntryKind::File)) return false;
+        if (Dead() || !Is(path, EntryKind::File)) return false;
         nodes_.erase(Key(path));
         return true;
     }
     bool MoveEntry(const std::string& from, const std::string& to) override {
-        if (failMove(from, to) || !Has(from) || Has(to) || !FolderExists(velfw::ExtractFilePath(to))) return false;
+        if (Dead() || failMove(from, to) || !Has(from) || Has(to) || !FolderExists(velfw::ExtractFilePath(to))) return false;
         Node node = nodes_[Key(from)];
         nodes_.erase(Key(from));
         node.path = Plain(to);
@@ -78,12 +82,24 @@ public:
         return true;
     }
     bool WriteNewShortcut(const std::string& path, const std::string& url) override {
-        if (failWrite(path) || Has(path) || !FolderExists(velfw::ExtractFilePath(path))) return false;
+        if (Dead() || failWrite(path) || Has(path) || !FolderExists(velfw::ExtractFilePath(path))) return false;
         AddFile(path, url);
         return true;
     }
 
+    bool ReadShortcut(const std::string& path, std::string& url) override {
+        auto it = nodes_.find(Key(path));
+        if (it == nodes_.end() || it->second.kind == EntryKind::Folder || it->second.kind == EntryKind::Link)
+            return false;
+        url = it->second.url;
+        return true;
+    }
+
 private:
+    bool Dead() {
+        ++steps;
+        return deadFrom > 0 && steps >= deadFrom;
+    }
     static std::string Plain(const std::string& path) { return velfw::ExcludeTrailingBackslash(path); }
     static std::string Key(const std::string& path) { return velfw::UpperCase(Plain(path)); }
     bool Is(const std::string& path, EntryKind kind) const {

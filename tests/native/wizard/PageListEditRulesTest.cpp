@@ -31,9 +31,10 @@ TEST(PageListEditRules, AddOne) {
         AddOne(edit, active);
         EXPECT_EQ(active.Items, c.after) << c.typed;
         EXPECT_EQ(edit, "http://") << c.typed;
-        if (c.after.size() > c.before.size())
+        if (c.after.size() > c.before.size()) {
             EXPECT_EQ(active.ItemIndex, c.after.size() - 1) << c.typed;
-        else
+            EXPECT_TRUE(active.Selected.back()) << c.typed;
+        } else
             EXPECT_EQ(active.ItemIndex, std::nullopt) << c.typed;
     }
 }
@@ -43,7 +44,8 @@ TEST(PageListEditRules, AddMovesSelectedCandidatesInReverseOrder) {
     PageListBox active{{"P"}, {false}, 0};
     AddSelected(candidates, active);
     EXPECT_EQ(active.Items, (Items{"P", "C", "B", "A"}));
-    EXPECT_EQ(active.ItemIndex, 3u);  // the last one added
+    EXPECT_EQ(active.ItemIndex, 3u);  // the last one added, selected alone
+    EXPECT_EQ(active.Selected, (std::vector<bool>{false, false, false, true}));
     EXPECT_EQ(candidates.Items, (Items{"x", "y"}));
     EXPECT_EQ(candidates.Selected, (std::vector<bool>{false, false}));
     EXPECT_EQ(candidates.ItemIndex, std::nullopt);  // its entry went
@@ -55,6 +57,8 @@ TEST(PageListEditRules, RemoveMovesSelectedPagesBackInReverseOrder) {
     RemoveSelected(active, candidates);
     EXPECT_EQ(candidates.Items, (Items{"z", "B", "A", "typed"}));
     EXPECT_EQ(candidates.ItemIndex, 0u);  // removing does not move the current item
+    // The user's own selection of candidates stays; nothing else is selected.
+    EXPECT_EQ(candidates.Selected, (std::vector<bool>{true}));
     EXPECT_EQ(active.Items, (Items{"keep"}));
     EXPECT_EQ(active.ItemIndex, 0u);  // still on "keep"
 }

@@ -92,24 +92,26 @@ TEST(PageListSave, AFailedSaveLeavesTheOldFolderAsItWas) {
              };
          },
          "Unable to move c:\\Fav\\Velunor\\Window1\\old.com.url"},
-        {"moving the last staged file in",
+        {"moving the first staged file in, after the commit",
+         [](MemoryFiles& f) {
+             f.failMove = [](const std::string& from, const std::string&) {
+                 return from.find(".new\\a.com") != std::string::npos;
+             };
+         },
+         "Unable to move c:\\Fav\\Velunor\\Window1.new\\a.com.url"},
+        {"moving the last staged file in, after the commit",
          [](MemoryFiles& f) {
              f.failMove = [](const std::string& from, const std::string&) {
                  return from.find(".new\\b.com") != std::string::npos;
              };
          },
          "Unable to move c:\\Fav\\Velunor\\Window1.new\\b.com.url"},
-        {"a read-only file with a staged name",
-         [](MemoryFiles& f) { f.AddFile(kWindow + "B.COM.url", "http://B", true); },
-         "Unable to replace c:\\Fav\\Velunor\\Window1\\B.COM.url"},
         {"a leftover staging file that cannot be deleted",
          [](MemoryFiles& f) {
              f.AddFolder(StagingFolder(kWindow));
              f.AddFile(StagingFolder(kWindow) + "stuck.url", "http://stuck", true);
          },
          "Unable to clear folder: c:\\Fav\\Velunor\\Window1.new"},
-        {"a folder with a staged name", [](MemoryFiles& f) { f.AddFolder(kWindow + "b.com.url"); },
-         "Unable to replace c:\\Fav\\Velunor\\Window1\\b.com.url"},
     };
     for (const Case& c : cases) {
         MemoryFiles files = SavedFolder();
@@ -122,18 +124,36 @@ TEST(PageListSave, AFailedSaveLeavesTheOldFolderAsItWas) {
     }
 }
 
-TEST(PageListSave, OldFilesThatCannotGoBackAreKeptAsideAndSaid) {
+TEST(PageListSave, OldFilesThatCannotGoBackAreKeptAsideUntilARetryPutsThemBack) {
     MemoryFiles files = SavedFolder();
-    files.failMove = [](const std::string& from, const std::string& to) {
-        return from.find(".new\\b.com") != std::string::npos || to == kWindow + "old.com.url";
+    bool blocked = true;
+    files.failMove = [&blocked](const std::string& from, const std::string& to) {
+        return from.find(".new\\b.com") != std::string::npos || (blocked && to == kWindow + "old.com.url");
     };
     std::string failure;
     EXPECT_FALSE(SavePageList(files, kWindow, kNewList, failure));
     EXPECT_EQ(failure,
               "Unable to move c:\\Fav\\Velunor\\Window1.new\\b.com.url. "
+              "Unable to move c:\\Fav\\Velunor\\Window1.old\\old.com.url back. "
               "The previous pages are kept in c:\\Fav\\Velunor\\Window1.old");
     EXPECT_EQ(files.UrlOf(AsideFolder(kWindow) + "old.com.url"), "http://old.com");
     EXPECT_EQ(files.UrlOf(kWindow + "a.com.url"), "http://a.com/old");
+
+    // A retry that fails the same way deletes nothing: the page stays aside.
+    failure.clear();
+    EXPECT_FALSE(SavePageList(files, kWindow, {"http://c.com"}, failure));
+    EXPECT_EQ(failure,
+              "Unable to move c:\\Fav\\Velunor\\Window1.old\\old.com.url back. "
+              "The previous pages are kept in c:\\Fav\\Velunor\\Window1.old");
+    EXPECT_EQ(files.UrlOf(AsideFolder(kWindow) + "old.com.url"), "http://old.com");
+
+    // Once the page can go back, the retry saves the list it is given.
+    blocked = false;
+    ASSERT_TRUE(SavePageList(files, kWindow, {"http://c.com"}, failure)) << failure;
+    EXPECT_EQ(files.Under(kWindow), (std::map<std::string, std::string>{
+                                        {"c.com.url", "http://c.com"}, {"pinned.url", "http://pinned"}, {"sub", ""}}));
+    EXPECT_FALSE(files.Has(StagingFolder(kWindow)));
+    EXPECT_FALSE(files.Has(AsideFolder(kWindow)));
 }
 
 TEST(PageListSave, AMissingWindowFolderIsCreatedAgain) {
@@ -149,18 +169,135 @@ TEST(PageListSave, AMissingWindowFolderIsCreatedAgain) {
               "Unable to save Page Lists. Unable to create folder: c:\\Gone\\Velunor\\Window1");
 }
 
-TEST(PageListSave, LeftoversOfAnInterruptedSaveAreClearedFirst) {
-    MemoryFiles files = SavedFolder();
-    files.AddFolder(StagingFolder(kWindow));
-    files.AddFile(StagingFolder(kWindow) + "a.com.url", "http://half-written");
-    files.AddFolder(AsideFolder(kWindow));
-    files.AddFile(AsideFolder(kWindow) + "b.com.url", "http://stale");
+namespace {
+
+// The pages of the window folder as a list loads them: its own entries.
+std::map<std::string, std::string> Pages(const MemoryFiles& files) {
+    std::map<std::string, std::string> pages;
+    for (const auto& [name, url] : files.Under(kWindow))
+        if (name.find('\\') == std::string::npos) pages[name] = url;
+    return pages;
+}
+
+}  // namespace
+
+TEST(PageListSave, ASaveEndedAtAnyStepIsRecoveredAsTheOldOrTheNewList) {
+    MemoryFiles whole = SavedFolder();
+    const auto oldPages = Pages(whole);
     std::string failure;
-    ASSERT_TRUE(SavePageList(files, kWindow, kNewList, failure)) << failure;
-    EXPECT_EQ(files.UrlOf(kWindow + "a.com.url"), "http://a.com");
-    EXPECT_EQ(files.UrlOf(kWindow + "b.com.url"), "http://b.com/");
-    EXPECT_FALSE(files.Has(StagingFolder(kWindow)));
-    EXPECT_FALSE(files.Has(AsideFolder(kWindow)));
+    ASSERT_TRUE(SavePageList(whole, kWindow, kNewList, failure)) << failure;
+    const auto newPages = Pages(whole);
+    const auto saved = whole.Snapshot();
+    const int steps = whole.steps;
+
+    bool sawOld = false, sawNew = false;
+    for (int k = 1; k <= steps; ++k) {
+        SCOPED_TRACE("ended before step " + std::to_string(k) + " of " + std::to_string(steps));
+        MemoryFiles files = SavedFolder();
+        files.deadFrom = k;
+        EXPECT_FALSE(SavePageList(files, kWindow, kNewList, failure));
+        files.deadFrom = 0;
+
+        ASSERT_TRUE(RecoverPageList(files, kWindow, failure)) << failure;
+        const auto pages = Pages(files);
+        EXPECT_TRUE(pages == oldPages || pages == newPages);
+        sawOld = sawOld || pages == oldPages;
+        sawNew = sawNew || pages == newPages;
+        EXPECT_FALSE(files.Has(StagingFolder(kWindow)));
+        EXPECT_FALSE(files.Has(AsideFolder(kWindow)));
+
+        ASSERT_TRUE(SavePageList(files, kWindow, kNewList, failure)) << failure;
+        EXPECT_EQ(files.Snapshot(), saved);
+    }
+    EXPECT_TRUE(sawOld && sawNew);
+}
+
+TEST(PageListSave, ASwapLeftHalfDoneIsFinishedOrUndoneBeforeTheNextSave) {
+    struct Case {
+        const char* what;
+        std::function<void(MemoryFiles&)> leftover;
+        std::map<std::string, std::string> pages;  // after recovery
+    };
+    const std::string staging = StagingFolder(kWindow), aside = AsideFolder(kWindow);
+    const auto oldPages = Pages(SavedFolder());
+    const Case cases[] = {
+        {"every old page aside, none moved in, no mark",
+         [&](MemoryFiles& f) {
+             f.AddFolder(staging);
+             f.AddFile(staging + "n.url", "http://n");
+             f.AddFolder(aside);
+             f.MoveEntry(kWindow + "old.com.url", aside + "old.com.url");
+             f.MoveEntry(kWindow + "a.com.url", aside + "a.com.url");
+         },
+         oldPages},
+        {"an aside folder alone",
+         [&](MemoryFiles& f) {
+             f.AddFolder(aside);
+             f.MoveEntry(kWindow + "old.com.url", aside + "old.com.url");
+         },
+         oldPages},
+        {"committed, half moved in",
+         [&](MemoryFiles& f) {
+             f.AddFolder(staging);
+             f.AddFolder(CommitMark(kWindow));
+             f.AddFile(staging + "n.url", "http://n");
+             f.AddFolder(aside);
+             f.MoveEntry(kWindow + "old.com.url", aside + "old.com.url");
+             f.MoveEntry(kWindow + "a.com.url", aside + "a.com.url");
+             f.AddFile(kWindow + "m.url", "http://m");
+         },
+         {{"m.url", "http://m"}, {"n.url", "http://n"}, {"pinned.url", "http://pinned"}, {"sub", ""}}},
+    };
+    for (const Case& c : cases) {
+        MemoryFiles files = SavedFolder();
+        c.leftover(files);
+        std::string failure;
+        ASSERT_TRUE(RecoverPageList(files, kWindow, failure)) << c.what << ": " << failure;
+        EXPECT_EQ(Pages(files), c.pages) << c.what;
+        EXPECT_FALSE(files.Has(staging)) << c.what;
+        EXPECT_FALSE(files.Has(aside)) << c.what;
+        // A save finds nothing left to recover and writes its list.
+        ASSERT_TRUE(SavePageList(files, kWindow, {"http://z.com"}, failure)) << c.what << ": " << failure;
+        EXPECT_EQ(Pages(files), (std::map<std::string, std::string>{
+                                    {"pinned.url", "http://pinned"}, {"sub", ""}, {"z.com.url", "http://z.com"}}))
+            << c.what;
+    }
+    MemoryFiles clean = SavedFolder();
+    const auto before = clean.Snapshot();
+    std::string failure;
+    EXPECT_TRUE(RecoverPageList(clean, kWindow, failure));
+    EXPECT_EQ(clean.Snapshot(), before);
+    EXPECT_EQ(clean.steps, 0);
+}
+
+TEST(PageListSave, ReadOnlyFilesAndFoldersInTheWayKeepTheirNames) {
+    struct Case {
+        const char* what;
+        std::function<void(MemoryFiles&)> inTheWay;
+        std::map<std::string, std::string> pages;
+    };
+    const Case cases[] = {
+        {"a read-only file holding the address: it is the page",
+         [](MemoryFiles& f) { f.AddFile(kWindow + "B.COM.url", "http://b.com/", true); },
+         {{"B.COM.url", "http://b.com/"}}},
+        {"a read-only file holding another address",
+         [](MemoryFiles& f) { f.AddFile(kWindow + "B.COM.url", "http://B", true); },
+         {{"B.COM.url", "http://B"}, {"b.com (2).url", "http://b.com/"}}},
+        {"a folder with the name", [](MemoryFiles& f) { f.AddFolder(kWindow + "b.com.url"); },
+         {{"b.com.url", ""}, {"b.com (2).url", "http://b.com/"}}},
+    };
+    for (const Case& c : cases) {
+        MemoryFiles files = SavedFolder();
+        c.inTheWay(files);
+        std::string failure;
+        ASSERT_TRUE(SavePageList(files, kWindow, kNewList, failure)) << c.what << ": " << failure;
+        auto expected = c.pages;
+        expected.insert({{"a.com.url", "http://a.com"}, {"pinned.url", "http://pinned"}, {"sub", ""}});
+        EXPECT_EQ(Pages(files), expected) << c.what;
+        // And the next save of the same list finds the same names.
+        ASSERT_TRUE(SavePageList(files, kWindow, kNewList, failure)) << c.what << ": " << failure;
+        EXPECT_EQ(Pages(files), expected) << c.what;
+    }
 }
 
 TEST(PageListSave, NamesFitThePathLimitOrTheSaveIsRefused) {

@@ -17,7 +17,7 @@ public:
     }
     void TearDown() override {
         browser::DoneHostedWBUnit();
-        browser::DoneShellEntries();
+        browser::DoneShellEntriesUnit();
         velfw::DoneFormsUnit();
     }
 };

@@ -57,7 +57,7 @@ TEST(ShellEntries, SharedBlocksRoundTrip) {
 TEST(ShellEntries, LoadingKeepsTheErrorModeAndTheControlWord) {
     // The help library is not loaded by anything else in this program, so
     // the call below really loads it.
-    DoneShellEntries();
+    DoneShellEntriesUnit();
     ASSERT_EQ(::GetModuleHandleA("hhctrl.ocx"), nullptr);
     const uint16_t before = Get8087CW();
     Set8087CW(kAllExceptionsMasked);
@@ -69,7 +69,7 @@ TEST(ShellEntries, LoadingKeepsTheErrorModeAndTheControlWord) {
     EXPECT_EQ(::SetErrorMode(mode), static_cast<UINT>(SEM_FAILCRITICALERRORS));
     EXPECT_EQ(Get8087CW(), masked);
     Set8087CW(before);
-    DoneShellEntries();
+    DoneShellEntriesUnit();
     EXPECT_EQ(::GetModuleHandleA("hhctrl.ocx"), nullptr);
 }
 

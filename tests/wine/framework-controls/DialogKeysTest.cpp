@@ -188,6 +188,29 @@ TEST_F(DialogKeys, AltAndTheMnemonicClickThatButton) {
     EXPECT_TRUE(form->clicks.empty());
 }
 
+// A form that wants every key: dialog navigation leaves them all to the
+// window with the focus, also when that is not the form.
+class TAllKeysForm : public TDialogForm {
+protected:
+    LRESULT DialogCodes() override { return DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTARROWS | DLGC_WANTCHARS; }
+};
+
+TEST_F(DialogKeys, AFormThatWantsEveryKeyKeepsThemFromNavigation) {
+    delete form;
+    form = new TAllKeysForm();
+    std::vector<WORD> keys;
+    form->noStop->OnKeyDown = [&keys](TObject*, WORD& key, TShiftState) { keys.push_back(key); };
+    form->noStop->SetFocus();
+    Press(WM_KEYDOWN, VK_TAB);
+    Press(WM_KEYDOWN, VK_RETURN);
+    Press(WM_KEYDOWN, VK_ESCAPE);
+    Press(WM_SYSCHAR, 's');
+    EXPECT_EQ(keys, (std::vector<WORD>{VK_TAB, VK_RETURN, VK_ESCAPE}));
+    EXPECT_EQ(Focused(), form->noStop) << "Tab moved nothing";
+    EXPECT_TRUE(form->clicks.empty()) << "no default, cancel or mnemonic button answered";
+    EXPECT_EQ(form->ModalResult, mrNone);
+}
+
 TEST_F(DialogKeys, CtrlTabGoesToThePageControlAroundTheFocus) {
     form->inner->SetFocus();
     SetShift(false, true);

@@ -70,6 +70,8 @@ TEST_F(StdCtrlsTest, ListBoxKeepsItemsInTheirOrderAndSelectsSeveral) {
     list->Items().Add("d");
     EXPECT_EQ(WindowItems(list), (std::vector<std::string>{"a", "B", "a", "d"}));
     EXPECT_EQ(list->SelCount(), 0);
+    // The focus rectangle went back to the first item, which nobody picked.
+    EXPECT_EQ(list->ItemIndex(), -1);
     list->Items().Clear();
     EXPECT_EQ(list->ItemIndex(), -1);
     EXPECT_TRUE(WindowItems(list).empty());
@@ -91,6 +93,13 @@ TEST_F(StdCtrlsTest, ListBoxScrollsByTopIndexAndReportsSelectionChanges) {
     EXPECT_EQ(list->ItemIndex(), 12);
     EXPECT_TRUE(list->Selected(12));
     EXPECT_GE(clicks, 1);
+    // A Ctrl+click takes it out of the selection; the focus rectangle stays.
+    ::PostMessageA(list->Handle(), WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, at);
+    ::PostMessageA(list->Handle(), WM_LBUTTONUP, MK_CONTROL, at);
+    Application->ProcessMessages();
+    EXPECT_FALSE(list->Selected(12));
+    EXPECT_EQ(::SendMessageA(list->Handle(), LB_GETCARETINDEX, 0, 0), 12);
+    EXPECT_EQ(list->ItemIndex(), -1);
 }
 
 TEST_F(StdCtrlsTest, RadioButtonsClearTheirSiblingsOnly) {

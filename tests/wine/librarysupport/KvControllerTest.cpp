@@ -151,6 +151,21 @@ TEST_F(ControllerTest, AttachedLabelSitsAboveItsControlAndFollowsIt) {
     EXPECT_EQ(ErrorOf([&] { edit->AttachedLabel(); }), "Label not attached");
 }
 
+TEST_F(ControllerTest, AMovedLabelKeepsItsOffsetsWhenItsControlMovesBeforeMessagesRun) {
+    form->Show();
+    TKvCustomControl* edit = PlaceControl("Edit1", 50, 60);
+    edit->HandleNeeded();
+    edit->SetLabelVisible(true);
+    TKvAttachedLabel* label = edit->AttachedLabel();
+    PumpFor(50);
+    // Label, then control, with no message served in between.
+    label->SetBounds(85, 20, label->Width(), label->Height());
+    edit->SetBounds(200, 150, 100, 20);
+    ASSERT_TRUE(PumpUntil([&] { return label->Left() == 235; }, 2000)) << label->Left();
+    EXPECT_EQ(edit->LabelInfo().OffsetX(), 35);
+    EXPECT_EQ(label->Top() - 150, 20 - 60);
+}
+
 TEST_F(ControllerTest, LabelFreedElsewhereIsForgotten) {
     TKvCustomControl* edit = PlaceControl("Edit1", 50, 60);
     edit->SetLabelVisible(true);
@@ -233,6 +248,24 @@ TEST_F(ControllerTest, ControlExNeedsAControllerOnItsForm) {
     EXPECT_EQ(edit->AssignedController(), controller);
     delete controller;
     EXPECT_EQ(edit->AssignedController(), nullptr);
+}
+
+TEST_F(ControllerTest, ControlsFindAControllerAddedToTheirFormAfterThem) {
+    auto* first = new TKvCustomControlEx(form);
+    auto* second = new TKvCustomControlEx(form);
+    velfw::TForm other(nullptr);
+    TKvController elsewhere(&other);  // another form's
+    EXPECT_EQ(first->AssignedController(), nullptr);
+
+    auto* controller = new TKvController(form);
+    EXPECT_EQ(first->AssignedController(), controller);
+    EXPECT_EQ(second->AssignedController(), controller);
+    // A later one leaves the assigned controller in place.
+    auto* spare = new TKvController(form);
+    EXPECT_EQ(first->AssignedController(), controller);
+    delete controller;
+    EXPECT_EQ(first->AssignedController(), nullptr);
+    delete spare;
 }
 
 TEST(GlyphResourceManagerTest, CountsUsersAndFreesWithTheLast) {

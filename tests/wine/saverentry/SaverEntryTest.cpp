@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "MessagePump.h"
+#include "PlainWindow.h"
 #include "SaverProcess.h"
 #include "SettingsRegistry.h"
 #include "WinePaths.h"
@@ -51,20 +52,7 @@ void ExpectCleanExit(const std::string& args) {
 // A plain visible window for the preview to draw in.
 class PreviewWindow {
 public:
-    PreviewWindow() {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = ::DefWindowProcA;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-        wc.lpszClassName = "VelunorPreviewTarget";
-        ::RegisterClassA(&wc);
-        wnd_ = ::CreateWindowExA(0, wc.lpszClassName, "preview", WS_POPUP | WS_VISIBLE, 100, 100, 152, 112, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
-        ::UpdateWindow(wnd_);
-    }
-    ~PreviewWindow() {
-        if (::IsWindow(wnd_)) ::DestroyWindow(wnd_);
-    }
+    PreviewWindow() { ::UpdateWindow(wnd_); }
     HWND Handle() const { return wnd_; }
     // As the system writes it: the handle's 32 bits in decimal.
     std::string Argument() const { return std::to_string(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(wnd_))); }
@@ -80,7 +68,9 @@ public:
     }
 
 private:
-    HWND wnd_ = nullptr;
+    PlainWindow window_{"VelunorPreviewTarget", "preview", WS_POPUP | WS_VISIBLE, 100, 100, 152, 112,
+                        static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH))};
+    HWND wnd_ = window_.Handle();
 };
 
 }  // namespace

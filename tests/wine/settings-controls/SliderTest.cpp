@@ -61,12 +61,13 @@ class SliderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testing_support::InitApplicationWithoutBoxes();
-        kx::RegisterKxCursors(::GetModuleHandleA(nullptr));
+        kx::InitKxCursorsUnit();
         form = new SliderForm();
         PumpFor(50);
     }
     void TearDown() override {
         delete form;
+        kx::DoneKxCursorsUnit();
         DoneFormsUnit();
     }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "MessageBoxes.h"
+#include "SaveSteps.h"
 #include "SaverProcess.h"
 #include "SettingsRegistry.h"
 #include "WinePaths.h"
@@ -82,9 +83,9 @@ private:
 
 class SettingsProgramTest : public ::testing::Test {
 protected:
-    // Starts the program and finds its form and page control.
-    void Start() {
-        program = std::make_unique<SaverProcess>(FromUnixPath(KAVISU_PATH), "");
+    // Starts the program (or its test build) and finds its form and page control.
+    void Start(const char* path = KAVISU_PATH) {
+        program = std::make_unique<SaverProcess>(FromUnixPath(path), "");
         ASSERT_TRUE(program->Started());
         form = WaitForTopWindow(program->Id(), kFormTitle, kStartMs);
         ASSERT_NE(form, nullptr);
@@ -135,6 +136,19 @@ protected:
             ASSERT_TRUE(ClickButton(button));
         }
     }
+    // LInterScreen: the label right of the slider's end label "2 minutes".
+    HWND PageTimeLabel() const {
+        RECT end = {};
+        if (!::GetWindowRect(On(kBegin, "2 minutes", "TVelunorLabel"), &end)) return nullptr;
+        for (HWND child : ChildWindows(Sheet(kBegin))) {
+            RECT r = {};
+            if (ClassOf(child) == "TVelunorLabel" && ::GetWindowRect(child, &r) && r.left >= end.right &&
+                r.top < end.bottom && r.bottom > end.top)
+                return child;
+        }
+        ADD_FAILURE() << "no label beside \"2 minutes\"";
+        return nullptr;
+    }
     size_t LabelsReading(const std::string& text) const {
         size_t n = 0;
         for (HWND child : ChildWindows(form))
@@ -160,6 +174,10 @@ TEST_F(SettingsProgramTest, WithoutKeyOneWindowAndTheDesignedControls) {
     DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
     Start();
     EXPECT_EQ(TopWindowsTitled(program->Id(), kFormTitle).size(), 1u);
+    const LONG style = ::GetWindowLongA(form, GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+    EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0)
+        << "a fixed frame without border icons";
     EXPECT_EQ(TabCount(tabs), 5);  // "Page List 2" and "Page List 3" hidden
     EXPECT_EQ(ShownPage(), kBegin);
     EXPECT_TRUE(IsChecked(On(kBegin, "One Window")));
@@ -195,7 +213,7 @@ TEST_F(SettingsProgramTest, RegistryValuesReachTheControls) {
         SCOPED_TRACE(c.values.at("DType"));
         EXPECT_EQ(TabCount(tabs), c.tabs);
         EXPECT_EQ(IsChecked(On(kAdvanced, "Turn off scrolling ")), c.scrollOff);
-        EXPECT_GE(LabelsReading(c.pageTime), 1u);
+        EXPECT_EQ(WindowText(PageTimeLabel()), c.pageTime);
         program.reset();
     }
 }
@@ -410,4 +428,164 @@ TEST_F(SettingsProgramTest, SaveRefusesAnEmptyListInUseAndShowsItsPage) {
     EXPECT_EQ(ShownPage(), kList2);
     EXPECT_TRUE(program->Running());
     EXPECT_EQ(FolderFiles(data.Folder("Window1")).size(), 1u);
+}
+
+TEST_F(SettingsProgramTest, AfterRemoveAndAddNothingIsHighlightedThatTheUserDidNotHighlight) {
+    data.Page("Recommended", "a.url", "http://a.example");
+    data.Page("Recommended", "b.url", "http://b.example");
+    data.Page("Window1", "p.url", "http://p.example");
+    data.Page("Window1", "q.url", "http://q.example");
+    Start();
+    const std::vector<std::string> active = ListItems(ActiveList(1));
+    ASSERT_EQ(active.size(), 2u);
+    const std::vector<std::string> candidates = ListItems(Candidates(1));
+    ASSERT_EQ(candidates.size(), 2u);
+
+    ASSERT_TRUE(SelectListItem(ActiveList(1), 0, true));
+    Click(kList1, kRemoveCaption);
+    EXPECT_EQ(ListItems(Candidates(1)), (std::vector<std::string>{candidates[0], candidates[1], active[0]}));
+    EXPECT_EQ(ListSelection(Candidates(1)), std::vector<bool>(3, false));
+    EXPECT_EQ(ListSelection(ActiveList(1)), std::vector<bool>{false});
+
+    // Add with nothing highlighted moves nothing.
+    Click(kList1, kAddCaption);
+    EXPECT_EQ(ListItems(ActiveList(1)), (std::vector<std::string>{active[1]}));
+    EXPECT_EQ(ListItems(Candidates(1)).size(), 3u);
+
+    ASSERT_TRUE(SelectListItem(Candidates(1), 1, true));
+    Click(kList1, kAddCaption);
+    EXPECT_EQ(ListItems(ActiveList(1)), (std::vector<std::string>{active[1], candidates[1]}));
+    EXPECT_EQ(ListSelection(ActiveList(1)), (std::vector<bool>{false, true}));  // the page just added
+    EXPECT_EQ(ListSelection(Candidates(1)), std::vector<bool>(2, false));
+    // Remove again with nothing chosen in the candidates: their list stays unhighlighted.
+    Click(kList1, kRemoveCaption);
+    EXPECT_EQ(ListItems(ActiveList(1)), (std::vector<std::string>{active[1]}));
+    EXPECT_EQ(ListSelection(Candidates(1)), std::vector<bool>(3, false));
+}
+
+TEST_F(SettingsProgramTest, TwoWindowClickedWithTheMouseShowsPageList2AndStaysOnBeginSetup) {
+    registry.Setting("DType", "1");
+    Start();
+    ASSERT_EQ(TabCaptions(tabs), (std::vector<std::string>{"Begin Setup", "Page List 1", "Advanced Setup",
+                                                            "Durations", "Finish Setup"}));
+    HWND two = On(kBegin, "Two Window");
+    ASSERT_TRUE(ClickWithMouse(two));
+    const DWORD start = ::GetTickCount();
+    while (!IsChecked(two) && ::GetTickCount() - start < kBoxMs) ::Sleep(20);
+    EXPECT_TRUE(IsChecked(two));
+    EXPECT_FALSE(IsChecked(On(kBegin, "One Window")));
+    EXPECT_EQ(TabCaptions(tabs), (std::vector<std::string>{"Begin Setup", "Page List 1", "Page List 2",
+                                                            "Advanced Setup", "Durations", "Finish Setup"}));
+    EXPECT_EQ(CurrentTab(tabs), 0);
+    EXPECT_EQ(ShownPage(), kBegin);
+    // Next now passes "Page List 2".
+    Click(kBegin, "&Next");
+    Click(kList1, "&Next");
+    EXPECT_EQ(ShownPage(), kList2);
+}
+
+TEST_F(SettingsProgramTest, EveryButtonShowsItsGlyph) {
+    registry.Setting("DType", "3");
+    for (const char* window : {"Window1", "Window2", "Window3"}) data.Page(window, "a.url", "http://a.example");
+    Start();
+    // The colour each kind of button's glyph is drawn in.
+    const COLORREF navy = RGB(0, 0, 128), green = RGB(0, 128, 0), maroon = RGB(128, 0, 0);
+    const std::map<std::string, COLORREF> glyphColours = {
+        {"&Next", navy},         {"&Back", navy},          {"&Save Changes and Exit", green},
+        {kAddCaption, green},    {kAddOneCaption, green},  {"&Discard Changes and Exit", maroon},
+        {kRemoveCaption, maroon}};
+    size_t buttons = 0;
+    for (int page = kBegin; page <= kFinish; ++page) {
+        ASSERT_TRUE(StepToTab(tabs, page));
+        const DWORD start = ::GetTickCount();
+        while (!IsShown(Sheet(page)) && ::GetTickCount() - start < kBoxMs) ::Sleep(20);
+        ::Sleep(200);  // painted
+        for (HWND child : ChildWindows(Sheet(page))) {
+            if (ClassOf(child) != "TVelunorBitBtn") continue;
+            const std::string caption = WindowText(child);
+            SCOPED_TRACE(caption + " on page " + std::to_string(page));
+            ASSERT_EQ(glyphColours.count(caption), 1u);
+            // The shapes cover 40 to 100 of their cell's 256 pixels.
+            EXPECT_GE(ScreenPixelsOf(child, glyphColours.at(caption)), 30);
+            ++buttons;
+        }
+    }
+    EXPECT_GT(buttons, 0u);
+}
+
+namespace {
+
+using Files = std::map<std::string, std::string>;
+
+std::vector<std::string> Sorted(std::vector<std::string> items) {
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+}  // namespace
+
+TEST_F(SettingsProgramTest, ASaveEndedAtAnyStepLeavesTheOldOrTheNewListAndTheNextSaveTheNew) {
+    // Window 1 goes from {a, gone} to {a at another address, new}: a file
+    // replaced under its own name, one deleted, one added.
+    const std::vector<std::string> oldList = {"http://a.example/", "http://gone.example"};
+    const std::vector<std::string> newList = {"http://a.example", "http://new.example"};
+    const Files newFiles = {{"a.example.url", Shortcut("http://a.example")},
+                            {"new.example.url", Shortcut("http://new.example")}};
+    auto lay = [&] {
+        for (const char* folder : {"Window1", "Window1.new", "Window1.old"}) RemoveTree(data.Folder(folder));
+        ASSERT_TRUE(::CreateDirectoryA(data.Folder("Window1").c_str(), nullptr));
+        data.Page("Window1", "a.example.url", oldList[0]);
+        data.Page("Window1", "gone.example.url", oldList[1]);
+    };
+    // From the old list to the new one, as the user does it.
+    auto edit = [&] {
+        for (size_t i = 0; i < oldList.size(); ++i) ASSERT_TRUE(SelectListItem(ActiveList(1), static_cast<int>(i), true));
+        Click(kList1, kRemoveCaption);
+        for (const std::string& address : newList) {
+            ASSERT_TRUE(SetWindowTextOf(AddressEdit(1), address));
+            Click(kList1, kAddOneCaption);
+        }
+        ASSERT_EQ(Sorted(ListItems(ActiveList(1))), newList);
+    };
+    TempFolder logFolder{"save-steps"};
+    const std::string log = logFolder / "steps.log";
+
+    bool sawOld = false, sawNew = false;
+    for (int k = 1; k < 100; ++k) {
+        SCOPED_TRACE("ended before step " + std::to_string(k));
+        lay();
+        ::DeleteFileA(log.c_str());
+        ::SetEnvironmentVariableA(kSaveStepLogVariable, log.c_str());
+        ::SetEnvironmentVariableA(kSaveEndAtVariable, std::to_string(k).c_str());
+        Start(KAVISU_TEST_PATH);
+        ::SetEnvironmentVariableA(kSaveEndAtVariable, nullptr);
+        ::SetEnvironmentVariableA(kSaveStepLogVariable, nullptr);
+        edit();
+        ClickButton(On(kList1, "&Save Changes and Exit"));  // no answer when the process ends in it
+        DWORD code = 0;
+        ASSERT_TRUE(program->WaitForExit(kExitMs, &code));
+        if (code == 0) {  // every step was taken: the save is whole
+            EXPECT_EQ(FolderFiles(data.Folder("Window1")), newFiles);
+            const std::string steps = ReadFileBytes(log);
+            EXPECT_NE(steps.find("move "), std::string::npos) << steps;
+            EXPECT_NE(steps.find("make folder "), std::string::npos) << steps;
+            break;
+        }
+        ASSERT_EQ(code, kEndedAtStepExitCode);
+        SCOPED_TRACE("after " + ReadFileBytes(log));
+
+        Start();
+        const std::vector<std::string> shown = Sorted(ListItems(ActiveList(1)));
+        EXPECT_TRUE(shown == oldList || shown == newList) << ::testing::PrintToString(shown);
+        sawOld = sawOld || shown == oldList;
+        sawNew = sawNew || shown == newList;
+        if (shown == oldList) edit();
+        Click(kList1, "&Save Changes and Exit");
+        ExpectEnds();
+        EXPECT_EQ(FolderFiles(data.Folder("Window1")), newFiles);
+        EXPECT_FALSE(FileExists(data.Folder("Window1.new")));
+        EXPECT_FALSE(FileExists(data.Folder("Window1.old")));
+    }
+    EXPECT_TRUE(sawOld);
+    EXPECT_TRUE(sawNew);
 }

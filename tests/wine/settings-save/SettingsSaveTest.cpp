@@ -152,27 +152,30 @@ TEST(SettingsShortcutFile, IsTheSectionAndTheAddressWithCrLf) {
 // A folder that must come out of a failed save exactly as it went in.
 struct FailedSaveCase {
     const char* what;
-    int failingWrite;  // the write that fails (1 first), 0 for none
+    int failingWrite;  // the write that fails (1 first)
     std::vector<std::string> entries;
-    const char* readOnlyName;  // an old read-only file, or null
 };
+
+// The window folder of the real-disk save tests: two pages and a sub-folder.
+std::string OldWindowFolder(const TempFolder& dir) {
+    const std::string folder = dir / "Window1\\";
+    EXPECT_TRUE(MakeFolder(dir / "Window1"));
+    EXPECT_TRUE(MakeFolder(folder + "sub"));
+    Write(folder + "old.com.url", Shortcut("http://old.com"));
+    Write(folder + "other.org.url", Shortcut("http://other.org"));
+    Write(folder + "sub\\inner.url", Shortcut("http://inner"));
+    return folder;
+}
 
 TEST(SettingsSavePageList, AFailedSaveLeavesTheOldFolderByteIdentical) {
     const FailedSaveCase cases[] = {
-        {"third write fails", 3, {"http://one.com", "http://two.com", "http://three.com", "http://four.com"}, nullptr},
-        {"first write fails", 1, {"http://one.com"}, nullptr},
-        {"read-only old file in the way", 0, {"http://old.com", "http://new.com"}, "old.com.url"},
+        {"third write fails", 3, {"http://one.com", "http://two.com", "http://three.com", "http://four.com"}},
+        {"first write fails", 1, {"http://one.com"}},
     };
     for (const FailedSaveCase& c : cases) {
         SCOPED_TRACE(c.what);
         TempFolder dir("failedsave");
-        const std::string folder = dir / "Window1\\";
-        ASSERT_TRUE(MakeFolder(dir / "Window1"));
-        ASSERT_TRUE(MakeFolder(folder + "sub"));
-        Write(folder + "old.com.url", Shortcut("http://old.com"));
-        Write(folder + "other.org.url", Shortcut("http://other.org"));
-        Write(folder + "sub\\inner.url", Shortcut("http://inner"));
-        if (c.readOnlyName) MakeReadOnly(folder + c.readOnlyName);
+        const std::string folder = OldWindowFolder(dir);
         const Snapshot before = SnapshotOf(dir.Path());
 
         int writes = 0;
@@ -185,6 +188,41 @@ TEST(SettingsSavePageList, AFailedSaveLeavesTheOldFolderByteIdentical) {
         EXPECT_FALSE(settings::SavePageList(folder, c.entries, failure));
         EXPECT_FALSE(failure.empty());
         EXPECT_EQ(SnapshotOf(dir.Path()), before);
+    }
+}
+
+TEST(SettingsSavePageList, AReadOnlyShortcutKeepsItsNameAndCountsWhenItHoldsThePage) {
+    struct Case {
+        const char* what;
+        const char* readOnlyUrl;  // what the read-only old.com.url holds
+        Snapshot saved;
+    };
+    const Case cases[] = {
+        {"it holds the address saved",
+         "http://old.com",
+         {{"\\Window1\\", "<folder>"},
+          {"\\Window1\\new.com.url", Shortcut("http://new.com")},
+          {"\\Window1\\old.com.url", "<read-only>" + Shortcut("http://old.com")},
+          {"\\Window1\\sub\\", "<folder>"}}},
+        {"it holds another address",
+         "http://elsewhere.com",
+         {{"\\Window1\\", "<folder>"},
+          {"\\Window1\\new.com.url", Shortcut("http://new.com")},
+          {"\\Window1\\old.com (2).url", Shortcut("http://old.com")},
+          {"\\Window1\\old.com.url", "<read-only>" + Shortcut("http://elsewhere.com")},
+          {"\\Window1\\sub\\", "<folder>"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder dir("readonlysave");
+        const std::string folder = OldWindowFolder(dir);
+        Write(folder + "old.com.url", Shortcut(c.readOnlyUrl));
+        MakeReadOnly(folder + "old.com.url");
+        for (int save = 1; save <= 2; ++save) {  // and the next save finds the same names
+            std::string failure;
+            ASSERT_TRUE(settings::SavePageList(folder, {"http://old.com", "http://new.com"}, failure)) << failure;
+            EXPECT_EQ(SnapshotOf(dir.Path()), c.saved) << "save " << save;
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "RealInput.h"
 #include "ShowingInstall.h"
 
 using namespace testing_support;
@@ -24,22 +25,29 @@ std::string ShortcutUrl(const std::string& file) {
     return text.substr(at + 4, end == std::string::npos ? std::string::npos : end - at - 4);
 }
 
-class ShippedSaverTest : public ShowingInstallTest {};
+class ShippedSaverTest : public ShowingInstallTest {
+protected:
+    // A page of the install folder in pane `window`'s list. Local: a name
+    // lookup on a machine without a network would hold the main thread up.
+    void AddLocalPage(int window, const std::string& name) {
+        WriteFileBytes(install / (name + ".htm"), "<html><body>page</body></html>");
+        AddPage(window, "shipped-" + name, install / (name + ".htm"));
+    }
+    // The saver's form once the program has made it; null when it never came.
+    static HWND WaitForForm(const SaverProcess& saver) {
+        return saver.Started() ? saver.WaitForWindow("TForm1", 20000) : nullptr;
+    }
+};
 
 }  // namespace
 
 TEST_F(ShippedSaverTest, ShowsForAMinuteGivingUpPagesThatNeverComplete) {
-    // Local pages: a name lookup on a machine without a network would hold
-    // the main thread up.
-    for (const char* name : {"a", "b", "c"})
-        WriteFileBytes(install / (std::string(name) + ".htm"), "<html><body>page</body></html>");
-    AddPage(1, "shipped-a", install / "a.htm");
-    AddPage(1, "shipped-b", install / "b.htm");
-    AddPage(2, "shipped-c", install / "c.htm");
+    AddLocalPage(1, "a");
+    AddLocalPage(1, "b");
+    AddLocalPage(2, "c");
     Setting("DurationUse", "n");
     SaverProcess saver(kSaver, "/s");
-    ASSERT_TRUE(saver.Started());
-    HWND form = saver.WaitForWindow("TForm1", 20000);
+    HWND form = WaitForForm(saver);
     ASSERT_NE(form, nullptr);
 
     // The first page is given up about 20 s after its navigation, the
@@ -62,5 +70,20 @@ TEST_F(ShippedSaverTest, ShowsForAMinuteGivingUpPagesThatNeverComplete) {
     ::PostMessageA(form, WM_USER + 2, 0, 0);
     DWORD code = 1;
     EXPECT_TRUE(saver.WaitForExit(60000, &code));  // freeing the real controls takes a while under load
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(ShippedSaverTest, TabTypedEndsTheSaver) {
+    AddLocalPage(1, "a");
+    Setting("DType", "1");
+    SaverProcess saver(kSaver, "/s");
+    HWND form = WaitForForm(saver);
+    ASSERT_NE(form, nullptr);
+    // Shown once the panes are set up and the first page is on its way.
+    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(form) != FALSE; }, 30000));
+    ASSERT_TRUE(BringToForeground(form, 10000));
+    ASSERT_TRUE(SendChord({VK_TAB, {}, "Tab"}));
+    DWORD code = 1;
+    EXPECT_TRUE(saver.WaitForExit(60000, &code)) << "focus on " << FocusOfThread(form) << ", form " << form;
     EXPECT_EQ(code, 0u);
 }

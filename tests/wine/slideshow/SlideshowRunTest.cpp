@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "MessageBoxes.h"
+#include "RealInput.h"
 #include "ShowingInstall.h"
 
 using namespace testing_support;
@@ -297,6 +298,48 @@ TEST_F(SlideshowRunTest, KeyOrButtonOnAPaneBrowserEndsTheSaver) {
         EXPECT_EQ(code, 0u);
     }
     EXPECT_FALSE(FlagOn());
+}
+
+namespace {
+
+// Keys and key combinations a user may press first; dialog navigation would
+// take some of them (Tab, Enter, Esc, Alt+letter) before a form saw them.
+const KeyChord kEndingKeys[] = {
+    {VK_TAB, {}, "Tab"},         {VK_TAB, {VK_SHIFT}, "Shift+Tab"}, {VK_TAB, {VK_CONTROL}, "Ctrl+Tab"},
+    {VK_RETURN, {}, "Enter"},    {VK_ESCAPE, {}, "Esc"},            {VK_SPACE, {}, "Space"},
+    {VK_DOWN, {}, "Down arrow"}, {VK_MENU, {}, "Alt"},              {VK_F1, {}, "F1"},
+    {'Q', {}, "Q"},
+};
+
+}  // namespace
+
+TEST_F(SlideshowRunTest, EveryKeyTypedEndsTheSaverWhereverTheFocusIs) {
+    OnePagePerPane();
+    for (const bool inBrowser : {false, true}) {
+        for (const KeyChord& chord : kEndingKeys) {
+            SCOPED_TRACE(chord.Name + (inBrowser ? " into a pane's browser" : " into the form"));
+            ::DeleteFileA(log.c_str());
+            SaverProcess saver(kSaver, "/s");
+            HWND form = StartShowing(saver);
+            ASSERT_NE(form, nullptr);
+            ASSERT_TRUE(BringToForeground(form, 5000));
+            HWND target = form;
+            if (inBrowser) {
+                target = FindDescendant(form, "TStandInBrowser");
+                ASSERT_NE(target, nullptr);
+                // The panes take no input, so the focus gets into a browser
+                // only through a pane that lets it in.
+                ::EnableWindow(::GetParent(target), TRUE);
+                ASSERT_TRUE(FocusWindowOfOtherProcess(target));
+            }
+            ASSERT_EQ(FocusOfThread(form), target);
+            ASSERT_TRUE(SendChord(chord));
+            DWORD code = 1;
+            EXPECT_TRUE(saver.WaitForExit(15000, &code));
+            EXPECT_EQ(code, 0u);
+            EXPECT_FALSE(FlagOn());
+        }
+    }
 }
 
 TEST_F(SlideshowRunTest, GuardLeavesOwnedAndUntitledWindowsOfNewProgramsAlone) {

@@ -15,7 +15,7 @@
 
 #include "KaviSSm.h"
 #include "ProcessHoldings.h"
-#include "SaverEntry.h"
+#include "SaverUnits.h"
 #include "StandInBrowser.h"
 
 namespace {

@@ -149,6 +149,68 @@ int CurrentTab(HWND tabs) { return static_cast<int>(SendOr(tabs, TCM_GETCURSEL, 
 int TabCount(HWND tabs) { return static_cast<int>(SendOr(tabs, TCM_GETITEMCOUNT, 0, 0, 0)); }
 bool IsShown(HWND wnd) { return ::IsWindowVisible(wnd) != FALSE; }
 
+int ScreenPixelsOf(HWND wnd, COLORREF colour) {
+    RECT r = {};
+    if (!::GetWindowRect(wnd, &r) || r.right <= r.left || r.bottom <= r.top) return 0;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP shot = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    int n = 0;
+    if (shot && bits) {
+        HGDIOBJ before = ::SelectObject(memory, shot);
+        ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+        ::SelectObject(memory, before);
+        // A 32-bit DIB holds blue, green, red and an unused byte.
+        const DWORD wanted = GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+        const auto* pixel = static_cast<const DWORD*>(bits);
+        for (int i = 0; i < w * h; ++i) n += (pixel[i] & 0xFFFFFF) == wanted;
+    }
+    if (shot) ::DeleteObject(shot);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return n;
+}
+
+std::vector<std::string> TabCaptions(HWND tabs) {
+    // The tab control writes the text into memory of its own process.
+    std::vector<std::string> captions;
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(tabs, &processId);
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return captions;
+    constexpr size_t kTextSize = 256;
+    auto* remote = static_cast<char*>(
+        ::VirtualAllocEx(process, nullptr, sizeof(TCITEMA) + kTextSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (remote) {
+        const int count = TabCount(tabs);
+        for (int i = 0; i < count; ++i) {
+            TCITEMA item = {};
+            item.mask = TCIF_TEXT;
+            item.pszText = remote + sizeof(TCITEMA);
+            item.cchTextMax = kTextSize;
+            char text[kTextSize] = {};
+            LRESULT got = 0;
+            if (!::WriteProcessMemory(process, remote, &item, sizeof item, nullptr) ||
+                !Send(tabs, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote), got) || !got ||
+                !::ReadProcessMemory(process, remote + sizeof(TCITEMA), text, kTextSize - 1, nullptr))
+                break;
+            captions.push_back(text);
+        }
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    ::CloseHandle(process);
+    return captions;
+}
+
 // Sent, not posted: the program handles a sent message before any posted
 // one, so a message sent after a posted click could be answered before the
 // click ran. A click that opens a modal box keeps the send waiting; it then
@@ -157,6 +219,17 @@ bool ClickButton(HWND button) {
     DWORD_PTR ignored = 0;
     if (::SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, 1000, &ignored)) return true;
     return ::GetLastError() == ERROR_TIMEOUT || ::GetLastError() == 0;
+}
+
+bool ClickWithMouse(HWND wnd) {
+    RECT r = {};
+    if (!::GetWindowRect(wnd, &r)) return false;
+    if (!::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2)) return false;
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    return ::SendInput(2, clicks, sizeof(INPUT)) == 2;
 }
 
 bool SetWindowTextOf(HWND wnd, const std::string& text) {

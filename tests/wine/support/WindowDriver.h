@@ -32,11 +32,19 @@ std::vector<bool> ListSelection(HWND listBox);
 bool IsChecked(HWND button);
 int CurrentTab(HWND tabs);
 int TabCount(HWND tabs);
+// The captions of the tabs shown, in their order.
+std::vector<std::string> TabCaptions(HWND tabs);
 bool IsShown(HWND wnd);
+// How many pixels of `wnd`'s place on the screen show `colour` exactly.
+int ScreenPixelsOf(HWND wnd, COLORREF colour);
 
 // Acting: each returns once the target process has handled the message (or
 // the wait ran out, which is false).
 bool ClickButton(HWND button);
+// A left click in the middle of `wnd` with the system's mouse input, as the
+// user's mouse makes it: it reaches whatever window is on top there. The
+// click is handled in the target's own time: wait for its effect.
+bool ClickWithMouse(HWND wnd);
 bool SetWindowTextOf(HWND wnd, const std::string& text);
 bool SelectListItem(HWND listBox, int index, bool selected);
 // A key pressed and released at `wnd`. Keys are posted (they go through the

@@ -46,11 +46,14 @@ BITMAP InfoOf(HGDIOBJ bitmap) {
 class ClipIconTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        kx::InitClipIcon();
+        kx::InitClipIconUnit();
         owner_ = ::CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(owner_, nullptr);
     }
-    void TearDown() override { ::DestroyWindow(owner_); }
+    void TearDown() override {
+        ::DestroyWindow(owner_);
+        kx::DoneClipIconUnit();
+    }
 
     // Puts raw bytes on the clipboard as a "Kx Icon".
     void PutBlock(const Bytes& bytes) {

@@ -44,8 +44,8 @@ void Paint(TBitmap& bitmap, const Pixels& pixels, int width) {
 }
 
 struct GifPicture : ::testing::Test {
-    void SetUp() override { kx::InitKxGIF(); }
-    void TearDown() override { kx::DoneKxGIF(); }
+    void SetUp() override { kx::InitKxGIFUnit(); }
+    void TearDown() override { kx::DoneKxGIFUnit(); }
 };
 
 TEST_F(GifPicture, FoundByExtensionDrawsItsPixelsOntoACanvas) {

@@ -1,15 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "Globals.h"
 #include "KAVIstAbout.h"
 #include "KAVIstp.h"
-#include "KvIntl.h"
-#include "KvSrMgr.h"
-#include "KvTGRes.h"
-#include "KvUser.h"
+#include "KvLibraryUnits.h"
 #include "ScopedSeam.h"
 #include "SettingsRegistry.h"
 #include "TestForms.h"
@@ -27,21 +25,13 @@ struct StartCall {
 // Program starts recorded instead of carried out, and the tray shell silenced.
 class TrayFormTest : public ::testing::Test {
 protected:
-    // The library units the controller on the form needs, as the program's
-    // entry starts them.
+    // The library units the controller on the form needs, in the program's order.
     static void SetUpTestSuite() {
-        kv::InitKvUserUnit();
-        kv::InitKvSrMgrUnit();
-        kv::InitKvConstUnit();
-        kv::InitKvIntlUnit();
-        kv::InitKvTGResUnit();
+        for (const velfw::TUnit& unit : kv::kLibraryUnits) unit.Start();
     }
     static void TearDownTestSuite() {
-        kv::DoneKvTGResUnit();
-        kv::DoneKvIntlUnit();
-        kv::DoneKvConstUnit();
-        kv::DoneKvSrMgrUnit();
-        kv::DoneKvUserUnit();
+        for (auto unit = std::rbegin(kv::kLibraryUnits); unit != std::rend(kv::kLibraryUnits); ++unit)
+            unit->Finish();
     }
     void SetUp() override {
         InitApplicationWithoutBoxes();
@@ -164,8 +154,12 @@ TEST_F(TrayFormTest, AboutBoxShowsVersionAndOpensTheSiteFromLabelAndImage) {
     auto* box = new tray::Tabout(velfw::Application);
     box->AfterConstruction();
     box->FormActivate(box);
-    EXPECT_EQ(box->Label1->Caption(), "Version: (1.0.0.1)");
+    // The test program's own version, which the designed text is not.
+    EXPECT_EQ(box->Label1->Caption(), "Version: (1.2.3.4)");
     EXPECT_EQ(box->Caption(), "Velunor");
+    const LONG style = ::GetWindowLongA(box->Handle(), GWL_STYLE);
+    EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0) << "no border icons, no close box";
+    EXPECT_NE(style & WS_CAPTION, 0);
     box->Label5->SetCaption(std::string("  ") + tray::kProductSite + "\t ");
     box->Label5->OnClick(box->Label5);
     box->Image2->OnClick(box->Image2);
@@ -175,6 +169,55 @@ TEST_F(TrayFormTest, AboutBoxShowsVersionAndOpensTheSiteFromLabelAndImage) {
     EXPECT_EQ(starts[0].show, SW_SHOW);
     box->Free();
     form->Free();
+}
+
+TEST_F(TrayFormTest, IconCarriesFourAnimationFramesAndStaysStill) {
+    registry.InstallValue("Ravad", "A");
+    tray::TForm1* form = MakeForm();
+    kx::TIconList& frames = form->KxTrayIcon1->Icons();
+    ASSERT_EQ(frames.Count(), 4);
+    for (int i = 0; i < frames.Count(); ++i) {
+        ASSERT_NE(frames.GetIcon(i), nullptr) << i;
+        EXPECT_EQ(frames.GetIcon(i)->Width(), 16) << i;
+        EXPECT_EQ(frames.GetIcon(i)->Height(), 16) << i;
+        EXPECT_NE(frames.GetIcon(i)->Handle(), nullptr) << i;
+    }
+    EXPECT_NE(frames.GetIcon(0)->Data(), frames.GetIcon(1)->Data()) << "frames that differ";
+    // As the form stores the list: four icon files of one 16x16 256-colour image.
+    velfw::TMemoryStream stream;
+    frames.SaveToStream(stream);
+    EXPECT_EQ(stream.Size(), 5644u);
+    EXPECT_FALSE(form->KxTrayIcon1->Animated());
+    EXPECT_EQ(form->KxTrayIcon1->NotifyData().hIcon, form->KxTrayIcon1->Icon().Handle()) << "the still icon is shown";
+    form->Free();
+}
+
+// Logging off: the session's end is not refused, the icon goes at once (the
+// process may be ended as soon as the message returns), and the program ends.
+TEST_F(TrayFormTest, EndOfSessionTakesTheIconAwayAndEndsTheProgram) {
+    registry.InstallValue("Ravad", "A");
+    velfw::DoneFormsUnit();
+    InitApplicationWithoutBoxes();
+    velfw::Application->Initialize();
+    std::vector<DWORD> calls;
+    kx::TrayShell().NotifyIcon = [&calls](DWORD message, kx::TNotifyIconDataV1&) {
+        calls.push_back(message);
+        return TRUE;
+    };
+    tray::TForm1* form = velfw::Application->CreateForm<tray::TForm1>();
+    ASSERT_TRUE(form->KxTrayIcon1->Added());
+    calls.clear();
+    EXPECT_EQ(::SendMessageA(form->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    ::SendMessageA(form->Handle(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(calls.empty()) << "a session that goes on keeps the icon";
+    EXPECT_FALSE(QuitPending());
+    ::SendMessageA(form->Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(calls, (std::vector<DWORD>{NIM_DELETE}));
+    EXPECT_FALSE(form->KxTrayIcon1->Added());
+    EXPECT_TRUE(QuitPending());
+    MSG quit;
+    ::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // not for the tests that follow
+    velfw::DoneFormsUnit();
 }
 
 tray::TForm1* g_exitForm = nullptr;
