@@ -174,10 +174,13 @@ protected:
         ASSERT_TRUE(saver.Started());
         HWND form = saver.WaitForWindow("TForm1", 20000);
         ASSERT_NE(form, nullptr);
+        const auto noteShortcut = [&] {
+            const std::string url = ShortcutUrl();
+            if (!url.empty() && (lastSeen.empty() || lastSeen.back() != url)) lastSeen.push_back(url);
+        };
         const bool reached = PumpUntil(
             [&] {
-                const std::string url = ShortcutUrl();
-                if (!url.empty() && (lastSeen.empty() || lastSeen.back() != url)) lastSeen.push_back(url);
+                noteShortcut();
                 if (!saver.Running()) return true;
                 return done(Log());
             },
@@ -188,6 +191,9 @@ protected:
         DWORD code = 1;
         EXPECT_TRUE(saver.WaitForExit(20000, &code));
         EXPECT_EQ(code, 0u);
+        // The poll that saw the last page may have come before its shortcut
+        // was written; once the saver has ended the shortcut is final.
+        noteShortcut();
     }
 
     std::string ShortcutUrl() const {
