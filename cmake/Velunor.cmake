@@ -3,7 +3,7 @@
 function(velunor_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} test_support GTest::gtest_main)
   if(VELUNOR_CROSS)
     target_link_options(${name} PRIVATE -mconsole)
   endif()

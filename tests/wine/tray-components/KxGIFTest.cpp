@@ -4,7 +4,7 @@
 
 #include "AniFile.h"
 #include "GifTestFiles.h"
-#include "IconFiles.h"
+#include "AniFiles.h"
 #include "KxGIF.h"
 #include "KxGIFFormat.h"
 #include "KxGraph.h"

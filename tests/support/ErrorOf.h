@@ -8,11 +8,13 @@
 
 namespace testing_support {
 
-// The Message of the velfw::Exception `f` raises; empty when it raises none.
-inline std::string ErrorOf(const std::function<void()>& f) {
+// The Message of the exception of type `E` that `f` raises; empty when it
+// raises none. An exception of another type passes on and fails the test.
+template <typename E = velfw::Exception>
+std::string ErrorOf(const std::function<void()>& f) {
     try {
         f();
-    } catch (const velfw::Exception& e) {
+    } catch (const E& e) {
         return e.Message;
     }
     return "";
