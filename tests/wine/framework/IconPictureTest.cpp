@@ -4,7 +4,7 @@
 
 #include "Graphics.h"
 #include "Icons.h"
-#include "TrayTestSupport.h"
+#include "TestIcons.h"
 
 using namespace velfw;
 
@@ -13,7 +13,7 @@ namespace {
 constexpr COLORREF kRedRgb = RGB(255, 0, 0);
 
 TEST(IconPicture, IsDrawnStretchedAndThroughItsMask) {
-    auto icon = tray_tests::SolidIcon(16, kRedRgb, true);
+    auto icon = testing_support::SolidIcon(16, kRedRgb, true);
     TGraphic& picture = *icon;
     EXPECT_FALSE(picture.Empty());
     EXPECT_TRUE(picture.Transparent());
@@ -44,7 +44,7 @@ TEST(IconPicture, IsDrawnStretchedAndThroughItsMask) {
 }
 
 TEST(IconPicture, IsCopiedSavedAndLoadedAsAPicture) {
-    auto icon = tray_tests::SolidIcon(24, kRedRgb);
+    auto icon = testing_support::SolidIcon(24, kRedRgb);
     TGraphic& picture = *icon;
     TIcon copy;
     int changes = 0;

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Forms.h"
+#include "TestForms.h"
 #include "UtilityWindow.h"
 
 using namespace velfw;
@@ -19,11 +21,14 @@ protected:
     void SetUp() override {
         InitFormsUnit();
         Application->Initialize();
-        Application->OnException = [this](TObject*, const std::exception& e) { reports.push_back(e.what()); };
+        reports.emplace();
     }
-    void TearDown() override { DoneFormsUnit(); }
+    void TearDown() override {
+        reports.reset();  // before the application it records for goes
+        DoneFormsUnit();
+    }
 
-    std::vector<std::string> reports;
+    std::optional<testing_support::ReportedFailures> reports;
 };
 
 // A window of its own kind answers in its method, not through a handler.
@@ -86,11 +91,11 @@ TEST_F(UtilityWindow, AFailingHandlerIsReportedOnceAndNothingUnwindsThroughTheSy
         return false;
     });
     EXPECT_EQ(::SendMessageA(w.Handle(), kProbe, 0, 0), 0);
-    EXPECT_EQ(reports, std::vector<std::string>{"probe failed"});
+    EXPECT_EQ(reports->messages, std::vector<std::string>{"probe failed"});
     // Posted and dispatched by the loop: the same.
     ::PostMessageA(w.Handle(), kProbe, 0, 0);
     Application->ProcessMessages();
-    EXPECT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports->messages.size(), 2u);
 }
 
 TEST_F(UtilityWindow, TheOwnerMayFreeTheWindowFromInsideItsMessage) {
@@ -115,7 +120,7 @@ TEST_F(UtilityWindow, TheOwnerMayFreeTheWindowFromInsideItsMessage) {
     handle = self->Handle();
     ::SendMessageA(handle, kProbe, 0, 0);
     EXPECT_FALSE(::IsWindow(handle));
-    EXPECT_TRUE(reports.empty());
+    EXPECT_TRUE(reports->messages.empty());
 }
 
 TEST_F(UtilityWindow, AWindowDestroyedFromOutsideLeavesNoDeadHandle) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ErrorOf.h"
 #include "Forms.h"
 #include "KvExcpt.h"
 #include "OpenStringTables.h"
@@ -28,13 +29,11 @@ class TimerPoolTest : public ::testing::Test {
 protected:
     void SetUp() override {
         InitApplicationWithoutBoxes();
-        velfw::Application->OnException = [this](velfw::TObject*, const std::exception& e) { reports.push_back(e.what()); };
         pool = new TKvTimerPool(nullptr);
         pool->TickSource = [this] { return now; };
     }
     void TearDown() override {
         delete pool;
-        velfw::Application->OnException = nullptr;
     }
     // One tick as the window timer delivers it, on the pool's own window.
     void Tick() { ::SendMessageA(pool->WindowHandle(), WM_TIMER, 1, 0); }
@@ -45,7 +44,7 @@ protected:
     OpenStringTables tables;
     uint32_t now = 1000;
     TKvTimerPool* pool = nullptr;
-    std::vector<std::string> reports;
+    ReportedFailures reports;
 };
 
 }  // namespace
@@ -100,7 +99,7 @@ TEST_F(TimerPoolTest, FailingEventIsReportedAndEndsTheTick) {
     pool->AddTrigger(100, true, Record(fired));
     now += 100;
     Tick();
-    EXPECT_EQ(reports, std::vector<std::string>{"trigger failed"});
+    EXPECT_EQ(reports.messages, std::vector<std::string>{"trigger failed"});
     EXPECT_TRUE(fired.empty());
 }
 
@@ -108,13 +107,8 @@ TEST_F(TimerPoolTest, NoWindowMeansNoTimer) {
     EXPECT_EQ(pool->About(), "v3.08");
     ::DestroyWindow(pool->WindowHandle());
     EXPECT_EQ(pool->WindowHandle(), nullptr);
-    std::string message;
-    try {
-        pool->AddTrigger(100, true, nullptr);
-    } catch (const ENoTimersAvailable& e) {
-        message = e.Message;
-    }
-    EXPECT_EQ(message, "No Window's timers are available");
+    EXPECT_EQ(ErrorOf<ENoTimersAvailable>([&] { pool->AddTrigger(100, true, nullptr); }),
+              "No Window's timers are available");
     EXPECT_EQ(pool->Triggers().size(), 1u);
     EXPECT_EQ(pool->TimerInterval(), 100);
 }

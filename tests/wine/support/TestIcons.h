@@ -1,16 +1,13 @@
-// Icons for the tray-component tests and the application they report to.
+// Icons made in code from icon files, for the tests that draw and list them.
 #pragma once
 
 #include <algorithm>
 #include <memory>
-#include <string>
-#include <vector>
 
-#include "Forms.h"
 #include "IconFiles.h"
 #include "Icons.h"
 
-namespace tray_tests {
+namespace testing_support {
 
 inline std::unique_ptr<velfw::TIcon> MakeIcon(int size = 16, uint16_t bits = 4) {
     auto icon = std::make_unique<velfw::TIcon>();
@@ -39,17 +36,4 @@ inline std::unique_ptr<velfw::TIcon> SolidIcon(int size, COLORREF rgb, bool left
     return icon;
 }
 
-// The application object, with reports collected instead of shown.
-class ReportedFailures {
-public:
-    ReportedFailures() {
-        velfw::InitFormsUnit();
-        velfw::Application->OnException = [this](velfw::TObject*, const std::exception& e) {
-            messages.push_back(e.what());
-        };
-    }
-    ~ReportedFailures() { velfw::Application->OnException = nullptr; }
-    std::vector<std::string> messages;
-};
-
-}  // namespace tray_tests
+}  // namespace testing_support

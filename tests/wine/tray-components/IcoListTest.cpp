@@ -2,12 +2,12 @@
 
 #include "IcoList.h"
 #include "LibraryErrors.h"
-#include "TrayTestSupport.h"
+#include "TestIcons.h"
 
 namespace {
 
 using kx::TIconList;
-using tray_tests::MakeIcon;
+using testing_support::MakeIcon;
 using velfw::TIcon;
 using velfw::TMemoryStream;
 
