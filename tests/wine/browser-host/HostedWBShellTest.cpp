@@ -82,9 +82,7 @@ protected:
         velfw::Application->SetTitle("Velunor Test");
         form = new velfw::TForm(nullptr);
         form->SetBounds(20, 20, 400, 300);
-        control = new TKeyControl(form);
-        control->SetParent(form);
-        control->SetBounds(0, 0, 200, 200);
+        control = velfw::PlaceControl<TKeyControl>(form, form, 0, 0, 200, 200);
         form->HandleNeeded();
         host = std::make_unique<FakeHost>(*control);
         shell = std::make_unique<THostedWBShell>(*host);

@@ -6,11 +6,9 @@
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "StdCtrls.h"
-#include "PlaceControl.h"
 #include "TestForms.h"
 
 using namespace velfw;
-using framework_tests::PlaceControl;
 
 namespace {
 

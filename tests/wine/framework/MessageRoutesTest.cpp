@@ -5,11 +5,9 @@
 
 #include "Forms.h"
 #include "MessageRoutes.h"
-#include "PlaceControl.h"
 #include "TestForms.h"
 
 using namespace velfw;
-using framework_tests::PlaceControl;
 
 namespace {
 

@@ -11,12 +11,10 @@
 
 #include "ComCtrls.h"
 #include "Forms.h"
-#include "PlaceControl.h"
 #include "StdCtrls.h"
 #include "TestForms.h"
 
 using namespace velfw;
-using framework_tests::PlaceControl;
 
 namespace {
 

@@ -10,12 +10,10 @@
 
 #include "ExtCtrls.h"
 #include "Forms.h"
-#include "PlaceControl.h"
 #include "StdCtrls.h"
 #include "TestForms.h"
 
 using namespace velfw;
-using framework_tests::PlaceControl;
 
 namespace {
 

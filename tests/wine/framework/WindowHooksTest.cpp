@@ -44,9 +44,7 @@ protected:
         Application->Initialize();
         form = new TForm(nullptr);
         form->SetBounds(10, 10, 300, 200);
-        control = new TProbeControl(form);
-        control->SetParent(form);
-        control->SetBounds(0, 0, 100, 100);
+        control = PlaceControl<TProbeControl>(form, form, 0, 0, 100, 100);
         control->Log = &log;
         form->HandleNeeded();
     }

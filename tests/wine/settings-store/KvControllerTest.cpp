@@ -33,10 +33,8 @@ protected:
         SetCurrentYearSource(nullptr);
     }
     TKvCustomControl* PlaceControl(const std::string& name, int left, int top) {
-        auto* control = new TKvCustomControl(form);
+        auto* control = velfw::PlaceControl<TKvCustomControl>(form, form, left, top, 100, 20);
         control->Name = name;
-        control->SetParent(form);
-        control->SetBounds(left, top, 100, 20);
         return control;
     }
     OpenStringTables tables;

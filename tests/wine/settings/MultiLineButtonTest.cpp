@@ -32,9 +32,7 @@ public:
 private:
     template <typename T>
     T* Place(int top, const std::string& caption) {
-        auto* b = new T(this);
-        b->SetParent(this);
-        b->SetBounds(10, top, 220, 49);
+        auto* b = PlaceControl<T>(this, this, 10, top, 220, 49);
         b->SetCaption(caption);
         return b;
     }

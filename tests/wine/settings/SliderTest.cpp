@@ -45,9 +45,7 @@ public:
 
 private:
     TKxSlider* Place(const SliderDesign& d) {
-        auto* s = new TKxSlider(this);
-        s->SetParent(this);
-        s->SetBounds(d.left, d.top, d.width, 33);
+        auto* s = PlaceControl<TKxSlider>(this, this, d.left, d.top, d.width, 33);
         s->SetColor(clBackground);
         s->SetMinValue(d.minValue);
         s->SetMaxValue(d.maxValue);

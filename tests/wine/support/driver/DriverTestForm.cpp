@@ -17,9 +17,7 @@ namespace {
 
 template <typename T>
 T* Place(TComponent* owner, TWinControl* parent, int left, int top, int width, int height, const char* caption) {
-    auto* control = new T(owner);
-    control->SetParent(parent);
-    control->SetBounds(left, top, width, height);
+    auto* control = PlaceControl<T>(owner, parent, left, top, width, height);
     if (caption) control->SetCaption(caption);
     return control;
 }
