@@ -27,7 +27,10 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) {
     SetBounds(0, 0, 640, 480);
 }
 
-TForm::~TForm() { DestroyComponents(); }
+TForm::~TForm() {
+    if (Screen && Screen->activeForm_ == this) Screen->activeForm_ = nullptr;
+    DestroyComponents();
+}
 
 void TForm::AfterConstruction() { DoCreate(); }
 
@@ -239,6 +242,7 @@ void TForm::WndProc(TMessage& m) {
             DefaultHandler(m);
             if (LOWORD(m.WParam) != WA_INACTIVE) {
                 active_ = true;
+                if (Screen) Screen->activeForm_ = this;
                 Activate();
             } else {
                 active_ = false;
@@ -478,6 +482,13 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
     HWND owner = ::GetActiveWindow();
     if (MessageBoxFunction) return MessageBoxFunction(owner, text, caption, flags);
     return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+}
+
+bool TApplication::HelpCommand(UINT command, ULONG_PTR data) {
+    if (HelpFile.empty()) return false;
+    HWND owner = mainForm_ && mainForm_->HandleAllocated() ? mainForm_->HandleOrNull() : handle_;
+    if (HelpFunction) return HelpFunction(owner, HelpFile, command, data);
+    return ::WinHelpA(owner, HelpFile.c_str(), command, data) != FALSE;
 }
 
 // ---- TScreen

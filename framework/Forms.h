@@ -98,6 +98,8 @@ using TMessageEvent = std::function<void(MSG& msg, bool& handled)>;
 using TExceptionEvent = std::function<void(TObject* sender, const std::exception& e)>;
 // Shows a message box; tests replace it so that nothing waits for a person.
 using TMessageBoxFunction = std::function<int(HWND owner, const std::string& text, const std::string& caption, UINT flags)>;
+// Asks the help viewer for a command of the help file; tests replace it so that no viewer starts.
+using THelpFunction = std::function<bool(HWND owner, const std::string& helpFile, UINT command, ULONG_PTR data)>;
 
 class TApplication : public TComponent {
 public:
@@ -137,6 +139,10 @@ public:
     void HandleException(const std::exception* e = nullptr);
     void ShowException(const std::exception& e);
     int MessageBox(const std::string& text, const std::string& caption, UINT flags = MB_OK);
+    // A help command (HELP_CONTEXT, HELP_CONTEXTPOPUP, ...) for HelpFile, on
+    // behalf of the main form; false without a help file or when refused.
+    bool HelpCommand(UINT command, ULONG_PTR data);
+    bool HelpContext(int context) { return HelpCommand(HELP_CONTEXT, static_cast<ULONG_PTR>(context)); }
 
     TMessageEvent OnMessage;
     // Runs when Run's own loop finds the queue empty: no handler of any
@@ -144,6 +150,7 @@ public:
     TNotifyEvent OnIdle;
     TExceptionEvent OnException;
     TMessageBoxFunction MessageBoxFunction;
+    THelpFunction HelpFunction;
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
@@ -182,9 +189,15 @@ public:
     // each window its own.
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor cursor);
+    // The form activated last that is still there: the one with the focus,
+    // or the one that gets it back when the program is active again; null
+    // before any form was activated.
+    TForm* ActiveForm() const { return activeForm_; }
 
 private:
+    friend class TForm;
     TCursor cursor_ = crDefault;
+    TForm* activeForm_ = nullptr;
 };
 
 extern TApplication* Application;

@@ -184,7 +184,8 @@ public:
     virtual bool Empty() const = 0;
     // Drawn stretched into `r` of `canvas`.
     virtual void Draw(TCanvas& canvas, const RECT& r) = 0;
-    // False, leaving the graphic as it was, for data that is not one.
+    // False or the format's error, leaving the graphic as it was, for data
+    // that is not one.
     virtual bool LoadFromStream(std::span<const uint8_t> data) = 0;
     virtual void SaveToStream(std::vector<uint8_t>& out) = 0;
     bool Transparent() const { return transparent_; }

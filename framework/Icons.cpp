@@ -49,6 +49,8 @@ uint16_t ScreenIconColors() {
     return kx::ScreenColorValue(::GetDeviceCaps(dc.get(), PLANES), ::GetDeviceCaps(dc.get(), BITSPIXEL));
 }
 
+TIcon::TIcon() { SetTransparent(true); }
+
 size_t TIcon::ChosenEntry() const { return kx::ChooseIconEntry(DirectoryOf(data_).entries, ScreenIconColors()); }
 
 int TIcon::Width() const {
@@ -73,6 +75,11 @@ HICON TIcon::Handle() const {
                                              static_cast<DWORD>(bytes), TRUE, 0x00030000, EntrySize(entry.width),
                                              EntrySize(entry.height), LR_DEFAULTCOLOR));
     return handle_.get();
+}
+
+void TIcon::Draw(TCanvas& canvas, const RECT& r) {
+    if (HICON icon = Handle())
+        ::DrawIconEx(canvas.Handle(), r.left, r.top, icon, r.right - r.left, r.bottom - r.top, 0, nullptr, DI_NORMAL);
 }
 
 void TIcon::Assign(const TPersistent& source) {
@@ -100,7 +107,18 @@ void TIcon::LoadFromBytes(std::vector<uint8_t> bytes) {
     SetData(std::move(bytes));
 }
 
+bool TIcon::LoadFromStream(std::span<const uint8_t> data) {
+    try {
+        LoadFromBytes(std::vector<uint8_t>(data.begin(), data.end()));
+    } catch (const EInvalidGraphic&) {
+        return false;  // the picture interface answers "not one" by the result
+    }
+    return true;
+}
+
 void TIcon::SaveToStream(TStream& stream) const { stream.WriteBuffer(data_.data(), data_.size()); }
+
+void TIcon::SaveToStream(std::vector<uint8_t>& out) { out.insert(out.end(), data_.begin(), data_.end()); }
 
 void TIcon::LoadFromResourceName(HINSTANCE instance, const char* name) {
     std::span<const uint8_t> group = ResourceBytes(instance, name, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */);
@@ -136,10 +154,6 @@ void TIcon::SetData(std::vector<uint8_t> bytes) {
     data_ = std::move(bytes);
     handle_.reset();
     Changed();
-}
-
-void TIcon::Changed() {
-    if (OnChange) OnChange(this);
 }
 
 }  // namespace velfw

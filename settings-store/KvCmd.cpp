@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -284,19 +285,53 @@ TKvCommandProcessor::TKvCommandProcessor() {
     ResetState();
 }
 
+namespace {
+
+// Trailing digits are a former counter: "Default1" counts on from "Default".
+std::string DigitFreeBase(std::string name) {
+    while (name.size() >= 2 && name.back() >= '0' && name.back() <= '9') name.pop_back();
+    return name;
+}
+
+// The names AddTable gives, among the names of the tables there are.
+class TableNamer {
+public:
+    explicit TableNamer(std::set<std::string> taken) : taken_(std::move(taken)) {}
+
+    std::string Name(const std::string& name) {
+        const std::string base = DigitFreeBase(name);
+        if (!Taken(base) && (base == name || !Taken(name))) return name;
+        return CountedOn(base);
+    }
+
+private:
+    bool Taken(const std::string& name) const { return taken_.count(velfw::UpperCase(name)) != 0; }
+
+    // The first free name of the base and a counter from 1.
+    const std::string& CountedOn(const std::string& base) {
+        auto [at, fresh] = counted_.try_emplace(base);
+        for (unsigned counter = 1; fresh; ++counter) {
+            std::string candidate = base + std::to_string(counter);
+            // From an empty base the counter is a base of its own ("10" counts on from "1"): only a name
+            // that would keep itself when added again will do, or a stored list would not read back the same.
+            if (!Taken(candidate) && (DigitFreeBase(candidate) == base || Name(candidate) == candidate)) {
+                at->second = std::move(candidate);
+                fresh = false;
+            }
+        }
+        return at->second;
+    }
+
+    std::set<std::string> taken_;  // upper case
+    std::map<std::string, std::string> counted_;
+};
+
+}  // namespace
+
 std::string TKvCommandProcessor::UniqueTableName(const std::string& name) const {
     std::set<std::string> taken;
     for (const auto& table : tables_) taken.insert(velfw::UpperCase(table->TableName));
-    const auto isTaken = [&taken](const std::string& s) { return taken.count(velfw::UpperCase(s)) != 0; };
-
-    // Trailing digits are a former counter: "Default1" counts on from "Default".
-    std::string base = name;
-    while (base.size() >= 2 && base.back() >= '0' && base.back() <= '9') base.pop_back();
-    if (!isTaken(base) && (base == name || !isTaken(name))) return name;
-    for (unsigned counter = 1;; ++counter) {
-        std::string candidate = base + std::to_string(counter);
-        if (!isTaken(candidate)) return candidate;
-    }
+    return TableNamer(std::move(taken)).Name(name);
 }
 
 int TKvCommandProcessor::AddTable(std::unique_ptr<TKvCommandTable> table) {

@@ -30,7 +30,7 @@ const velfw::TIcon& IconOf(const AniFrame& frame) {
 
 }  // namespace
 
-std::shared_ptr<AniIcon> TAnimatedCursorImage::LoadIcon(std::span<const uint8_t> iconFile) {
+std::shared_ptr<AniIcon> TAnimatedCursorImage::MakeIcon(std::span<const uint8_t> iconFile) {
     auto icon = std::make_shared<FrameIcon>();
     try {
         icon->Icon.LoadFromBytes(std::vector<uint8_t>(iconFile.begin(), iconFile.end()));

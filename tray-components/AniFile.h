@@ -15,7 +15,7 @@
 
 namespace kx {
 
-class TAnimatedCursorImage : public velfw::TPersistent, private IAniIconFactory {
+class TAnimatedCursorImage : public velfw::TPersistent, private IconFileFactory {
 public:
     TAnimatedCursorImage() = default;
 
@@ -49,7 +49,7 @@ public:
     void PaintStrip(velfw::TBitmap& bitmap, velfw::TColor backColor, bool reduceColors, bool vertical) const;
 
 private:
-    std::shared_ptr<AniIcon> LoadIcon(std::span<const uint8_t> iconFile) override;
+    std::shared_ptr<AniIcon> MakeIcon(std::span<const uint8_t> iconFile) override;
     AniCursor cursor_;
 };
 

@@ -142,7 +142,7 @@ private:
                 out_.maxSourceColors = std::max(out_.maxSourceColors, ColorsOfBitCount(*bits));
             hot = {e.planes, e.bitCount};  // a cursor's hot spot
         }
-        std::shared_ptr<AniIcon> icon = factory_.LoadIcon(image);
+        std::shared_ptr<AniIcon> icon = factory_.LoadFrameIcon(image);
         if (!icon) return false;
         if (fromIcon) hot = {icon->Width() / 2, icon->Height() / 2};
 
@@ -176,6 +176,13 @@ private:
 };
 
 }  // namespace
+
+std::shared_ptr<AniIcon> IconFileFactory::LoadFrameIcon(std::span<const uint8_t> iconFile) {
+    const std::optional<IconFileHeader> header = ReadIconFileHeader(iconFile);
+    uint64_t used = 0;
+    if (!header || header->type != 1 || CheckIconFile(iconFile, used) != IconFileFault::None) return nullptr;
+    return MakeIcon(iconFile);
+}
 
 uint16_t ColorsOfBitCount(uint32_t bitCount) {
     switch (bitCount) {

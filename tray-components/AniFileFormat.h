@@ -45,7 +45,18 @@ public:
     virtual ~IAniIconFactory() = default;
     // An icon from the image of an icon resource file (type 1), or nothing
     // when it cannot be made.
-    virtual std::shared_ptr<AniIcon> LoadIcon(std::span<const uint8_t> iconFile) = 0;
+    virtual std::shared_ptr<AniIcon> LoadFrameIcon(std::span<const uint8_t> iconFile) = 0;
+};
+
+// The factory the picture class reads with: an icon file whose every image
+// lies whole inside it is handed to MakeIcon; any other is no icon.
+class IconFileFactory : public IAniIconFactory {
+public:
+    std::shared_ptr<AniIcon> LoadFrameIcon(std::span<const uint8_t> iconFile) final;
+
+protected:
+    // Nothing when the icon cannot be made after all.
+    virtual std::shared_ptr<AniIcon> MakeIcon(std::span<const uint8_t> iconFile) = 0;
 };
 
 struct AniFrame {

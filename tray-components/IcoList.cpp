@@ -41,7 +41,7 @@ TIcon* TIconList::GetIcon(int index) const {
 }
 
 std::unique_ptr<TIcon> TIconList::Own(std::unique_ptr<TIcon> icon) {
-    icon->OnChange = [this](velfw::TObject*) { Changed(); };
+    icon->OnChange = [this] { Changed(); };
     return icon;
 }
 

@@ -81,7 +81,7 @@ TKxTrayIcon::TKxTrayIcon(velfw::TComponent* owner) : TComponent(owner) {
     window_ = std::make_unique<velfw::TUtilityWindow>(kTrayWindowClass, velfw::TUtilityWindowKind::HiddenTopLevel,
                                                       [this](velfw::TMessage& m) { return HandleMessage(m); });
     icon_ = std::make_unique<velfw::TIcon>();
-    icon_->OnChange = [this](velfw::TObject*) { ChangeIcon(); };
+    icon_->OnChange = [this] { ChangeIcon(); };
     icons_ = std::make_unique<TIconList>();
     icons_->OnChange = [this](velfw::TObject*) { ChangeIcon(); };
     // A delete before any add still names the icon.

@@ -49,7 +49,9 @@ void TGIFFrame::NewFrameBitmap() { FrameBitmap = std::make_unique<TBitmap>(); }
 void TGIFFrame::Decode() {
     if (FrameBitmap && !FrameBitmap->Empty()) return;
     auto bitmap = std::make_unique<TBitmap>();
-    std::vector<uint8_t> dib = HasCodeStream() ? DecodeToDib() : FrameDib;
+    // A frame of no width or height holds no pixels: its picture is empty.
+    const bool pixelless = HasCodeStream() && (ImageItem->PixelWidth == 0 || ImageItem->PixelHeight == 0);
+    std::vector<uint8_t> dib = pixelless ? std::vector<uint8_t>() : HasCodeStream() ? DecodeToDib() : FrameDib;
     if (!dib.empty()) {
         if (!bitmap->LoadFromStream(dib)) throw velfw::EInvalidGraphic();
         if (!bitmap->Monochrome()) bitmap->SetHandleType(velfw::TBitmapHandleType::bmDDB);
@@ -82,13 +84,10 @@ bool TGIFFrame::PictureSize(int32_t& width, int32_t& height) const {
 void TGIFFrame::DrawFrame(velfw::TCanvas& canvas, const RECT& r, bool transparent) {
     TBitmap& bitmap = DecodedBitmap();
     if (bitmap.Empty()) return;
-    if (TransColor != clNone && transparent) {
-        const RECT whole{0, 0, bitmap.Width(), bitmap.Height()};
-        PaintBitmapRegionTransparent(canvas, r.left, r.top, r.right - r.left, r.bottom - r.top, whole, bitmap,
-                                     ToFramework(TransColor));
-    } else {
-        canvas.StretchDraw(r, bitmap);
-    }
+    // Opaque unless the image asks, whatever the bitmap's own flag says.
+    const velfw::TColor shown = TransColor != clNone && transparent ? ToFramework(TransColor) : velfw::clNone;
+    const RECT whole{0, 0, bitmap.Width(), bitmap.Height()};
+    PaintBitmapRegionTransparent(canvas, r.left, r.top, r.right - r.left, r.bottom - r.top, whole, bitmap, shown);
 }
 
 void TGIFFrame::Clear() {
@@ -103,9 +102,12 @@ void TGIFFrame::Assign(const TPersistent& source) {
         HasLocalTable = &other->OwnerImage != &OwnerImage ? true : other->HasLocalTable;
         Origin = other->Origin;
         IsInterlaced = other->IsInterlaced;
+        // Without a bitmap of its own the source shows its code stream, which is now ours too.
         if (other->FrameBitmap) {
             NewFrameBitmap();
             FrameBitmap->Assign(*other->FrameBitmap);
+        } else {
+            FrameBitmap.reset();
         }
         FrameDib = other->FrameDib;
         TransColor = other->TransColor;
@@ -125,41 +127,31 @@ void TGIFFrame::Assign(const TPersistent& source) {
             Clear();
             return;  // an empty picture leaves the logical size alone
         }
-        AssignPicture(*graphic, graphic->Transparent());
-    } else if (auto* icon = dynamic_cast<const velfw::TIcon*>(&source)) {
-        if (icon->Empty()) {
-            Clear();
-            return;
-        }
-        AssignPicture(*icon, true);  // an icon always shows its background
+        AssignPicture(*graphic);
     } else {
         TPersistent::Assign(source);
     }
     OwnerImage.RecalcLogicalSize();
 }
 
-void TGIFFrame::AssignPicture(const TPersistent& picture, bool pictureTransparent) {
+void TGIFFrame::AssignPicture(const TGraphic& picture) {
     ResetFrame();
     FrameDib.clear();
+    // The picture may be this frame's own bitmap: it goes only once copied.
+    const std::unique_ptr<TBitmap> former = std::move(FrameBitmap);
     NewFrameBitmap();
     TBitmap& bitmap = *FrameBitmap;
     try {
         bitmap.Assign(picture);
     } catch (const velfw::Exception&) {
         // What a bitmap cannot take over it can still show: draw it.
+        auto& drawn = const_cast<TGraphic&>(picture);
         bitmap.Canvas().Brush().SetColor(velfw::clFuchsia);
-        if (auto* icon = dynamic_cast<const velfw::TIcon*>(&picture)) {
-            bitmap.SetSize(icon->Width(), icon->Height());
-            bitmap.Canvas().FillRect(RECT{0, 0, icon->Width(), icon->Height()});
-            bitmap.Canvas().DrawIcon(0, 0, icon->Handle());
-        } else {
-            auto& graphic = const_cast<TGraphic&>(dynamic_cast<const TGraphic&>(picture));
-            bitmap.SetSize(graphic.Width(), graphic.Height());
-            bitmap.Canvas().FillRect(RECT{0, 0, graphic.Width(), graphic.Height()});
-            bitmap.Canvas().Draw(0, 0, graphic);
-        }
+        bitmap.SetSize(drawn.Width(), drawn.Height());
+        bitmap.Canvas().FillRect(RECT{0, 0, drawn.Width(), drawn.Height()});
+        bitmap.Canvas().Draw(0, 0, drawn);
     }
-    if (!pictureTransparent) return;
+    if (!picture.Transparent()) return;
     if (auto* source = dynamic_cast<const TBitmap*>(&picture))
         TransColor = ToModel(velfw::ColorToRGB(const_cast<TBitmap*>(source)->TransparentColor()));
     else
@@ -200,6 +192,14 @@ TGIFImage::~TGIFImage() {
 }
 
 std::unique_ptr<GifFrameCore> TGIFImage::NewFrame() { return std::make_unique<TGIFFrame>(*this); }
+
+std::unique_ptr<GifFrameCore> TGIFImage::TakeFrame(const TGIFFrame& frame) {
+    const auto at = std::find_if(FrameList.begin(), FrameList.end(), [&frame](const auto& f) { return f.get() == &frame; });
+    if (at == FrameList.end()) return nullptr;
+    std::unique_ptr<GifFrameCore> taken = std::move(*at);
+    FrameList.erase(at);
+    return taken;
+}
 
 bool TGIFImage::Empty() const {
     if (FrameList.empty()) return true;
@@ -262,32 +262,26 @@ void TGIFImage::Clear() {
 void TGIFImage::Assign(const TPersistent& source) {
     if (auto* other = dynamic_cast<const TGIFImage*>(&source)) {
         if (other == this) return;
-        SharedData = other->SharedData;
-        GifVersion = other->GifVersion;
-        BackColor = other->BackColor;
-        LoopCount = other->LoopCount;
-        LoopAnimation = other->LoopAnimation;
-        ClearFrames();
-        for (int i = 0; i < other->FrameCount(); ++i) {
-            auto frame = std::make_unique<TGIFFrame>(*this);
-            frame->Assign(other->GifFrame(i));
-            frame->HasLocalTable = other->GifFrame(i).HasLocalTable;
-            FrameList.push_back(std::move(frame));
-        }
-        LogicalWidth = other->LogicalWidth;
-        LogicalHeight = other->LogicalHeight;
-        CurrentFrame = other->CurrentFrame;
+        CopyImage(*other);
     } else if (auto* frame = dynamic_cast<const TGIFFrame*>(&source)) {
         const std::shared_ptr<TGIFData> from = frame->OwnerImage.SharedData;
+        // One of our own frames outlives the reset until it is copied.
+        const std::unique_ptr<GifFrameCore> kept = TakeFrame(*frame);
         ResetImage();
         SharedData->AspectByte = from->AspectByte;
         SharedData->ColorBits = from->ColorBits;
         SharedData->GlobalColors = from->GlobalColors;
         AppendFrame(*frame);
         if (GifVersion == 0) GifVersion = 1;
-    } else if (dynamic_cast<const TBitmap*>(&source)) {
+    } else if (auto* bitmap = dynamic_cast<const TBitmap*>(&source)) {
+        // A frame's bitmap of our own (the current bitmap, say) goes with the reset: copy it first.
+        TBitmap copy;
+        const bool own = std::any_of(FrameList.begin(), FrameList.end(), [bitmap](const auto& f) {
+            return static_cast<const TGIFFrame&>(*f).FrameBitmap.get() == bitmap;
+        });
+        if (own) copy.Assign(*bitmap);
         ResetImage();
-        AppendFrame(source);
+        AppendFrame(own ? copy : *bitmap);
     } else if (auto* cursor = dynamic_cast<const TAnimatedCursorImage*>(&source)) {
         ResetImage();
         BackColor = clWindow;
@@ -300,6 +294,24 @@ void TGIFImage::Assign(const TPersistent& source) {
         return;
     }
     Changed();
+}
+
+void TGIFImage::CopyImage(const TGIFImage& other) {
+    SharedData = other.SharedData;
+    GifVersion = other.GifVersion;
+    BackColor = other.BackColor;
+    LoopCount = other.LoopCount;
+    LoopAnimation = other.LoopAnimation;
+    ClearFrames();
+    for (int i = 0; i < other.FrameCount(); ++i) {
+        auto frame = std::make_unique<TGIFFrame>(*this);
+        frame->Assign(other.GifFrame(i));
+        frame->HasLocalTable = other.GifFrame(i).HasLocalTable;
+        FrameList.push_back(std::move(frame));
+    }
+    LogicalWidth = other.LogicalWidth;
+    LogicalHeight = other.LogicalHeight;
+    CurrentFrame = other.CurrentFrame;
 }
 
 void TGIFImage::AssignTo(TPersistent& dest) const {
@@ -337,13 +349,10 @@ void TGIFImage::LoadFromBytes(std::span<const uint8_t> data) {
 
 bool TGIFImage::LoadFromStream(std::span<const uint8_t> data) {
     TGIFImage loaded;
-    try {
-        LoadGif(loaded, data, true);
-    } catch (const velfw::Exception&) {
-        return false;  // the picture interface answers "not one" by the result
-    }
-    Assign(loaded);
-    PaletteModified = true;
+    loaded.Progress = Progress;  // decoding the first frame reports as this image
+    LoadGif(loaded, data, true);
+    CopyImage(loaded);
+    FinishLoad();
     return true;
 }
 
@@ -426,7 +435,7 @@ void TGIFImage::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& pale
     void* at = ::GlobalLock(block);
     if (!at) {
         ::GlobalFree(block);
-        return;
+        throw velfw::EOutOfMemory();
     }
     std::memcpy(at, bytes.data(), bytes.size());
     ::GlobalUnlock(block);
@@ -435,15 +444,18 @@ void TGIFImage::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& pale
 
 bool CopyToClipboard(TGIFImage& image, HWND owner) {
     if (!::OpenClipboard(owner)) return false;
+    UINT format = 0;
+    HANDLE data = nullptr;
+    HPALETTE palette = nullptr;
     try {
         ::EmptyClipboard();
-        UINT format = 0;
-        HANDLE data = nullptr;
-        HPALETTE palette = nullptr;
         image.SaveToClipboardFormat(format, data, palette);
         if (data && !::SetClipboardData(format, data)) ::DeleteObject(data);
         if (palette && !::SetClipboardData(CF_PALETTE, palette)) ::DeleteObject(palette);
     } catch (...) {
+        // The bitmap made for a placing that failed is ours to free.
+        if (data) ::DeleteObject(data);
+        if (palette) ::DeleteObject(palette);
         ::CloseClipboard();
         throw;
     }

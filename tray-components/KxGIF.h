@@ -47,7 +47,7 @@ public:
     bool PictureSize(int32_t& width, int32_t& height) const override;
 
 private:
-    void AssignPicture(const velfw::TPersistent& picture, bool pictureTransparent);
+    void AssignPicture(const velfw::TGraphic& picture);
 };
 
 // The stage of a long decode or encode (0 starting, 1 running, 2 ending).
@@ -73,8 +73,8 @@ public:
     // True for a copy that shares this image's data.
     bool Equals(const velfw::TGraphic& other) const;
 
-    // The GIF file that fills `data`; false, leaving the image as it was,
-    // when it is not one.
+    // The GIF file that fills `data`. What is not one raises the format's
+    // error and leaves the image as it was.
     bool LoadFromStream(std::span<const uint8_t> data) override;
     // The GIF file, raising the format's errors.
     void LoadFromBytes(std::span<const uint8_t> data);
@@ -108,6 +108,10 @@ public:
 
 private:
     void FinishLoad();
+    // Shares `other`'s data and copies its frames, without a change event.
+    void CopyImage(const TGIFImage& other);
+    // Out of the frame list when it is one of ours; nullptr otherwise.
+    std::unique_ptr<GifFrameCore> TakeFrame(const TGIFFrame& frame);
 };
 
 // The clipboard format "GIF Image"; 0 before InitKxGIFUnit.

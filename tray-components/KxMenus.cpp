@@ -1,10 +1,12 @@
 #include "KxMenus.h"
 
 #include <algorithm>
-
 #include <climits>
 
+#include "ClipIcon.h"
+#include "ControlsRules.h"
 #include "Forms.h"
+#include "Icons.h"
 #include "KxMenusRules.h"
 #include "KxUtils.h"
 #include "SysUtils.h"
@@ -20,17 +22,6 @@ using velfw::TMenuItem;
 namespace {
 
 const char kPopupListWindowClass[] = "TKxPopupListWindow";
-
-// The screen cursors a menu may name, by the class library's identifiers.
-LPCSTR CursorResource(int16_t cursor) {
-    switch (cursor) {
-        case -3: return IDC_CROSS;
-        case -4: return IDC_IBEAM;
-        case -11: return IDC_WAIT;
-        case -21: return IDC_HAND;
-        default: return IDC_ARROW;
-    }
-}
 
 // Right-to-left for a window laid out or read that way.
 velfw::TBiDiMode BiDiModeAt(POINT p) {
@@ -68,6 +59,19 @@ bool SystemMenuFont(LOGFONTA& font) {
 SIZE CheckMarkSize() {
     const LONG d = ::GetMenuCheckMarkDimensions();
     return SIZE{LOWORD(d), HIWORD(d)};
+}
+
+// An icon is drawn, and measured, at the size of its own image: the system
+// would stretch a plain icon handle to the standard icon size.
+struct DisplayIcon {
+    velfw::UniqueIcon Handle;
+    int Width = 0, Height = 0;
+};
+
+DisplayIcon DisplayIconOf(const velfw::TIcon& icon) {
+    DisplayIcon shown{velfw::UniqueIcon(MakeDisplayIcon(icon))};
+    IconExtent(shown.Handle.get(), shown.Width, shown.Height);
+    return shown;
 }
 
 // A one-pixel 3-D frame: `topLeft` above and left, `bottomRight` below and right.
@@ -250,8 +254,14 @@ ItemInputs GatherInputs(TCanvas& canvas, TMenuItem* item, const TKxPopupMenu& me
     if (graphic && !graphic->Empty() && !item->IsLine()) {
         s.HasGraphic = true;
         s.GraphicIsBitmap = dynamic_cast<TBitmap*>(graphic) != nullptr;
-        s.GraphicWidth = graphic->Width();
-        s.GraphicHeight = graphic->Height();
+        if (auto* icon = dynamic_cast<velfw::TIcon*>(graphic)) {
+            const DisplayIcon shown = DisplayIconOf(*icon);
+            s.GraphicWidth = shown.Width;
+            s.GraphicHeight = shown.Height;
+        } else {
+            s.GraphicWidth = graphic->Width();
+            s.GraphicHeight = graphic->Height();
+        }
         s.NumGlyphs = numGlyphs;
     }
     return in;
@@ -500,6 +510,10 @@ void TKxPopupMenu::DrawMenuItem(TMenuItem* item, RECT rect, TMenuOwnerDrawState 
                 if (!cell.Empty()) paint.Bitmap(x, y, cell, false);
             } else if (bitmap) {
                 paint.Bitmap(x, y, *bitmap, in.State.Disabled);
+            } else if (auto* icon = dynamic_cast<velfw::TIcon*>(graphic)) {
+                const DisplayIcon shown = DisplayIconOf(*icon);
+                ::DrawIconEx(canvas_.Handle(), x, (rect.top + rect.bottom - shown.Height) / 2, shown.Handle.get(),
+                             shown.Width, shown.Height, 0, nullptr, DI_NORMAL);
             } else {
                 canvas_.Draw(x, y, *graphic);
             }
@@ -559,7 +573,7 @@ bool TPopupList::HandleMessage(velfw::TMessage& m) {
     switch (m.Msg) {
         case WM_MEASUREITEM:
         case WM_DRAWITEM:
-            // Posted ones never get here: the application's loop drops them.
+            // Never posted: the system refuses to post them (their parameter is a pointer).
             if (!m.LParam) return false;
             for (TKxPopupMenu* menu : menus)
                 if (menu->MenuItemMessage(m)) return true;
@@ -612,8 +626,8 @@ bool TPopupList::MenuSelect(velfw::TMessage& m) {
         }
         if (!item) continue;
         if (velfw::Application) velfw::Application->SetHint(item->Hint);
-        if (menu->Cursor != 0)
-            ::SetCursor(::LoadCursorA(nullptr, flags & MF_HILITE ? CursorResource(menu->Cursor) : IDC_ARROW));
+        if (menu->Cursor != velfw::crDefault && velfw::Screen)
+            ::SetCursor(velfw::Screen->Cursors[flags & MF_HILITE ? menu->Cursor : velfw::crDefault]);
         m.Result = 0;
         return true;
     }
@@ -624,13 +638,19 @@ bool TPopupList::MenuSelect(velfw::TMessage& m) {
 bool TPopupList::Help(const HELPINFO& info) {
     for (TKxPopupMenu* menu : menus_) {
         if (!menu->HandleAllocated() || reinterpret_cast<HANDLE>(menu->Handle()) != info.hItemHandle) continue;
-        TMenuItem* item = menu->FindItem(static_cast<UINT>(info.iCtrlId), TFindItemKind::fkCommand);
-        if (!item) item = menu->FindItem(reinterpret_cast<UINT_PTR>(info.hItemHandle), TFindItemKind::fkHandle);
-        const int context = item ? item->HelpContext : 0;
-        if (context != 0 && velfw::Application && !velfw::Application->HelpFile.empty()) {
-            velfw::TForm* form = velfw::Application->MainForm();
-            ::WinHelpA(form && form->HandleAllocated() ? form->HandleOrNull() : velfw::Application->Handle(),
-                       velfw::Application->HelpFile.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(context));
+        const auto contextOf = [menu](UINT_PTR value, TFindItemKind kind) {
+            const TMenuItem* item = menu->FindItem(value, kind);
+            return item ? item->HelpContext : 0;
+        };
+        int context = contextOf(static_cast<UINT>(info.iCtrlId), TFindItemKind::fkCommand);
+        if (context == 0) context = contextOf(reinterpret_cast<UINT_PTR>(info.hItemHandle), TFindItemKind::fkHandle);
+        velfw::TForm* form = velfw::Screen ? velfw::Screen->ActiveForm() : nullptr;
+        if (context != 0 && form && velfw::Application) {
+            // A form with the caption's help button shows the topic as a pop-up beside the item.
+            if (form->BorderIcons & velfw::biHelp)
+                velfw::Application->HelpCommand(HELP_CONTEXTPOPUP, static_cast<ULONG_PTR>(context));
+            else
+                velfw::Application->HelpContext(context);
         }
         return true;
     }
@@ -645,16 +665,13 @@ bool TPopupList::MenuChar(velfw::TMessage& m) {
                                 : menu->FindItem(handle, TFindItemKind::fkHandle);
         if (!parent) continue;
         // The visible item whose caption marks the character, by its place in the menu.
-        const std::string key = velfw::UpperCase(std::string(1, static_cast<char>(LOWORD(m.WParam))));
+        const char key = static_cast<char>(LOWORD(m.WParam));
         int position = 0;
         m.Result = MAKELRESULT(0, MNC_IGNORE);
         for (int i = 0; i < parent->Count(); ++i) {
             TMenuItem* item = parent->Items(i);
             if (!item->Visible()) continue;
-            const std::string& caption = item->Caption();
-            const size_t amp = caption.find('&');
-            if (amp != std::string::npos && amp + 1 < caption.size() &&
-                velfw::UpperCase(caption.substr(amp + 1, 1)) == key) {
+            if (velfw::IsAccel(key, item->Caption())) {
                 m.Result = MAKELRESULT(position, MNC_EXECUTE);
                 break;
             }

@@ -156,12 +156,15 @@ std::unique_ptr<TBitmap> BuildDisabledImage(TBitmap& image, TColor outlineColor,
                                             TColor highlightColor, TColor shadowColor, bool drawHighlight) {
     const RECT r{0, 0, image.Width(), image.Height()};
     auto result = std::make_unique<TBitmap>(image.Width(), image.Height());
-    TBitmap work(image.Width(), image.Height());
+    // The copy in the image's own form: a monochrome one is made colour below, its black
+    // pixels white, so that the mask marks them.
+    TBitmap work;
+    if (image.Monochrome()) work.SetMonochrome(true);
+    work.SetSize(image.Width(), image.Height());
     work.Canvas().CopyRect(r, image.Canvas(), r);
     work.SetHandleType(velfw::TBitmapHandleType::bmDDB);
     work.Canvas().Brush().SetColor(outlineColor);
-    if (image.Monochrome()) {
-        work.SetMonochrome(true);  // the copy was made in colour: take the image's form first
+    if (work.Monochrome()) {
         work.Canvas().Font().SetColor(velfw::clWhite);
         work.SetMonochrome(false);
         work.Canvas().Brush().SetColor(velfw::clWhite);

@@ -1,5 +1,5 @@
-// Arbitrary bytes as an animated cursor, with an icon factory that locates
-// the first image of each icon resource.
+// Arbitrary bytes as an animated cursor, read with the picture class's own
+// icon factory.
 #include <cstdlib>
 #include <memory>
 
@@ -19,14 +19,15 @@ private:
     int32_t w_, h_;
 };
 
-class Factory : public kx::IAniIconFactory {
-public:
-    std::shared_ptr<kx::AniIcon> LoadIcon(std::span<const uint8_t> file) override {
+// The reader's own factory; the icons it makes have the first image's size.
+class Factory : public kx::IconFileFactory {
+protected:
+    std::shared_ptr<kx::AniIcon> MakeIcon(std::span<const uint8_t> file) override {
         kx::IconDirectory dir;
         kx::IconImageLayout layout;
-        if (kx::ReadIconDirectory(file, dir) != kx::IconFileFault::None || dir.header.type != 1 ||
+        if (kx::ReadIconDirectory(file, dir) != kx::IconFileFault::None ||
             kx::LocateIconImage(file, dir.entries[0], layout) != kx::IconFileFault::None)
-            return nullptr;
+            abort();  // the factory takes only files whose images all lie inside them
         return std::make_shared<SizedIcon>(layout.width, layout.height);
     }
 };

@@ -150,6 +150,31 @@ TEST_F(CommandTables, TablesGetNamesNoOtherTableHas) {
     }
 }
 
+TEST_F(CommandTables, CountedNamesReadBackAsTheyWereWritten) {
+    // Empty names count on from nothing; "10" would count on from "1" when read back and become "11".
+    TKvValueWriter writer;
+    writer.WriteListBegin();
+    for (int i = 0; i < 12; ++i) {
+        writer.WriteString("");
+        writer.WriteBoolean(false);
+        writer.WriteListBegin();
+        writer.WriteListEnd();
+    }
+    writer.WriteListEnd();
+    TKvCommandProcessor first;
+    TKvValueReader reader(writer.Bytes());
+    first.ReadTableList(reader);
+    std::vector<std::string> names;
+    for (int i = 0; i < first.TableCount(); ++i) names.push_back(first.Table(i).TableName);
+    EXPECT_EQ(names, (std::vector<std::string>{"", "1", "2", "3", "4", "5", "6", "7", "8", "9", "11", "12"}));
+
+    TKvCommandProcessor again;
+    const std::vector<uint8_t> bytes = ListOf(first);
+    TKvValueReader second(bytes);
+    again.ReadTableList(second);
+    ExpectSameTables(first, again);
+}
+
 TEST_F(CommandTables, BuiltInTablesStreamOnlyTheirChanges) {
     TKvCommandProcessor processor;
     TKvCommandTable& defaults = *processor.FindTable("Default");

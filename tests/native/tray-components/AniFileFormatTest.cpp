@@ -167,6 +167,28 @@ TEST(AniFileFormat, DamagedChunksEndQuietly) {
     EXPECT_EQ(part.frames[1].jiffies, 5);
 }
 
+TEST(AniFileFormat, IconsWhoseImagesLieOutsideTheirDataAreNone) {
+    const Bytes good = IconFile({Image{}});
+    const Bytes two = IconFile({Image{}, Image{32, 32, 8}});
+    struct Case {
+        const char* what;
+        Bytes icon;
+    } cases[] = {
+        {"the image beyond the end", [&] { Bytes b = good; Set32(b, 6 + 12, 0x10000); return b; }()},
+        {"the image inside the directory", [&] { Bytes b = good; Set32(b, 6 + 12, 2); return b; }()},
+        {"the image cut short", Bytes(good.begin(), good.end() - 1)},
+        {"the second image cut short", Bytes(two.begin(), two.end() - 1)},
+        {"the image size past the end", [&] { Bytes b = good; Set32(b, 6 + 8, 0xFFFFFFF0); return b; }()},
+    };
+    for (const auto& c : cases) {
+        FakeIconFactory factory;
+        AniCursor cursor = Read(Riff({List("fram", {Chunk("icon", good), Chunk("icon", c.icon), Chunk("icon", good)})}),
+                                factory);
+        EXPECT_EQ(cursor.frames.size(), 1u) << c.what << ": the icon ends its list";
+        EXPECT_EQ(factory.made, 1) << c.what;
+    }
+}
+
 TEST(AniFileFormat, HugeCountsStayBounded) {
     FakeIconFactory factory;
     AniCursor c = Read(Riff({Anih(0x7FFFFFFF, 0x7FFFFFFF, 1), Chunk("rate", Values({1, 2, 3})), Fram(1)}), factory);

@@ -133,20 +133,22 @@ public:
     int serial;
 };
 
-// Makes an icon of the first image's size when that image can be located;
-// numbers the icons in the order made.
-class FakeIconFactory : public kx::IAniIconFactory {
+// The reader's own factory making an icon of the first image's size for
+// every file it takes; numbers the icons in the order made.
+class FakeIconFactory : public kx::IconFileFactory {
 public:
-    std::shared_ptr<kx::AniIcon> LoadIcon(std::span<const uint8_t> file) override {
-        types.push_back(file.size() >= 4 ? file[2] : -1);
+    int made = 0;
+    std::vector<int> types;  // the resource type of every file made into an icon
+
+protected:
+    std::shared_ptr<kx::AniIcon> MakeIcon(std::span<const uint8_t> file) override {
+        types.push_back(file[2]);
         kx::IconDirectory dir;
-        if (kx::ReadIconDirectory(file, dir) != kx::IconFileFault::None || dir.header.type != 1) return nullptr;
         kx::IconImageLayout layout;
-        if (kx::LocateIconImage(file, dir.entries[0], layout) != kx::IconFileFault::None) return nullptr;
+        kx::ReadIconDirectory(file, dir);
+        kx::LocateIconImage(file, dir.entries[0], layout);
         return std::make_shared<FakeIcon>(layout.width, layout.height, made++);
     }
-    int made = 0;
-    std::vector<int> types;  // the resource type of every file handed over
 };
 
 inline int Serial(const kx::AniFrame& f) { return static_cast<const FakeIcon&>(*f.icon).serial; }

@@ -125,6 +125,47 @@ TEST(TransparentDraw, GradientBandsStayInsideTheRectangle) {
     EXPECT_NE(dest.Canvas().Pixel(7, 95), clBlue);
 }
 
+TEST(TransparentDraw, DisabledImageEmbossesThePixelsOfTheOutlineColour) {
+    // A 4 x 3 image with the marked pixels at (0, 0) and (2, 1): the outline colour in a colour
+    // image, black in a monochrome one, whatever outline colour is named for it.
+    constexpr TColor kBackColor = 0x00FFFF, kHighlight = 0xFFFFFF, kShadow = 0x808080;
+    struct Case {
+        const char* what;
+        bool monochrome;
+        TColor outline, marked, other;
+    } cases[] = {
+        {"colour, black outline", false, clBlack, clBlack, clRed},
+        {"colour, blue outline", false, clBlue, clBlue, clBlack},
+        {"monochrome, black outline", true, clBlack, clBlack, clWhite},
+        {"monochrome, red outline", true, clRed, clBlack, clWhite},
+    };
+    const auto marked = [](int x, int y) { return (x == 0 && y == 0) || (x == 2 && y == 1); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TBitmap image(4, 3);
+        image.Canvas().FillRect(RECT{0, 0, 4, 3}, c.other);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 4; ++x)
+                if (marked(x, y)) image.Canvas().SetPixel(x, y, c.marked);
+        if (c.monochrome) image.SetMonochrome(true);
+        else image.Canvas().SetPixel(3, 0, clWhite);
+        for (bool highlight : {false, true}) {
+            auto result = kx::BuildDisabledImage(image, c.outline, kBackColor, kHighlight, kShadow, highlight);
+            ASSERT_NE(result, nullptr);
+            ASSERT_EQ(result->Width(), 4);
+            ASSERT_EQ(result->Height(), 3);
+            for (int y = 0; y < 3; ++y)
+                for (int x = 0; x < 4; ++x) {
+                    // The shadow on the marked pixels over the highlight one down and to the right.
+                    const TColor want = marked(x, y)                                   ? kShadow
+                                        : highlight && x > 0 && y > 0 && marked(x - 1, y - 1) ? kHighlight
+                                                                                              : kBackColor;
+                    EXPECT_EQ(result->Canvas().Pixel(x, y), want) << "at " << x << ", " << y << " " << highlight;
+                }
+        }
+    }
+}
+
 TEST(TransparentDraw, ZeroedBlocks) {
     EXPECT_EQ(kx::AllocZeroedBlock(0), nullptr);
     EXPECT_EQ(kx::AllocZeroedBlock(-5), nullptr);

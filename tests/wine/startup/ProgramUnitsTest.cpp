@@ -125,6 +125,8 @@ TEST(ProgramUnits, TrayLauncherRegistersBothClipboardFormatsItsCursorsAndItsMute
         EXPECT_EQ(velfw::GraphicKindOfClipboardFormat(kx::IconClipboardFormat), std::type_index(typeid(velfw::TIcon)));
         EXPECT_EQ(velfw::GraphicKindOfClipboardFormat(kx::CF_GIF), std::type_index(typeid(kx::TGIFImage)));
         EXPECT_NE(dynamic_cast<kx::TGIFImage*>(velfw::NewGraphicForClipboardFormat(kx::CF_GIF).get()), nullptr);
+        EXPECT_NE(dynamic_cast<velfw::TIcon*>(velfw::NewGraphicForClipboardFormat(kx::IconClipboardFormat).get()),
+                  nullptr);
 
         EXPECT_TRUE(SamePoint(ScreenCursorHotSpot(kx::crHandCursor), {6, 16}));
         EXPECT_TRUE(SamePoint(ScreenCursorHotSpot(kx::crDragCursor), {15, 16}));

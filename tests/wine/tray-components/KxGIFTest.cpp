@@ -71,9 +71,19 @@ TEST_F(GifPicture, FoundByExtensionDrawsItsPixelsOntoACanvas) {
         canvas.Canvas().Draw(0, 0, *picture);
         EXPECT_EQ(PixelsOf(canvas), c.expected);
     }
+    // What is no GIF passes its reason on and leaves the picture as it was.
     auto picture = velfw::NewGraphicForExtension("gif");
-    EXPECT_FALSE(picture->LoadFromStream(std::vector<uint8_t>{'G', 'I', 'F', '9', '9', 'z'}));
-    EXPECT_TRUE(picture->Empty());
+    ASSERT_TRUE(picture->LoadFromStream(FourColourGif()));
+    try {
+        picture->LoadFromStream(std::vector<uint8_t>{'G', 'I', 'F', '9', '9', 'z'});
+        ADD_FAILURE() << "a file of an unknown version was loaded";
+    } catch (const velfw::EInvalidGraphicOperation& e) {
+        EXPECT_STREQ(e.what(), "Unknown GIF version");
+    }
+    EXPECT_EQ(picture->Width(), 4);
+    TBitmap canvas(4, 2);
+    canvas.Canvas().Draw(0, 0, *picture);
+    EXPECT_EQ(PixelsOf(canvas), kFourColours);
 }
 
 TEST_F(GifPicture, ClipboardRoundTripKeepsTheFileAndTheFrames) {
@@ -125,6 +135,178 @@ TEST_F(GifPicture, BitmapAssignedToAGifAndBackKeepsItsPixels) {
     fromFile.Assign(empty);
     EXPECT_TRUE(fromFile.Empty());
     EXPECT_THROW(empty.SetWidth(3), velfw::EInvalidGraphicOperation);
+}
+
+// A 4 x 2 frame of each colour in turn, written by our own writer: the
+// second frame stays undecoded after a load.
+std::vector<uint8_t> TwoFrameGif(TColor first, TColor second) {
+    kx::GifImageCore core;
+    for (TColor c : {first, second})
+        core.AppendFrameFromDib(gif_files::MakeDib(4, 2, 1, {c, kBlack}, {0, 0, 0, 0, 0, 0, 0, 0}));
+    return kx::WriteGif(core, false);
+}
+
+Pixels Filled(TColor c) { return Pixels(8, c); }
+
+Pixels DrawnOnBlack(TGIFImage& gif) {
+    TBitmap canvas(gif.Width(), gif.Height());
+    canvas.Canvas().FillRect(RECT{0, 0, gif.Width(), gif.Height()}, kBlack);
+    canvas.Canvas().Draw(0, 0, gif);
+    return PixelsOf(canvas);
+}
+
+TEST_F(GifPicture, AssigningItsOwnPicturesKeepsThem) {
+    struct Case {
+        const char* what;
+        void (*assign)(TGIFImage& gif);
+    } cases[] = {
+        {"its current bitmap", [](TGIFImage& gif) { gif.Assign(gif.CurrentBitmap()); }},
+        {"its own frame", [](TGIFImage& gif) { gif.Assign(gif.GifFrame(0)); }},
+        {"a frame its own bitmap", [](TGIFImage& gif) { gif.GifFrame(0).Assign(*gif.GifFrame(0).FrameBitmap); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TGIFImage gif;
+        gif.LoadFromBytes(FourColourGif());
+        ASSERT_NE(gif.GifFrame(0).FrameBitmap, nullptr) << "the first frame is decoded by the load";
+        c.assign(gif);
+        ASSERT_EQ(gif.FrameCount(), 1);
+        EXPECT_EQ(gif.CurrentFrame, 0);
+        TBitmap back;
+        back.Assign(gif);
+        EXPECT_EQ(PixelsOf(back), kFourColours);
+    }
+}
+
+TEST_F(GifPicture, FrameAssignedFromAnotherShowsThatFramesPicture) {
+    TGIFImage source;
+    source.LoadFromBytes(TwoFrameGif(kRed, kGreen));
+    ASSERT_EQ(source.FrameCount(), 2);
+    ASSERT_EQ(source.GifFrame(1).FrameBitmap, nullptr) << "only the first frame is decoded by the load";
+
+    TBitmap blue(4, 2);
+    blue.Canvas().FillRect(RECT{0, 0, 4, 2}, kBlue);
+    TGIFImage target;
+    target.Assign(blue);
+    target.GifFrame(0).Assign(source.GifFrame(1));
+    EXPECT_EQ(DrawnOnBlack(target), Filled(kGreen)) << "not the blue it had";
+    EXPECT_TRUE(target.GifFrame(0).HasLocalTable) << "a frame of another image brings its own colours";
+
+    source.GifFrame(1).Assign(source.GifFrame(0));
+    EXPECT_FALSE(source.GifFrame(1).HasLocalTable) << "a frame of the same image shares the global colours";
+    source.CurrentFrame = 1;
+    EXPECT_EQ(DrawnOnBlack(source), Filled(kRed));
+}
+
+TEST_F(GifPicture, FrameWithoutWidthOrHeightHasAnEmptyPicture) {
+    for (const auto& [width, height] : {std::pair{0, 3}, {3, 0}}) {
+        SCOPED_TRACE(testing::Message() << width << " x " << height);
+        gif_files::GifBuilder b;
+        b.Header(0, 0, 1).Frame(width, height).Trailer();  // a screen of no size: the frame keeps its own
+        TGIFImage gif;
+        gif.LoadFromBytes(b.bytes);
+        ASSERT_EQ(gif.FrameCount(), 1);
+        EXPECT_FALSE(gif.Empty()) << "it has a code stream";
+        EXPECT_EQ(gif.Width(), 0);
+        EXPECT_EQ(gif.Height(), 0);
+        EXPECT_TRUE(gif.CurrentBitmap().Empty());
+        TBitmap canvas(2, 2);
+        canvas.Canvas().Draw(0, 0, gif);
+        canvas.Canvas().StretchDraw(RECT{0, 0, 2, 2}, gif);
+    }
+}
+
+TEST_F(GifPicture, CopiesShareTheirDataAndSaveTheSameBytes) {
+    const std::vector<uint8_t> file = TwoFrameGif(kRed, kGreen);
+    TGIFImage loaded, again;
+    loaded.LoadFromBytes(file);
+    again.LoadFromBytes(file);
+    EXPECT_FALSE(loaded.Equals(again)) << "two loads of one file";
+    TGIFImage copy;
+    copy.Assign(loaded);
+    EXPECT_TRUE(copy.Equals(loaded));
+    EXPECT_TRUE(loaded.Equals(copy));
+
+    // A frame made from a bitmap is encoded once, by whichever copy saves first.
+    TBitmap blue(4, 2);
+    blue.Canvas().FillRect(RECT{0, 0, 4, 2}, kBlue);
+    TGIFImage made;
+    made.Assign(blue);
+    TGIFImage madeCopy;
+    madeCopy.Assign(made);
+    std::vector<uint8_t> fromCopy, fromMade;
+    madeCopy.SaveToStream(fromCopy);
+    EXPECT_FALSE(made.GifFrame(0).ImageItem->CodeStream.empty()) << "the encoded frame is shared";
+    made.SaveToStream(fromMade);
+    EXPECT_EQ(fromMade, fromCopy);
+}
+
+TEST_F(GifPicture, TransparentBitmapGivesTheFrameItsColour) {
+    TBitmap source(4, 2);
+    Paint(source, {kBlue, kRed, kBlue, kRed, kRed, kBlue, kRed, kBlue}, 4);
+    source.SetTransparentColor(kBlue);
+    source.SetTransparent(true);
+    TGIFImage gif;
+    gif.Assign(source);
+    EXPECT_EQ(static_cast<TColor>(gif.GifFrame(0).TransColor), kBlue);
+    EXPECT_EQ(DrawnOnBlack(gif), (Pixels{kBlack, kRed, kBlack, kRed, kRed, kBlack, kRed, kBlack}));
+    gif.SetTransparent(false);
+    EXPECT_EQ(DrawnOnBlack(gif), (Pixels{kBlue, kRed, kBlue, kRed, kRed, kBlue, kRed, kBlue}));
+
+    TBitmap back;
+    back.Assign(gif);
+    EXPECT_TRUE(back.Transparent());
+    EXPECT_EQ(back.TransparentColor(), kBlue);
+    TGIFImage opaque;
+    opaque.LoadFromBytes(FourColourGif());
+    TBitmap plain;
+    plain.Assign(opaque);
+    EXPECT_FALSE(plain.Transparent());
+}
+
+TEST_F(GifPicture, ImageWithoutFramesIsEmptyUntilItsBitmapIsAskedFor) {
+    TGIFImage gif;
+    EXPECT_TRUE(gif.Empty());
+    EXPECT_EQ(gif.Width(), 0);
+    EXPECT_EQ(gif.Height(), 0);
+    EXPECT_EQ(gif.Palette(), nullptr);
+    EXPECT_EQ(gif.FrameCount(), 0) << "asking for the palette makes no frame";
+    gif.CurrentBitmap();
+    EXPECT_EQ(gif.FrameCount(), 1);
+    EXPECT_EQ(gif.CurrentFrame, 0);
+}
+
+TEST_F(GifPicture, LoadingReportsProgressThenMarksThePaletteAndTellsOfTheChange) {
+    struct Case {
+        const char* what;
+        void (*load)(TGIFImage& gif, const std::vector<uint8_t>& file);
+        int frames;
+    } cases[] = {
+        {"from bytes", [](TGIFImage& gif, const std::vector<uint8_t>& file) { gif.LoadFromBytes(file); }, 2},
+        {"from a stream", [](TGIFImage& gif, const std::vector<uint8_t>& file) { gif.LoadFromStream(file); }, 2},
+        {"from a stream at its end", [](TGIFImage& gif, const std::vector<uint8_t>&) { gif.LoadFromStream({}); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TGIFImage gif;
+        std::vector<std::pair<int, int>> progress;  // stage, percent
+        gif.OnProgress = [&](velfw::TObject* sender, kx::GifProgressStage stage, int percent, const std::string&) {
+            EXPECT_EQ(sender, &gif);
+            progress.push_back({static_cast<int>(stage), percent});
+        };
+        std::vector<bool> changes;  // the palette flag at each change event
+        gif.OnChange = [&] { changes.push_back(gif.PaletteModified); };
+        c.load(gif, TwoFrameGif(kRed, kGreen));
+        EXPECT_EQ(gif.FrameCount(), c.frames);
+        EXPECT_EQ(changes, std::vector<bool>{true});
+        if (c.frames == 0) {
+            EXPECT_TRUE(progress.empty()) << "nothing decoded";
+            continue;
+        }
+        ASSERT_GE(progress.size(), 2u) << "the first frame is decoded";
+        EXPECT_EQ(progress.front(), std::make_pair(0, 0));
+        EXPECT_EQ(progress.back(), std::make_pair(2, 100));
+    }
 }
 
 TEST(ConvertBitmapToDibStream, ReducesA24BitBitmapToTheAskedFormat) {
@@ -198,6 +380,18 @@ TEST_F(GifPicture, AnimatedCursorGivesAStripAndFramesWithDelays) {
     }
 
     EXPECT_THROW(cursor.LoadFromBytes(Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'X', 'X', 'X', 'X'}), velfw::EReadError);
+}
+
+TEST_F(GifPicture, AnimatedCursorIconWhoseImageLiesOutsideItEndsItsList) {
+    using namespace icon_files;
+    const Bytes good = Chunk("icon", IconFile({Image{}}));
+    Bytes outside = IconFile({Image{}});
+    Set32(outside, 6 + 12, 0x10000);  // the image offset, past the end; the directory itself is sound
+    const Bytes fram = List("fram", {good, Chunk("icon", outside), good});
+    kx::TAnimatedCursorImage cursor;
+    cursor.LoadFromBytes(Riff({fram}));
+    ASSERT_EQ(cursor.FrameCount(), 1);
+    EXPECT_NE(cursor.FrameIconAt(0).Handle(), nullptr);
 }
 
 }  // namespace

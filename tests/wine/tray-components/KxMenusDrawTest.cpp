@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "KxMenus.h"
@@ -177,6 +178,32 @@ TEST_F(DrawFixture, ImageIndexOutsideTheListFallsBackToTheGraphic) {
     Draw(item, 0);
     EXPECT_EQ(asked, -1);
     EXPECT_EQ(CountOf(column, RGB(255, 0, 0)), 0) << "the event's index is used";
+    EXPECT_TRUE(reports.messages.empty());
+}
+
+TEST_F(DrawFixture, IconGraphicIsMeasuredAndDrawnAtItsOwnSize) {
+    menu->SetStyle(TKxMenuStyle::msOwnerDraw);
+    TMenuItem* item = Add("Open");
+    auto icon = tray_tests::SolidIcon(24, RGB(255, 0, 0));
+    TBitmap bitmap(16, 16);
+    bitmap.Canvas().FillRect(RECT{0, 0, 16, 16}, velfw::clBlue);
+    velfw::TGraphic* given = &bitmap;
+    menu->OnGetItemParams = [&](velfw::TObject*, TMenuItem*, kx::TMenuOwnerDrawState, velfw::TFont&, velfw::TColor&,
+                                velfw::TGraphic*& graphic, int&) { graphic = given; };
+    const MEASUREITEMSTRUCT withBitmap = Measure(item);
+    given = icon.get();
+    const MEASUREITEMSTRUCT withIcon = Measure(item);
+    EXPECT_EQ(withIcon.itemWidth, withBitmap.itemWidth + 8) << "24 pixels of icon against 16 of bitmap";
+    EXPECT_GE(withIcon.itemHeight, 28u);
+
+    Draw(item, 0);
+    const RECT column{0, 0, 60, kH};
+    EXPECT_EQ(CountOf(column, RGB(255, 0, 0)), 24 * 24) << "not stretched to the standard icon size";
+    int top = kH, bottom = -1;
+    for (int y = 0; y < kH; ++y)
+        if (CountOf(RECT{0, y, 60, y + 1}, RGB(255, 0, 0)) > 0) top = std::min(top, y), bottom = y;
+    EXPECT_EQ(top, (kH - 24) / 2) << "centred";
+    EXPECT_EQ(bottom, top + 23);
     EXPECT_TRUE(reports.messages.empty());
 }
 

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "KxMenus.h"
 #include "MessagePump.h"
 #include "TrayTestSupport.h"
@@ -26,6 +30,18 @@ struct MenuFixture : ::testing::Test {
     ~MenuFixture() override {
         menu->Free();
         velfw::Application->SetHint("");
+        velfw::Application->HelpFunction = nullptr;
+        velfw::Application->HelpFile.clear();
+    }
+    // Help requests recorded instead of shown: command and data.
+    std::vector<std::pair<UINT, ULONG_PTR>> helpAsked;
+    void RecordHelp() {
+        velfw::Application->HelpFile = "KAVI.HLP";
+        velfw::Application->HelpFunction = [this](HWND, const std::string& file, UINT command, ULONG_PTR data) {
+            EXPECT_EQ(file, "KAVI.HLP");
+            helpAsked.push_back({command, data});
+            return true;
+        };
     }
     TMenuItem* Add(TMenuItem* parent, const char* caption, const char* hint = "") {
         auto* item = new TMenuItem(menu);
@@ -147,6 +163,99 @@ TEST_F(MenuFixture, PointersAreReadOnlyFromSentMessagesOfTheRightShape) {
     Send(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
     EXPECT_EQ(measure.itemData, 0u) << "a standard menu takes none";
     EXPECT_TRUE(reports.messages.empty());
+}
+
+TEST_F(MenuFixture, HelpForTheActiveFormAsksForTheItemsContextOrElseTheMenus) {
+    TMenuItem* open = Add(menu->Items(), "Open");
+    TMenuItem* save = Add(menu->Items(), "Save");
+    save->HelpContext = 12;
+    menu->Items()->HelpContext = 7;
+    RecordHelp();
+    HELPINFO help = {};
+    help.cbSize = sizeof help;
+    help.iContextType = HELPINFO_MENUITEM;
+    help.hItemHandle = menu->Handle();
+    const auto ask = [&](UINT id) {
+        help.iCtrlId = static_cast<int>(id);
+        EXPECT_EQ(Send(WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), TRUE) << id;
+    };
+    using Asked = std::vector<std::pair<UINT, ULONG_PTR>>;
+
+    auto* form = new velfw::TForm(nullptr);
+    form->BorderStyle = velfw::TFormBorderStyle::bsDialog;
+    form->BorderIcons = velfw::biSystemMenu | velfw::biHelp;
+    form->Show();
+    ::SetActiveWindow(form->Handle());
+    ASSERT_EQ(velfw::Screen->ActiveForm(), form);
+    ask(save->Command());
+    EXPECT_EQ(helpAsked, (Asked{{HELP_CONTEXTPOPUP, 12}})) << "the caption's help button: a pop-up";
+
+    helpAsked.clear();
+    form->BorderIcons = velfw::biSystemMenu;
+    for (UINT id : {save->Command(), open->Command(), 0xEFFEu}) ask(id);
+    EXPECT_EQ(helpAsked, (Asked{{HELP_CONTEXT, 12}, {HELP_CONTEXT, 7}, {HELP_CONTEXT, 7}}))
+        << "an item without a context of its own, or none found, asks for the menu's";
+
+    helpAsked.clear();
+    form->Free();
+    EXPECT_EQ(velfw::Screen->ActiveForm(), nullptr);
+    ask(save->Command());
+    EXPECT_TRUE(helpAsked.empty()) << "no form to show help for";
+    help.hItemHandle = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x1234));
+    EXPECT_EQ(Send(WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), 0) << "no menu of the list";
+}
+
+TEST_F(MenuFixture, HighlightedItemShowsTheScreenCursorTheMenuNames) {
+    TMenuItem* open = Add(menu->Items(), "Open");
+    const auto root = reinterpret_cast<LPARAM>(menu->Handle());
+    const HCURSOR arrow = ::LoadCursorA(nullptr, IDC_ARROW);
+    const HCURSOR own = ::LoadCursorA(nullptr, IDC_HELP);  // stands in for a cursor of the program's
+    velfw::Screen->Cursors.Set(14000, own);
+    const struct {
+        velfw::TCursor cursor;
+        HCURSOR shown;
+    } cases[] = {
+        {14000, own},
+        {velfw::crSizeAll, ::LoadCursorA(nullptr, IDC_SIZEALL)},
+        {velfw::crNo, ::LoadCursorA(nullptr, IDC_NO)},
+        {velfw::crAppStart, ::LoadCursorA(nullptr, IDC_APPSTARTING)},
+        {velfw::crHandPoint, ::LoadCursorA(nullptr, IDC_HAND)},
+        {velfw::crNone, nullptr},
+    };
+    for (const auto& c : cases) {
+        menu->Cursor = static_cast<int16_t>(c.cursor);
+        ::SetCursor(arrow);
+        Send(WM_MENUSELECT, MAKEWPARAM(open->Command(), MF_HILITE), root);
+        EXPECT_EQ(::GetCursor(), c.shown) << c.cursor;
+        Send(WM_MENUSELECT, MAKEWPARAM(open->Command(), 0), root);
+        EXPECT_EQ(::GetCursor(), arrow) << c.cursor << ": off the highlight, the default cursor";
+    }
+    velfw::Screen->Cursors.Set(14000, nullptr);
+
+    menu->Cursor = velfw::crDefault;
+    const HCURSOR wait = ::LoadCursorA(nullptr, IDC_WAIT);
+    ::SetCursor(wait);
+    Send(WM_MENUSELECT, MAKEWPARAM(open->Command(), MF_HILITE), root);
+    EXPECT_EQ(::GetCursor(), wait) << "no cursor of its own leaves the cursor alone";
+    ::SetCursor(arrow);
+}
+
+TEST_F(MenuFixture, MenuCharacterIsTheOneAfterASingleAmpersand) {
+    Add(menu->Items(), "Fish && &Chips");
+    Add(menu->Items(), "&&Quit");
+    Add(menu->Items(), "&Open");
+    const auto root = reinterpret_cast<LPARAM>(menu->Handle());
+    const struct {
+        char key;
+        LRESULT result;
+    } cases[] = {
+        {'c', MAKELRESULT(0, MNC_EXECUTE)},
+        {'O', MAKELRESULT(2, MNC_EXECUTE)},
+        {'&', MAKELRESULT(0, MNC_IGNORE)},
+        {'q', MAKELRESULT(0, MNC_IGNORE)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Send(WM_MENUCHAR, MAKEWPARAM(c.key, MF_POPUP), root), c.result) << c.key;
 }
 
 TEST_F(MenuFixture, ImagesSwitchOwnerDrawingAndMenuCharactersFindTheirItem) {
