@@ -73,7 +73,7 @@ if [ "${1:-}" = "--inside" ]; then
 
   # The shipped saver, unchanged, on the scripted control; the control
   # writes the figures of the process it lives in.
-  control=$(winepath -w "$build/tests/wine/scripted-control/ScriptedBrowser.dll")
+  control=$(winepath -w "$build/tests/wine/support/scripted-control/ScriptedBrowser.dll")
   wine regsvr32 /s "$control"
   wine reg delete 'HKLM\Software\KAVI' /f >/dev/null 2>&1
   # Without its install values the saver takes the default install folder.
