@@ -1,7 +1,7 @@
 // The display settings both the screen saver and the settings program hold:
 // one record, the reader both programs use (each with its own presets) and
 // the writer of the settings program. Stored as string values directly under
-// HKEY_LOCAL_MACHINE "Software\KAVI"; no Windows here, the registry is behind
+// the product key (ProductKey.h); no Windows here, the registry is behind
 // IDisplayValueSource and IDisplayValueSink.
 #pragma once
 

@@ -49,6 +49,16 @@ TEST_F(DisplaySettingsRegistryTest, StringValuesOfBothKindsAndOtherTypes) {
     EXPECT_FALSE(s.ScrollUpAllowed) << "a missing flag is off";
 }
 
+TEST_F(DisplaySettingsRegistryTest, EmptyValuesOfAnotherTypeKeepThePreset) {
+    SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, "InterScreenT", "30");
+    SetRegBytes(HKEY_LOCAL_MACHINE, kKaviKey, "DurationUse", REG_BINARY, "");  // not text: stays on
+    SetRegBytes(HKEY_LOCAL_MACHINE, kKaviKey, "Scroll", REG_SZ, "");           // empty text: off
+    globals::TDisplaySettings s = globals::SaverPresets();
+    ASSERT_TRUE(globals::ReadDisplaySettingsFromRegistry(s, globals::SaverReadOptions()).PageTimeRead);
+    EXPECT_TRUE(s.UseDurations);
+    EXPECT_FALSE(s.ScrollEnabled);
+}
+
 TEST_F(DisplaySettingsRegistryTest, KeyWithoutAPageTimeFailsTheStart) {
     SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, "DType", "2");
     globals::TDisplaySettings s = globals::SaverPresets();

@@ -98,9 +98,11 @@ TEST_F(KvStoreTest, WrongTypeAndUnterminatedValues) {
     std::string longText(10000, 'x');
     ::RegSetValueExA(k, "Long", 0, REG_SZ, reinterpret_cast<const BYTE*>(longText.c_str()), 10001);
     ::RegCloseKey(k);
+    SetRegBytes(HKEY_LOCAL_MACHINE, Section("Velunor"), "NoBytes", REG_BINARY, "");
 
     store.Open();
     EXPECT_EQ(ErrorOf([&] { store.ReadString("Velunor", "Number", ""); }), "Invalid data type for 'Number'");
+    EXPECT_EQ(store.ReadString("Velunor", "NoBytes", "<default>"), "") << "no bytes read as empty text, of any type";
     EXPECT_EQ(store.ReadString("Velunor", "Raw", ""), "ABCDEFGH");
     EXPECT_EQ(store.ReadString("Velunor", "Cut", ""), "AB");
     EXPECT_EQ(store.ReadString("Velunor", "Long", ""), longText);
@@ -135,9 +137,9 @@ struct ScopedQuery {
     explicit ScopedQuery(decltype(answer) a) {
         answer = std::move(a);
         calls = 0;
-        kv::QueryRegistryValue = Query;
+        velfw::QueryRegistryValue = Query;
     }
-    ~ScopedQuery() { kv::QueryRegistryValue = ::RegQueryValueExA; }
+    ~ScopedQuery() { velfw::QueryRegistryValue = ::RegQueryValueExA; }
 };
 decltype(ScopedQuery::answer) ScopedQuery::answer;
 int ScopedQuery::calls = 0;

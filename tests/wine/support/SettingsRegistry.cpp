@@ -2,8 +2,7 @@
 
 namespace testing_support {
 
-const char kKaviKey[] = "Software\\KAVI";
-const char kVelunorKey[] = "Software\\KAVI\\Velunor";
+const std::string kVelunorKey = std::string(kKaviKey) + "\\" + globals::kInstallSection;
 
 bool ReadRegistryTree(HKEY root, const std::string& key, RegistryTree& tree) {
     HKEY k = nullptr;

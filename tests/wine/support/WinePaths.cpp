@@ -97,10 +97,15 @@ bool SetRegString(HKEY root, const std::string& key, const std::string& name, co
 }
 
 bool SetRegDword(HKEY root, const std::string& key, const std::string& name, DWORD value) {
+    return SetRegBytes(root, key, name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), sizeof value));
+}
+
+bool SetRegBytes(HKEY root, const std::string& key, const std::string& name, DWORD type, const std::string& bytes) {
     HKEY k = nullptr;
     if (::RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) != ERROR_SUCCESS)
         return false;
-    LONG rc = ::RegSetValueExA(k, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    LONG rc = ::RegSetValueExA(k, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                               static_cast<DWORD>(bytes.size()));
     ::RegCloseKey(k);
     return rc == ERROR_SUCCESS;
 }

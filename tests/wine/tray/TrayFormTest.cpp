@@ -46,14 +46,9 @@ protected:
         form->AfterConstruction();
         return form;
     }
-    std::string Ravad() {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kVelunorKey, 0, KEY_READ, &key)) return "<none>";
-        char value[64] = {};
-        DWORD size = sizeof value - 1;
-        LONG rc = ::RegQueryValueExA(key, "Ravad", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
-        ::RegCloseKey(key);
-        return rc ? "<none>" : std::string(value);
+    static std::string Ravad() {
+        const std::string value = GetRegString(HKEY_LOCAL_MACHINE, kVelunorKey, "Ravad");
+        return value == "<no key>" || value == "<missing>" ? "<none>" : value;
     }
     static bool QuitPending() {
         MSG msg;
