@@ -51,17 +51,6 @@ void TStream::WriteInt32(int32_t value) {
     WriteBuffer(b, sizeof b);
 }
 
-void TStream::CopyFrom(TStream& source, uint64_t count) {
-    if (count == 0) count = source.Remaining();
-    uint8_t chunk[4096];
-    while (count > 0) {
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(count, sizeof chunk));
-        source.ReadBuffer(chunk, n);
-        WriteBuffer(chunk, n);
-        count -= n;
-    }
-}
-
 size_t TMemoryStream::Read(void* buffer, size_t count) {
     if (position_ >= bytes_.size()) return 0;
     const size_t n = static_cast<size_t>(std::min<uint64_t>(count, bytes_.size() - position_));

@@ -327,12 +327,6 @@ void TOleControl::SetProperty(DISPID id, const VARIANT& value) {
           "Writing a property of the control");
 }
 
-void TOleControl::AmbientPropertyChanged(DISPID id) {
-    auto control = oleObject_.As<IOleControl>();
-    if (!control) throw EOleError("The control offers no IOleControl", E_NOINTERFACE);
-    control->OnAmbientPropertyChange(id);
-}
-
 HRESULT TOleControl::AmbientGetTypeInfoCount(UINT* count) {
     if (count) *count = 0;
     return E_NOTIMPL;

@@ -88,13 +88,10 @@ public:
 
     TOleClientSite* ClientSite() const { return site_; }
     IOleObject* OleObject() const { return oleObject_.Get(); }
-    IDispatch* ControlDispatch() const { return dispatch_.Get(); }
 
     // Property get and set, and method calls, by dispatch id; raise EOleError.
     void GetProperty(DISPID id, VARIANT* result);
     void SetProperty(DISPID id, const VARIANT& value);
-    // Ambient property changed: tells the control through IOleControl.
-    void AmbientPropertyChanged(DISPID id);
 
     // Ambient-property dispatch of the site; the standard properties here.
     virtual HRESULT AmbientGetTypeInfoCount(UINT* count);
