@@ -165,7 +165,7 @@ public:
         velfw::ComPtr<IDispatch> application;
         try {
             application = wb_.Application();
-        } catch (const velfw::EOleError&) {
+        } catch (const velfw::Exception&) {
             return false;  // no browser object (yet): the key goes on as usual
         }
         return TranslateKeyWithApplication(application.Get(), msg);
@@ -188,7 +188,7 @@ private:
 void THostedWB::NavigateUrl(const std::string& url) {
     velfw::OleVariant address, flags, frame, post, headers;
     address->vt = VT_BSTR;
-    address->bstrVal = ::SysAllocString(velfw::AnsiToWide(url).c_str());
+    address->bstrVal = velfw::OleString(url).Release();
     for (VARIANT* v : {&flags, &frame, &post, &headers}) {
         v->vt = VT_I4;
         v->lVal = 0;
@@ -300,7 +300,7 @@ void THostedWB::NotifyDownloadControl() {
 void NotifyControlOfAmbientChange(THostedWB& sender, DISPID id) {
     velfw::ComPtr<IDispatch> application = sender.Application();
     auto control = application.As<IOleControl>();
-    if (!control) throw velfw::EOleError("The browser control offers no IOleControl", E_NOINTERFACE);
+    if (!control) velfw::RaiseOleError("The browser control offers no IOleControl", E_NOINTERFACE);
     control->OnAmbientPropertyChange(id);
 }
 
@@ -428,14 +428,19 @@ HRESULT THostedWB::Exec(const GUID* pguidCmdGroup, DWORD nCmdID, DWORD, VARIANT*
     return result;
 }
 
-velfw::ComPtr<IDispatch> THostedWB::ScriptErrorEventObject() {
+velfw::ComPtr<IHTMLDocument2> THostedWB::HtmlDocument() {
     velfw::ComPtr<IDispatch> document = Document();
-    if (!document) velfw::RaiseOleError("The browser has no document", E_NOINTERFACE);
+    if (!document) throw velfw::Exception("The browser has no document");
     velfw::ComPtr<IHTMLDocument2> html;
-    HRESULT hr = document->QueryInterface(VELFW_IID_PPV_ARGS(html));
+    const HRESULT hr = document->QueryInterface(VELFW_IID_PPV_ARGS(html));
     if (FAILED(hr)) velfw::RaiseOleError("The document is not a web page", hr);
+    return html;
+}
+
+velfw::ComPtr<IDispatch> THostedWB::ScriptErrorEventObject() {
+    velfw::ComPtr<IHTMLDocument2> html = HtmlDocument();
     velfw::ComPtr<IHTMLWindow2> window;
-    hr = html->get_parentWindow(window.Out());
+    HRESULT hr = html->get_parentWindow(window.Out());
     if (FAILED(hr) || !window) velfw::RaiseOleError("The document has no window", FAILED(hr) ? hr : E_POINTER);
     velfw::ComPtr<IHTMLEventObj> event;
     hr = window->get_event(event.Out());

@@ -12,12 +12,16 @@
 #include "ComObject.h"
 #include "ComPtr.h"
 #include "Controls.h"
+#include "StringConversion.h"
 
 namespace velfw {
 
 class TOleControl;
 
-// Raised when a call into a hosted control fails; carries the result code.
+// Raised when a call into a hosted control or its objects fails; carries
+// the result code. Raised through RaiseOleError only, so every such message
+// ends with its code. A missing object (no document, no automation object)
+// is a plain Exception.
 class EOleError : public Exception {
 public:
     EOleError(const std::string& what, HRESULT code);
@@ -25,10 +29,6 @@ public:
 };
 // Raises EOleError with the code written after `what`.
 [[noreturn]] void RaiseOleError(const char* what, HRESULT code);
-
-// Text of a BSTR or a wide string in the ANSI code page.
-std::string WideToAnsi(const wchar_t* text);
-std::wstring AnsiToWide(const std::string& text);
 
 // The client site of one hosted control. It is its own reference-counted COM
 // object: the control keeps it as long as it likes, while the component's
