@@ -12,7 +12,7 @@
 #include "ComObject.h"
 #include "ComPtr.h"
 #include "Controls.h"
-#include "StringConversion.h"
+#include "WideText.h"
 
 namespace velfw {
 

@@ -1,6 +1,6 @@
 #include "WindowGuard.h"
 
-#include "StringConversion.h"
+#include "WideText.h"
 #include "WinHandles.h"
 
 namespace saver {

@@ -1,5 +1,5 @@
-// Text between the ANSI code page the programs work in and the wide strings
-// of COM and of the system's wide functions, and the owner of a BSTR.
+// Wide text (a BSTR, a wide string, the system's wide functions) in the ANSI
+// code page the programs use, and back; and the owner of a BSTR.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "StringConversion.h"
+#include "WideText.h"
 
 #include <climits>
 #include <cwchar>

@@ -5,13 +5,13 @@
 
 #include <string>
 
-#include "StringConversion.h"
+#include "WideText.h"
 
 using velfw::AnsiToWide;
 using velfw::OleString;
 using velfw::WideToAnsi;
 
-TEST(StringConversion, WideTextToAnsiAndBack) {
+TEST(WideText, WideTextToAnsiAndBack) {
     struct Case {
         const wchar_t* wide;
         const char* ansi;
@@ -37,7 +37,7 @@ TEST(StringConversion, WideTextToAnsiAndBack) {
     EXPECT_EQ(WideToAnsi(wide.c_str(), wide.size()), accented);
 }
 
-TEST(StringConversion, OleStringOwnsItsTextUntilReleased) {
+TEST(WideText, OleStringOwnsItsTextUntilReleased) {
     OleString text("navigate here");
     ASSERT_NE(text.Get(), nullptr);
     EXPECT_EQ(::SysStringLen(text.Get()), 13u);
