@@ -14,11 +14,7 @@ cp "$bin/screensaver/Velunor.scr" "$install_unix/"
 # The statistics template and the blank pages live beside the programs.
 for page in reg.bin blank1.htm blank2.htm; do cp "$bin/screensaver/$page" "$install_unix/"; done
 
-# The product key and its install section as the programs name them: display
-# settings are the key's values, the install values those of the section.
-product_constant() { sed -n "s/.*$1\[\] = \"\(.*\)\";/\1/p" "$root/globals/ProductKey.h" | sed 's/\\\\/\\/g'; }
-product_key="HKLM\\$(product_constant kProductKey)"
-install_key="$product_key\\$(product_constant kInstallSection)"
+. "$root/scripts/product-key.sh"
 setting() { wine reg add "$product_key" /v "$1" /d "$2" /f >/dev/null 2>&1; }
 install_value() { wine reg add "$install_key" /v "$1" /d "$2" /f >/dev/null 2>&1; }
 install_value Base 'C:\Program Files\Velunor\'

@@ -89,16 +89,18 @@ TEST_F(RegistryKeyTest, WritesTerminatedTextAndDeletesValues) {
     ASSERT_EQ(key.Create(HKEY_CURRENT_USER, std::string(kKey) + "\\Made\\Here", KEY_ALL_ACCESS), ERROR_SUCCESS);
     EXPECT_TRUE(key.WriteString("Value", "text"));
     EXPECT_TRUE(key.WriteString("Empty", ""));
-    HKEY raw = nullptr;
-    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(kKey) + "\\Made\\Here").c_str(), 0, KEY_READ, &raw),
-              ERROR_SUCCESS);
-    DWORD type = 0, size = 0;
-    EXPECT_EQ(::RegQueryValueExA(raw, "Value", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(size, 5u);
-    EXPECT_EQ(::RegQueryValueExA(raw, "Empty", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
-    EXPECT_EQ(size, 1u);
-    ::RegCloseKey(raw);
+    {
+        // Read back through the system's query, not the class's reader.
+        RegistryKey reopened;
+        ASSERT_EQ(reopened.Open(HKEY_CURRENT_USER, std::string(kKey) + "\\Made\\Here", KEY_READ), ERROR_SUCCESS);
+        const HKEY raw = reopened.Get();
+        DWORD type = 0, size = 0;
+        EXPECT_EQ(::RegQueryValueExA(raw, "Value", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(size, 5u);
+        EXPECT_EQ(::RegQueryValueExA(raw, "Empty", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+        EXPECT_EQ(size, 1u);
+    }
     EXPECT_TRUE(key.DeleteValue("Value"));
     EXPECT_FALSE(key.DeleteValue("Value"));
     std::string text;

@@ -8,6 +8,7 @@
 #include "KAVIstAbout.h"
 #include "KAVIstp.h"
 #include "KvLibraryUnits.h"
+#include "RegistryKey.h"
 #include "ScopedSeam.h"
 #include "SettingsRegistry.h"
 #include "TestForms.h"
@@ -96,11 +97,8 @@ TEST_F(TrayFormTest, UnwritableRavadHandsOverAtEveryStart) {
     // Below a volatile key only volatile keys can be made: the store cannot
     // make its "Velunor" section, so "Ravad" is never written.
     DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKaviKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                &key, nullptr),
+    ASSERT_EQ(velfw::RegistryKey().Create(HKEY_LOCAL_MACHINE, kKaviKey, KEY_ALL_ACCESS, REG_OPTION_VOLATILE),
               ERROR_SUCCESS);
-    ::RegCloseKey(key);
     for (int run = 0; run < 2; ++run) {
         starts.clear();
         MakeForm()->Free();
