@@ -1,14 +1,30 @@
-# velunor_test(NAME SOURCES... LIBS ...): a GoogleTest executable registered with
-# CTest; in the cross build CTest runs it under Wine.
+# velunor_test(NAME SOURCES... LIBS ... [APART CASE...]): a GoogleTest executable
+# registered with CTest; in the cross build CTest runs it under Wine. Given the
+# resource file of scripts/with-wine.sh, ctest gives each running test one of
+# its prefixes (the resource "wine") to itself, so programs that share a
+# registry and folders run side by side without meeting. Each CASE named after
+# APART (Suite.Case, a long one) is a test of its own, NAME.Suite.Case, that can
+# run beside the rest of the program, which the test NAME runs.
 function(velunor_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;APART" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  set(tests ${name})
+  if(T_APART)
+    list(JOIN T_APART ":" apart)
+    add_test(NAME ${name} COMMAND ${name} --gtest_filter=-${apart})
+    foreach(case ${T_APART})
+      add_test(NAME ${name}.${case} COMMAND ${name} --gtest_filter=${case})
+      list(APPEND tests ${name}.${case})
+    endforeach()
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
+  set_tests_properties(${tests} PROPERTIES TIMEOUT 300)
   if(VELUNOR_CROSS)
     target_link_options(${name} PRIVATE -mconsole)
+    set_tests_properties(${tests} PROPERTIES RESOURCE_GROUPS "wine:1")
   endif()
-  add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
 
 # The manifest names the processor of the build: a 64-bit program bound to

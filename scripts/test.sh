@@ -17,6 +17,10 @@ echo "== fuzz targets (libFuzzer, ${VELUNOR_FUZZ_SECONDS:-30} s each)"
 scripts/fuzz.sh
 
 runnable=$(scripts/wine-arch.sh)
+# Windows test programs running at once, each in a Wine prefix of its own:
+# four, or one a processor on a smaller host.
+cpus=$(nproc 2>/dev/null || echo 1)
+prefixes=${VELUNOR_WINE_PREFIXES:-$((cpus < 4 ? cpus : 4))}
 ran=()
 for arch in win64 win32; do
   if ! grep -qx "$arch" <<<"$runnable"; then
@@ -31,9 +35,12 @@ for arch in win64 win32; do
     fi
     continue
   fi
-  echo "== Windows tests of build/$arch under $arch Wine"
-  # One at a time: the programs share the registry and the Favorites folder.
-  scripts/with-wine.sh "$arch" ctest --test-dir "build/$arch" --output-on-failure
+  echo "== Windows tests of build/$arch under $arch Wine (${prefixes} prefixes)"
+  # The programs share the registry and the Favorites folder, so each runs in
+  # a prefix of its own, one program per prefix at a time.
+  VELUNOR_WINE_PREFIXES=$prefixes scripts/with-wine.sh "$arch" sh -c \
+    'exec ctest --test-dir "$1" --output-on-failure -j "$VELUNOR_WINE_PREFIXES" --resource-spec-file "$VELUNOR_WINE_RESOURCES"' \
+    sh "build/$arch"
   ran+=("$arch")
 done
 echo "== Windows builds tested: ${ran[*]}"
