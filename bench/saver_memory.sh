@@ -9,7 +9,7 @@
 # 3. the shipped saver on the scripted browser control until 1,000 page
 #    changes, counted after 50 and after 1,000 by the control inside the
 #    saver's process. It runs in real time: without display settings (no
-#    "Software\KAVI" key) the saver replaces each page at the first tick after
+#    product key) the saver replaces each page at the first tick after
 #    it completes, so the changes take about a minute.
 #
 #   bench/saver_memory.sh win64|win32
@@ -75,7 +75,8 @@ if [ "${1:-}" = "--inside" ]; then
   # writes the figures of the process it lives in.
   control=$(winepath -w "$build/tests/wine/support/scripted-control/ScriptedBrowser.dll")
   wine regsvr32 /s "$control"
-  wine reg delete 'HKLM\Software\KAVI' /f >/dev/null 2>&1
+  . "$root/scripts/product-key.sh"
+  wine reg delete "$product_key" /f >/dev/null 2>&1
   # Without its install values the saver takes the default install folder.
   default_install="$WINEPREFIX/drive_c/Program Files/Velunor"
   mkdir -p "$default_install"

@@ -8,8 +8,8 @@
 #include "FpuControl.h"
 #include "HostGuids.h"
 #include "PidlHelpers.h"
+#include "RegistryKey.h"
 #include "ShellEntries.h"
-#include "WinHandles.h"
 
 namespace browser {
 
@@ -31,12 +31,10 @@ constexpr DWORD kShowScriptError = 40;  // OLECMDID_SHOWSCRIPTERROR
 constexpr DWORD kExplorerUnload = 37;
 
 // A text value of a key; empty text when it is missing or not text.
-std::string ReadStringValue(HKEY key, const char* name) {
-    char buf[1024] = {};
-    DWORD type = 0, size = sizeof buf - 1;
-    if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) != ERROR_SUCCESS) return {};
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
-    return std::string(buf, strnlen(buf, size));
+std::string ReadStringValue(const velfw::RegistryKey& key, const char* name) {
+    std::string text;
+    key.ReadString(name, text);
+    return text;
 }
 
 // One property of the script-error event object, read by name and as text.
@@ -167,7 +165,7 @@ public:
         velfw::ComPtr<IDispatch> application;
         try {
             application = wb_.Application();
-        } catch (const velfw::EOleError&) {
+        } catch (const velfw::Exception&) {
             return false;  // no browser object (yet): the key goes on as usual
         }
         return TranslateKeyWithApplication(application.Get(), msg);
@@ -190,7 +188,7 @@ private:
 void THostedWB::NavigateUrl(const std::string& url) {
     velfw::OleVariant address, flags, frame, post, headers;
     address->vt = VT_BSTR;
-    address->bstrVal = ::SysAllocString(velfw::AnsiToWide(url).c_str());
+    address->bstrVal = velfw::OleString(url).Release();
     for (VARIANT* v : {&flags, &frame, &post, &headers}) {
         v->vt = VT_I4;
         v->lVal = 0;
@@ -265,13 +263,9 @@ void THostedWB::Loaded() {
 // The value is the token's name under the key; an empty token writes the
 // key's default value.
 void THostedWB::RegisterUserAgent() {
-    HKEY raw = nullptr;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kUserAgentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &raw, nullptr) !=
-        ERROR_SUCCESS)
-        return;
-    velfw::UniqueRegKey key(raw);
-    const BYTE empty[1] = {0};
-    if (::RegSetValueExA(key.get(), UserAgent.c_str(), 0, REG_SZ, empty, 1) == ERROR_SUCCESS) wroteUserAgent_ = true;
+    velfw::RegistryKey key;
+    if (key.Create(HKEY_CURRENT_USER, kUserAgentKey, KEY_ALL_ACCESS) != ERROR_SUCCESS) return;
+    if (key.WriteString(UserAgent, "")) wroteUserAgent_ = true;
 }
 
 // Only the value this component wrote: another program may own a token of
@@ -279,10 +273,8 @@ void THostedWB::RegisterUserAgent() {
 void THostedWB::RemoveUserAgent() {
     if (!wroteUserAgent_) return;
     wroteUserAgent_ = false;
-    HKEY raw = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kUserAgentKey, 0, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS) return;
-    velfw::UniqueRegKey key(raw);
-    ::RegDeleteValueA(key.get(), UserAgent.c_str());
+    velfw::RegistryKey key;
+    if (key.Open(HKEY_CURRENT_USER, kUserAgentKey, KEY_ALL_ACCESS) == ERROR_SUCCESS) key.DeleteValue(UserAgent);
 }
 
 // ---- options
@@ -308,7 +300,7 @@ void THostedWB::NotifyDownloadControl() {
 void NotifyControlOfAmbientChange(THostedWB& sender, DISPID id) {
     velfw::ComPtr<IDispatch> application = sender.Application();
     auto control = application.As<IOleControl>();
-    if (!control) throw velfw::EOleError("The browser control offers no IOleControl", E_NOINTERFACE);
+    if (!control) velfw::RaiseOleError("The browser control offers no IOleControl", E_NOINTERFACE);
     control->OnAmbientPropertyChange(id);
 }
 
@@ -436,14 +428,19 @@ HRESULT THostedWB::Exec(const GUID* pguidCmdGroup, DWORD nCmdID, DWORD, VARIANT*
     return result;
 }
 
-velfw::ComPtr<IDispatch> THostedWB::ScriptErrorEventObject() {
+velfw::ComPtr<IHTMLDocument2> THostedWB::HtmlDocument() {
     velfw::ComPtr<IDispatch> document = Document();
-    if (!document) velfw::RaiseOleError("The browser has no document", E_NOINTERFACE);
+    if (!document) throw velfw::Exception("The browser has no document");
     velfw::ComPtr<IHTMLDocument2> html;
-    HRESULT hr = document->QueryInterface(VELFW_IID_PPV_ARGS(html));
+    const HRESULT hr = document->QueryInterface(VELFW_IID_PPV_ARGS(html));
     if (FAILED(hr)) velfw::RaiseOleError("The document is not a web page", hr);
+    return html;
+}
+
+velfw::ComPtr<IDispatch> THostedWB::ScriptErrorEventObject() {
+    velfw::ComPtr<IHTMLDocument2> html = HtmlDocument();
     velfw::ComPtr<IHTMLWindow2> window;
-    hr = html->get_parentWindow(window.Out());
+    HRESULT hr = html->get_parentWindow(window.Out());
     if (FAILED(hr) || !window) velfw::RaiseOleError("The document has no window", FAILED(hr) ? hr : E_POINTER);
     velfw::ComPtr<IHTMLEventObj> event;
     hr = window->get_event(event.Out());
@@ -493,18 +490,17 @@ HRESULT THostedWB::AmbientInvoke(DISPID id, REFIID iid, LCID lcid, WORD flags, D
 // ---- page setup, DDE names, unit state
 
 void ReadPageSetup(TPrintOptions& options) {
-    HKEY raw = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kPageSetupKey, 0, KEY_READ, &raw) != ERROR_SUCCESS) return;
-    velfw::UniqueRegKey key(raw);
+    velfw::RegistryKey key;
+    if (key.Open(HKEY_CURRENT_USER, kPageSetupKey, KEY_READ) != ERROR_SUCCESS) return;
     char sep[4] = {};
     ::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, sep, sizeof sep);
     char decimal = sep[0] ? sep[0] : '.';
-    options.Header = ReadStringValue(key.get(), "header");
-    options.Footer = ReadStringValue(key.get(), "footer");
-    options.Margins.Left = PageSetupMargin(ReadStringValue(key.get(), "margin_left"), decimal, options.UsesInches);
-    options.Margins.Right = PageSetupMargin(ReadStringValue(key.get(), "margin_right"), decimal, options.UsesInches);
-    options.Margins.Top = PageSetupMargin(ReadStringValue(key.get(), "margin_top"), decimal, options.UsesInches);
-    options.Margins.Bottom = PageSetupMargin(ReadStringValue(key.get(), "margin_bottom"), decimal, options.UsesInches);
+    options.Header = ReadStringValue(key, "header");
+    options.Footer = ReadStringValue(key, "footer");
+    options.Margins.Left = PageSetupMargin(ReadStringValue(key, "margin_left"), decimal, options.UsesInches);
+    options.Margins.Right = PageSetupMargin(ReadStringValue(key, "margin_right"), decimal, options.UsesInches);
+    options.Margins.Top = PageSetupMargin(ReadStringValue(key, "margin_top"), decimal, options.UsesInches);
+    options.Margins.Bottom = PageSetupMargin(ReadStringValue(key, "margin_bottom"), decimal, options.UsesInches);
 }
 
 uint16_t SavedFpuControlWord() { return g_savedFpuControlWord; }

@@ -19,6 +19,8 @@
 #include "HostedWBShell.h"
 #include "WebBrowser.h"
 
+struct IHTMLDocument2;
+
 namespace browser {
 
 enum class TPrintOrientationOption { poPortrait, poLandscape };
@@ -185,6 +187,9 @@ public:
 
 protected:
     void Loaded() override;
+    // The shown document as a web page. Raises when there is no document or
+    // it is not a web page.
+    velfw::ComPtr<IHTMLDocument2> HtmlDocument();
     // The event object of the script error being reported: the document's
     // window's event. Raises when the document, its window or the event
     // object cannot be had; null when there is no event object.

@@ -5,13 +5,12 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "ComPtr.h"
 #include "HostedWBRules.h"
 #include "PidlHelpers.h"
+#include "RegistryKey.h"
 #include "ShellEntries.h"
-#include "WinHandles.h"
 
 namespace browser {
 
@@ -38,20 +37,15 @@ constexpr WORD kAckCarriedOut = 0x8000;  // fAck of the DDEACK word
 // empty. False on any other failure.
 bool ReadDefaultValue(const char* subKey, std::string& out) {
     out.clear();
-    HKEY raw = nullptr;
-    LONG rc = ::RegOpenKeyExA(ShellClassesRoot, subKey, 0, KEY_READ, &raw);
+    velfw::RegistryKey key;
+    const LONG rc = key.Open(ShellClassesRoot, subKey, KEY_READ);
     if (rc == ERROR_FILE_NOT_FOUND) return true;
     if (rc != ERROR_SUCCESS) return false;
-    velfw::UniqueRegKey key(raw);
-    DWORD type = 0, size = 0;
-    rc = ::RegQueryValueExA(key.get(), nullptr, nullptr, &type, nullptr, &size);
-    if (rc == ERROR_FILE_NOT_FOUND) return true;
-    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
-    std::vector<char> buf(size + 1, '\0');
-    rc = ::RegQueryValueExA(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size);
-    if (rc != ERROR_SUCCESS) return false;
-    out.assign(buf.data(), strnlen(buf.data(), buf.size()));
-    return true;
+    switch (key.ReadString("", out)) {
+        case velfw::RegistryRead::Text:
+        case velfw::RegistryRead::Missing: return true;
+        default: return false;
+    }
 }
 
 std::string AtomName(ATOM atom) {

@@ -61,13 +61,9 @@ long TMyWebBrowser::ReadyState() { return THostedWB::ReadyState(); }
 std::string TMyWebBrowser::LocationURL() { return THostedWB::LocationURL(); }
 
 std::unique_ptr<IPaneBody> TMyWebBrowser::Body() {
-    velfw::ComPtr<IDispatch> document = Document();
-    if (!document) throw velfw::Exception("The browser has no document");
-    velfw::ComPtr<IHTMLDocument2> html;
-    HRESULT hr = document->QueryInterface(VELFW_IID_PPV_ARGS(html));
-    if (FAILED(hr)) velfw::RaiseOleError("The document is not a web page", hr);
+    velfw::ComPtr<IHTMLDocument2> html = HtmlDocument();
     velfw::ComPtr<IHTMLElement> body;
-    hr = html->get_body(body.Out());
+    const HRESULT hr = html->get_body(body.Out());
     if (FAILED(hr)) velfw::RaiseOleError("Reading the document's body", hr);
     if (!body) throw velfw::Exception("The document has no body");
     return std::make_unique<TElementBody>(body.As<IHTMLElement2>());

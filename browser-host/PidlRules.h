@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "ByteOrder.h"
+
 namespace browser {
 
 // Size of the list at the start of the buffer, terminator included; none when
@@ -20,7 +22,7 @@ std::vector<size_t> PidlItemOffsets(const uint8_t* data, size_t length);
 
 // The size field of the item at `offset` (the caller knows it lies inside).
 inline size_t PidlItemSize(const uint8_t* data, size_t offset) {
-    return static_cast<size_t>(data[offset]) | (static_cast<size_t>(data[offset + 1]) << 8);
+    return velfw::ReadLe16(data + offset);
 }
 
 }  // namespace browser

@@ -6,6 +6,7 @@
 #include <memory>
 #include <typeinfo>
 
+#include "ByteOrder.h"
 #include "LibraryErrors.h"
 #include "SysUtils.h"
 
@@ -41,24 +42,13 @@ void TStream::WriteBuffer(const void* buffer, size_t count) {
 int32_t TStream::ReadInt32() {
     uint8_t b[4];
     ReadBuffer(b, sizeof b);
-    return static_cast<int32_t>(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
+    return static_cast<int32_t>(ReadLe32(b));
 }
 
 void TStream::WriteInt32(int32_t value) {
-    const auto v = static_cast<uint32_t>(value);
-    const uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+    uint8_t b[4];
+    WriteLe32(b, static_cast<uint32_t>(value));
     WriteBuffer(b, sizeof b);
-}
-
-void TStream::CopyFrom(TStream& source, uint64_t count) {
-    if (count == 0) count = source.Remaining();
-    uint8_t chunk[4096];
-    while (count > 0) {
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(count, sizeof chunk));
-        source.ReadBuffer(chunk, n);
-        WriteBuffer(chunk, n);
-        count -= n;
-    }
 }
 
 size_t TMemoryStream::Read(void* buffer, size_t count) {

@@ -69,8 +69,6 @@ public:
     // Little-endian 32-bit integers, as the stream forms store them.
     int32_t ReadInt32();
     void WriteInt32(int32_t value);
-    // Copies `count` bytes from `source` (all that remains of it for 0).
-    void CopyFrom(TStream& source, uint64_t count);
 };
 
 class TMemoryStream : public TStream {

@@ -21,7 +21,6 @@ public:
     explicit TTabSheet(TComponent* owner);
     ~TTabSheet() override;
 
-    TPageControl* PageControl() const { return pageControl_; }
     void SetPageControl(TPageControl* pageControl);
     void SetParent(TWinControl* parent) override;
     bool TabVisible() const { return tabVisible_; }

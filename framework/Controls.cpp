@@ -283,8 +283,6 @@ void TWinControl::DestroyWnd() {
     if (handle_) ::DestroyWindow(handle_);
 }
 
-void TWinControl::DestroyHandle() { DestroyWnd(); }
-
 void TWinControl::InsertControl(TControl* control) {
     controls_.push_back(control);
     control->parent_ = this;

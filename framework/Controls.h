@@ -91,7 +91,6 @@ public:
     void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
     void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
     virtual void SetBounds(int left, int top, int width, int height);
-    RECT BoundsRect() const { return RECT{left_, top_, left_ + width_, top_ + height_}; }
     virtual int ClientWidth() const { return width_; }
     virtual int ClientHeight() const { return height_; }
 
@@ -163,7 +162,6 @@ public:
     HWND HandleOrNull() const { return handle_; }
     bool HandleAllocated() const { return handle_ != nullptr; }
     void HandleNeeded() { Handle(); }
-    void DestroyHandle();
 
     int ControlCount() const { return static_cast<int>(controls_.size()); }
     TControl* Controls(int index) const { return controls_.at(static_cast<size_t>(index)); }
@@ -229,10 +227,6 @@ protected:
     virtual void AlignControls(RECT& rect);
     // Parent of the window: the parent control's, or this one for a top-level.
     virtual HWND ParentWindow();
-
-    WNDPROC DefWndProc() const { return defWndProc_; }
-    // Replaces the window procedure of an existing window; used for hooks.
-    void SetDefWndProc(WNDPROC proc) { defWndProc_ = proc; }
 
 private:
     friend class TControl;

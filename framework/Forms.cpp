@@ -99,8 +99,6 @@ void TForm::CreateParams(TCreateParams& p) {
     p.WinClassName = "TVelunorForm";
 }
 
-void TForm::CreateWnd() { TWinControl::CreateWnd(); }
-
 void TForm::SetVisible(bool visible) {
     TControl::SetVisible(visible);
     if (visible) {

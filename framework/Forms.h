@@ -71,7 +71,6 @@ public:
 
 protected:
     void CreateParams(TCreateParams& params) override;
-    void CreateWnd() override;
     void WndProc(TMessage& message) override;
     void Paint(TCanvas& canvas) override;
     void BeforeDestruction() override;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "GraphicsRules.h"
+#include "BmpFormat.h"
 #include "SysUtils.h"
 
 namespace velfw {
@@ -632,14 +632,7 @@ void TBitmap::SaveToStream(std::vector<uint8_t>& out) {
     const size_t total = start + size;
     const size_t at = out.size();
     out.resize(at + kBmpFileHeaderSize);
-    auto put32 = [&out](size_t pos, uint32_t v) {
-        for (int i = 0; i < 4; ++i) out[pos + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    out[at] = 'B';
-    out[at + 1] = 'M';
-    put32(at + 2, static_cast<uint32_t>(total));
-    put32(at + 6, 0);
-    put32(at + 10, static_cast<uint32_t>(start));
+    WriteBmpFileHeader(&out[at], static_cast<uint32_t>(total), static_cast<uint32_t>(start));
     out.insert(out.end(), block.begin(), block.end());
     out.insert(out.end(), rows.begin(), rows.end());
 }

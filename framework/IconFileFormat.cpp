@@ -3,14 +3,16 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "BmpFormat.h"
+#include "ByteOrder.h"
+
 namespace kx {
 
 namespace {
 
-uint32_t Get16(const uint8_t* p) { return p[0] | uint32_t{p[1]} << 8; }
-uint32_t Get32(const uint8_t* p) { return Get16(p) | Get16(p + 2) << 16; }
-
-constexpr uint32_t kInfoHeaderSize = 40;
+using velfw::kBmpInfoHeaderSize;
+using velfw::ReadLe16;
+using velfw::ReadLe32;
 
 bool KnownBitCount(uint32_t bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
@@ -29,8 +31,7 @@ bool ImageInside(std::span<const uint8_t> file, const IconDirEntry& entry, uint6
 
 std::optional<IconFileHeader> ReadIconFileHeader(std::span<const uint8_t> file) {
     if (file.size() < kIconHeaderSize) return std::nullopt;
-    return IconFileHeader{static_cast<uint16_t>(Get16(&file[0])), static_cast<uint16_t>(Get16(&file[2])),
-                          static_cast<uint16_t>(Get16(&file[4]))};
+    return IconFileHeader{ReadLe16(&file[0]), ReadLe16(&file[2]), ReadLe16(&file[4])};
 }
 
 IconFileFault ReadIconEntries(std::span<const uint8_t> directory, uint32_t count, std::vector<IconDirEntry>& out) {
@@ -44,10 +45,10 @@ IconFileFault ReadIconEntries(std::span<const uint8_t> directory, uint32_t count
         e.height = p[1];
         e.colorCount = p[2];
         e.reserved = p[3];
-        e.planes = static_cast<uint16_t>(Get16(p + 4));
-        e.bitCount = static_cast<uint16_t>(Get16(p + 6));
-        e.bytesInRes = Get32(p + 8);
-        e.imageOffset = Get32(p + 12);
+        e.planes = ReadLe16(p + 4);
+        e.bitCount = ReadLe16(p + 6);
+        e.bytesInRes = ReadLe32(p + 8);
+        e.imageOffset = ReadLe32(p + 12);
         out.push_back(e);
     }
     return IconFileFault::None;
@@ -102,13 +103,13 @@ IconFileFault LocateIconImage(std::span<const uint8_t> file, const IconDirEntry&
 
 IconFileFault LocateIconImageBlock(std::span<const uint8_t> image, IconImageLayout& out) {
     out = {};
-    if (image.size() < kInfoHeaderSize) return IconFileFault::Truncated;
-    const uint8_t* h = image.data();
-    const uint32_t headerSize = Get32(h);
-    const auto width = static_cast<int32_t>(Get32(h + 4));
-    const auto height = static_cast<int32_t>(Get32(h + 8));
-    const uint32_t bitCount = Get16(h + 14);
-    if (headerSize < kInfoHeaderSize || headerSize > image.size() || Get32(h + 16) != 0 ||
+    if (image.size() < kBmpInfoHeaderSize) return IconFileFault::Truncated;
+    const velfw::DibHeader header = velfw::ReadDibHeader(image.data());
+    const uint32_t headerSize = header.size;
+    const int32_t width = header.width;
+    const int32_t height = header.height;
+    const uint32_t bitCount = header.bitCount;
+    if (headerSize < kBmpInfoHeaderSize || headerSize > image.size() || header.compression != 0 ||
         !KnownBitCount(bitCount) || width <= 0)
         return IconFileFault::BadImageHeader;
     if (height <= 0 || height % 2 != 0) return IconFileFault::BadHeight;
@@ -117,12 +118,12 @@ IconFileFault LocateIconImageBlock(std::span<const uint8_t> image, IconImageLayo
     out.height = height / 2;
     out.bitCount = static_cast<uint16_t>(bitCount);
     out.headerSize = headerSize;
-    out.paletteEntries = static_cast<uint32_t>(PaletteEntryCount(static_cast<int32_t>(bitCount)));
+    out.paletteEntries = static_cast<uint32_t>(velfw::DibPaletteSize(static_cast<int>(bitCount)));
     const uint64_t rows = static_cast<uint64_t>(out.height);
-    const uint64_t colorLine = static_cast<uint64_t>(ScanlineBytes(int64_t(width) * bitCount));
+    const uint64_t colorLine = velfw::DibRowBytes(width, static_cast<int>(bitCount));
     if (colorLine > UINT32_MAX / rows) return IconFileFault::TooLarge;
     out.colorBytes = colorLine * rows;
-    out.maskBytes = static_cast<uint64_t>(ScanlineBytes(int64_t(width))) * rows;
+    out.maskBytes = velfw::DibRowBytes(width, 1) * rows;
     out.colorOffset = headerSize + 4ull * out.paletteEntries;
     out.maskOffset = out.colorOffset + out.colorBytes;
     // Every part is below 2^32 here, so the sums cannot wrap.
@@ -151,7 +152,7 @@ IconFileFault CheckIconFile(std::span<const uint8_t> file, uint64_t& usedBytes) 
 std::optional<uint16_t> IconImageBitCount(std::span<const uint8_t> file, const IconDirEntry& entry) {
     uint64_t directoryEnd = 0;
     if (!ImageInside(file, entry, directoryEnd) || entry.bytesInRes < 16) return std::nullopt;
-    return static_cast<uint16_t>(Get16(&file[entry.imageOffset + 14]));
+    return ReadLe16(&file[entry.imageOffset + 14]);
 }
 
 }  // namespace kx

@@ -9,7 +9,6 @@
 #include <span>
 #include <vector>
 
-#include "PictureRules.h"
 
 namespace kx {
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ByteOrder.h"
 #include "IconFileFormat.h"
 #include "LibraryErrors.h"
 
@@ -34,11 +35,6 @@ std::span<const uint8_t> ResourceBytes(HINSTANCE instance, const char* name, con
     const void* p = res ? ::LockResource(res) : nullptr;
     if (!p) return {};
     return {static_cast<const uint8_t*>(p), ::SizeofResource(instance, info)};
-}
-
-void Put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
 }
 
 }  // namespace
@@ -123,12 +119,12 @@ void TIcon::SaveToStream(std::vector<uint8_t>& out) { out.insert(out.end(), data
 void TIcon::LoadFromResourceName(HINSTANCE instance, const char* name) {
     std::span<const uint8_t> group = ResourceBytes(instance, name, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */);
     if (group.size() < 6) throw EInvalidGraphic("Icon resource not found");
-    const size_t count = group[4] | group[5] << 8;
+    const size_t count = ReadLe16(&group[4]);
     if (count == 0 || group.size() < 6 + count * sizeof(GroupIconEntry)) throw EInvalidGraphic("Icon image is not valid");
     std::vector<uint8_t> file;
-    Put16(file, 0);
-    Put16(file, 1);
-    Put16(file, static_cast<uint32_t>(count));
+    AppendLe16(file, 0);
+    AppendLe16(file, 1);
+    AppendLe16(file, static_cast<uint16_t>(count));
     std::vector<std::span<const uint8_t>> images;
     uint32_t offset = static_cast<uint32_t>(6 + 16 * count);
     for (size_t i = 0; i < count; ++i) {
@@ -137,12 +133,10 @@ void TIcon::LoadFromResourceName(HINSTANCE instance, const char* name) {
         std::span<const uint8_t> image = ResourceBytes(instance, MAKEINTRESOURCEA(e.id), MAKEINTRESOURCEA(3) /* RT_ICON */);
         if (image.empty()) throw EInvalidGraphic("Icon image is not valid");
         file.insert(file.end(), {e.width, e.height, e.colorCount, e.reserved});
-        Put16(file, e.planes);
-        Put16(file, e.bitCount);
-        Put16(file, static_cast<uint32_t>(image.size()));
-        Put16(file, static_cast<uint32_t>(image.size() >> 16));
-        Put16(file, offset);
-        Put16(file, offset >> 16);
+        AppendLe16(file, e.planes);
+        AppendLe16(file, e.bitCount);
+        AppendLe32(file, static_cast<uint32_t>(image.size()));
+        AppendLe32(file, offset);
         offset += static_cast<uint32_t>(image.size());
         images.push_back(image);
     }

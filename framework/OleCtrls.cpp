@@ -309,12 +309,6 @@ void TOleControl::SetProperty(DISPID id, const VARIANT& value) {
           "Writing a property of the control");
 }
 
-void TOleControl::AmbientPropertyChanged(DISPID id) {
-    auto control = oleObject_.As<IOleControl>();
-    if (!control) throw EOleError("The control offers no IOleControl", E_NOINTERFACE);
-    control->OnAmbientPropertyChange(id);
-}
-
 HRESULT TOleControl::AmbientGetTypeInfoCount(UINT* count) {
     if (count) *count = 0;
     return E_NOTIMPL;
@@ -346,7 +340,7 @@ HRESULT TOleControl::StandardAmbientInvoke(DISPID id, WORD flags, VARIANT* resul
             return S_OK;
         case DISPID_AMBIENT_DISPLAYNAME:
             result->vt = VT_BSTR;
-            result->bstrVal = ::SysAllocString(AnsiToWide(Name).c_str());
+            result->bstrVal = OleString(Name).Release();
             return S_OK;
         case DISPID_AMBIENT_LOCALEID:
             result->vt = VT_I4;

@@ -18,7 +18,10 @@ namespace velfw {
 
 class TOleControl;
 
-// Raised when a call into a hosted control fails; carries the result code.
+// Raised when a call into a hosted control or its objects fails; carries
+// the result code. Raised through RaiseOleError only, so every such message
+// ends with its code. A missing object (no document, no automation object)
+// is a plain Exception.
 class EOleError : public Exception {
 public:
     EOleError(const std::string& what, HRESULT code);
@@ -85,13 +88,10 @@ public:
 
     TOleClientSite* ClientSite() const { return site_; }
     IOleObject* OleObject() const { return oleObject_.Get(); }
-    IDispatch* ControlDispatch() const { return dispatch_.Get(); }
 
     // Property get and set, and method calls, by dispatch id; raise EOleError.
     void GetProperty(DISPID id, VARIANT* result);
     void SetProperty(DISPID id, const VARIANT& value);
-    // Ambient property changed: tells the control through IOleControl.
-    void AmbientPropertyChanged(DISPID id);
 
     // Ambient-property dispatch of the site; the standard properties here.
     virtual HRESULT AmbientGetTypeInfoCount(UINT* count);

@@ -7,7 +7,6 @@ namespace velfw {
 namespace {
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 bool IsPathDelimiter(char c) { return c == '\\' || c == '/' || c == ':'; }
 }  // namespace
 
@@ -28,12 +27,6 @@ std::string Trim(const std::string& s) { return TrimLeft(TrimRight(s)); }
 std::string UpperCase(const std::string& s) {
     std::string r = s;
     for (char& c : r) c = Upper(c);
-    return r;
-}
-
-std::string LowerCase(const std::string& s) {
-    std::string r = s;
-    for (char& c : r) c = Lower(c);
     return r;
 }
 

@@ -14,7 +14,6 @@ std::string Trim(const std::string& s);
 std::string TrimLeft(const std::string& s);
 std::string TrimRight(const std::string& s);
 std::string UpperCase(const std::string& s);  // ASCII letters only
-std::string LowerCase(const std::string& s);
 bool SameText(const std::string& a, const std::string& b);
 bool StartsText(const std::string& prefix, const std::string& s);
 

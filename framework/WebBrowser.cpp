@@ -49,29 +49,28 @@ VARIANT_BOOL* ArgBoolRef(DISPPARAMS* params, UINT index) {
 
 TWebBrowser::TWebBrowser(TComponent* owner, TOleClientSite* site)
     : TOleControl(owner, CLSID_WebBrowserControl, DIID_WebBrowserEvents2, site ? site : new TOleClientSite()) {
-    if (FAILED(OleObject()->QueryInterface(VELFW_IID_PPV_ARGS(browser_))))
-        throw EOleError("The control offers no IWebBrowser2", E_NOINTERFACE);
+    const HRESULT hr = OleObject()->QueryInterface(VELFW_IID_PPV_ARGS(browser_));
+    if (FAILED(hr)) RaiseOleError("The control offers no IWebBrowser2", hr);
 }
 
 void TWebBrowser::Navigate(const std::string& url) {
-    BSTR address = ::SysAllocString(AnsiToWide(url).c_str());
+    OleString address(url);
     VARIANT empty;
     ::VariantInit(&empty);
-    HRESULT hr = browser_->Navigate(address, &empty, &empty, &empty, &empty);
-    ::SysFreeString(address);
-    if (FAILED(hr)) throw EOleError("Navigate failed", hr);
+    HRESULT hr = browser_->Navigate(address.Get(), &empty, &empty, &empty, &empty);
+    if (FAILED(hr)) RaiseOleError("Navigate failed", hr);
 }
 
 void TWebBrowser::Navigate2(VARIANT& url, VARIANT& flags, VARIANT& targetFrame, VARIANT& postData,
                             VARIANT& headers) {
     HRESULT hr = browser_->Navigate2(&url, &flags, &targetFrame, &postData, &headers);
-    if (FAILED(hr)) throw EOleError("Navigate2 failed", hr);
+    if (FAILED(hr)) RaiseOleError("Navigate2 failed", hr);
 }
 
 ComPtr<IDispatch> TWebBrowser::Application() {
     OleVariant v;
     GetProperty(DISPID_WB_APPLICATION, &v);
-    if (v->vt != VT_DISPATCH || !v->pdispVal) throw EOleError("The control has no automation object", E_NOINTERFACE);
+    if (v->vt != VT_DISPATCH || !v->pdispVal) throw Exception("The control has no automation object");
     return ComPtr<IDispatch>(v->pdispVal);
 }
 

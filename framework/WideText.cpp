@@ -1,25 +1,47 @@
 #include "WideText.h"
 
-#include <windows.h>
+#include <climits>
+#include <cwchar>
+#include <utility>
 
 namespace velfw {
 
-std::string WideToAnsi(const wchar_t* text) {
-    if (!text || !*text) return {};
-    int n = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) return {};
+std::string WideToAnsi(const wchar_t* text) { return text ? WideToAnsi(text, std::wcslen(text)) : std::string(); }
+
+std::string WideToAnsi(const wchar_t* text, size_t length) {
+    if (!text || length == 0 || length > INT_MAX) return {};
+    const int units = static_cast<int>(length);
+    const int n = ::WideCharToMultiByte(CP_ACP, 0, text, units, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return {};
     std::string s(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text, -1, s.data(), n, nullptr, nullptr);
-    s.resize(static_cast<size_t>(n - 1));
+    const int written = ::WideCharToMultiByte(CP_ACP, 0, text, units, s.data(), n, nullptr, nullptr);
+    s.resize(written > 0 ? static_cast<size_t>(written) : 0);
     return s;
 }
 
 std::wstring AnsiToWide(const std::string& text) {
-    if (text.empty()) return {};
-    int n = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
+    if (text.empty() || text.size() > INT_MAX) return {};
+    const int bytes = static_cast<int>(text.size());
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, nullptr, 0);
+    if (n <= 0) return {};
     std::wstring w(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), w.data(), n);
+    const int written = ::MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, w.data(), n);
+    w.resize(written > 0 ? static_cast<size_t>(written) : 0);
     return w;
 }
+
+OleString::OleString(const std::string& text) : text_(::SysAllocString(AnsiToWide(text).c_str())) {}
+
+OleString& OleString::operator=(OleString&& other) noexcept {
+    if (this != &other) {
+        ::SysFreeString(text_);
+        text_ = other.Release();
+    }
+    return *this;
+}
+
+OleString::~OleString() { ::SysFreeString(text_); }
+
+BSTR OleString::Release() { return std::exchange(text_, nullptr); }
 
 }  // namespace velfw

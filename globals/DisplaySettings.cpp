@@ -61,12 +61,7 @@ bool ReadDisplaySettings(IDisplayValueSource& source, TDisplaySettings& s, ReadO
     if (options.ReadScrollUpAllowed) ReadFlag(source, "MalotaPo", s.ScrollUpAllowed);
     ReadNumber(source, "ScrollVScrollT", 10, 500, 15, s.ScrollInterval);
     ReadNumber(source, "ScrollVScrollY", 1, 6, 1, s.ScrollStep);
-    int32_t seconds = s.PageSeconds;
-    const bool pageTimeRead = ReadNumber(source, "InterScreenT", 10, 120, 10, seconds);
-    if (pageTimeRead) {
-        s.PageSeconds = seconds;
-        s.PageMs = seconds * 1000;
-    }
+    const bool pageTimeRead = ReadNumber(source, "InterScreenT", 10, 120, 10, s.PageSeconds);
     ReadFlag(source, "DurationUse", s.UseDurations);
     ReadNumber(source, "DurationTimeS", 1, 15, 3, s.MaxCycles);
     ReadNumber(source, "DurationTime", 10, 120, 30, s.MaxMinutes);

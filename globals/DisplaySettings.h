@@ -1,7 +1,7 @@
 // The display settings both the screen saver and the settings program hold:
 // one record, the reader both programs use (each with its own presets) and
 // the writer of the settings program. Stored as string values directly under
-// HKEY_LOCAL_MACHINE "Software\KAVI"; no Windows here, the registry is behind
+// the product key (ProductKey.h); no Windows here, the registry is behind
 // IDisplayValueSource and IDisplayValueSink.
 #pragma once
 
@@ -20,7 +20,8 @@ struct TDisplaySettings {
     bool ScrollUpAllowed = false;  // "MalotaPo", read by the screen saver only
     bool UseDurations = false;     // "DurationUse"
     int32_t PageSeconds = 0;       // "InterScreenT": seconds a complete page stays
-    int32_t PageMs = 0;            // PageSeconds * 1000
+
+    int32_t PageMs() const { return PageSeconds * 1000; }
 };
 
 enum class ValueRead {
@@ -54,9 +55,8 @@ inline ReadOptions SettingsProgramReadOptions() { return {false}; }
 
 // Reads every value into `settings`, each on its own: a value that cannot be
 // read or is no number leaves what was there. Returns false when
-// "InterScreenT" could not be read as a number (PageSeconds and PageMs then
-// stay as they were): a failed start for the saver, nothing for the settings
-// program.
+// "InterScreenT" could not be read as a number (PageSeconds then stays as it
+// was): a failed start for the saver, nothing for the settings program.
 bool ReadDisplaySettings(IDisplayValueSource& source, TDisplaySettings& settings, ReadOptions options);
 
 // Writes the eight values the settings program saves, in their order, and

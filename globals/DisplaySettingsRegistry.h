@@ -1,21 +1,20 @@
 // The display settings' values as the registry holds them: string values
-// directly under HKEY_LOCAL_MACHINE "Software\KAVI", opened with only the
+// directly under the product key of HKEY_LOCAL_MACHINE, opened with only the
 // rights each direction needs.
 #pragma once
 
-#include <windows.h>
-
 #include "DisplaySettings.h"
+#include "RegistryKey.h"
 
 namespace globals {
 
 class RegistryDisplayValues : public IDisplayValueSource {
 public:
-    explicit RegistryDisplayValues(HKEY key) : key_(key) {}
+    explicit RegistryDisplayValues(const velfw::RegistryKey& key) : key_(key) {}
     ValueRead Read(const std::string& name, std::string& text) override;
 
 private:
-    HKEY key_;
+    const velfw::RegistryKey& key_;
 };
 
 struct RegistryReadResult {
@@ -29,11 +28,11 @@ RegistryReadResult ReadDisplaySettingsFromRegistry(TDisplaySettings& settings, R
 
 class RegistryDisplayValueSink : public IDisplayValueSink {
 public:
-    explicit RegistryDisplayValueSink(HKEY key) : key_(key) {}
+    explicit RegistryDisplayValueSink(const velfw::RegistryKey& key) : key_(key) {}
     bool Write(const std::string& name, const std::string& text) override;
 
 private:
-    HKEY key_;
+    const velfw::RegistryKey& key_;
 };
 
 // Creates the key when it is missing and writes the settings program's

@@ -99,13 +99,13 @@ void InitGlobals(HWND ownerWindow) {
         SettingsStore = std::make_unique<kv::TKvRegistryStore>(nullptr);
         kv::TKvRegistryStore& store = *SettingsStore;
         store.RegistryRoot = kv::rrLocalMachine;
-        store.SetKeyName("Software\\KAVI");
+        store.SetKeyName(kProductKey);
         store.Open();
         try {
-            BaseDir = InstallFolder(store.ReadString("Velunor", "Base", ""), "c:\\Program Files\\Velunor\\");
-            BaseSDir = InstallFolder(store.ReadString("Velunor", "BaseS", ""), "c:\\windows\\system32\\");
-            RadonMark = InstallMark(store.ReadString("Velunor", "Ravad", ""), "B");
-            if (ReadsRadonW) RadonWMark = InstallMark(store.ReadString("Velunor", "RadonW", ""), "C");
+            BaseDir = InstallFolder(store.ReadString(kInstallSection, "Base", ""), "c:\\Program Files\\Velunor\\");
+            BaseSDir = InstallFolder(store.ReadString(kInstallSection, "BaseS", ""), "c:\\windows\\system32\\");
+            RadonMark = InstallMark(store.ReadString(kInstallSection, "Ravad", ""), "B");
+            if (ReadsRadonW) RadonWMark = InstallMark(store.ReadString(kInstallSection, "RadonW", ""), "C");
         } catch (...) {
             store.Close();
             throw;

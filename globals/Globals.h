@@ -13,6 +13,7 @@
 #include "Classes.h"
 #include "DisplaySettings.h"
 #include "KvStore.h"
+#include "ProductKey.h"
 
 namespace globals {
 

@@ -136,14 +136,8 @@ void TForm1::CreateParams(velfw::TCreateParams& params) {
 void TForm1::doDebugWindowLog(int n, const std::string& line) {
     if (!DebugMode) return;
     try {
-        const std::string name = "dException" + velfw::IntToStr(n);
-        for (int i = 0; i < pDebugWindow->ControlCount(); ++i) {
-            auto* memo = dynamic_cast<velfw::TMemo*>(pDebugWindow->Controls(i));
-            if (memo && memo->Name == name) {
-                memo->Lines().Add(line);
-                break;
-            }
-        }
+        velfw::TMemo* const memos[] = {dException1, dException2, dException3};
+        if (n >= 1 && n <= 3) memos[n - 1]->Lines().Add(line);
         velfw::Application->ProcessMessages();
     } catch (...) {
         // The log is for the developer's eyes; the slideshow goes on without it.

@@ -80,9 +80,6 @@ public:
     void EndOnInputToChild(const MSG& msg, bool& handled);
 
     void ThreadedTimer1Timer(velfw::TObject* sender);
-    bool check_scroll(int pane);
-    bool check_changeURL(int pane);
-    void DoHasBeenBlanked(int pane);
     void SetNewURL(int pane, const std::string& address);
     bool CreateMyWebBrowser(int pane);
     bool SetupBrowser(int pane);

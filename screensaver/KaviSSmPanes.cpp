@@ -73,18 +73,6 @@ void TForm1::ThreadedTimer1Timer(velfw::TObject*) {
     for (int n = 1; n <= 3; ++n) rotation_->Tick(n, Panes[n], globals::PageLists[static_cast<size_t>(n)]);
 }
 
-bool TForm1::check_scroll(int n) {
-    rotation_->CheckScroll(n, Panes[n]);
-    return true;
-}
-
-bool TForm1::check_changeURL(int n) {
-    rotation_->CheckChangeUrl(n, Panes[n], globals::PageLists[static_cast<size_t>(n)]);
-    return true;
-}
-
-void TForm1::DoHasBeenBlanked(int n) { rotation_->DoHasBeenBlanked(n, Panes[n]); }
-
 void TForm1::SetNewURL(int n, const std::string& address) { rotation_->SetNewURL(n, Panes[n], address); }
 
 bool TForm1::CreateMyWebBrowser(int n) {

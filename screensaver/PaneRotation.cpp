@@ -82,7 +82,7 @@ void PaneRotation::CheckScroll(int n, PaneRecord& p) {
 void PaneRotation::CheckChangeUrl(int n, PaneRecord& p, const velfw::TStringList& list) {
     const uint32_t now = host_.TickCount();
     if (settings_.UseDurations && p.HasBeenBlanked) {
-        if (TicksSince(p.urlsTime, now) > static_cast<uint32_t>(settings_.PageMs)) DoHasBeenBlanked(n, p);
+        if (TicksSince(p.urlsTime, now) > static_cast<uint32_t>(settings_.PageMs())) DoHasBeenBlanked(n, p);
         return;
     }
     if (settings_.UseDurations && p.FinishedOneCycle &&
@@ -94,7 +94,7 @@ void PaneRotation::CheckChangeUrl(int n, PaneRecord& p, const velfw::TStringList
     }
     if (!p.urlsReady && !p.WaitForURLTimeOut) return;
     const bool shownLongEnough =
-        p.urlsReady && TicksSince(p.urlsTime, now) > static_cast<uint32_t>(settings_.PageMs);
+        p.urlsReady && TicksSince(p.urlsTime, now) > static_cast<uint32_t>(settings_.PageMs());
     const bool givenUp = p.WaitForURLTimeOut && TicksSince(p.WaitForURL, now) > kNavigationLimitMs;
     if (!shownLongEnough && !givenUp) return;
 

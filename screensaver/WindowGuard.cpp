@@ -1,5 +1,6 @@
 #include "WindowGuard.h"
 
+#include "WideText.h"
 #include "WinHandles.h"
 
 namespace saver {
@@ -14,10 +15,7 @@ constexpr UINT kSystemTimeoutMs = 2000;
 std::string StoredTitle(HWND window) {
     wchar_t wide[512] = {};
     const int n = ::InternalGetWindowText(window, wide, 512);
-    if (n <= 0) return "";
-    char text[1024] = {};
-    const int m = ::WideCharToMultiByte(CP_ACP, 0, wide, n, text, sizeof text - 1, nullptr, nullptr);
-    return std::string(text, m > 0 ? static_cast<size_t>(m) : 0);
+    return n > 0 ? velfw::WideToAnsi(wide, static_cast<size_t>(n)) : std::string();
 }
 
 bool HasStoredTitle(HWND window) {

@@ -14,13 +14,15 @@ cp "$bin/screensaver/Velunor.scr" "$install_unix/"
 # The statistics template and the blank pages live beside the programs.
 for page in reg.bin blank1.htm blank2.htm; do cp "$bin/screensaver/$page" "$install_unix/"; done
 
-setting() { wine reg add 'HKLM\Software\KAVI' /v "$1" /d "$2" /f >/dev/null 2>&1; }
-wine reg add 'HKLM\Software\KAVI\Velunor' /v Base /d 'C:\Program Files\Velunor\' /f >/dev/null 2>&1
-wine reg add 'HKLM\Software\KAVI\Velunor' /v BaseS /d 'C:\Program Files\Velunor\' /f >/dev/null 2>&1
+. "$root/scripts/product-key.sh"
+setting() { wine reg add "$product_key" /v "$1" /d "$2" /f >/dev/null 2>&1; }
+install_value() { wine reg add "$install_key" /v "$1" /d "$2" /f >/dev/null 2>&1; }
+install_value Base 'C:\Program Files\Velunor\'
+install_value BaseS 'C:\Program Files\Velunor\'
 # "W": the saver shows its debug panel with each pane's log.
-wine reg add 'HKLM\Software\KAVI\Velunor' /v RadonW /d 'W' /f >/dev/null 2>&1
+install_value RadonW W
 # "A": the tray launcher need not hand the saver to the display settings.
-wine reg add 'HKLM\Software\KAVI\Velunor' /v Ravad /d 'A' /f >/dev/null 2>&1
+install_value Ravad A
 setting DType 3
 setting InterScreenT 10
 setting Scroll y

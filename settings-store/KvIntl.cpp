@@ -2,9 +2,7 @@
 
 #include <windows.h>
 
-#include <vector>
-
-#include "WinHandles.h"
+#include "RegistryKey.h"
 
 namespace kv {
 
@@ -14,8 +12,8 @@ namespace {
 
 // Longer than any field takes (the country name, 255 characters, is the longest).
 constexpr DWORD kProfileBuffer = 1024;
-// A registry value larger than this is not a date format.
-constexpr DWORD kMaxRegistryValue = 1024;
+// A registry text longer than this is not a date format.
+constexpr size_t kMaxRegistryValue = 1024;
 
 std::string ReadIntl(const std::string& key, const char* fallback) {
     char buffer[kProfileBuffer] = {};
@@ -41,23 +39,15 @@ std::optional<std::string> TSystemIntlSource::ProfileString(const std::string& k
 }
 
 std::optional<std::string> TSystemIntlSource::RegistryShortDate() {
-    HKEY raw = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\International", 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
+    velfw::RegistryKey key;
+    if (key.Open(HKEY_CURRENT_USER, "Control Panel\\International", KEY_QUERY_VALUE) != ERROR_SUCCESS)
         return std::nullopt;
-    velfw::UniqueRegKey key(raw);
-    DWORD type = 0, size = 0;
-    if (::RegQueryValueExA(key.get(), "sShortDate", nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        type != REG_SZ || size > kMaxRegistryValue)
+    std::string text;
+    DWORD type = 0;
+    if (key.ReadString("sShortDate", text, &type) != velfw::RegistryRead::Text || type != REG_SZ ||
+        text.size() > kMaxRegistryValue)
         return std::nullopt;
-    // One byte more than the value, so the text ends even when the stored
-    // value lacks its terminator.
-    std::vector<char> buffer(size + 1, '\0');
-    DWORD read = size;
-    if (::RegQueryValueExA(key.get(), "sShortDate", nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &read) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ || read > size)
-        return std::nullopt;
-    return std::string(buffer.data());
+    return text;
 }
 
 bool TSystemIntlSource::TwelveHourClockWithMarkerAfter() {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "ByteOrder.h"
+
 namespace kv {
 
 namespace {
@@ -20,10 +22,6 @@ const char* EnglishReaderMessage(TKvReaderMessage id) {
     case srmInvalidResource: return "Invalid TPString resource";
     }
     return "";
-}
-
-uint32_t LittleEndian32(const uint8_t* p) {
-    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
 }
 
 int32_t Signed(uint32_t v) { return static_cast<int32_t>(v); }
@@ -52,13 +50,13 @@ void TKvStringTable::Open(const uint8_t* data, size_t size) {
     const auto invalid = [] { return ETpsStringResourceError(ReaderMessage(srmInvalidResource)); };
     if (data == nullptr || size < kHeaderSize || std::memcmp(data, "STR0", 4) != 0) throw invalid();
     const int64_t total = static_cast<int64_t>(size);
-    const int64_t count = Signed(LittleEndian32(data + 4));
+    const int64_t count = Signed(velfw::ReadLe32(data + 4));
     if (count < 0 || count > (total - static_cast<int64_t>(kHeaderSize)) / static_cast<int64_t>(kEntrySize))
         throw invalid();
     for (int64_t i = 0; i < count; ++i) {
         const uint8_t* entry = data + kHeaderSize + static_cast<size_t>(i) * kEntrySize;
-        const int64_t offset = Signed(LittleEndian32(entry + 4));
-        const int64_t length = Signed(LittleEndian32(entry + 8));
+        const int64_t offset = Signed(velfw::ReadLe32(entry + 4));
+        const int64_t length = Signed(velfw::ReadLe32(entry + 8));
         if (offset < 0 || length < 0 || offset + 2 * length > total) throw invalid();
     }
     data_.assign(data, data + size);
@@ -70,7 +68,7 @@ void TKvStringTable::Close() {
     count_ = 0;
 }
 
-uint32_t TKvStringTable::ReadUInt32(size_t at) const { return LittleEndian32(data_.data() + at); }
+uint32_t TKvStringTable::ReadUInt32(size_t at) const { return velfw::ReadLe32(data_.data() + at); }
 
 bool TKvStringTable::FindText(int32_t id, std::u16string& text) const {
     if (TryText(id, text)) return true;
@@ -94,7 +92,7 @@ bool TKvStringTable::TryText(int32_t id, std::u16string& text) const {
             // Offsets may be odd: each unit is put together byte by byte.
             for (size_t i = 0; i < length; ++i) {
                 const uint8_t* p = data_.data() + offset + 2 * i;
-                text.push_back(static_cast<char16_t>(p[0] | p[1] << 8));
+                text.push_back(static_cast<char16_t>(velfw::ReadLe16(p)));
             }
             return true;
         }

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "KvFiler.h"
-#include "WinHandles.h"
+#include "RegistryKey.h"
 
 namespace kv {
 
@@ -15,13 +15,6 @@ class ERegistryException : public velfw::Exception {
 public:
     using velfw::Exception::Exception;
 };
-
-// The registry's value query, replaceable for tests: a query can fail for
-// reasons a test cannot bring about on a real key (a value that keeps growing,
-// a key deleted between the open and the read).
-using RegistryQueryFunction = LONG(WINAPI*)(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                                           LPDWORD size);
-extern RegistryQueryFunction QueryRegistryValue;
 
 enum TKvRegistryRoot : unsigned char { rrCurrentUser = 0, rrLocalMachine = 1 };
 
@@ -47,7 +40,7 @@ private:
     HKEY BaseFor(const std::string& section, std::string& relative) const;
 
     std::string keyName_;
-    velfw::UniqueRegKey storeKey_;
+    velfw::RegistryKey storeKey_;
 };
 
 }  // namespace kv

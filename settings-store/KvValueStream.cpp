@@ -1,9 +1,15 @@
 #include "KvValueStream.h"
 
+#include "ByteOrder.h"
+
 namespace kv {
 
 void TKvValueWriter::PutLittleEndian(uint32_t value, int size) {
-    for (int i = 0; i < size; ++i) bytes_.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    switch (size) {
+    case 1: bytes_.push_back(static_cast<uint8_t>(value)); break;
+    case 2: velfw::AppendLe16(bytes_, static_cast<uint16_t>(value)); break;
+    default: velfw::AppendLe32(bytes_, value); break;
+    }
 }
 
 void TKvValueWriter::WriteInteger(int32_t value) {
@@ -46,10 +52,13 @@ bool TKvValueReader::EndOfList() const { return pos_ < size_ && data_[pos_] == v
 
 uint32_t TKvValueReader::TakeLittleEndian(size_t size) {
     if (size_ - pos_ < size) Fail();
-    uint32_t value = 0;
-    for (size_t i = 0; i < size; ++i) value |= uint32_t{data_[pos_ + i]} << (8 * i);
+    const uint8_t* p = data_ + pos_;
     pos_ += size;
-    return value;
+    switch (size) {
+    case 1: return *p;
+    case 2: return velfw::ReadLe16(p);
+    default: return velfw::ReadLe32(p);
+    }
 }
 
 int32_t TKvValueReader::ReadInteger() {

@@ -308,7 +308,7 @@ void TForm1::FormActivate(TObject*) {
     TRadioButton* radio = settings.WindowCount == 3 ? rbWins3 : settings.WindowCount == 2 ? rbWins2 : rbWins1;
     radio->SetChecked(true);
     rbWins1Click(radio);
-    SliderInterScreen->SetValue(settings.PageMs / 1000);
+    SliderInterScreen->SetValue(settings.PageMs() / 1000);
     SliderInterScreenChange(SliderInterScreen);
     cbScroll->SetChecked(!settings.ScrollEnabled);
     SliderScrollVScrollY->SetValue(settings.ScrollStep);
@@ -460,7 +460,6 @@ void TForm1::bSaveClick(TObject*) {
     settings.ScrollEnabled = !cbScroll->Checked();
     settings.ScrollStep = SliderScrollVScrollY->Value();
     settings.PageSeconds = SliderInterScreen->Value();
-    settings.PageMs = settings.PageSeconds * 1000;
     settings.UseDurations = true;
     settings.MaxCycles = SliderDurationTimeS->Value();
     settings.MaxMinutes = SliderDurationTime->Value();

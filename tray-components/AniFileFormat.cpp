@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ByteOrder.h"
 #include "IconFileFormat.h"
 #include "LibraryErrors.h"
 
@@ -10,7 +11,6 @@ namespace kx {
 
 namespace {
 
-uint32_t Get32(const uint8_t* p) { return p[0] | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24; }
 
 bool Is(const uint8_t* p, const char* id) { return std::memcmp(p, id, 4) == 0; }
 
@@ -56,7 +56,7 @@ private:
     bool Header(uint64_t pos, ChunkTag& tag) const {
         if (!Has(pos, 8)) return false;
         std::memcpy(tag.id.data(), &data_[pos], 4);
-        tag.size = Get32(&data_[pos + 4]);
+        tag.size = velfw::ReadLe32(&data_[pos + 4]);
         return true;
     }
 
@@ -64,7 +64,7 @@ private:
         const uint64_t n = std::min<uint64_t>(size, sizeof(uint32_t) * 9);
         if (!Has(pos, n)) return false;
         uint32_t fields[9] = {};
-        for (uint64_t i = 0; i < n / 4; ++i) fields[i] = Get32(&data_[pos + 4 * i]);
+        for (uint64_t i = 0; i < n / 4; ++i) fields[i] = velfw::ReadLe32(&data_[pos + 4 * i]);
         AniHeader& h = out_.header;
         h = {fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6], fields[7], fields[8]};
         if ((h.flags & 1) == 0 || h.steps == 0) throw velfw::EReadError();
@@ -84,7 +84,7 @@ private:
     bool ReadValues(uint64_t pos, uint32_t size, uint64_t& index, int32_t AniFrame::*field) {
         for (uint64_t i = 0; i < size / 4; ++i, ++index) {
             if (!Has(pos + 4 * i, 4)) return false;
-            if (index < out_.frames.size()) out_.frames[index].*field = static_cast<int32_t>(Get32(&data_[pos + 4 * i]));
+            if (index < out_.frames.size()) out_.frames[index].*field = static_cast<int32_t>(velfw::ReadLe32(&data_[pos + 4 * i]));
         }
         return true;
     }

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <vector>
 
+#include "ByteOrder.h"
 #include "ClipIconRules.h"
 #include "Graphics.h"
 #include "IconFileFormat.h"
 #include "LibraryErrors.h"
-#include "PictureRules.h"
 
 namespace kx {
 
@@ -22,10 +22,6 @@ UINT IconClipboardFormat = 0;
 namespace {
 
 [[noreturn]] void RaiseInvalidIcon() { throw velfw::EInvalidGraphic("Icon image is not valid"); }
-
-void Put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
 
 BITMAP BitmapInfo(HGDIOBJ bitmap) {
     BITMAP bm{};
@@ -152,12 +148,12 @@ void SplitIconImage(std::span<uint8_t> image, UniqueGdiObject& colour, UniqueGdi
     IconImageLayout layout;
     if (LocateIconImageBlock(image, layout) != IconFileFault::None) RaiseInvalidIcon();
     uint8_t* header = image.data();
-    Put32(header + 8, static_cast<uint32_t>(layout.height));
-    Put32(header + 20, static_cast<uint32_t>(layout.colorBytes));
+    velfw::WriteLe32(header + 8, static_cast<uint32_t>(layout.height));
+    velfw::WriteLe32(header + 20, static_cast<uint32_t>(layout.colorBytes));
     // The colour table is as long as the bit count says, whatever the header
     // claims, so that the system reads no more than was checked.
-    Put32(header + 32, 0);
-    Put32(header + 36, 0);
+    velfw::WriteLe32(header + 32, 0);
+    velfw::WriteLe32(header + 36, 0);
 
     WindowDc screen(nullptr);
     if (!screen) RaiseOutOfResources();

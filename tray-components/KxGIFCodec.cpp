@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "BmpFormat.h"
 #include "LibraryErrors.h"
 
 namespace kx {
@@ -18,7 +19,7 @@ constexpr unsigned kLastCodeBeforeReset = 4094;
 uint64_t CheckedImageBytes(const GifPixelFormat& f, size_t bufferSize, const char* what) {
     if (f.width < 0 || f.height < 0 || (f.bitCount != 1 && f.bitCount != 4 && f.bitCount != 8))
         throw velfw::EInvalidGraphicOperation(what);
-    const uint64_t bytes = GifRowStride(f.width, f.bitCount) * static_cast<uint64_t>(f.height);
+    const uint64_t bytes = velfw::DibRowBytes(f.width, f.bitCount) * static_cast<uint64_t>(f.height);
     if (bytes > bufferSize) throw velfw::EInvalidGraphicOperation(what);
     return bytes;
 }
@@ -419,11 +420,6 @@ void EncodeCodes(std::vector<uint8_t>& dest, const GifPixelFormat& f, bool inter
 
 }  // namespace
 
-uint64_t GifRowStride(int64_t width, int bitCount) {
-    if (width <= 0 || bitCount <= 0) return 0;
-    return (static_cast<uint64_t>(width) * static_cast<uint64_t>(bitCount) + 31) / 32 * 4;
-}
-
 int32_t NextInterlacedRow(int32_t row, int32_t height, int& pass) {
     row += pass <= 1 ? 8 : pass == 2 ? 4 : 2;
     if (row < height) return row;
@@ -454,7 +450,7 @@ GifDecodeResult DecodeGifPixels(std::span<const uint8_t> source, const GifPixelF
     WithProgress(progress, [&] {
         if (source.empty()) throw velfw::EReadError();
         if (format.width == 0 || format.height == 0) return;
-        PixelWriter out(format, interlaced, pixels.data(), GifRowStride(format.width, format.bitCount));
+        PixelWriter out(format, interlaced, pixels.data(), velfw::DibRowBytes(format.width, format.bitCount));
         result.corrupted = !DecodeCodes(source.data(), source.size(), out, pixelMask, progress);
         out.Finish();
     });
@@ -464,7 +460,7 @@ GifDecodeResult DecodeGifPixels(std::span<const uint8_t> source, const GifPixelF
 void EncodeGifPixels(std::vector<uint8_t>& dest, const GifPixelFormat& format, bool interlaced,
                      const GifProgress& progress, std::span<const uint8_t> pixels) {
     CheckedImageBytes(format, pixels.size(), "GIF image encoding error");
-    const uint64_t stride = GifRowStride(format.width, format.bitCount);
+    const uint64_t stride = velfw::DibRowBytes(format.width, format.bitCount);
     WithProgress(progress, [&] {
         GifPixelFormat f = format;
         if (f.width == 0) f.height = 0;  // no pixels at all

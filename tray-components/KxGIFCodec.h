@@ -30,9 +30,6 @@ struct GifDecodeResult {
     bool corrupted = false;  // the data was damaged or ran out; what came before is kept
 };
 
-// Bytes of one pixel row: rows are padded to 4 bytes. Computed in 64 bits.
-uint64_t GifRowStride(int64_t width, int bitCount);
-
 // The row after `row` in the GIF interlaced order (0, 8, 16...; 4, 12...;
 // 2, 6...; 1, 3...), with `pass` (0..3) carried between calls. A result at or
 // beyond `height` ends the image.

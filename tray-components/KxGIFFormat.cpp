@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "ByteOrder.h"
 #include "LibraryErrors.h"
 
 namespace kx {
@@ -48,8 +49,6 @@ private:
     size_t pos_ = 0;
 };
 
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
 bool SameLetters(const uint8_t* bytes, const char* text) {
     for (size_t i = 0; text[i]; ++i)
         if (std::tolower(bytes[i]) != std::tolower(static_cast<unsigned char>(text[i]))) return false;
@@ -74,8 +73,8 @@ struct ScreenDescriptor {
 ScreenDescriptor ReadScreenDescriptor(GifImageCore& image, Reader& r) {
     uint8_t d[7] = {};
     r.ReadUpTo(d, sizeof d);
-    image.LogicalWidth = Get16(d);
-    image.LogicalHeight = Get16(d + 2);
+    image.LogicalWidth = velfw::ReadLe16(d);
+    image.LogicalHeight = velfw::ReadLe16(d + 2);
     image.SharedData->ColorBits = static_cast<uint8_t>((d[4] & 7) + 1);
     image.SharedData->AspectByte = d[6];
     return {d[4], d[5]};
@@ -135,7 +134,7 @@ std::vector<TExtension> ReadExtensionRun(GifImageCore& image, Reader& r, uint8_t
             if (IsLoopApplication(ext)) {
                 const auto* b = reinterpret_cast<const uint8_t*>(ext.SubBlocks[0].data());
                 image.LoopAnimation = true;
-                image.LoopCount = std::min<uint16_t>(Get16(b + 1), kMostLoops);
+                image.LoopCount = std::min<uint16_t>(velfw::ReadLe16(b + 1), kMostLoops);
             }
         } else {
             run.push_back(std::move(ext));
@@ -179,8 +178,8 @@ void ReadFrame(GifImageCore& image, GifFrameCore& frame, Reader& r) {
     // A frame cut short gets its terminator back, so it saves as a whole.
     if (!terminated) code.push_back(0);
 
-    const uint16_t width = Get16(d + 4), height = Get16(d + 6);
-    frame.Origin = {Get16(d), Get16(d + 2)};
+    const uint16_t width = velfw::ReadLe16(d + 4), height = velfw::ReadLe16(d + 6);
+    frame.Origin = {velfw::ReadLe16(d), velfw::ReadLe16(d + 2)};
     item.PixelWidth = width ? width : image.LogicalWidth;
     item.PixelHeight = height ? height : image.LogicalHeight;
     if (!frame.HasLocalTable) item.FrameColors = image.SharedData->GlobalColors;
@@ -209,10 +208,7 @@ void AppendImageComment(TGIFData& data, const std::vector<TExtension>& run) {
 class Writer {
 public:
     void Byte(uint8_t b) { out_.push_back(b); }
-    void Word(uint32_t v) {
-        Byte(static_cast<uint8_t>(v));
-        Byte(static_cast<uint8_t>(v >> 8));
-    }
+    void Word(uint32_t v) { velfw::AppendLe16(out_, static_cast<uint16_t>(v)); }
     void Bytes(const void* p, size_t n) {
         auto* b = static_cast<const uint8_t*>(p);
         out_.insert(out_.end(), b, b + n);
@@ -359,7 +355,7 @@ void LoadGif(GifImageCore& image, std::span<const uint8_t> file, bool decodeFirs
 
 size_t LoadGifWithLength(GifImageCore& image, std::span<const uint8_t> source, bool decodeFirst) {
     if (source.size() < 4) throw velfw::EReadError();
-    const auto length = static_cast<int32_t>(source[0] | source[1] << 8 | source[2] << 16 | uint32_t{source[3]} << 24);
+    const auto length = static_cast<int32_t>(velfw::ReadLe32(source.data()));
     if (length < 0 || static_cast<uint64_t>(length) > source.size() - 4) throw velfw::EReadError();
     LoadGif(image, source.subspan(4, static_cast<size_t>(length)), decodeFirst);
     return 4 + static_cast<size_t>(length);
@@ -376,8 +372,7 @@ void PrepareControlExtension(GifFrameCore& frame) {
     if (control) {
         auto& h = control->HeaderBytes;
         const uint32_t delay = std::min<uint32_t>(frame.DelayMs / 10, 65535);
-        h[2] = static_cast<uint8_t>(delay);
-        h[3] = static_cast<uint8_t>(delay >> 8);
+        velfw::WriteLe16(&h[2], static_cast<uint16_t>(delay));
         const int index = ColorIndexOf(frame.ImageItem->FrameColors, frame.TransColor);
         if (index >= 0) {
             h[4] = static_cast<uint8_t>(index);

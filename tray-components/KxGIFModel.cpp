@@ -3,10 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
-#include "KxGraphQuantize.h"
+#include "BmpFormat.h"
+#include "ByteOrder.h"
 #include "LibraryErrors.h"
 
 namespace kx {
+
+using velfw::DibHeader;
+using velfw::kBmpFileHeaderSize;
+using velfw::kBmpInfoHeaderSize;
 
 namespace {
 
@@ -15,11 +20,6 @@ constexpr int64_t kLargestSide = 65535;      // the file's 16-bit sizes
 // Below this many pixels a frame is decoded whatever its data: damaged
 // files of ordinary size still show what they hold.
 constexpr uint64_t kPixelsAlwaysDecoded = uint64_t{1} << 20;
-
-uint32_t Get32(const uint8_t* p) { return p[0] | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24; }
-void Put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
 
 uint32_t StandInSystemColor(TColor color) { return color == clWindow ? 0xFFFFFF : 0; }
 
@@ -49,8 +49,9 @@ struct DibView {
 [[noreturn]] void EncodingError() { throw velfw::EInvalidGraphicOperation("GIF image encoding error"); }
 
 bool ReadDibSize(std::span<const uint8_t> dib, int32_t& width, int32_t& height) {
-    if (dib.size() < kFileHeaderSize + kInfoHeaderSize) return false;
-    const DibHeader h = ReadDibHeader(dib.data() + kFileHeaderSize);
+    velfw::BmpHeaders headers;
+    if (!velfw::ReadBmpHeaders(dib, headers)) return false;
+    const DibHeader& h = headers.Info;
     if (h.width < 0 || h.height == INT32_MIN) return false;
     width = h.width;
     height = h.height < 0 ? -h.height : h.height;
@@ -59,20 +60,21 @@ bool ReadDibSize(std::span<const uint8_t> dib, int32_t& width, int32_t& height) 
 
 DibView ViewDib(std::span<const uint8_t> dib) {
     DibView v;
-    if (dib.size() < kFileHeaderSize + kInfoHeaderSize) EncodingError();
-    const uint64_t infoSize = Get32(&dib[kFileHeaderSize]);
-    const uint64_t pixelOffset = Get32(&dib[10]);
-    v.header = ReadDibHeader(&dib[kFileHeaderSize]);
+    velfw::BmpHeaders headers;
+    if (!velfw::ReadBmpHeaders(dib, headers)) EncodingError();
+    const uint64_t infoSize = headers.Info.size;
+    const uint64_t pixelOffset = headers.BitsOffset;
+    v.header = headers.Info;
     const DibHeader& h = v.header;
-    const uint32_t most = ColorCountOfBits(h.bitCount);
-    if (most == 0 || h.compression != 0 || infoSize < kInfoHeaderSize) EncodingError();
+    const auto most = static_cast<uint32_t>(velfw::DibPaletteSize(h.bitCount));
+    if (most == 0 || h.compression != 0 || infoSize < kBmpInfoHeaderSize) EncodingError();
     if (h.width <= 0 || h.height == 0) throw velfw::EInvalidGraphicOperation("No GIF Data to write");
     if (h.height == INT32_MIN || h.width > kLargestSide || std::abs(h.height) > kLargestSide) EncodingError();
     v.height = std::abs(h.height);
     v.topDown = h.height < 0;
     v.colorCount = h.clrUsed > 0 && h.clrUsed < most ? h.clrUsed : most;
-    const uint64_t paletteAt = kFileHeaderSize + infoSize;
-    v.stride = GifRowStride(h.width, h.bitCount);
+    const uint64_t paletteAt = kBmpFileHeaderSize + infoSize;
+    v.stride = velfw::DibRowBytes(h.width, h.bitCount);
     if (paletteAt + uint64_t{4} * v.colorCount > dib.size() || pixelOffset > dib.size() ||
         v.stride * static_cast<uint64_t>(v.height) > dib.size() - pixelOffset)
         EncodingError();
@@ -206,10 +208,10 @@ std::vector<uint8_t> GifFrameCore::DecodeToDib() const {
     const uint64_t pixels = static_cast<uint64_t>(item.PixelWidth) * static_cast<uint64_t>(item.PixelHeight);
     if (pixels > kPixelsAlwaysDecoded && pixels > MostPixelsOf(item.CodeStream))
         throw velfw::EInvalidGraphicOperation("GIF image decoding error");
-    const DibHeader header = MakeDibHeader(item.PixelWidth, item.PixelHeight, bitCount);
-    std::vector<uint8_t> dib = NewDibBlock(header);
-    const uint32_t entries = ColorCountOfBits(bitCount);
-    uint8_t* palette = dib.data() + kFileHeaderSize + kInfoHeaderSize;
+    const DibHeader header = velfw::MakeDibHeader(item.PixelWidth, item.PixelHeight, bitCount);
+    std::vector<uint8_t> dib = velfw::NewDibBlock(header);
+    const auto entries = static_cast<uint32_t>(velfw::DibPaletteSize(bitCount));
+    uint8_t* palette = dib.data() + kBmpFileHeaderSize + kBmpInfoHeaderSize;
     const auto known = static_cast<uint32_t>(std::clamp(item.FrameColors.Count, 0, 256));
     for (uint32_t i = 0; i < entries; ++i) {
         uint8_t* q = palette + 4 * i;
@@ -217,7 +219,7 @@ std::vector<uint8_t> GifFrameCore::DecodeToDib() const {
             const uint8_t* c = &item.FrameColors.Colors[i * 3];
             q[0] = c[2], q[1] = c[1], q[2] = c[0], q[3] = 0;
         } else {
-            Put32(q, kGreyEntry);
+            velfw::WriteLe32(q, kGreyEntry);
         }
     }
     const std::span<uint8_t> bits(palette + 4 * entries, header.sizeImage);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ByteOrder.h"
 #include "KxGIFCodec.h"
 
 namespace kx {
@@ -55,7 +56,7 @@ public:
     // Graphic control fields.
     static constexpr uint8_t kTransparentFlag = 0x01;
     uint8_t Packed() const { return HeaderBytes[1]; }
-    uint16_t DelayHundredths() const { return static_cast<uint16_t>(HeaderBytes[2] | HeaderBytes[3] << 8); }
+    uint16_t DelayHundredths() const { return velfw::ReadLe16(&HeaderBytes[2]); }
     uint8_t TransparentIndex() const { return HeaderBytes[4]; }
     bool HasTransparency() const { return (Packed() & kTransparentFlag) != 0; }
     uint8_t Disposal() const { return (Packed() >> 2) & 7; }

@@ -6,6 +6,8 @@
 
 namespace kx {
 
+using velfw::DibHeader;
+using velfw::kBmpFileHeaderSize;
 using velfw::TBitmap;
 using velfw::TPixelFormat;
 
@@ -15,7 +17,7 @@ namespace {
 bool OwnDibHeader(HBITMAP bitmap, DibHeader& own) {
     DIBSECTION section{};
     if (::GetObjectA(bitmap, sizeof section, &section) != static_cast<int>(sizeof section)) return false;
-    if (section.dsBmih.biSize < kInfoHeaderSize) return false;
+    if (section.dsBmih.biSize < velfw::kBmpInfoHeaderSize) return false;
     own.xPelsPerMeter = section.dsBmih.biXPelsPerMeter;
     own.yPelsPerMeter = section.dsBmih.biYPelsPerMeter;
     own.clrUsed = section.dsBmih.biClrUsed;
@@ -32,8 +34,8 @@ std::vector<uint8_t> BuildDibBlock(TBitmap& bitmap, int bits) {
     DibHeader own;
     const bool hasOwn = OwnDibHeader(bitmap.Handle(), own);
     const DibHeader header =
-        MakeDibHeader(description.bmWidth, std::abs(int64_t{description.bmHeight}), bits, hasOwn ? &own : nullptr);
-    std::vector<uint8_t> block = NewDibBlock(header);
+        velfw::MakeDibHeader(description.bmWidth, std::abs(int64_t{description.bmHeight}), bits, hasOwn ? &own : nullptr);
+    std::vector<uint8_t> block = velfw::NewDibBlock(header);
     // The system reads pixels only from a bitmap that no DC holds, and the
     // bitmap keeps its own selected: read a copy.
     velfw::UniqueGdiObject copy(::CopyImage(
@@ -44,21 +46,21 @@ std::vector<uint8_t> BuildDibBlock(TBitmap& bitmap, int bits) {
     HPALETTE palette = bits <= 8 ? bitmap.Palette() : nullptr;
     HPALETTE oldPalette = palette ? ::SelectPalette(dc.get(), palette, FALSE) : nullptr;
     if (palette) ::RealizePalette(dc.get());
-    auto* info = reinterpret_cast<BITMAPINFO*>(block.data() + kFileHeaderSize);
+    auto* info = reinterpret_cast<BITMAPINFO*>(block.data() + kBmpFileHeaderSize);
     const int lines = ::GetDIBits(dc.get(), static_cast<HBITMAP>(copy.get()), 0, static_cast<UINT>(header.height),
-                                  block.data() + kFileHeaderSize + InfoSize(bits), info, DIB_RGB_COLORS);
+                                  block.data() + kBmpFileHeaderSize + velfw::DibInfoSize(bits), info, DIB_RGB_COLORS);
     if (palette) ::SelectPalette(dc.get(), oldPalette, FALSE);
     if (lines == 0) throw velfw::EInvalidGraphic();
     // The system may rewrite the header's counts; the file keeps ours.
-    WriteDibHeader(block.data() + kFileHeaderSize, header);
+    velfw::WriteDibHeader(block.data() + kBmpFileHeaderSize, header);
     return block;
 }
 
 // 24-bit pixels turned to their grey levels, in place.
 void GrayPixels24(std::vector<uint8_t>& block24) {
-    const DibHeader header = ReadDibHeader(block24.data() + kFileHeaderSize);
-    const uint64_t row = ScanLineBytes(header.width, 24, 32);
-    uint8_t* pixels = block24.data() + kFileHeaderSize + kInfoHeaderSize;
+    const DibHeader header = velfw::ReadDibHeader(block24.data() + kBmpFileHeaderSize);
+    const uint64_t row = velfw::DibRowBytes(header.width, 24);
+    uint8_t* pixels = block24.data() + kBmpFileHeaderSize + velfw::kBmpInfoHeaderSize;
     for (int64_t y = 0; y < header.height; ++y) {
         uint8_t* p = pixels + y * row;
         for (int32_t x = 0; x < header.width; ++x, p += 3) {

@@ -10,6 +10,11 @@
 
 namespace kx {
 
+using velfw::DibHeader;
+using velfw::DibRowBytes;
+using velfw::kBmpFileHeaderSize;
+using velfw::kBmpInfoHeaderSize;
+
 TColorReduction DefaultColorReduction = crPopularity;
 
 namespace {
@@ -51,17 +56,6 @@ constexpr std::array<uint8_t, 6> kL6{0, 51, 102, 153, 204, 255};
 constexpr std::array<uint8_t, 7> kL7{0, 43, 85, 128, 170, 213, 255};
 constexpr std::array<uint8_t, 8> kL8{0, 36, 73, 109, 146, 182, 219, 255};
 
-void Put16(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-void Put32(uint8_t* p, uint32_t v) {
-    Put16(p, v);
-    Put16(p + 2, v >> 16);
-}
-uint32_t Get16(const uint8_t* p) { return p[0] | uint32_t{p[1]} << 8; }
-uint32_t Get32(const uint8_t* p) { return Get16(p) | Get16(p + 2) << 16; }
-
 void CheckWanted(int wanted) {
     if (wanted < 1 || wanted > 256) throw velfw::EInvalidGraphicOperation("Colour count must be from 1 to 256");
 }
@@ -71,7 +65,7 @@ struct Rows {
     explicit Rows(const DibHeader& h)
         : width(h.width > 0 ? static_cast<uint32_t>(h.width) : 0u),
           height(h.height > 0 ? static_cast<uint32_t>(h.height) : 0u),
-          stride24(CheckedSize(ScanLineBytes(width, 24, 32))), stride8(CheckedSize(ScanLineBytes(width, 8, 32))) {
+          stride24(CheckedSize(DibRowBytes(width, 24))), stride8(CheckedSize(DibRowBytes(width, 8))) {
         CheckedSize(stride24 * height);
     }
     uint32_t width, height;
@@ -267,85 +261,6 @@ const std::array<uint8_t, 256> T6 = NearestLevels(kL6);
 const std::array<uint8_t, 256> T7 = NearestLevels(kL7);
 const std::array<uint8_t, 256> T8 = NearestLevels(kL8);
 
-uint32_t ColorCountOfBits(int bitCount) {
-    switch (bitCount) {
-    case 1: return 2;
-    case 4: return 16;
-    case 8: return 256;
-    default: return 0;
-    }
-}
-
-uint64_t ScanLineBytes(int64_t width, int bitCount, int alignment) {
-    if (width <= 0 || bitCount <= 0 || alignment <= 0) return 0;
-    const uint64_t a = static_cast<uint64_t>(alignment);
-    return (static_cast<uint64_t>(width) * static_cast<uint64_t>(bitCount) + a - 1) / a * a / 8;
-}
-
-uint32_t InfoSize(int bitCount) { return kInfoHeaderSize + 4 * ColorCountOfBits(bitCount); }
-
-DibHeader MakeDibHeader(int64_t width, int64_t height, int bitCount, const DibHeader* own) {
-    constexpr auto most = static_cast<int64_t>(kLargestBlock);
-    if (width < 0 || width > most || height < -most || height > most) throw velfw::EOutOfMemory();
-    if (height < 0) height = -height;
-    DibHeader h;
-    h.width = static_cast<int32_t>(width);
-    h.height = static_cast<int32_t>(height);
-    h.bitCount = static_cast<uint16_t>(bitCount);
-    h.sizeImage = static_cast<uint32_t>(
-        CheckedSize(CheckedSize(ScanLineBytes(width, bitCount, 32)) * static_cast<uint64_t>(height)));
-    CheckedSize(uint64_t{kFileHeaderSize} + InfoSize(bitCount) + h.sizeImage);
-    if (own) {
-        const uint32_t most = ColorCountOfBits(bitCount);
-        h.xPelsPerMeter = own->xPelsPerMeter;
-        h.yPelsPerMeter = own->yPelsPerMeter;
-        h.clrUsed = std::min(own->clrUsed, most);
-        h.clrImportant = std::min(own->clrImportant, most);
-    }
-    return h;
-}
-
-void WriteDibHeader(uint8_t* p, const DibHeader& h) {
-    Put32(p, kInfoHeaderSize);
-    Put32(p + 4, static_cast<uint32_t>(h.width));
-    Put32(p + 8, static_cast<uint32_t>(h.height));
-    Put16(p + 12, h.planes);
-    Put16(p + 14, h.bitCount);
-    Put32(p + 16, h.compression);
-    Put32(p + 20, h.sizeImage);
-    Put32(p + 24, static_cast<uint32_t>(h.xPelsPerMeter));
-    Put32(p + 28, static_cast<uint32_t>(h.yPelsPerMeter));
-    Put32(p + 32, h.clrUsed);
-    Put32(p + 36, h.clrImportant);
-}
-
-DibHeader ReadDibHeader(const uint8_t* p) {
-    DibHeader h;
-    h.width = static_cast<int32_t>(Get32(p + 4));
-    h.height = static_cast<int32_t>(Get32(p + 8));
-    h.planes = static_cast<uint16_t>(Get16(p + 12));
-    h.bitCount = static_cast<uint16_t>(Get16(p + 14));
-    h.compression = Get32(p + 16);
-    h.sizeImage = Get32(p + 20);
-    h.xPelsPerMeter = static_cast<int32_t>(Get32(p + 24));
-    h.yPelsPerMeter = static_cast<int32_t>(Get32(p + 28));
-    h.clrUsed = Get32(p + 32);
-    h.clrImportant = Get32(p + 36);
-    return h;
-}
-
-std::vector<uint8_t> NewDibBlock(const DibHeader& header) {
-    const uint32_t info = InfoSize(header.bitCount);
-    const uint64_t size = uint64_t{kFileHeaderSize} + info + header.sizeImage;
-    std::vector<uint8_t> block = ZeroedBlock(size);
-    block[0] = 'B';
-    block[1] = 'M';
-    Put32(&block[2], static_cast<uint32_t>(size));
-    Put32(&block[10], kFileHeaderSize + info);
-    WriteDibHeader(&block[kFileHeaderSize], header);
-    return block;
-}
-
 void PopularityReduce(const DibHeader& header, ColorTable& table, const uint8_t* src, uint8_t* dst, int wanted,
                       uint8_t redMask, uint8_t greenMask, uint8_t blueMask) {
     CheckWanted(wanted);
@@ -502,14 +417,15 @@ void MapImageGray(const DibHeader& header, const uint8_t* src, uint8_t* dst) {
 }
 
 std::vector<uint8_t> ReduceDib24To8(std::vector<uint8_t>& block24, TColorReduction method) {
-    if (block24.size() < kFileHeaderSize + kInfoHeaderSize) throw velfw::EInvalidGraphic();
-    const DibHeader h24 = ReadDibHeader(&block24[kFileHeaderSize]);
-    const uint32_t pixelOffset = Get32(&block24[10]);
+    velfw::BmpHeaders headers;
+    if (!velfw::ReadBmpHeaders(block24, headers)) throw velfw::EInvalidGraphic();
+    const DibHeader& h24 = headers.Info;
+    const uint32_t pixelOffset = headers.BitsOffset;
     if (h24.bitCount != 24 || h24.compression != 0 || h24.width < 0 || h24.height < 0 ||
-        pixelOffset < kFileHeaderSize + kInfoHeaderSize || pixelOffset > block24.size())
+        pixelOffset < kBmpFileHeaderSize + kBmpInfoHeaderSize || pixelOffset > block24.size())
         throw velfw::EInvalidGraphic();
-    DibHeader h8 = MakeDibHeader(h24.width, h24.height, 8, &h24);
-    if (ScanLineBytes(h24.width, 24, 32) * static_cast<uint64_t>(h24.height) > block24.size() - pixelOffset)
+    DibHeader h8 = velfw::MakeDibHeader(h24.width, h24.height, 8, &h24);
+    if (DibRowBytes(h24.width, 24) * static_cast<uint64_t>(h24.height) > block24.size() - pixelOffset)
         throw velfw::EInvalidGraphic();
 
     ColorTable table{};
@@ -542,8 +458,8 @@ std::vector<uint8_t> ReduceDib24To8(std::vector<uint8_t>& block24, TColorReducti
         break;
     }
 
-    std::vector<uint8_t> block8 = NewDibBlock(h8);
-    uint8_t* at = block8.data() + kFileHeaderSize + kInfoHeaderSize;
+    std::vector<uint8_t> block8 = velfw::NewDibBlock(h8);
+    uint8_t* at = block8.data() + kBmpFileHeaderSize + kBmpInfoHeaderSize;
     for (const RgbQuad& q : table) {
         *at++ = q.blue;
         *at++ = q.green;

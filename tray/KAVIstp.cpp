@@ -95,10 +95,10 @@ void TForm1::FormCreate(velfw::TObject*) {
             // Start-up failed before it made the store: the hand-over stays due.
             if (!globals::SettingsStore) throw velfw::Exception("No settings store");
             kv::TKvRegistryStore& store = *globals::SettingsStore;
-            store.SetKeyName("Software\\KAVI");
+            store.SetKeyName(globals::kProductKey);
             store.Open();
             try {
-                store.WriteString("Velunor", "Ravad", "A");
+                store.WriteString(globals::kInstallSection, "Ravad", "A");
             } catch (...) {
                 store.Close();
                 throw;

@@ -23,20 +23,17 @@
 #include "Forms.h"
 #include "MyWebBrowser.h"
 #include "ProcessHoldings.h"
+#include "ProductKey.h"
+#include "RegistryKey.h"
 
 namespace {
 
 constexpr UINT kEndRequest = WM_USER + 2;  // the saver's end request
 constexpr UINT kTickMs = 30;               // the slideshow's tick
 
-bool SetValue(HKEY root, const std::string& key, const std::string& name, const std::string& value) {
-    HKEY k = nullptr;
-    if (::RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) != ERROR_SUCCESS)
-        return false;
-    const LONG r = ::RegSetValueExA(k, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                    static_cast<DWORD>(value.size() + 1));
-    ::RegCloseKey(k);
-    return r == ERROR_SUCCESS;
+bool SetValue(const std::string& key, const std::string& name, const std::string& value) {
+    velfw::RegistryKey k;
+    return k.Create(HKEY_LOCAL_MACHINE, key, KEY_ALL_ACCESS) == ERROR_SUCCESS && k.WriteString(name, value);
 }
 
 bool WriteText(const std::string& path, const std::string& text) {
@@ -64,11 +61,11 @@ int Setup(const std::string& pages, int panes, int pageSeconds) {
             std::fprintf(stderr, "cannot copy %s\n", file);
             return 1;
         }
-    bool ok = SetValue(HKEY_LOCAL_MACHINE, "Software\\KAVI\\Velunor", "Base", install);
+    bool ok = SetValue(std::string(globals::kProductKey) + "\\" + globals::kInstallSection, "Base", install);
     const std::pair<const char*, std::string> settings[] = {
         {"DType", std::to_string(panes)}, {"InterScreenT", std::to_string(pageSeconds)},
         {"DurationUse", "n"},             {"Scroll", "y"}};
-    for (const auto& [name, value] : settings) ok = SetValue(HKEY_LOCAL_MACHINE, "Software\\KAVI", name, value) && ok;
+    for (const auto& [name, value] : settings) ok = SetValue(globals::kProductKey, name, value) && ok;
     std::string body;
     for (int i = 0; i < 400; ++i) body += "<p>line " + std::to_string(i) + "</p>";
     const std::string data = SpecialFolder(CSIDL_FAVORITES) + "\\Velunor";

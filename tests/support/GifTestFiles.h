@@ -57,16 +57,16 @@ struct GifBuilder {
 // A BMP file image of `bitCount` bits with `palette` (RGB values) and the
 // top-down raster of indices.
 inline Bytes MakeDib(int width, int height, int bitCount, const std::vector<uint32_t>& palette, const Bytes& raster) {
-    kx::DibHeader h = kx::MakeDibHeader(width, height, bitCount);
-    h.clrUsed = static_cast<uint32_t>(palette.size()) < kx::ColorCountOfBits(bitCount) ? palette.size() : 0;
-    Bytes dib = kx::NewDibBlock(h);
-    uint8_t* q = dib.data() + kx::kFileHeaderSize + kx::kInfoHeaderSize;
+    velfw::DibHeader h = velfw::MakeDibHeader(width, height, bitCount);
+    h.clrUsed = static_cast<uint32_t>(palette.size()) < static_cast<uint32_t>(velfw::DibPaletteSize(bitCount)) ? palette.size() : 0;
+    Bytes dib = velfw::NewDibBlock(h);
+    uint8_t* q = dib.data() + velfw::kBmpFileHeaderSize + velfw::kBmpInfoHeaderSize;
     for (uint32_t rgb : palette) {
         q[0] = static_cast<uint8_t>(rgb >> 16), q[1] = static_cast<uint8_t>(rgb >> 8), q[2] = static_cast<uint8_t>(rgb);
         q += 4;
     }
     const uint32_t offset = dib[10] | dib[11] << 8;
-    const uint64_t stride = kx::GifRowStride(width, bitCount);
+    const uint64_t stride = velfw::DibRowBytes(width, bitCount);
     for (int y = 0; y < height; ++y) {
         uint8_t* row = dib.data() + offset + (height - 1 - y) * stride;
         for (int x = 0; x < width; ++x) {
@@ -80,11 +80,11 @@ inline Bytes MakeDib(int width, int height, int bitCount, const std::vector<uint
 // The top-down raster of indices of a BMP file image made by MakeDib or
 // DecodeToDib.
 inline Bytes DibRaster(const Bytes& dib, int& width, int& height) {
-    const kx::DibHeader h = kx::ReadDibHeader(dib.data() + kx::kFileHeaderSize);
+    const velfw::DibHeader h = velfw::ReadDibHeader(dib.data() + velfw::kBmpFileHeaderSize);
     width = h.width;
     height = h.height;
     const uint32_t offset = dib[10] | dib[11] << 8;
-    const uint64_t stride = kx::GifRowStride(width, h.bitCount);
+    const uint64_t stride = velfw::DibRowBytes(width, h.bitCount);
     const int bits = h.bitCount;
     Bytes raster(static_cast<size_t>(width) * height);
     for (int y = 0; y < height; ++y) {

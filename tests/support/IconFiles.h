@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "BmpFormat.h"
 #include "IconFileFormat.h"
 
 namespace icon_files {
@@ -49,10 +50,10 @@ inline Bytes IconFile(const std::vector<Image>& images, uint16_t type = 1) {
         Put16(body, 1);
         Put16(body, im.bitCount);
         body.resize(40);
-        body.resize(body.size() + 4 * size_t(kx::PaletteEntryCount(im.bitCount)));
+        body.resize(body.size() + 4 * size_t(velfw::DibPaletteSize(im.bitCount)));
         const uint64_t rows = static_cast<uint64_t>(im.height);
-        body.resize(body.size() + size_t(kx::ScanlineBytes(int64_t(im.width) * im.bitCount)) * rows +
-                    size_t(kx::ScanlineBytes(int64_t(im.width))) * rows, 0x5A);
+        body.resize(body.size() + size_t(velfw::DibRowBytes(im.width, im.bitCount)) * rows +
+                    size_t(velfw::DibRowBytes(im.width, 1)) * rows, 0x5A);
         bodies.push_back(body);
     }
     uint32_t offset = static_cast<uint32_t>(6 + 16 * images.size());

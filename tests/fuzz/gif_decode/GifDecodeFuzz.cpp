@@ -2,6 +2,7 @@
 // buffer and never reads past the data.
 #include <vector>
 
+#include "BmpFormat.h"
 #include "FuzzInput.h"
 #include "KxGIFCodec.h"
 #include "LibraryErrors.h"
@@ -13,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool interlaced = in.Byte() & 1;
     const int colorBits = in.Range(1, 8);
     // The exact buffer, so that the sanitizer sees any write beyond it.
-    std::vector<uint8_t> pixels(kx::GifRowStride(f.width, f.bitCount) * f.height);
+    std::vector<uint8_t> pixels(velfw::DibRowBytes(f.width, f.bitCount) * f.height);
     auto code = in.Rest();
     std::vector<uint8_t> source(code.begin(), code.end());
     try {

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "BmpFormat.h"
 #include "FuzzInput.h"
 #include "KxGIFCodec.h"
 
@@ -10,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int bitCounts[] = {1, 4, 8};
     kx::GifPixelFormat f{in.Range(1, 400), in.Range(1, 200), bitCounts[in.Byte() % 3]};
     const bool interlaced = in.Byte() & 1;
-    const uint64_t stride = kx::GifRowStride(f.width, f.bitCount);
+    const uint64_t stride = velfw::DibRowBytes(f.width, f.bitCount);
     std::vector<uint8_t> pixels(stride * f.height);
     // The fuzzer's bytes, repeated, are the pixels; a long run of equal
     // bytes makes long strings and table resets.

@@ -14,15 +14,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int method = in.Byte() % 8;  // the six reductions, then the two methods with their own counts
     const int wanted = in.Range(0, 257);
     const uint8_t masks[3] = {in.Byte(), in.Byte(), in.Byte()};
-    std::vector<uint8_t> block = kx::NewDibBlock(kx::MakeDibHeader(width, height, 24));
+    std::vector<uint8_t> block = velfw::NewDibBlock(velfw::MakeDibHeader(width, height, 24));
     auto rest = in.Rest();
     uint8_t* bits = block.data() + 54;
     const size_t area = block.size() - 54;
     for (size_t i = 0; i < area; ++i) bits[i] = rest.empty() ? 0 : rest[i % rest.size()];
 
-    const kx::DibHeader h = kx::ReadDibHeader(block.data() + 14);
+    const velfw::DibHeader h = velfw::ReadDibHeader(block.data() + 14);
     kx::ColorTable table{};
-    const uint64_t stride8 = kx::ScanLineBytes(width, 8, 32);
+    const uint64_t stride8 = velfw::DibRowBytes(width, 8);
     try {
         if (method < 6) {
             std::vector<uint8_t> bmp = kx::ReduceDib24To8(block, static_cast<kx::TColorReduction>(method));

@@ -40,7 +40,6 @@ TDisplaySettings OddPresets() {
     s.ScrollInterval = 77;
     s.ScrollStep = 9;
     s.PageSeconds = 55;
-    s.PageMs = 55500;
     s.UseDurations = true;
     s.MaxCycles = 99;
     s.MaxMinutes = 999;
@@ -73,7 +72,7 @@ TEST(DisplaySettings, SaverPresets) {
     EXPECT_EQ(s.ScrollInterval, 15);
     EXPECT_EQ(s.ScrollStep, 1);
     EXPECT_EQ(s.PageSeconds, 0);
-    EXPECT_EQ(s.PageMs, 0);
+    EXPECT_EQ(s.PageMs(), 0);
     EXPECT_TRUE(s.UseDurations);
     EXPECT_EQ(s.MaxCycles, 3);
     EXPECT_EQ(s.MaxMinutes, 30);
@@ -140,7 +139,7 @@ TEST(DisplaySettings, MissingValuesTurnFlagsOffAndLeaveNumbers) {
     EXPECT_EQ(s.ScrollInterval, 77);
     EXPECT_EQ(s.MaxMinutes, 999);
     EXPECT_EQ(s.PageSeconds, 55);
-    EXPECT_EQ(s.PageMs, 55500);
+    EXPECT_EQ(s.PageMs(), 55000);
 }
 
 TEST(DisplaySettings, PageTimeFailsStartUpWhenUnreadable) {
@@ -157,7 +156,7 @@ TEST(DisplaySettings, PageTimeFailsStartUpWhenUnreadable) {
         source.values["InterScreenT"] = c.text;
         TDisplaySettings s = SaverPresets();
         EXPECT_EQ(ReadDisplaySettings(source, s, SaverReadOptions()), c.ok) << c.text.value_or("<other type>");
-        EXPECT_EQ(s.PageMs, c.pageMs) << c.text.value_or("<other type>");
+        EXPECT_EQ(s.PageMs(), c.pageMs) << c.text.value_or("<other type>");
         EXPECT_EQ(s.PageSeconds, c.pageMs / 1000);
     }
     TableSource missing;
@@ -176,7 +175,7 @@ TEST(DisplaySettings, OneFailureDoesNotAffectTheOthersAndOrderIsKept) {
     EXPECT_FALSE(s.ScrollEnabled);
     EXPECT_EQ(s.ScrollInterval, 15);
     EXPECT_EQ(s.ScrollStep, 3);
-    EXPECT_EQ(s.PageMs, 20000);
+    EXPECT_EQ(s.PageMs(), 20000);
     EXPECT_TRUE(s.UseDurations);
     EXPECT_EQ(s.MaxCycles, 2);
     EXPECT_EQ(s.MaxMinutes, 45);
@@ -227,7 +226,7 @@ TEST(DisplaySettings, SettingsProgramPresetsAndReads) {
         const std::string what = std::string(c.name ? c.name : "nothing") + " = " + c.text.value_or("<other type>");
         EXPECT_EQ(s.WindowCount, c.windows) << what;
         EXPECT_EQ(s.PageSeconds, c.pageSeconds) << what;
-        EXPECT_EQ(s.PageMs, c.pageSeconds * 1000) << what;
+        EXPECT_EQ(s.PageMs(), c.pageSeconds * 1000) << what;
         EXPECT_EQ(s.MaxCycles, c.cycles) << what;
         EXPECT_EQ(s.MaxMinutes, c.minutes) << what;
         EXPECT_EQ(s.ScrollEnabled, c.scroll) << what;
@@ -240,7 +239,7 @@ TEST(DisplaySettings, SettingsProgramPresetsAndReads) {
     EXPECT_TRUE(untouched.ScrollEnabled);
     EXPECT_EQ(untouched.ScrollInterval, 15);
     EXPECT_EQ(untouched.ScrollStep, 1);
-    EXPECT_EQ(untouched.PageMs, 0);
+    EXPECT_EQ(untouched.PageMs(), 0);
     EXPECT_FALSE(untouched.UseDurations);
 }
 
@@ -267,7 +266,6 @@ TEST(DisplaySettings, WriterOrderTextsAndFirstFailure) {
     s.ScrollInterval = 15;
     s.ScrollStep = 4;
     s.PageSeconds = 45;
-    s.PageMs = 45000;
     s.UseDurations = false;  // written as "y" all the same
     s.MaxCycles = 7;
     s.MaxMinutes = 120;
@@ -292,7 +290,6 @@ TEST(DisplaySettings, WhatOneProgramWritesTheOtherReadsBack) {
     saved.ScrollEnabled = true;
     saved.ScrollStep = 6;
     saved.PageSeconds = 120;
-    saved.PageMs = 120000;
     saved.MaxCycles = 15;
     saved.MaxMinutes = 10;
     TableSink sink;
@@ -309,7 +306,7 @@ TEST(DisplaySettings, WhatOneProgramWritesTheOtherReadsBack) {
         EXPECT_TRUE(read->ScrollEnabled);
         EXPECT_EQ(read->ScrollInterval, 15);
         EXPECT_EQ(read->ScrollStep, 6);
-        EXPECT_EQ(read->PageMs, 120000);
+        EXPECT_EQ(read->PageMs(), 120000);
         EXPECT_TRUE(read->UseDurations);
         EXPECT_EQ(read->MaxCycles, 15);
         EXPECT_EQ(read->MaxMinutes, 10);

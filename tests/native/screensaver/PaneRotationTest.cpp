@@ -80,7 +80,7 @@ struct Rig {
 
     Rig() {
         settings.UseDurations = false;
-        settings.PageMs = 10000;
+        settings.PageSeconds = 10;
         settings.MaxMinutes = 30;
         settings.ScrollInterval = 15;
         settings.ScrollStep = 1;
@@ -218,7 +218,7 @@ TEST(PaneRotation, StatisticsAfterEachPassAndOnceAtBlanking) {
 TEST(PaneRotation, BlankedPagesIgnoreTheNavigationLimit) {
     Rig rig;
     rig.settings.UseDurations = true;
-    rig.settings.PageMs = 30000;  // longer than the 20 s limit; blank pages never complete here
+    rig.settings.PageSeconds = 30;  // longer than the 20 s limit; blank pages never complete here
     rig.Start(2, {"d"}, 1);
     rig.rotation.SetupBrowser(2, rig.panes[2]);  // "d" completes at once
     rig.Run(30030);
@@ -303,7 +303,7 @@ TEST(PaneRotation, TickCountWrap) {
 
 TEST(PaneRotation, ZeroPageTimeMovesOnAtTheNextTick) {
     Rig rig;
-    rig.settings.PageMs = 0;
+    rig.settings.PageSeconds = 0;
     rig.settings.UseDurations = true;
     rig.completeAfter = {-1, -1, 0, -1};
     rig.Start(2, {"a", "b"}, 1);

@@ -4,6 +4,7 @@
 #include <random>
 #include <string>
 
+#include "BmpFormat.h"
 #include "GiflibReference.h"
 #include "KxGIFCodec.h"
 
@@ -69,7 +70,7 @@ TEST(GiflibDifferential, GiflibReadsOurCodeStreams) {
 TEST(GiflibDifferential, WeReadGiflibCodeStreams) {
     ForEachImage(100, [](const Shape& s, bool interlaced, const Bytes& raster, const std::string& what) {
         Bytes stream = ExtractCodeStream(EncodeFile(s.width, s.height, s.bitCount, interlaced, raster));
-        Bytes dib(kx::GifRowStride(s.width, s.bitCount) * s.height);
+        Bytes dib(velfw::DibRowBytes(s.width, s.bitCount) * s.height);
         auto result =
             kx::DecodeGifPixels(stream, {s.width, s.height, s.bitCount}, interlaced, nullptr, dib, s.bitCount);
         EXPECT_FALSE(result.corrupted) << what;
@@ -84,7 +85,7 @@ TEST(GiflibDifferential, MinimumCodeSizeBelowTheColourBits) {
         Bytes raster = MakeRaster(Content::Runs, 300, 50, 2, 42);
         Bytes stream = ExtractCodeStream(EncodeFile(300, 50, 2, interlaced, raster));
         ASSERT_EQ(stream[0], 2);
-        Bytes dib(kx::GifRowStride(300, 8) * 50);
+        Bytes dib(velfw::DibRowBytes(300, 8) * 50);
         EXPECT_FALSE(kx::DecodeGifPixels(stream, {300, 50, 8}, interlaced, nullptr, dib, 8).corrupted);
         EXPECT_EQ(FromDib(dib, 300, 50, 8), raster);
         // giflib agrees about the file that declares 256 colours.

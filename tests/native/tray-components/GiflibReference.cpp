@@ -5,6 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "BmpFormat.h"
 #include "KxGIFCodec.h"
 
 namespace giflib_reference {
@@ -100,7 +101,7 @@ bool DecodeFile(const Bytes& file, int& width, int& height, Bytes& raster) {
 }
 
 Bytes ToDib(const Bytes& raster, int width, int height, int bitCount) {
-    const uint64_t stride = kx::GifRowStride(width, bitCount);
+    const uint64_t stride = velfw::DibRowBytes(width, bitCount);
     Bytes dib(stride * static_cast<uint64_t>(height));
     for (int y = 0; y < height; ++y) {
         uint8_t* row = dib.data() + (height - 1 - y) * stride;
@@ -115,7 +116,7 @@ Bytes ToDib(const Bytes& raster, int width, int height, int bitCount) {
 }
 
 Bytes FromDib(const Bytes& dib, int width, int height, int bitCount) {
-    const uint64_t stride = kx::GifRowStride(width, bitCount);
+    const uint64_t stride = velfw::DibRowBytes(width, bitCount);
     Bytes raster(static_cast<size_t>(width) * height);
     for (int y = 0; y < height; ++y) {
         const uint8_t* row = dib.data() + (height - 1 - y) * stride;

@@ -3,6 +3,7 @@
 #include <random>
 #include <vector>
 
+#include "BmpFormat.h"
 #include "KxGIFCodec.h"
 #include "LibraryErrors.h"
 
@@ -15,7 +16,7 @@ namespace {
 Bytes PackRows(const std::vector<Bytes>& rows, int bitCount) {
     const auto width = static_cast<int32_t>(rows.empty() ? 0 : rows[0].size());
     const auto height = static_cast<int32_t>(rows.size());
-    const uint64_t stride = GifRowStride(width, bitCount);
+    const uint64_t stride = velfw::DibRowBytes(width, bitCount);
     Bytes buffer(stride * height);
     for (int32_t y = 0; y < height; ++y) {
         uint8_t* row = buffer.data() + (height - 1 - y) * stride;
@@ -41,7 +42,7 @@ struct Decoded {
 };
 
 Decoded Decode(const Bytes& stream, GifPixelFormat f, bool interlaced = false, int colorBits = 8) {
-    Decoded d{Bytes(GifRowStride(f.width, f.bitCount) * f.height), false};
+    Decoded d{Bytes(velfw::DibRowBytes(f.width, f.bitCount) * f.height), false};
     d.corrupted = DecodeGifPixels(stream, f, interlaced, nullptr, d.pixels, colorBits).corrupted;
     return d;
 }
@@ -261,7 +262,7 @@ TEST(KxGIFCodec, TruncatedDataKeepsThePixelsBeforeTheCut) {
         Decoded d = Decode(stream, f, false, bitCount);
         EXPECT_TRUE(d.corrupted);
         // The top rows are the last in the buffer: they came through, the bottom ones stayed zero.
-        const uint64_t stride = GifRowStride(50, bitCount);
+        const uint64_t stride = velfw::DibRowBytes(50, bitCount);
         EXPECT_TRUE(std::equal(pixels.end() - 10 * stride, pixels.end(), d.pixels.end() - 10 * stride)) << bitCount;
         EXPECT_TRUE(std::all_of(d.pixels.begin(), d.pixels.begin() + 5 * stride, [](uint8_t b) { return b == 0; }));
     }

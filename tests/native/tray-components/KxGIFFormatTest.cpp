@@ -340,7 +340,7 @@ TEST(GifFrameDib, DecodedBitmapLayoutFollowsTheColourBits) {
         const Bytes& dib = image.Frame(0).FrameDib;
         ASSERT_GE(dib.size(), 62u);
         EXPECT_EQ(dib[10] | dib[11] << 8, static_cast<int>(c.pixelOffset)) << c.colorBits;
-        EXPECT_EQ(ReadDibHeader(dib.data() + kFileHeaderSize).bitCount, c.bitCount) << c.colorBits;
+        EXPECT_EQ(velfw::ReadDibHeader(dib.data() + velfw::kBmpFileHeaderSize).bitCount, c.bitCount) << c.colorBits;
         EXPECT_EQ(dib.size(), c.pixelOffset + 8) << c.colorBits;
         // Entry 1 is the table's grey 1; beyond a small table the entries are grey 128.
         EXPECT_EQ(Bytes(dib.begin() + 58, dib.begin() + 62), (Bytes{1, 1, 1, 0}));

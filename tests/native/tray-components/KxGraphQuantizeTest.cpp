@@ -19,9 +19,9 @@ struct Rgb {
 // A 24-bit BMP block of `width` × `height` from a pixel function of the
 // image's (top-down) row and column.
 Bytes Block24(int32_t width, int32_t height, const std::function<Rgb(int, int)>& pixel) {
-    Bytes block = NewDibBlock(MakeDibHeader(width, height, 24));
-    const uint64_t stride = ScanLineBytes(width, 24, 32);
-    uint8_t* bits = block.data() + kFileHeaderSize + kInfoHeaderSize;
+    Bytes block = velfw::NewDibBlock(velfw::MakeDibHeader(width, height, 24));
+    const uint64_t stride = velfw::DibRowBytes(width, 24);
+    uint8_t* bits = block.data() + velfw::kBmpFileHeaderSize + velfw::kBmpInfoHeaderSize;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             Rgb c = pixel(y, x);
@@ -34,18 +34,18 @@ Bytes Block24(int32_t width, int32_t height, const std::function<Rgb(int, int)>&
 }
 
 struct Bmp8 {
-    explicit Bmp8(Bytes b) : bytes(std::move(b)), header(ReadDibHeader(&bytes[14])) {}
+    explicit Bmp8(Bytes b) : bytes(std::move(b)), header(velfw::ReadDibHeader(&bytes[14])) {}
     RgbQuad Entry(int i) const {
         const uint8_t* p = &bytes[54 + 4 * i];
         return {p[0], p[1], p[2], p[3]};
     }
     // Palette index of the pixel at top-down row y, column x.
     uint8_t Index(int y, int x) const {
-        const uint64_t stride = ScanLineBytes(header.width, 8, 32);
+        const uint64_t stride = velfw::DibRowBytes(header.width, 8);
         return bytes[1078 + (header.height - 1 - y) * stride + x];
     }
     Bytes bytes;
-    DibHeader header;
+    velfw::DibHeader header;
 };
 
 Bmp8 Reduce(Bytes block, TColorReduction method) { return Bmp8(ReduceDib24To8(block, method)); }
@@ -186,8 +186,8 @@ TEST(KxGraphQuantize, InPlaceReductionMatchesASeparateOutput) {
         Bytes block = Block24(width, height, [&](int, int) {
             return Rgb{uint8_t(rng() % 64 * 4), uint8_t(rng()), uint8_t(rng() % 3 * 100)};
         });
-        const DibHeader h = ReadDibHeader(&block[14]);
-        const uint64_t out8 = ScanLineBytes(width, 8, 32) * height;
+        const velfw::DibHeader h = velfw::ReadDibHeader(&block[14]);
+        const uint64_t out8 = velfw::DibRowBytes(width, 8) * height;
         using Method = std::function<void(const uint8_t*, uint8_t*, ColorTable&)>;
         const Method methods[] = {
             [&](const uint8_t* s, uint8_t* d, ColorTable& t) { PopularityReduce(h, t, s, d, 40, 0xFF, 0xFF, 0xFF); },
@@ -214,7 +214,7 @@ TEST(KxGraphQuantize, InPlaceReductionMatchesASeparateOutput) {
 
 TEST(KxGraphQuantize, RefusedSizesCountsAndBlocks) {
     Bytes block = Block24(2, 2, [](int, int) { return Rgb{1, 2, 3}; });
-    const DibHeader h = ReadDibHeader(&block[14]);
+    const velfw::DibHeader h = velfw::ReadDibHeader(&block[14]);
     ColorTable t{};
     uint8_t* px = block.data() + 54;
     for (int wanted : {0, 257, -1}) {
@@ -222,16 +222,16 @@ TEST(KxGraphQuantize, RefusedSizesCountsAndBlocks) {
         int colors = wanted;
         EXPECT_THROW(MedianCutReduce(h, px, px, colors, t), velfw::EInvalidGraphicOperation);
     }
-    EXPECT_THROW(MakeDibHeader(0x7FFFFFFF, 2, 24), velfw::EOutOfMemory);
-    EXPECT_THROW(MakeDibHeader(40000, 40000, 24), velfw::EOutOfMemory);
-    EXPECT_THROW(MakeDibHeader(int64_t{1} << 40, 1, 8), velfw::EOutOfMemory);
-    EXPECT_EQ(MakeDibHeader(20000, -20000, 8).height, 20000);
+    EXPECT_THROW(velfw::MakeDibHeader(0x7FFFFFFF, 2, 24), velfw::EOutOfMemory);
+    EXPECT_THROW(velfw::MakeDibHeader(40000, 40000, 24), velfw::EOutOfMemory);
+    EXPECT_THROW(velfw::MakeDibHeader(int64_t{1} << 40, 1, 8), velfw::EOutOfMemory);
+    EXPECT_EQ(velfw::MakeDibHeader(20000, -20000, 8).height, 20000);
 
-    DibHeader own;
+    velfw::DibHeader own;
     own.clrUsed = 1000;
     own.clrImportant = 3;
     own.xPelsPerMeter = 2835;
-    DibHeader eight = MakeDibHeader(2, 2, 8, &own), four = MakeDibHeader(2, 2, 4, &own), deep = MakeDibHeader(2, 2, 24, &own);
+    velfw::DibHeader eight = velfw::MakeDibHeader(2, 2, 8, &own), four = velfw::MakeDibHeader(2, 2, 4, &own), deep = velfw::MakeDibHeader(2, 2, 24, &own);
     EXPECT_EQ(eight.clrUsed, 256u);
     EXPECT_EQ(four.clrUsed, 16u);
     EXPECT_EQ(deep.clrUsed, 0u);
@@ -241,7 +241,7 @@ TEST(KxGraphQuantize, RefusedSizesCountsAndBlocks) {
 
     Bytes shortBlock(block.begin(), block.end() - 1);
     EXPECT_THROW(ReduceDib24To8(shortBlock, crPopularity), velfw::EInvalidGraphic);
-    Bytes sixteen = NewDibBlock(MakeDibHeader(2, 2, 16));
+    Bytes sixteen = velfw::NewDibBlock(velfw::MakeDibHeader(2, 2, 16));
     EXPECT_THROW(ReduceDib24To8(sixteen, crPopularity), velfw::EInvalidGraphic);
     Bytes tiny(20);
     EXPECT_THROW(ReduceDib24To8(tiny, crGrayscale), velfw::EInvalidGraphic);

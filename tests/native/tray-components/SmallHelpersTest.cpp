@@ -5,7 +5,6 @@
 #include <string>
 
 #include "MaxMin.h"
-#include "PictureRules.h"
 #include "StrUtils.h"
 
 using namespace kx;
@@ -47,24 +46,6 @@ TEST(RemoveChar, DropsEveryOccurrence) {
         {"a\rb\r", '\r', "ab"},
     };
     for (const auto& c : cases) EXPECT_EQ(RemoveChar(c.in, c.ch), c.out) << c.in;
-}
-
-TEST(ScanlineBytes, PadsToFourBytes) {
-    struct Case {
-        int64_t bits;
-        int64_t bytes;
-    };
-    const Case cases[] = {
-        {1, 4}, {32, 4}, {33, 8}, {16 * 4, 8}, {17 * 24, 52}, {0, 0}, {-33, 0},
-        // Width times bit count of a hostile header must not wrap.
-        {std::numeric_limits<int64_t>::max(), (std::numeric_limits<int64_t>::max() / 32 + 1) * 4},
-    };
-    for (const auto& c : cases) EXPECT_EQ(ScanlineBytes(c.bits), c.bytes) << c.bits;
-}
-
-TEST(PaletteEntryCount, OnlyPalettedDepthsHaveTables) {
-    const std::pair<int32_t, int32_t> cases[] = {{1, 2}, {4, 16}, {8, 256}, {0, 0}, {2, 0}, {16, 0}, {24, 0}, {32, 0}, {-8, 0}};
-    for (const auto& [bits, entries] : cases) EXPECT_EQ(PaletteEntryCount(bits), entries) << bits;
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +17,7 @@
 #include "Forms.h"
 #include "HostedWB.h"
 #include "MessagePump.h"
+#include "RegistryKey.h"
 #include "ScopedSeam.h"
 #include "TestForms.h"
 
@@ -50,8 +50,7 @@ public:
 class ShellNames {
 public:
     ShellNames() {
-        ::RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &root_,
-                          nullptr);
+        root_.Create(HKEY_CURRENT_USER, kKey, KEY_ALL_ACCESS, REG_OPTION_VOLATILE);
         Set("htmlfile\\shell\\open\\ddeexec\\application", "IExplore");
         Set("htmlfile\\shell\\open\\ddeexec\\topic", "WWW_OpenURL");
         Set("Folder\\shell\\open\\ddeexec\\application", "Folders");
@@ -59,25 +58,21 @@ public:
         Set("Folder\\shell\\open\\ddeexec", "[ViewFolder(\"%l\", %I, %S)]");
         Set("Folder\\shell\\explore\\ddeexec", "[ExploreFolder(\"%l\", %I, %S)]");
         Set("Directory\\shell\\find\\ddeexec", "[FindFolder(\"%l\", %I)]");
-        classesRoot_.emplace(browser::ShellClassesRoot, root_);
+        classesRoot_.emplace(browser::ShellClassesRoot, root_.Get());
     }
     ~ShellNames() {
         classesRoot_.reset();
-        ::RegCloseKey(root_);
+        root_.Close();
         ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\VelunorTest");
     }
 
 private:
     static constexpr const char* kKey = "Software\\VelunorTest\\ShellClasses";
     void Set(const char* sub, const char* value) {
-        HKEY k = nullptr;
-        if (::RegCreateKeyExA(root_, sub, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &k, nullptr) ==
-            ERROR_SUCCESS) {
-            ::RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), strlen(value) + 1);
-            ::RegCloseKey(k);
-        }
+        velfw::RegistryKey k;
+        if (k.Create(root_.Get(), sub, KEY_ALL_ACCESS, REG_OPTION_VOLATILE) == ERROR_SUCCESS) k.WriteString("", value);
     }
-    HKEY root_ = nullptr;
+    velfw::RegistryKey root_;
     std::optional<testing_support::ScopedSeam<HKEY>> classesRoot_;
 };
 

@@ -4,7 +4,6 @@
 #include <dde.h>
 #include <shlwapi.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "Forms.h"
 #include "HostedWBShell.h"
 #include "PidlHelpers.h"
+#include "RegistryKey.h"
 #include "ScopedSeam.h"
 
 using namespace browser;
@@ -338,16 +338,12 @@ TEST_F(ShellHooks, OnlyTheAcknowledgedClientIsServed) {
 
 TEST(ShellDdeNames, ReadFromTheShellsRegistryEntries) {
     const char* base = "Software\\VelunorTest\\ShellClasses";
-    HKEY root = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, base, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                &root, nullptr),
-              ERROR_SUCCESS);
+    velfw::RegistryKey root;
+    ASSERT_EQ(root.Create(HKEY_CURRENT_USER, base, KEY_ALL_ACCESS, REG_OPTION_VOLATILE), ERROR_SUCCESS);
     auto set = [&](const char* sub, const char* value) {
-        HKEY k = nullptr;
-        ASSERT_EQ(::RegCreateKeyExA(root, sub, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-                  ERROR_SUCCESS);
-        ::RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), strlen(value) + 1);
-        ::RegCloseKey(k);
+        velfw::RegistryKey k;
+        ASSERT_EQ(k.Create(root.Get(), sub, KEY_ALL_ACCESS, REG_OPTION_VOLATILE), ERROR_SUCCESS);
+        k.WriteString("", value);
     };
     set("htmlfile\\shell\\open\\ddeexec\\application", "IExplore");
     set("htmlfile\\shell\\open\\ddeexec\\topic", "WWW_OpenURL");
@@ -359,7 +355,7 @@ TEST(ShellDdeNames, ReadFromTheShellsRegistryEntries) {
     TShellDdeState got;
     {
         testing_support::ScopedSeam dde(ShellDde());
-        testing_support::ScopedSeam classesRoot(ShellClassesRoot, root);
+        testing_support::ScopedSeam classesRoot(ShellClassesRoot, root.Get());
         ShellDde().FolderApplication = "stale";
         EXPECT_TRUE(ReadShellDdeNames());
         got = ShellDde();
@@ -373,6 +369,6 @@ TEST(ShellDdeNames, ReadFromTheShellsRegistryEntries) {
     EXPECT_EQ(got.Commands.Explore, "ExploreFolder");
     EXPECT_EQ(got.Commands.Find, "FindFolder");
 
-    ::RegCloseKey(root);
+    root.Close();
     ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\VelunorTest");
 }

@@ -14,6 +14,7 @@
 #include "FpuControl.h"
 #include "HostGuids.h"
 #include "HostedWB.h"
+#include "RegistryKey.h"
 #include "ScopedSeam.h"
 
 using browser::THostedWB;
@@ -452,18 +453,14 @@ namespace {
 const char kUserAgentKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\User Agent\\Post Platform";
 
 bool UserAgentValueExists(const char* name) {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kUserAgentKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    bool found = ::RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    ::RegCloseKey(key);
-    return found;
+    velfw::RegistryKey key;
+    if (key.Open(HKEY_CURRENT_USER, kUserAgentKey, KEY_READ) != ERROR_SUCCESS) return false;
+    return ::RegQueryValueExA(key.Get(), name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 void DeleteUserAgentValue(const char* name) {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kUserAgentKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-    ::RegDeleteValueA(key, name);
-    ::RegCloseKey(key);
+    velfw::RegistryKey key;
+    if (key.Open(HKEY_CURRENT_USER, kUserAgentKey, KEY_ALL_ACCESS) == ERROR_SUCCESS) key.DeleteValue(name);
 }
 
 }  // namespace
@@ -496,25 +493,18 @@ TEST(HostedWBUserAgent, LoadedControlRegistersItsTokenAndRemovesItAgain) {
 
 TEST(HostedWBPageSetup, MarginsAreReadInTheUnitTheOptionsUse) {
     const char kPageSetup[] = "Software\\Microsoft\\Internet Explorer\\PageSetup";
-    HKEY existing = nullptr;
-    bool hadKey = ::RegOpenKeyExA(HKEY_CURRENT_USER, kPageSetup, 0, KEY_READ, &existing) == ERROR_SUCCESS;
-    if (hadKey) {
-        ::RegCloseKey(existing);
+    if (velfw::RegistryKey().Open(HKEY_CURRENT_USER, kPageSetup, KEY_READ) == ERROR_SUCCESS)
         GTEST_SKIP() << "a page setup is stored already; left alone";
-    }
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kPageSetup, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    auto set = [&](const char* name, const char* value) {
-        ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(strlen(value) + 1));
-    };
+    velfw::RegistryKey key;
+    ASSERT_EQ(key.Create(HKEY_CURRENT_USER, kPageSetup, KEY_ALL_ACCESS), ERROR_SUCCESS);
+    auto set = [&](const char* name, const char* value) { key.WriteString(name, value); };
     set("header", "&w&bPage &p");
     set("footer", "&u&b&d");
     set("margin_left", "0.750000");
     set("margin_right", " 1.0 ");
     set("margin_top", "0.5");
     set("margin_bottom", "0");
-    ::RegCloseKey(key);
+    key.Close();
     browser::TPrintOptions mm;
     browser::ReadPageSetup(mm);
     browser::TPrintOptions inches;

@@ -28,7 +28,7 @@ TEST_F(DisplaySettingsRegistryTest, MissingKeyLeavesThePresetsAndNoPageTime) {
     EXPECT_EQ(s.WindowCount, 1);
     EXPECT_TRUE(s.ScrollEnabled);
     EXPECT_TRUE(s.UseDurations);
-    EXPECT_EQ(s.PageMs, 0);
+    EXPECT_EQ(s.PageMs(), 0);
 }
 
 TEST_F(DisplaySettingsRegistryTest, StringValuesOfBothKindsAndOtherTypes) {
@@ -42,11 +42,21 @@ TEST_F(DisplaySettingsRegistryTest, StringValuesOfBothKindsAndOtherTypes) {
     EXPECT_TRUE(r.KeyOpened);
     EXPECT_TRUE(r.PageTimeRead);
     EXPECT_EQ(s.WindowCount, 3);
-    EXPECT_EQ(s.PageMs, 25000);
+    EXPECT_EQ(s.PageMs(), 25000);
     EXPECT_EQ(s.ScrollStep, 1);
     EXPECT_TRUE(s.UseDurations);
     EXPECT_FALSE(s.ScrollEnabled);
     EXPECT_FALSE(s.ScrollUpAllowed) << "a missing flag is off";
+}
+
+TEST_F(DisplaySettingsRegistryTest, EmptyValuesOfAnotherTypeKeepThePreset) {
+    SetRegString(HKEY_LOCAL_MACHINE, kKaviKey, "InterScreenT", "30");
+    SetRegBytes(HKEY_LOCAL_MACHINE, kKaviKey, "DurationUse", REG_BINARY, "");  // not text: stays on
+    SetRegBytes(HKEY_LOCAL_MACHINE, kKaviKey, "Scroll", REG_SZ, "");           // empty text: off
+    globals::TDisplaySettings s = globals::SaverPresets();
+    ASSERT_TRUE(globals::ReadDisplaySettingsFromRegistry(s, globals::SaverReadOptions()).PageTimeRead);
+    EXPECT_TRUE(s.UseDurations);
+    EXPECT_FALSE(s.ScrollEnabled);
 }
 
 TEST_F(DisplaySettingsRegistryTest, KeyWithoutAPageTimeFailsTheStart) {
@@ -55,7 +65,7 @@ TEST_F(DisplaySettingsRegistryTest, KeyWithoutAPageTimeFailsTheStart) {
     const globals::RegistryReadResult r = globals::ReadDisplaySettingsFromRegistry(s, globals::SaverReadOptions());
     EXPECT_TRUE(r.KeyOpened);
     EXPECT_FALSE(r.PageTimeRead);
-    EXPECT_EQ(s.PageMs, 0);
+    EXPECT_EQ(s.PageMs(), 0);
     EXPECT_EQ(s.WindowCount, 2);
 }
 
@@ -65,7 +75,6 @@ TEST_F(DisplaySettingsRegistryTest, SaveCreatesTheKeyAndBothProgramsReadItBack) 
     saved.ScrollEnabled = false;
     saved.ScrollStep = 5;
     saved.PageSeconds = 30;
-    saved.PageMs = 30000;
     saved.MaxCycles = 4;
     saved.MaxMinutes = 60;
     // "MalotaPo" is the saver's alone: a save leaves it as it was.
@@ -87,7 +96,7 @@ TEST_F(DisplaySettingsRegistryTest, SaveCreatesTheKeyAndBothProgramsReadItBack) 
         EXPECT_FALSE(read->ScrollEnabled);
         EXPECT_EQ(read->ScrollInterval, 15);
         EXPECT_EQ(read->ScrollStep, 5);
-        EXPECT_EQ(read->PageMs, 30000);
+        EXPECT_EQ(read->PageMs(), 30000);
         EXPECT_TRUE(read->UseDurations);
         EXPECT_EQ(read->MaxCycles, 4);
         EXPECT_EQ(read->MaxMinutes, 60);

@@ -225,6 +225,16 @@ TEST_F(SlideshowFormTest, PaneOneShowsTheStatisticsPageAfterItsList) {
     EXPECT_NE(form->dException1->Lines().IndexOf("Doc Complete"), -1);
 }
 
+TEST_F(SlideshowFormTest, EachPaneLogsIntoItsOwnMemo) {
+    StartShowing();
+    const int pane1Lines = form->dException1->Lines().Count();
+    Current(2)->CompleteDocument();
+    EXPECT_NE(form->dException2->Lines().IndexOf("Doc Complete"), -1);
+    EXPECT_EQ(form->dException1->Lines().Count(), pane1Lines);
+    EXPECT_EQ(form->dException3->Lines().Count(), 0);
+    form->EndSaver();
+}
+
 TEST_F(SlideshowFormTest, ScrollingOffSkipsTheScrollWrite) {
     registry.Setting("Scroll", "n");
     StartShowing();

@@ -9,6 +9,7 @@
 
 #include "KvIntl.h"
 #include "OpenStringTables.h"
+#include "RegistryKey.h"
 
 using namespace kv;
 
@@ -21,20 +22,19 @@ const char kIntlKey[] = "Control Panel\\International";
 class IntlSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kIntlKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
-                                    &key_, nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(key_.Create(HKEY_CURRENT_USER, kIntlKey, KEY_QUERY_VALUE | KEY_SET_VALUE), ERROR_SUCCESS);
         DWORD size = sizeof savedDate_;
-        hadDate_ = ::RegQueryValueExA(key_, "sShortDate", nullptr, &savedType_, savedDate_, &size) == ERROR_SUCCESS;
+        hadDate_ =
+            ::RegQueryValueExA(key_.Get(), "sShortDate", nullptr, &savedType_, savedDate_, &size) == ERROR_SUCCESS;
         savedSize_ = size;
-        ::RegDeleteValueA(key_, "sShortDate");
+        key_.DeleteValue("sShortDate");
     }
     void TearDown() override {
         for (const auto& [name, value] : savedProfile_)
             ::WriteProfileStringA("intl", name.c_str(), value ? value->c_str() : nullptr);
-        ::RegDeleteValueA(key_, "sShortDate");
-        if (hadDate_) ::RegSetValueExA(key_, "sShortDate", 0, savedType_, savedDate_, savedSize_);
-        ::RegCloseKey(key_);
+        key_.DeleteValue("sShortDate");
+        if (hadDate_) ::RegSetValueExA(key_.Get(), "sShortDate", 0, savedType_, savedDate_, savedSize_);
+        key_.Close();
     }
     // nullptr removes the key.
     void SetProfile(const std::string& name, const char* value) {
@@ -42,11 +42,11 @@ protected:
         ASSERT_TRUE(::WriteProfileStringA("intl", name.c_str(), value));
     }
     void SetRegistryDate(DWORD type, const void* data, DWORD size) {
-        ASSERT_EQ(::RegSetValueExA(key_, "sShortDate", 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+        ASSERT_EQ(::RegSetValueExA(key_.Get(), "sShortDate", 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
     }
 
     OpenStringTables tables_;
-    HKEY key_ = nullptr;
+    velfw::RegistryKey key_;
     bool hadDate_ = false;
     DWORD savedType_ = 0, savedSize_ = 0;
     BYTE savedDate_[256] = {};

@@ -6,6 +6,7 @@
 
 #include "ErrorOf.h"
 #include "KvStore.h"
+#include "RegistryKey.h"
 #include "WinePaths.h"
 
 using kv::TKvRegistryStore;
@@ -58,11 +59,8 @@ TEST_F(KvStoreTest, CountedBracket) {
 
 TEST_F(KvStoreTest, OpeningAlsoMakesTheKeyBelowCurrentUser) {
     store.Open();
-    HKEY k = nullptr;
-    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &k), ERROR_SUCCESS);
-    ::RegCloseKey(k);
-    ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &k), ERROR_SUCCESS);
-    ::RegCloseKey(k);
+    ASSERT_EQ(velfw::RegistryKey().Open(HKEY_CURRENT_USER, kKey, KEY_READ), ERROR_SUCCESS);
+    ASSERT_EQ(velfw::RegistryKey().Open(HKEY_LOCAL_MACHINE, kKey, KEY_READ), ERROR_SUCCESS);
 }
 
 TEST_F(KvStoreTest, ReadsTable) {
@@ -90,17 +88,19 @@ TEST_F(KvStoreTest, ReadsTable) {
 TEST_F(KvStoreTest, WrongTypeAndUnterminatedValues) {
     SetRegDword(HKEY_LOCAL_MACHINE, Section("Velunor"), "Number", 5);
     // Eight bytes with no NUL anywhere, and a NUL in the middle.
-    HKEY k = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, Section("Velunor").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, &k, nullptr), ERROR_SUCCESS);
-    ::RegSetValueExA(k, "Raw", 0, REG_SZ, reinterpret_cast<const BYTE*>("ABCDEFGH"), 8);
-    ::RegSetValueExA(k, "Cut", 0, REG_SZ, reinterpret_cast<const BYTE*>("AB\0CD"), 5);
     std::string longText(10000, 'x');
-    ::RegSetValueExA(k, "Long", 0, REG_SZ, reinterpret_cast<const BYTE*>(longText.c_str()), 10001);
-    ::RegCloseKey(k);
+    {
+        velfw::RegistryKey k;
+        ASSERT_EQ(k.Create(HKEY_LOCAL_MACHINE, Section("Velunor"), KEY_ALL_ACCESS), ERROR_SUCCESS);
+        ::RegSetValueExA(k.Get(), "Raw", 0, REG_SZ, reinterpret_cast<const BYTE*>("ABCDEFGH"), 8);
+        ::RegSetValueExA(k.Get(), "Cut", 0, REG_SZ, reinterpret_cast<const BYTE*>("AB\0CD"), 5);
+        ::RegSetValueExA(k.Get(), "Long", 0, REG_SZ, reinterpret_cast<const BYTE*>(longText.c_str()), 10001);
+    }
+    SetRegBytes(HKEY_LOCAL_MACHINE, Section("Velunor"), "NoBytes", REG_BINARY, "");
 
     store.Open();
     EXPECT_EQ(ErrorOf([&] { store.ReadString("Velunor", "Number", ""); }), "Invalid data type for 'Number'");
+    EXPECT_EQ(store.ReadString("Velunor", "NoBytes", "<default>"), "") << "no bytes read as empty text, of any type";
     EXPECT_EQ(store.ReadString("Velunor", "Raw", ""), "ABCDEFGH");
     EXPECT_EQ(store.ReadString("Velunor", "Cut", ""), "AB");
     EXPECT_EQ(store.ReadString("Velunor", "Long", ""), longText);
@@ -109,13 +109,13 @@ TEST_F(KvStoreTest, WrongTypeAndUnterminatedValues) {
 TEST_F(KvStoreTest, WriteCreatesSectionAndStoresTerminatedString) {
     store.Open();
     store.WriteString("New\\Section", "Ravad", "A");
-    HKEY k = nullptr;
-    ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, Section("New\\Section").c_str(), 0, KEY_READ, &k), ERROR_SUCCESS);
+    velfw::RegistryKey k;
+    ASSERT_EQ(k.Open(HKEY_LOCAL_MACHINE, Section("New\\Section"), KEY_READ), ERROR_SUCCESS);
     DWORD type = 0, size = 0;
     char data[8] = {};
     size = sizeof data;
-    ASSERT_EQ(::RegQueryValueExA(k, "Ravad", nullptr, &type, reinterpret_cast<BYTE*>(data), &size), ERROR_SUCCESS);
-    ::RegCloseKey(k);
+    ASSERT_EQ(::RegQueryValueExA(k.Get(), "Ravad", nullptr, &type, reinterpret_cast<BYTE*>(data), &size), ERROR_SUCCESS);
+    k.Close();
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(size, 2u);
     EXPECT_STREQ(data, "A");
@@ -135,9 +135,9 @@ struct ScopedQuery {
     explicit ScopedQuery(decltype(answer) a) {
         answer = std::move(a);
         calls = 0;
-        kv::QueryRegistryValue = Query;
+        velfw::QueryRegistryValue = Query;
     }
-    ~ScopedQuery() { kv::QueryRegistryValue = ::RegQueryValueExA; }
+    ~ScopedQuery() { velfw::QueryRegistryValue = ::RegQueryValueExA; }
 };
 decltype(ScopedQuery::answer) ScopedQuery::answer;
 int ScopedQuery::calls = 0;
@@ -192,13 +192,9 @@ TEST_F(KvStoreTest, ValueThatCannotBeSet) {
 TEST_F(KvStoreTest, KeysThatCannotBeCreated) {
     // Below a volatile key only volatile keys can be made.
     const std::string vol = std::string(kKey) + "\\Volatile";
-    HKEY k = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
+    ASSERT_EQ(velfw::RegistryKey().Create(HKEY_LOCAL_MACHINE, kKey, KEY_ALL_ACCESS), ERROR_SUCCESS);
+    ASSERT_EQ(velfw::RegistryKey().Create(HKEY_LOCAL_MACHINE, vol, KEY_ALL_ACCESS, REG_OPTION_VOLATILE),
               ERROR_SUCCESS);
-    ::RegCloseKey(k);
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, vol.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
-                                nullptr, &k, nullptr), ERROR_SUCCESS);
-    ::RegCloseKey(k);
 
     // A section that cannot be made below a store on the volatile key.
     TKvRegistryStore onVolatile;
@@ -238,8 +234,7 @@ TEST_F(KvStoreTest, EraseSectionRemovesTheTree) {
     SetRegString(HKEY_LOCAL_MACHINE, Section("Kept"), "z", "3");
     store.Open();
     store.EraseSection("Gone");
-    HKEY k = nullptr;
-    EXPECT_NE(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, Section("Gone").c_str(), 0, KEY_READ, &k), ERROR_SUCCESS);
+    EXPECT_NE(velfw::RegistryKey().Open(HKEY_LOCAL_MACHINE, Section("Gone"), KEY_READ), ERROR_SUCCESS);
     EXPECT_EQ(store.ReadString("Kept", "z", ""), "3");
 }
 

@@ -1,13 +1,15 @@
 #include "SettingsRegistry.h"
 
+#include "RegistryKey.h"
+
 namespace testing_support {
 
-const char kKaviKey[] = "Software\\KAVI";
-const char kVelunorKey[] = "Software\\KAVI\\Velunor";
+const std::string kVelunorKey = std::string(kKaviKey) + "\\" + globals::kInstallSection;
 
 bool ReadRegistryTree(HKEY root, const std::string& key, RegistryTree& tree) {
-    HKEY k = nullptr;
-    if (::RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    velfw::RegistryKey opened;
+    if (opened.Open(root, key, KEY_READ) != ERROR_SUCCESS) return false;
+    const HKEY k = opened.Get();
     tree = RegistryTree();
     for (DWORD i = 0;; ++i) {
         char name[16384];
@@ -29,21 +31,21 @@ bool ReadRegistryTree(HKEY root, const std::string& key, RegistryTree& tree) {
         if (::RegEnumKeyExA(k, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         subkeys.emplace_back(name, len);
     }
-    ::RegCloseKey(k);
+    opened.Close();
     for (const std::string& sub : subkeys) ReadRegistryTree(root, key + "\\" + sub, tree.keys[sub]);
     return true;
 }
 
 bool WriteRegistryTree(HKEY root, const std::string& key, const RegistryTree& tree) {
-    HKEY k = nullptr;
-    if (::RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) != ERROR_SUCCESS)
-        return false;
+    velfw::RegistryKey opened;
+    if (opened.Create(root, key, KEY_ALL_ACCESS) != ERROR_SUCCESS) return false;
+    const HKEY k = opened.Get();
     bool ok = true;
     for (const auto& [name, value] : tree.values)
         ok = ::RegSetValueExA(k, name.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.bytes.data()),
                               static_cast<DWORD>(value.bytes.size())) == ERROR_SUCCESS &&
              ok;
-    ::RegCloseKey(k);
+    opened.Close();
     for (const auto& [name, sub] : tree.keys) ok = WriteRegistryTree(root, key + "\\" + name, sub) && ok;
     return ok;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ProductKey.h"
 #include "WinePaths.h"
 
 namespace testing_support {
@@ -42,10 +43,10 @@ private:
     RegistryTree saved_;
 };
 
-extern const char kKaviKey[];     // HKLM: the display settings
-extern const char kVelunorKey[];  // HKLM: the install values
+inline constexpr const char* kKaviKey = globals::kProductKey;  // HKLM: the display settings
+extern const std::string kVelunorKey;                           // HKLM: the install values
 
-// HKLM\Software\KAVI emptied for the test and restored afterwards, with
+// The product key of HKLM emptied for the test and restored afterwards, with
 // writers for the values the programs read.
 class SettingsRegistry {
 public:

@@ -20,7 +20,7 @@ inline std::unique_ptr<velfw::TIcon> MakeIcon(int size = 16, uint16_t bits = 4) 
 inline std::unique_ptr<velfw::TIcon> SolidIcon(int size, COLORREF rgb, bool leftTransparent = false) {
     icon_files::Bytes file = icon_files::IconFile({{size, size, 4, 0, 0, 16}});
     const size_t palette = 6 + 16 + 40, colour = palette + 16 * 4;
-    const size_t colourRow = size_t(kx::ScanlineBytes(int64_t{size} * 4)), maskRow = size_t(kx::ScanlineBytes(size));
+    const size_t colourRow = size_t(velfw::DibRowBytes(size, 4)), maskRow = size_t(velfw::DibRowBytes(size, 1));
     const size_t mask = colour + colourRow * size_t(size);
     std::fill(file.begin() + palette, file.end(), 0);
     file[palette + 4] = GetBValue(rgb), file[palette + 5] = GetGValue(rgb), file[palette + 6] = GetRValue(rgb);

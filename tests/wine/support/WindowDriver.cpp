@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "MessageBoxes.h"
+#include "WideText.h"
 
 namespace testing_support {
 
@@ -32,14 +33,7 @@ std::string SendForText(HWND wnd, UINT msg, WPARAM wParam, LRESULT length) {
     if (!::SendMessageTimeoutW(wnd, msg, msg == WM_GETTEXT ? text.size() : wParam, buffer, SMTO_ABORTIFHUNG,
                                kAnswerMs, &got))
         return std::string();
-    text.resize(::wcsnlen(text.c_str(), text.size()));
-    const int bytes = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                            nullptr, nullptr);
-    std::string ansi(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0)
-        ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), ansi.data(), bytes, nullptr,
-                              nullptr);
-    return ansi;
+    return velfw::WideToAnsi(text.c_str(), ::wcsnlen(text.c_str(), text.size()));
 }
 
 LRESULT SendWide(HWND wnd, UINT msg, WPARAM wParam) {

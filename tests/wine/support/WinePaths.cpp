@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "RegistryKey.h"
+
 namespace testing_support {
 
 std::string FromUnixPath(const std::string& unixPath) {
@@ -73,45 +75,43 @@ std::string ReadFileBytes(const std::string& path) {
 bool FileExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void DeleteRegTree(HKEY root, const std::string& key) {
-    HKEY k = nullptr;
-    if (::RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &k) == ERROR_SUCCESS) {
+    velfw::RegistryKey k;
+    if (k.Open(root, key, KEY_ALL_ACCESS) == ERROR_SUCCESS) {
         char name[512];
         while (true) {
             DWORD len = sizeof name;
-            if (::RegEnumKeyExA(k, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            DeleteRegTree(k, name);
+            if (::RegEnumKeyExA(k.Get(), 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            DeleteRegTree(k.Get(), name);
         }
-        ::RegCloseKey(k);
+        k.Close();
     }
     ::RegDeleteKeyA(root, key.c_str());
 }
 
 bool SetRegString(HKEY root, const std::string& key, const std::string& name, const std::string& value, DWORD type) {
-    HKEY k = nullptr;
-    if (::RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) != ERROR_SUCCESS)
-        return false;
-    LONG rc = ::RegSetValueExA(k, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
-                               static_cast<DWORD>(value.size() + 1));
-    ::RegCloseKey(k);
-    return rc == ERROR_SUCCESS;
+    velfw::RegistryKey k;
+    if (k.Create(root, key, KEY_ALL_ACCESS) != ERROR_SUCCESS) return false;
+    return ::RegSetValueExA(k.Get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
 bool SetRegDword(HKEY root, const std::string& key, const std::string& name, DWORD value) {
-    HKEY k = nullptr;
-    if (::RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) != ERROR_SUCCESS)
-        return false;
-    LONG rc = ::RegSetValueExA(k, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    ::RegCloseKey(k);
-    return rc == ERROR_SUCCESS;
+    return SetRegBytes(root, key, name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), sizeof value));
+}
+
+bool SetRegBytes(HKEY root, const std::string& key, const std::string& name, DWORD type, const std::string& bytes) {
+    velfw::RegistryKey k;
+    if (k.Create(root, key, KEY_ALL_ACCESS) != ERROR_SUCCESS) return false;
+    return ::RegSetValueExA(k.Get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                            static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
 }
 
 std::string GetRegString(HKEY root, const std::string& key, const std::string& name) {
-    HKEY k = nullptr;
-    if (::RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return "<no key>";
+    velfw::RegistryKey k;
+    if (k.Open(root, key, KEY_READ) != ERROR_SUCCESS) return "<no key>";
     char text[256] = {};
     DWORD size = sizeof text - 1, type = 0;
-    const LONG rc = ::RegQueryValueExA(k, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
-    ::RegCloseKey(k);
+    const LONG rc = ::RegQueryValueExA(k.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
     if (rc != ERROR_SUCCESS || type != REG_SZ) return "<missing>";
     return text;
 }

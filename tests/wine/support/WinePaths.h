@@ -38,5 +38,7 @@ bool SetRegString(HKEY root, const std::string& key, const std::string& name, co
 // when there is none.
 std::string GetRegString(HKEY root, const std::string& key, const std::string& name);
 bool SetRegDword(HKEY root, const std::string& key, const std::string& name, DWORD value);
+// A value of any type holding exactly `bytes` (no terminator added).
+bool SetRegBytes(HKEY root, const std::string& key, const std::string& name, DWORD type, const std::string& bytes);
 
 }  // namespace testing_support

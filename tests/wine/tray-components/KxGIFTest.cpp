@@ -323,12 +323,12 @@ TEST(ConvertBitmapToDibStream, ReducesA24BitBitmapToTheAskedFormat) {
         const auto dib = kx::ConvertBitmapToDibStream(bitmap, c.format, kx::crPopularity);
         ASSERT_GT(dib.size(), 54u);
         EXPECT_EQ(dib[0], 'B');
-        const kx::DibHeader h = kx::ReadDibHeader(dib.data() + kx::kFileHeaderSize);
+        const velfw::DibHeader h = velfw::ReadDibHeader(dib.data() + velfw::kBmpFileHeaderSize);
         EXPECT_EQ(h.bitCount, c.bits);
         EXPECT_EQ(h.width, 3);
         EXPECT_EQ(h.height, 2);
         EXPECT_EQ(uint32_t(dib[10] | dib[11] << 8), c.pixelOffset);
-        EXPECT_EQ(dib.size(), c.pixelOffset + 2 * kx::ScanLineBytes(3, c.bits, 32));
+        EXPECT_EQ(dib.size(), c.pixelOffset + 2 * velfw::DibRowBytes(3, c.bits));
         TBitmap loaded;
         ASSERT_TRUE(loaded.LoadFromStream(dib));
         EXPECT_EQ(PixelsOf(loaded), pixels);

@@ -8,6 +8,7 @@
 #include "KAVIstAbout.h"
 #include "KAVIstp.h"
 #include "KvLibraryUnits.h"
+#include "RegistryKey.h"
 #include "ScopedSeam.h"
 #include "SettingsRegistry.h"
 #include "TestForms.h"
@@ -46,14 +47,9 @@ protected:
         form->AfterConstruction();
         return form;
     }
-    std::string Ravad() {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kVelunorKey, 0, KEY_READ, &key)) return "<none>";
-        char value[64] = {};
-        DWORD size = sizeof value - 1;
-        LONG rc = ::RegQueryValueExA(key, "Ravad", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
-        ::RegCloseKey(key);
-        return rc ? "<none>" : std::string(value);
+    static std::string Ravad() {
+        const std::string value = GetRegString(HKEY_LOCAL_MACHINE, kVelunorKey, "Ravad");
+        return value == "<no key>" || value == "<missing>" ? "<none>" : value;
     }
     static bool QuitPending() {
         MSG msg;
@@ -101,11 +97,8 @@ TEST_F(TrayFormTest, UnwritableRavadHandsOverAtEveryStart) {
     // Below a volatile key only volatile keys can be made: the store cannot
     // make its "Velunor" section, so "Ravad" is never written.
     DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKaviKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                &key, nullptr),
+    ASSERT_EQ(velfw::RegistryKey().Create(HKEY_LOCAL_MACHINE, kKaviKey, KEY_ALL_ACCESS, REG_OPTION_VOLATILE),
               ERROR_SUCCESS);
-    ::RegCloseKey(key);
     for (int run = 0; run < 2; ++run) {
         starts.clear();
         MakeForm()->Free();

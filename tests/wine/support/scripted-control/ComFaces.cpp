@@ -49,6 +49,6 @@ void EndOnUnansweredCall(const char* interfaceName) {
     for (;;) ::Sleep(INFINITE);  // termination is on its way
 }
 
-BSTR NewBstr(const std::string& text) { return ::SysAllocString(velfw::AnsiToWide(text).c_str()); }
+BSTR NewBstr(const std::string& text) { return velfw::OleString(text).Release(); }
 
 }  // namespace scripted

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ControlLog.h"
+#include "RegistryKey.h"
 #include "WideText.h"
 #include "ScriptedBrowser.h"
 
@@ -72,18 +73,8 @@ std::string ServerKeyName() {
     return "CLSID\\" + velfw::WideToAnsi(clsid) + "\\InprocServer32";
 }
 
-bool ReadText(HKEY key, const char* name, std::string& text) {
-    char buf[MAX_PATH * 2] = {};
-    DWORD type = 0, size = sizeof buf - 1;
-    if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) != ERROR_SUCCESS) return false;
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
-    text.assign(buf);
-    return true;
-}
-
-bool WriteText(HKEY key, const char* name, const std::string& text) {
-    return ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                            static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+bool ReadText(const velfw::RegistryKey& key, const char* name, std::string& text) {
+    return key.ReadString(name, text) == velfw::RegistryRead::Text;
 }
 
 }  // namespace
@@ -128,18 +119,15 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
         char path[MAX_PATH] = {};
         const DWORD n = ::GetModuleFileNameA(g_module, path, MAX_PATH);
         if (n == 0 || n >= MAX_PATH) return E_FAIL;
-        HKEY key = nullptr;
-        if (::RegCreateKeyExA(HKEY_CLASSES_ROOT, ServerKeyName().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr) != ERROR_SUCCESS)
-            return SELFREG_E_CLASS;
+        velfw::RegistryKey key;
+        if (key.Create(HKEY_CLASSES_ROOT, ServerKeyName(), KEY_ALL_ACCESS) != ERROR_SUCCESS) return SELFREG_E_CLASS;
         std::string current, saved;
         bool ok = true;
         // Registered twice, the first save stays: it holds the system's server.
-        if (!ReadText(key, kSavedServerValue, saved) && ReadText(key, nullptr, current) &&
+        if (!ReadText(key, kSavedServerValue, saved) && ReadText(key, "", current) &&
             lstrcmpiA(current.c_str(), path) != 0)
-            ok = WriteText(key, kSavedServerValue, current);
-        ok = ok && WriteText(key, nullptr, path) && WriteText(key, "ThreadingModel", "Apartment");
-        ::RegCloseKey(key);
+            ok = key.WriteString(kSavedServerValue, current);
+        ok = ok && key.WriteString("", path) && key.WriteString("ThreadingModel", "Apartment");
         return ok ? S_OK : SELFREG_E_CLASS;
     });
 }
@@ -147,14 +135,13 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
 // Gives the web-browser control its own server back.
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
     return Guarded([] {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, ServerKeyName().c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        velfw::RegistryKey key;
+        if (key.Open(HKEY_CLASSES_ROOT, ServerKeyName(), KEY_ALL_ACCESS) != ERROR_SUCCESS)
             return S_OK;  // nothing registered
         std::string saved;
         bool ok = true;
         if (ReadText(key, kSavedServerValue, saved))
-            ok = WriteText(key, nullptr, saved) && ::RegDeleteValueA(key, kSavedServerValue) == ERROR_SUCCESS;
-        ::RegCloseKey(key);
+            ok = key.WriteString("", saved) && key.DeleteValue(kSavedServerValue);
         return ok ? S_OK : SELFREG_E_CLASS;
     });
 }
