@@ -10,6 +10,7 @@
 #include "ControlsRules.h"
 #include "Forms.h"
 #include "MessageRoutes.h"
+#include "ScopeGuards.h"
 #include "SysUtils.h"
 #include "WindowHooks.h"
 
@@ -427,15 +428,9 @@ void TWinControl::FontChanged() {
 
 void TWinControl::Realign() {
     if (aligning_) return;
-    aligning_ = true;
-    try {
-        RECT r{0, 0, ClientWidth(), ClientHeight()};
-        AlignControls(r);
-    } catch (...) {
-        aligning_ = false;
-        throw;
-    }
-    aligning_ = false;
+    ScopedValue aligning(aligning_, true);
+    RECT r{0, 0, ClientWidth(), ClientHeight()};
+    AlignControls(r);
 }
 
 void TWinControl::AlignControls(RECT& r) {
@@ -501,26 +496,23 @@ void TWinControl::WndProc(TMessage& m) {
             break;
         case WM_PAINT:
             if (ownClass) {
-                PAINTSTRUCT ps;
-                HDC dc = ::BeginPaint(handle_, &ps);
+                PaintDc paint(handle_);
                 TCanvas local;
                 TCanvas* own = ControlCanvas();
                 TCanvas& canvas = own ? *own : local;
-                canvas.SetHandle(dc);
+                canvas.SetHandle(paint.get());
+                ScopeExit unbind([&canvas] { canvas.SetHandle(nullptr); });
                 try {
                     Paint(canvas);
-                    canvas.SetHandle(nullptr);
                 } catch (...) {
-                    canvas.SetHandle(nullptr);
                     // The region is valid again before anything is shown: the
                     // report's box must not bring the failing paint straight
                     // back. Until a paint succeeds, later failures are the
                     // same one and are not reported again.
-                    ::EndPaint(handle_, &ps);
+                    paint.End();
                     if (std::exchange(paintFailed_, true)) return;
                     throw;
                 }
-                ::EndPaint(handle_, &ps);
                 paintFailed_ = false;
                 return;
             }

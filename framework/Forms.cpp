@@ -5,6 +5,7 @@
 #include "ControlsRules.h"
 
 #include "MessageRoutes.h"
+#include "ScopeGuards.h"
 #include "SysUtils.h"
 
 namespace velfw {
@@ -50,11 +51,8 @@ void TForm::Deactivate() { if (OnDeactivate) OnDeactivate(this); }
 void TForm::Paint(TCanvas& canvas) {
     // The form's canvas draws on the paint's DC only while the paint lasts,
     // also when the handler fails.
-    struct Bind {
-        TCanvas& c;
-        Bind(TCanvas& c, HDC dc) : c(c) { c.SetHandle(dc); }
-        ~Bind() { c.SetHandle(nullptr); }
-    } bind(canvas_, canvas.Handle());
+    canvas_.SetHandle(canvas.Handle());
+    const ScopeExit unbind([this] { canvas_.SetHandle(nullptr); });
     if (OnPaint) OnPaint(this);
 }
 

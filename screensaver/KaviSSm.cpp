@@ -5,6 +5,7 @@
 
 #include "Globals.h"
 #include "StatsPage.h"
+#include "ScopeGuards.h"
 #include "SysUtils.h"
 #include "WindowGuard.h"
 
@@ -166,13 +167,12 @@ void TForm1::LogFailure(int n, const std::string& prefix) {
 
 void TForm1::KillNewProcesses() {
     if (KillBusy) return;
-    KillBusy = true;
+    const velfw::ScopedValue busy(KillBusy, true);
     try {
         if (InitialWindows && CurrentWindows) DealWithNewWindows(*InitialWindows, *CurrentWindows, processCreated_);
     } catch (...) {
         // The next tick scans again.
     }
-    KillBusy = false;
 }
 
 void TForm1::WMActivate(velfw::TMessage& m) {

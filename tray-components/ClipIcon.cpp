@@ -9,6 +9,7 @@
 #include "IconFileFormat.h"
 #include "LibraryErrors.h"
 #include "PictureRules.h"
+#include "WinHandles.h"
 
 namespace kx {
 
@@ -49,21 +50,6 @@ std::vector<uint8_t> BitmapBits(HBITMAP bitmap, const BITMAP& bm) {
         RaiseOutOfResources();
     return bits;
 }
-
-// Closes the clipboard it opened, whatever happens in between.
-class OpenedClipboard {
-public:
-    explicit OpenedClipboard(HWND owner) : open_(::OpenClipboard(owner) != FALSE) {}
-    OpenedClipboard(const OpenedClipboard&) = delete;
-    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-    ~OpenedClipboard() {
-        if (open_) ::CloseClipboard();
-    }
-    explicit operator bool() const { return open_; }
-
-private:
-    bool open_;
-};
 
 }  // namespace
 
@@ -207,7 +193,7 @@ UniqueGdiObject StretchToNewBitmap(HBITMAP bitmap, int width, int height, bool m
 
 bool CopyIconToClipboard(const velfw::TIcon& icon, HWND owner) {
     const std::vector<uint8_t>& bytes = icon.Data();
-    OpenedClipboard clipboard(owner);
+    const velfw::OpenedClipboard clipboard(owner);
     if (!clipboard || !::EmptyClipboard()) return false;
     if (bytes.empty()) return true;
     HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
@@ -231,7 +217,7 @@ bool ClipboardHasIcon() { return IconClipboardFormat && ::IsClipboardFormatAvail
 bool PasteIconFromClipboard(velfw::TIcon& icon, HWND owner) {
     std::vector<uint8_t> bytes;
     {
-        OpenedClipboard clipboard(owner);
+        const velfw::OpenedClipboard clipboard(owner);
         if (!clipboard || !IconClipboardFormat) return false;
         HGLOBAL block = ::GetClipboardData(IconClipboardFormat);
         const void* p = block ? ::GlobalLock(block) : nullptr;

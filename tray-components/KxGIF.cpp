@@ -443,7 +443,8 @@ void TGIFImage::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& pale
 }
 
 bool CopyToClipboard(TGIFImage& image, HWND owner) {
-    if (!::OpenClipboard(owner)) return false;
+    const velfw::OpenedClipboard clipboard(owner);
+    if (!clipboard) return false;
     UINT format = 0;
     HANDLE data = nullptr;
     HPALETTE palette = nullptr;
@@ -456,29 +457,19 @@ bool CopyToClipboard(TGIFImage& image, HWND owner) {
         // The bitmap made for a placing that failed is ours to free.
         if (data) ::DeleteObject(data);
         if (palette) ::DeleteObject(palette);
-        ::CloseClipboard();
         throw;
     }
-    ::CloseClipboard();
     return true;
 }
 
 bool PasteFromClipboard(TGIFImage& image) {
-    if (!::OpenClipboard(nullptr)) return false;
-    bool pasted = false;
-    try {
-        const bool gif = CF_GIF && ::IsClipboardFormatAvailable(CF_GIF);
-        HANDLE bitmap = ::IsClipboardFormatAvailable(CF_BITMAP) ? ::GetClipboardData(CF_BITMAP) : nullptr;
-        if (gif || bitmap) {
-            image.LoadFromClipboardFormat(CF_BITMAP, bitmap, nullptr);
-            pasted = true;
-        }
-    } catch (...) {
-        ::CloseClipboard();
-        throw;
-    }
-    ::CloseClipboard();
-    return pasted;
+    const velfw::OpenedClipboard clipboard(nullptr);
+    if (!clipboard) return false;
+    const bool gif = CF_GIF && ::IsClipboardFormatAvailable(CF_GIF);
+    HANDLE bitmap = ::IsClipboardFormatAvailable(CF_BITMAP) ? ::GetClipboardData(CF_BITMAP) : nullptr;
+    if (!gif && !bitmap) return false;
+    image.LoadFromClipboardFormat(CF_BITMAP, bitmap, nullptr);
+    return true;
 }
 
 // ---- start-up

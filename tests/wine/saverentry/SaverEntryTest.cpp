@@ -8,6 +8,7 @@
 #include "SaverProcess.h"
 #include "SettingsRegistry.h"
 #include "WinePaths.h"
+#include "WinHandles.h"
 
 using namespace testing_support;
 
@@ -61,10 +62,8 @@ public:
     COLORREF Pixel(int x, int y) const {
         POINT p{x, y};
         ::ClientToScreen(wnd_, &p);
-        HDC dc = ::GetDC(nullptr);
-        COLORREF c = ::GetPixel(dc, p.x, p.y);
-        ::ReleaseDC(nullptr, dc);
-        return c;
+        const velfw::WindowDc screen(nullptr);
+        return ::GetPixel(screen.get(), p.x, p.y);
     }
 
 private:
