@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <mutex>
 #include <utility>
 
 #include "ControlsRules.h"
@@ -31,16 +32,25 @@ TIdPool& ControlIds() {
     return ids;
 }
 
-std::map<std::string, WNDPROC>& BaseProcs() {
-    static std::map<std::string, WNDPROC> procs;
-    return procs;
+// The procedure each of our window classes extends, by class name. Utility
+// windows are made on other threads too (a test's DDE client), hence the lock.
+struct TClassTable {
+    std::mutex lock;
+    std::map<std::string, WNDPROC> baseProcs;
+};
+
+TClassTable& Classes() {
+    static TClassTable table;
+    return table;
 }
 
 WNDPROC BaseProcOf(HWND wnd) {
     char name[256] = {};
     if (::GetClassNameA(wnd, name, sizeof name) > 0) {
-        auto it = BaseProcs().find(name);
-        if (it != BaseProcs().end()) return it->second;
+        TClassTable& classes = Classes();
+        const std::lock_guard<std::mutex> hold(classes.lock);
+        auto it = classes.baseProcs.find(name);
+        if (it != classes.baseProcs.end()) return it->second;
     }
     return ::DefWindowProcA;
 }
@@ -65,7 +75,9 @@ void InitCommonControlsOnce() {
 }
 
 WNDPROC RegisterControlClass(const TCreateParams& params) {
-    auto& procs = BaseProcs();
+    TClassTable& classes = Classes();
+    const std::lock_guard<std::mutex> hold(classes.lock);
+    auto& procs = classes.baseProcs;
     auto it = procs.find(params.WinClassName);
     if (it != procs.end()) return it->second;
     HINSTANCE instance = ::GetModuleHandleA(nullptr);

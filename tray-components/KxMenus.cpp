@@ -563,13 +563,6 @@ bool TPopupList::HandleMessage(velfw::TMessage& m) {
             for (TKxPopupMenu* menu : menus)
                 if (menu->MenuItemMessage(m)) return true;
             return false;
-        case WM_COMMAND:
-            for (TKxPopupMenu* menu : menus)
-                if (menu->DispatchCommand(LOWORD(m.WParam))) {
-                    m.Result = 0;
-                    return true;
-                }
-            return false;
         case WM_INITMENUPOPUP:
             for (TKxPopupMenu* menu : menus)
                 if (menu->DispatchPopup(reinterpret_cast<HMENU>(m.WParam))) {
