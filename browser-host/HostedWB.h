@@ -84,7 +84,7 @@ using TQueryServiceEvent = std::function<HRESULT(REFGUID rsid, REFIID iid, void*
 using TCloseQueryEvent = std::function<void(velfw::TObject* sender, bool& canClose)>;
 using TShowDialogEvent = std::function<void(velfw::TObject* sender, HWND h)>;
 
-constexpr DISPID DISPID_AMBIENT_DLCONTROL_ID = -5512;
+using velfw::DISPID_AMBIENT_DLCONTROL_ID;
 
 class THostedWB : public velfw::TWebBrowser {
 public:

@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 namespace browser {
 
@@ -44,10 +42,7 @@ void TStandInLog::Add(int browser, const std::string& text) {
     unsigned long tick = ::GetTickCount();
     entries_.push_back({tick, browser, text});
     static const std::string file = EnvironmentValue("VELUNOR_STANDIN_LOG");
-    if (!file.empty()) {
-        std::ofstream out(file, std::ios::app);
-        out << tick << " #" << browser << ' ' << text << '\n';
-    }
+    if (!file.empty()) AppendStandInLog(file, tick, browser, text);
 }
 
 std::vector<std::string> TStandInLog::TextsOf(int browser) const {
@@ -68,14 +63,7 @@ const TStandInScript& StandInScriptInUse() {
         s.loaded = true;
         std::string path = EnvironmentValue("VELUNOR_STANDIN_SCRIPT");
         if (!path.empty()) {
-            std::ifstream in(path);
-            if (!in) {
-                StandInLog().Add(0, "script " + path + " cannot be read");
-            } else {
-                std::stringstream text;
-                text << in.rdbuf();
-                s.script = TStandInScript::Parse(text.str());
-            }
+            s.script = TStandInScript::ReadFile(path);
             for (const std::string& e : s.script.Errors) StandInLog().Add(0, "script " + e);
         }
     }

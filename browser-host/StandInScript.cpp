@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 
 namespace browser {
@@ -29,13 +30,15 @@ bool ApplyKey(TStandInRule& rule, const std::string& key, const std::string& val
         if (!ToLong(value, n)) return error = "bad time '" + value + "'", false;
         rule.CompleteMs = n;
     } else if (key == "frames" || key == "framegap" || key == "scroll" || key == "client" ||
-               key == "scripterror") {
+               key == "scripterror" || key == "popup" || key == "error") {
         if (!ToLong(value, n)) return error = "bad number '" + value + "' for " + key, false;
         if (key == "frames") rule.Frames = static_cast<int>(n);
         else if (key == "framegap") rule.FrameGapMs = n;
         else if (key == "scroll") rule.ScrollHeight = n;
         else if (key == "client") rule.ClientHeight = n;
-        else rule.ScriptErrorMs = n;
+        else if (key == "scripterror") rule.ScriptErrorMs = n;
+        else if (key == "popup") rule.PopupMs = n;
+        else rule.ErrorStatus = n;
     } else if (key == "document") {
         if (value != "none") return error = "document takes only 'none'", false;
         rule.NoDocument = true;
@@ -123,6 +126,18 @@ TStandInScript TStandInScript::Parse(const std::string& text) {
     return script;
 }
 
+TStandInScript TStandInScript::ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    if (!in) {
+        TStandInScript script;
+        script.Errors.push_back(path + " cannot be read");
+        return script;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    return Parse(text.str());
+}
+
 TStandInRule TStandInScript::Find(const std::string& address) const {
     const TStandInRule* best = nullptr;
     for (const TStandInRule& r : Rules) {
@@ -143,6 +158,11 @@ bool TStandInScript::CreationFails(int n) const {
     for (int f : FailingCreations)
         if (f == n) return true;
     return false;
+}
+
+void AppendStandInLog(const std::string& file, unsigned long tick, int browser, const std::string& text) {
+    std::ofstream out(file, std::ios::app);
+    out << tick << " #" << browser << ' ' << text << '\n';
 }
 
 }  // namespace browser

@@ -12,6 +12,7 @@
 #include "ComObject.h"
 #include "ComPtr.h"
 #include "Controls.h"
+#include "WideText.h"
 
 namespace velfw {
 
@@ -25,10 +26,6 @@ public:
 };
 // Raises EOleError with the code written after `what`.
 [[noreturn]] void RaiseOleError(const char* what, HRESULT code);
-
-// Text of a BSTR or a wide string in the ANSI code page.
-std::string WideToAnsi(const wchar_t* text);
-std::wstring AnsiToWide(const std::string& text);
 
 // The client site of one hosted control. It is its own reference-counted COM
 // object: the control keeps it as long as it likes, while the component's

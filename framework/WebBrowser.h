@@ -9,6 +9,7 @@
 #include <string>
 
 #include "OleCtrls.h"
+#include "WebBrowserDispIds.h"
 
 namespace velfw {
 
@@ -17,18 +18,6 @@ VELFW_INTERFACE(IWebBrowser2, IDispatch, {0xd30c1661, 0xcdaf, 0x11d0, {0x8a, 0x3
 
 extern const CLSID CLSID_WebBrowserControl;
 extern const IID DIID_WebBrowserEvents2;
-
-// Dispatch ids of the control that the units use.
-constexpr DISPID DISPID_WB_APPLICATION = 200;
-constexpr DISPID DISPID_WB_DOCUMENT = 203;
-constexpr DISPID DISPID_WB_LOCATIONURL = 211;
-constexpr DISPID DISPID_WB_VISIBLE = 402;
-constexpr DISPID DISPID_WB_READYSTATE = -525;
-// Its events.
-constexpr DISPID DISPID_WB_BEFORENAVIGATE2 = 250;
-constexpr DISPID DISPID_WB_NAVIGATECOMPLETE2 = 252;
-constexpr DISPID DISPID_WB_DOCUMENTCOMPLETE = 259;
-constexpr DISPID DISPID_WB_NAVIGATEERROR = 271;
 
 using TWebBrowserNavigateEvent = std::function<void(TObject* sender, IDispatch* disp, const std::string& url)>;
 using TWebBrowserBeforeNavigateEvent =

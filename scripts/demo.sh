@@ -3,8 +3,9 @@
 # and shows the screen saver. Called by run.sh.
 #
 # On a virtual display (no VELUNOR_DISPLAY=host) a screenshot of the showing
-# is saved after a few seconds and the saver is ended with WM_USER+2; on the
-# user's display it runs until a key or the mouse ends it.
+# is saved after a few seconds (VELUNOR_DEMO_SHOT_SECONDS, to the file
+# VELUNOR_DEMO_SHOT) and the saver is ended with WM_USER+2; on the user's
+# display it runs until a key or the mouse ends it.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/demo-install.sh"
 
@@ -12,10 +13,10 @@ echo "Full screen (/s)"
 wine "$install_unix/Velunor.scr" /s &
 saver=$!
 if [ "${VELUNOR_DISPLAY:-}" != "host" ]; then
-  shot="$root/build/velunor-showing.png"
+  shot="${VELUNOR_DEMO_SHOT:-$root/build/velunor-showing.png}"
   # The system's browser control takes a few seconds per navigation under
   # Wine, so the three panes are all up after about 15 seconds.
-  sleep 20
+  sleep "${VELUNOR_DEMO_SHOT_SECONDS:-20}"
   if command -v import >/dev/null 2>&1 && import -window root "$shot"; then
     echo "Screenshot of the showing: $shot"
   else

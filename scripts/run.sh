@@ -4,6 +4,10 @@
 #   scripts/run.sh        the screen saver: "/c" (configure), then "/s" (full screen)
 #   scripts/run.sh tray   the tray launcher with its icon, menu and about box
 #   scripts/run.sh settings   the settings program
+#   scripts/run.sh scripted   the screen saver on the tests' scripted browser
+#                         control, whose pages complete, scroll and reach the
+#                         statistics page (the system's control under Wine
+#                         completes none)
 # The 32-bit build (the shipped one) where this host can run 32-bit code,
 # the 64-bit build otherwise.
 # With a display ($DISPLAY) the showing runs there until a key or the mouse
@@ -29,6 +33,7 @@ case "${1:-saver}" in
   saver) demo=demo.sh ;;
   tray) demo=demo-tray.sh ;;
   settings) demo=demo-settings.sh ;;
-  *) echo "usage: $0 [tray|settings]" >&2; exit 2 ;;
+  scripted) demo=demo-scripted.sh ;;
+  *) echo "usage: $0 [tray|settings|scripted]" >&2; exit 2 ;;
 esac
 exec scripts/with-wine.sh "$arch" "$root/scripts/$demo"
