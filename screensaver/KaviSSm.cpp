@@ -4,8 +4,9 @@
 #include "KaviSSm.h"
 
 #include "Globals.h"
-#include "StatsPage.h"
+#include "SaverMessages.h"
 #include "ScopeGuards.h"
+#include "StatsPage.h"
 #include "SysUtils.h"
 #include "WindowGuard.h"
 
@@ -190,9 +191,11 @@ void TForm1::WndProc(velfw::TMessage& m) {
             }
             velfw::TForm::WndProc(m);
             return;
-        case WM_USER + 1:
+        case kIgnoredMessage:
+            // Swallowed: the form reserves the number, so what a sender
+            // means by it never reaches the default handling.
             return;
-        case WM_USER + 2:
+        case kEndSaverMessage:
             EndSaver();
             return;
         default:

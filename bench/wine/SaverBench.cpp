@@ -23,10 +23,10 @@
 #include "Forms.h"
 #include "MyWebBrowser.h"
 #include "ProcessHoldings.h"
+#include "SaverMessages.h"
 
 namespace {
 
-constexpr UINT kEndRequest = WM_USER + 2;  // the saver's end request
 constexpr UINT kTickMs = 30;               // the slideshow's tick
 
 bool SetValue(HKEY root, const std::string& key, const std::string& name, const std::string& value) {
@@ -131,7 +131,7 @@ int Reference(int seconds) {
 int End() {
     HWND form = ::FindWindowA("TForm1", nullptr);
     if (!form) return 1;
-    ::PostMessageA(form, kEndRequest, 0, 0);
+    ::PostMessageA(form, saver::kEndSaverMessage, 0, 0);
     return 0;
 }
 
