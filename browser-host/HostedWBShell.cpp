@@ -67,21 +67,10 @@ velfw::UniqueGlobalAtom AddedAtom(const std::string& name) {
 }
 
 // The command text of an execute request, never read past its memory block.
-class LockedCommand {
-public:
-    explicit LockedCommand(HGLOBAL memory) : memory_(memory), text_(static_cast<const char*>(::GlobalLock(memory))) {}
-    LockedCommand(const LockedCommand&) = delete;
-    LockedCommand& operator=(const LockedCommand&) = delete;
-    ~LockedCommand() {
-        if (text_) ::GlobalUnlock(memory_);
-    }
-    bool Locked() const { return text_ != nullptr; }
-    std::string Text() const { return std::string(text_, strnlen(text_, ::GlobalSize(memory_))); }
-
-private:
-    HGLOBAL memory_;
-    const char* text_;
-};
+std::string CommandText(const velfw::LockedGlobal& command) {
+    const auto* text = static_cast<const char*>(command.get());
+    return std::string(text, strnlen(text, command.size()));
+}
 
 HICON ApplicationIcon() {
     HWND app = velfw::Application ? velfw::Application->Handle() : nullptr;
@@ -279,10 +268,10 @@ void THostedWBShell::DdeExecute(HWND client, LPARAM packed) {
     auto memory = reinterpret_cast<HGLOBAL>(high);
     bool carriedOut = false;
     {
-        LockedCommand command(memory);
-        if (!command.Locked()) return;
+        const velfw::LockedGlobal command(memory);
+        if (!command) return;
         try {
-            carriedOut = CarryOut(command.Text());
+            carriedOut = CarryOut(CommandText(command));
         } catch (...) {
             // A request that fails half-way counts as not carried out; the
             // client still gets its answer.

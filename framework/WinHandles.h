@@ -1,6 +1,7 @@
 // Owning wrappers for Win32 handles: one template, a close function and the
 // value that means "none". Copy is deleted, move hands the handle over.
-// Beside them the guards of a scope's DC, paint, selection and clipboard;
+// Beside them the guards of a scope's DC, paint, selection, locked memory and
+// clipboard;
 // the guards that need no Windows are in ScopeGuards.h.
 #pragma once
 
@@ -68,6 +69,10 @@ struct IconTraits {
     static HICON invalid() { return nullptr; }
     static void close(HICON h) { ::DestroyIcon(h); }
 };
+struct GlobalMemoryTraits {
+    static HGLOBAL invalid() { return nullptr; }
+    static void close(HGLOBAL h) { ::GlobalFree(h); }
+};
 struct GlobalAtomTraits {
     static ATOM invalid() { return 0; }
     static void close(ATOM a) { ::GlobalDeleteAtom(a); }
@@ -82,6 +87,7 @@ using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
 using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 using UniqueGlobalAtom = UniqueHandle<ATOM, GlobalAtomTraits>;
+using UniqueGlobalMemory = UniqueHandle<HGLOBAL, GlobalMemoryTraits>;
 
 // A device context got with GetDC, released with ReleaseDC.
 class WindowDc {
@@ -132,6 +138,25 @@ public:
 private:
     HDC dc_;
     HGDIOBJ old_;
+};
+
+// A palette selected and realized in a DC for the scope.
+class RealizedPalette {
+public:
+    RealizedPalette(HDC dc, HPALETTE palette, bool background) : dc_(dc) {
+        if (!palette) return;
+        old_ = ::SelectPalette(dc, palette, background ? TRUE : FALSE);
+        ::RealizePalette(dc);
+    }
+    RealizedPalette(const RealizedPalette&) = delete;
+    RealizedPalette& operator=(const RealizedPalette&) = delete;
+    ~RealizedPalette() {
+        if (old_) ::SelectPalette(dc_, old_, TRUE);
+    }
+
+private:
+    HDC dc_;
+    HPALETTE old_ = nullptr;
 };
 
 // The state of a DC (objects, colours, modes, clipping) saved for the scope.
@@ -198,6 +223,25 @@ private:
 };
 
 // The clipboard opened for the scope, closed at its end when it opened.
+// A global memory block locked for the scope (none for a null block).
+class LockedGlobal {
+public:
+    explicit LockedGlobal(HGLOBAL block) : block_(block), at_(block ? ::GlobalLock(block) : nullptr) {}
+    LockedGlobal(const LockedGlobal&) = delete;
+    LockedGlobal& operator=(const LockedGlobal&) = delete;
+    ~LockedGlobal() {
+        if (at_) ::GlobalUnlock(block_);
+    }
+    void* get() const { return at_; }
+    // The block's size, which may be rounded up past what was asked for.
+    SIZE_T size() const { return at_ ? ::GlobalSize(block_) : 0; }
+    explicit operator bool() const { return at_ != nullptr; }
+
+private:
+    HGLOBAL block_;
+    void* at_;
+};
+
 class OpenedClipboard {
 public:
     explicit OpenedClipboard(HWND owner) : open_(::OpenClipboard(owner) != FALSE) {}

@@ -8,6 +8,7 @@
 namespace kx {
 
 using velfw::BitmapDc;
+using velfw::RealizedPalette;
 using velfw::SelectedObject;
 using velfw::TBitmap;
 using velfw::TCanvas;
@@ -31,25 +32,6 @@ BitmapDc WorkDc(HDC compatible, HBITMAP bitmap) {
     if (!work && bitmap) ::DeleteObject(bitmap);
     return work;
 }
-
-// A palette selected and realized in a DC for the scope.
-class RealizedPalette {
-public:
-    RealizedPalette(HDC dc, HPALETTE palette, bool background) : dc_(dc) {
-        if (!palette) return;
-        old_ = ::SelectPalette(dc, palette, background ? TRUE : FALSE);
-        ::RealizePalette(dc);
-    }
-    RealizedPalette(const RealizedPalette&) = delete;
-    RealizedPalette& operator=(const RealizedPalette&) = delete;
-    ~RealizedPalette() {
-        if (old_) ::SelectPalette(dc_, old_, TRUE);
-    }
-
-private:
-    HDC dc_;
-    HPALETTE old_ = nullptr;
-};
 
 // Paints the brush of `color` through a monochrome mask.
 void BlitMaskInColor(TCanvas& canvas, int x, int y, int w, int h, HDC mask, TColor color, COLORREF text,

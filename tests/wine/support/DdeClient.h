@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "UtilityWindow.h"
+#include "WinHandles.h"
 
 namespace testing_support {
 
@@ -43,9 +44,10 @@ public:
     // back to the client with the answer.
     HGLOBAL Execute(HWND server, const std::string& command) {
         HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, command.size() + 1);
-        char* p = static_cast<char*>(::GlobalLock(mem));
-        memcpy(p, command.c_str(), command.size() + 1);
-        ::GlobalUnlock(mem);
+        {
+            const velfw::LockedGlobal at(mem);
+            if (at) memcpy(at.get(), command.c_str(), command.size() + 1);
+        }
         ::PostMessageA(server, WM_DDE_EXECUTE, reinterpret_cast<WPARAM>(Handle()),
                        ::PackDDElParam(WM_DDE_EXECUTE, 0, reinterpret_cast<UINT_PTR>(mem)));
         return mem;
