@@ -45,20 +45,28 @@ std::string Hex(unsigned long value) {
     return text;
 }
 
-TScriptedBrowser* BrowserOfWindow(HWND wnd) {
-    return reinterpret_cast<TScriptedBrowser*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
+// What a window of this module was made with (its creation parameter), kept
+// from its first message on. The module's windows are its own, not the
+// host's: the server may be unloaded while the host's framework runs.
+LONG_PTR CreationValue(HWND wnd, UINT msg, LPARAM lp) {
+    if (msg == WM_NCCREATE)
+        ::SetWindowLongPtrA(wnd, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(reinterpret_cast<const CREATESTRUCTA*>(lp)->lpCreateParams));
+    return ::GetWindowLongPtrA(wnd, GWLP_USERDATA);
+}
+
+TScriptedBrowser* BrowserOfWindow(HWND wnd, UINT msg, LPARAM lp) {
+    return reinterpret_cast<TScriptedBrowser*>(CreationValue(wnd, msg, lp));
 }
 
 LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     try {
-        if (msg == WM_NCCREATE) {
-            auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-            ::SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        } else if (msg == WM_PAINT) {
+        TScriptedBrowser* b = BrowserOfWindow(wnd, msg, lp);
+        if (msg == WM_PAINT) {
             const velfw::PaintDc paint(wnd);
             RECT client;
             ::GetClientRect(wnd, &client);
-            if (TScriptedBrowser* b = BrowserOfWindow(wnd)) b->Paint(paint.get(), client);
+            if (b) b->Paint(paint.get(), client);
             return 0;
         } else if (msg == WM_ERASEBKGND) {
             return 1;  // the paint fills all of it
@@ -71,11 +79,9 @@ LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT CALLBACK EventsProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     try {
-        if (msg == WM_NCCREATE) {
-            auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-            ::SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        } else if (msg == WM_TIMER || msg == kNavigatedMessage) {
-            if (TScriptedBrowser* b = BrowserOfWindow(wnd)) b->OnEventMessage(msg, wp);
+        TScriptedBrowser* b = BrowserOfWindow(wnd, msg, lp);
+        if (msg == WM_TIMER || msg == kNavigatedMessage) {
+            if (b) b->OnEventMessage(msg, wp);
             return 0;
         }
     } catch (...) {
@@ -88,11 +94,9 @@ LRESULT CALLBACK EventsProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 // the system's control opens one when its container does not take it.
 LRESULT CALLBACK PopupProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     try {
-        const int browser = static_cast<int>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
+        const int browser = static_cast<int>(CreationValue(wnd, msg, lp));
         switch (msg) {
             case WM_NCCREATE:
-                ::SetWindowLongPtrA(wnd, GWLP_USERDATA,
-                                    reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams));
                 ::InterlockedIncrement(&g_openPopups);
                 break;
             case WM_CLOSE:
