@@ -443,11 +443,8 @@ bool TBitmap::Remake(int width, int height, int bitsPerPixel, bool dib) {
         if (screen) made = ::CreateCompatibleBitmap(screen.get(), width, height);
     }
     if (!made) return false;
-    BitmapDc remade(made);
-    if (!remade) {
-        ::DeleteObject(made);
-        return false;
-    }
+    BitmapDc remade = TakeBitmap(made);
+    if (!remade) return false;
     RECT all{0, 0, width, height};
     ::FillRect(remade.dc(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     if (!Empty()) {
@@ -597,11 +594,8 @@ bool TBitmap::LoadFromStream(std::span<const uint8_t> data) {
         std::memcpy(static_cast<uint8_t*>(bits) + stride * static_cast<size_t>(y),
                     rows + stride * static_cast<size_t>(from), stride);
     }
-    BitmapDc image(made);
-    if (!image) {
-        ::DeleteObject(made);
-        return false;
-    }
+    BitmapDc image = TakeBitmap(made);
+    if (!image) return false;
     Adopt(std::move(image));
     Changed();
     return true;
@@ -647,11 +641,8 @@ void TBitmap::Assign(const TPersistent& source) {
         } else {
             HBITMAP copy = static_cast<HBITMAP>(::CopyImage(b->Handle(), IMAGE_BITMAP, 0, 0,
                                                             b->dib_ ? LR_CREATEDIBSECTION : 0));
-            BitmapDc image(copy);
-            if (!image) {
-                if (copy) ::DeleteObject(copy);
-                throw Exception("Out of system resources");
-            }
+            BitmapDc image = TakeBitmap(copy);
+            if (!image) throw Exception("Out of system resources");
             Adopt(std::move(image));
         }
         transparentColor_ = b->transparentColor_;
@@ -678,11 +669,8 @@ bool TDibBitmap::Create(int width, int height, int bitsPerPixel) {
     const std::vector<RGBQUAD> black(static_cast<size_t>(DibPaletteSize(bitsPerPixel)), RGBQUAD{0, 0, 0, 0});
     void* bits = nullptr;
     HBITMAP made = CreateDibSection(width, height, bitsPerPixel, black, &bits);
-    BitmapDc image(bits ? made : nullptr);
-    if (!image) {
-        if (made) ::DeleteObject(made);
-        return false;
-    }
+    BitmapDc image = TakeBitmap(made);
+    if (!image || !bits) return false;
     image_ = std::move(image);
     bits_ = static_cast<uint8_t*>(bits);
     width_ = width;

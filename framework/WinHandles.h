@@ -222,6 +222,14 @@ private:
     HGDIOBJ old_ = nullptr;
 };
 
+// A BitmapDc that takes the bitmap in every case: a bitmap no DC could take
+// is deleted at once.
+inline BitmapDc TakeBitmap(HBITMAP bitmap, HDC compatible = nullptr) {
+    BitmapDc taken(bitmap, compatible);
+    if (!taken && bitmap) ::DeleteObject(bitmap);
+    return taken;
+}
+
 // The clipboard opened for the scope, closed at its end when it opened.
 // A global memory block locked for the scope (none for a null block).
 class LockedGlobal {

@@ -10,6 +10,7 @@ namespace kx {
 using velfw::BitmapDc;
 using velfw::RealizedPalette;
 using velfw::SelectedObject;
+using velfw::TakeBitmap;
 using velfw::TBitmap;
 using velfw::TCanvas;
 using velfw::TColor;
@@ -25,13 +26,6 @@ constexpr UINT kBlockFlags = GMEM_MOVEABLE;
 
 RECT ToRECT(const Rect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 
-// A bitmap of one masked copy in a DC of its own, put back and deleted
-// however the copy ends (also when no DC could take it).
-BitmapDc WorkDc(HDC compatible, HBITMAP bitmap) {
-    BitmapDc work(bitmap, compatible);
-    if (!work && bitmap) ::DeleteObject(bitmap);
-    return work;
-}
 
 // Paints the brush of `color` through a monochrome mask.
 void BlitMaskInColor(TCanvas& canvas, int x, int y, int w, int h, HDC mask, TColor color, COLORREF text,
@@ -50,10 +44,10 @@ COLORREF PaletteRelativeColor(TColor color) { return velfw::ColorToRGB(color) | 
 void MaskedStretchCopy(HDC dst, int dstX, int dstY, int dstW, int dstH, HDC src, int srcX, int srcY, int srcW,
                        int srcH, HPALETTE palette, COLORREF transparentColor) {
     if (dstW <= 0 || dstH <= 0 || srcW <= 0 || srcH <= 0) return;
-    const BitmapDc inverse = WorkDc(dst, ::CreateBitmap(srcW, srcH, 1, 1, nullptr));
-    const BitmapDc mask = WorkDc(dst, ::CreateBitmap(srcW, srcH, 1, 1, nullptr));
-    const BitmapDc work = WorkDc(dst, ::CreateCompatibleBitmap(dst, dstW, dstH));
-    const BitmapDc source = WorkDc(dst, ::CreateCompatibleBitmap(dst, srcW, srcH));
+    const BitmapDc inverse = TakeBitmap(::CreateBitmap(srcW, srcH, 1, 1, nullptr), dst);
+    const BitmapDc mask = TakeBitmap(::CreateBitmap(srcW, srcH, 1, 1, nullptr), dst);
+    const BitmapDc work = TakeBitmap(::CreateCompatibleBitmap(dst, dstW, dstH), dst);
+    const BitmapDc source = TakeBitmap(::CreateCompatibleBitmap(dst, srcW, srcH), dst);
     if (!inverse || !mask || !work || !source) return;
     RealizedPalette dstPalette(dst, palette, true);
     RealizedPalette sourcePalette(source.dc(), palette, false);

@@ -164,11 +164,8 @@ int ScreenPixelsOf(HWND wnd, COLORREF colour) {
     const velfw::WindowDc screen(nullptr);
     void* bits = nullptr;
     HBITMAP made = ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const velfw::BitmapDc shot(bits ? made : nullptr, screen.get());
-    if (!shot) {
-        if (made) ::DeleteObject(made);
-        return 0;
-    }
+    const velfw::BitmapDc shot = velfw::TakeBitmap(made, screen.get());
+    if (!shot || !bits) return 0;
     ::BitBlt(shot.dc(), 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY);
     ::GdiFlush();
     // A 32-bit DIB holds blue, green, red and an unused byte.
