@@ -26,6 +26,12 @@ VELFW_INTERFACE(IHTMLElement2, IDispatch, {0x3050f434, 0x98b5, 0x11cf, {0xbb, 0x
 namespace browser {
 
 inline constexpr GUID kCgidDocHostCommandHandler = {0xf38bc242, 0xb950, 0x11d1, {0x89, 0x18, 0x00, 0xc0, 0x4f, 0xc2, 0xc8, 0x36}};
+// The refresh commands of the document host's group: the whole page, the top
+// frame, the frame the command came from.
+inline constexpr DWORD kRefreshCommand = 2300;
+inline constexpr DWORD kRefreshTopCommand = 6041;
+inline constexpr DWORD kRefreshThisCommand = 6042;
+
 inline constexpr GUID kCgidExplorer = {0x000214d0, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 }  // namespace browser

@@ -402,7 +402,7 @@ HRESULT THostedWB::Exec(const GUID* pguidCmdGroup, DWORD nCmdID, DWORD, VARIANT*
     HRESULT result = kCmdErrNotSupported;
     if (IsEqualGUID(*pguidCmdGroup, kCgidExplorer) && nCmdID == kExplorerUnload && OnUnload) OnUnload(this);
     if (IsEqualGUID(*pguidCmdGroup, kCgidDocHostCommandHandler)) {
-        if (OnRefresh && (nCmdID == 6041 || nCmdID == 6042 || nCmdID == 2300)) {
+        if (OnRefresh && (nCmdID == kRefreshTopCommand || nCmdID == kRefreshThisCommand || nCmdID == kRefreshCommand)) {
             bool cancel = false;
             OnRefresh(this, static_cast<int>(nCmdID), cancel);
             return cancel ? S_OK : result;

@@ -10,6 +10,7 @@
 #include "HostedWBRules.h"
 #include "PidlHelpers.h"
 #include "RegistryKey.h"
+#include "ScopeGuards.h"
 #include "ShellEntries.h"
 
 namespace browser {
@@ -54,49 +55,16 @@ std::string AtomName(ATOM atom) {
     return std::string(buf, n);
 }
 
-// Gives back a global atom when the scope ends.
-class ScopedAtom {
-public:
-    explicit ScopedAtom(const std::string& name) : atom_(name.empty() ? 0 : ::GlobalAddAtomA(name.c_str())) {}
-    ScopedAtom(const ScopedAtom&) = delete;
-    ScopedAtom& operator=(const ScopedAtom&) = delete;
-    ~ScopedAtom() {
-        if (atom_) ::GlobalDeleteAtom(atom_);
-    }
-    ATOM get() const { return atom_; }
-
-private:
-    ATOM atom_;
-};
+// A global atom of the name, given back when it goes; none for no name.
+velfw::UniqueGlobalAtom AddedAtom(const std::string& name) {
+    return velfw::UniqueGlobalAtom(name.empty() ? ATOM{0} : ::GlobalAddAtomA(name.c_str()));
+}
 
 // The command text of an execute request, never read past its memory block.
-class LockedCommand {
-public:
-    explicit LockedCommand(HGLOBAL memory) : memory_(memory), text_(static_cast<const char*>(::GlobalLock(memory))) {}
-    LockedCommand(const LockedCommand&) = delete;
-    LockedCommand& operator=(const LockedCommand&) = delete;
-    ~LockedCommand() {
-        if (text_) ::GlobalUnlock(memory_);
-    }
-    bool Locked() const { return text_ != nullptr; }
-    std::string Text() const { return std::string(text_, strnlen(text_, ::GlobalSize(memory_))); }
-
-private:
-    HGLOBAL memory_;
-    const char* text_;
-};
-
-// Sets a flag for the scope, whatever happens inside.
-class ScopedFlag {
-public:
-    explicit ScopedFlag(bool& flag) : flag_(flag) { flag_ = true; }
-    ScopedFlag(const ScopedFlag&) = delete;
-    ScopedFlag& operator=(const ScopedFlag&) = delete;
-    ~ScopedFlag() { flag_ = false; }
-
-private:
-    bool& flag_;
-};
+std::string CommandText(const velfw::LockedGlobal& command) {
+    const auto* text = static_cast<const char*>(command.get());
+    return std::string(text, strnlen(text, command.size()));
+}
 
 HICON ApplicationIcon() {
     HWND app = velfw::Application ? velfw::Application->Handle() : nullptr;
@@ -273,7 +241,7 @@ void THostedWBShell::DdeInitiate(HWND client, LPARAM atoms) {
     s.HtmlMode = application == s.HtmlApplication;
     const std::string& offerApp = s.HtmlMode ? s.HtmlApplication : s.FolderApplication;
     const std::string& offerTopic = s.HtmlMode ? s.HtmlTopic : s.FolderTopic;
-    ScopedAtom app(offerApp), topic(offerTopic);
+    const velfw::UniqueGlobalAtom app = AddedAtom(offerApp), topic = AddedAtom(offerTopic);
     if (app.get() && topic.get() && app.get() == appAtom && topic.get() == topicAtom) {
         if (!IsPartner(client)) partners_.push_back(client);
         ::SendMessageA(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(host_.BrowserControl().Handle()),
@@ -294,10 +262,10 @@ void THostedWBShell::DdeExecute(HWND client, LPARAM packed) {
     auto memory = reinterpret_cast<HGLOBAL>(high);
     bool carriedOut = false;
     {
-        LockedCommand command(memory);
-        if (!command.Locked()) return;
+        const velfw::LockedGlobal command(memory);
+        if (!command) return;
         try {
-            carriedOut = CarryOut(command.Text());
+            carriedOut = CarryOut(CommandText(command));
         } catch (...) {
             // A request that fails half-way counts as not carried out; the
             // client still gets its answer.
@@ -347,7 +315,7 @@ void THostedWBShell::ShellExecuteRequest(const TFolderRequest& request, bool exp
         info.lpIDList = request.List.get();
     }
     // Requests the shell sends meanwhile go to the real shell.
-    ScopedFlag busy(ShellDde().Busy);
+    const velfw::ScopedValue busy(ShellDde().Busy, true);
     ShellExecuteFunction(info);
 }
 

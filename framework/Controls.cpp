@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <map>
+#include <mutex>
 #include <utility>
 
 #include "ControlsRules.h"
 #include "Forms.h"
 #include "MessageRoutes.h"
+#include "ScopeGuards.h"
 #include "SysUtils.h"
 #include "WindowHooks.h"
 
@@ -30,16 +32,25 @@ TIdPool& ControlIds() {
     return ids;
 }
 
-std::map<std::string, WNDPROC>& BaseProcs() {
-    static std::map<std::string, WNDPROC> procs;
-    return procs;
+// The procedure each of our window classes extends, by class name. Utility
+// windows are made on other threads too (a test's DDE client), hence the lock.
+struct TClassTable {
+    std::mutex lock;
+    std::map<std::string, WNDPROC> baseProcs;
+};
+
+TClassTable& Classes() {
+    static TClassTable table;
+    return table;
 }
 
 WNDPROC BaseProcOf(HWND wnd) {
     char name[256] = {};
     if (::GetClassNameA(wnd, name, sizeof name) > 0) {
-        auto it = BaseProcs().find(name);
-        if (it != BaseProcs().end()) return it->second;
+        TClassTable& classes = Classes();
+        const std::lock_guard<std::mutex> hold(classes.lock);
+        auto it = classes.baseProcs.find(name);
+        if (it != classes.baseProcs.end()) return it->second;
     }
     return ::DefWindowProcA;
 }
@@ -64,7 +75,9 @@ void InitCommonControlsOnce() {
 }
 
 WNDPROC RegisterControlClass(const TCreateParams& params) {
-    auto& procs = BaseProcs();
+    TClassTable& classes = Classes();
+    const std::lock_guard<std::mutex> hold(classes.lock);
+    auto& procs = classes.baseProcs;
     auto it = procs.find(params.WinClassName);
     if (it != procs.end()) return it->second;
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
@@ -425,15 +438,9 @@ void TWinControl::FontChanged() {
 
 void TWinControl::Realign() {
     if (aligning_) return;
-    aligning_ = true;
-    try {
-        RECT r{0, 0, ClientWidth(), ClientHeight()};
-        AlignControls(r);
-    } catch (...) {
-        aligning_ = false;
-        throw;
-    }
-    aligning_ = false;
+    ScopedValue aligning(aligning_, true);
+    RECT r{0, 0, ClientWidth(), ClientHeight()};
+    AlignControls(r);
 }
 
 void TWinControl::AlignControls(RECT& r) {
@@ -499,26 +506,23 @@ void TWinControl::WndProc(TMessage& m) {
             break;
         case WM_PAINT:
             if (ownClass) {
-                PAINTSTRUCT ps;
-                HDC dc = ::BeginPaint(handle_, &ps);
+                PaintDc paint(handle_);
                 TCanvas local;
                 TCanvas* own = ControlCanvas();
                 TCanvas& canvas = own ? *own : local;
-                canvas.SetHandle(dc);
+                canvas.SetHandle(paint.get());
+                ScopeExit unbind([&canvas] { canvas.SetHandle(nullptr); });
                 try {
                     Paint(canvas);
-                    canvas.SetHandle(nullptr);
                 } catch (...) {
-                    canvas.SetHandle(nullptr);
                     // The region is valid again before anything is shown: the
                     // report's box must not bring the failing paint straight
                     // back. Until a paint succeeds, later failures are the
                     // same one and are not reported again.
-                    ::EndPaint(handle_, &ps);
+                    paint.End();
                     if (std::exchange(paintFailed_, true)) return;
                     throw;
                 }
-                ::EndPaint(handle_, &ps);
                 paintFailed_ = false;
                 return;
             }

@@ -1,5 +1,7 @@
 #include "ExtCtrls.h"
 
+#include "WinHandles.h"
+
 namespace velfw {
 
 TPanel::TPanel(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 185, 41); }
@@ -79,12 +81,11 @@ void TPanel::Paint(TCanvas& canvas) {
     const std::string caption = Caption();
     if (caption.empty()) return;
     HDC dc = canvas.Handle();
-    HGDIOBJ oldFont = ::SelectObject(dc, Font().Handle());
+    const SelectedObject font(dc, Font().Handle());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ColorToRGB(Font().Color()));
     ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &r,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    ::SelectObject(dc, oldFont);
 }
 
 }  // namespace velfw

@@ -5,7 +5,9 @@
 #include "ControlsRules.h"
 
 #include "MessageRoutes.h"
+#include "ScopeGuards.h"
 #include "SysUtils.h"
+#include "UtilityWindow.h"
 
 namespace velfw {
 
@@ -50,11 +52,8 @@ void TForm::Deactivate() { if (OnDeactivate) OnDeactivate(this); }
 void TForm::Paint(TCanvas& canvas) {
     // The form's canvas draws on the paint's DC only while the paint lasts,
     // also when the handler fails.
-    struct Bind {
-        TCanvas& c;
-        Bind(TCanvas& c, HDC dc) : c(c) { c.SetHandle(dc); }
-        ~Bind() { c.SetHandle(nullptr); }
-    } bind(canvas_, canvas.Handle());
+    canvas_.SetHandle(canvas.Handle());
+    const ScopeExit unbind([this] { canvas_.SetHandle(nullptr); });
     if (OnPaint) OnPaint(this);
 }
 
@@ -267,21 +266,23 @@ void ActivateMainForm() {
     ::SetForegroundWindow(form->Handle());
 }
 
-LRESULT CALLBACK AppWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_RESTORE) {
-            const LRESULT result = ::DefWindowProcA(wnd, msg, wParam, lParam);
+// The window behind the program's taskbar button.
+class TApplicationWindow final : public TUtilityWindow {
+public:
+    TApplicationWindow() : TUtilityWindow("TApplication", TUtilityWindowKind::ApplicationWindow) {}
+
+protected:
+    bool HandleMessage(TMessage& m) override {
+        if (m.Msg == WM_SYSCOMMAND && (m.WParam & 0xFFF0) == SC_RESTORE) {
+            m.Result = ::DefWindowProcA(Handle(), m.Msg, m.WParam, m.LParam);
             ActivateMainForm();
-            return result;
+            return true;
         }
         // ShowWindow(SW_RESTORE) on the minimized window sends no command.
-        if (msg == WM_SIZE && wParam == SIZE_RESTORED && ::IsWindowVisible(wnd)) ActivateMainForm();
-    } catch (...) {
-        ReportCurrentException();
-        return 0;
+        if (m.Msg == WM_SIZE && m.WParam == SIZE_RESTORED && ::IsWindowVisible(Handle())) ActivateMainForm();
+        return false;
     }
-    return ::DefWindowProcA(wnd, msg, wParam, lParam);
-}
+};
 }  // namespace
 
 TApplication::TApplication() : TComponent(nullptr) {
@@ -291,8 +292,10 @@ TApplication::TApplication() : TComponent(nullptr) {
 TApplication::~TApplication() {
     Destroying();
     DestroyForms();
-    if (handle_) ::DestroyWindow(handle_);
+    window_.reset();
 }
+
+HWND TApplication::Handle() const { return window_ ? window_->Handle() : nullptr; }
 
 void TApplication::DestroyForms() {
     // Last created first, so that their OnDestroy runs.
@@ -304,21 +307,14 @@ void TApplication::DestroyForms() {
 }
 
 void TApplication::Initialize() {
-    if (handle_) return;
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = AppWndProc;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.hIcon = ::LoadIconA(wc.hInstance, "MAINICON");
-    wc.lpszClassName = "TApplication";
-    ::RegisterClassA(&wc);
-    handle_ = ::CreateWindowExA(0, "TApplication", title_.c_str(),
-                                WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
-                                nullptr, nullptr, wc.hInstance, nullptr);
+    if (window_) return;
+    window_ = std::make_unique<TApplicationWindow>();
+    window_->SetTitle(title_);
 }
 
 void TApplication::SetTitle(const std::string& title) {
     title_ = title;
-    if (handle_) ::SetWindowTextA(handle_, title.c_str());
+    if (window_) window_->SetTitle(title);
 }
 
 std::string TApplication::ExeName() const {
@@ -484,7 +480,7 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
 
 bool TApplication::HelpCommand(UINT command, ULONG_PTR data) {
     if (HelpFile.empty()) return false;
-    HWND owner = mainForm_ && mainForm_->HandleAllocated() ? mainForm_->HandleOrNull() : handle_;
+    HWND owner = mainForm_ && mainForm_->HandleAllocated() ? mainForm_->HandleOrNull() : Handle();
     if (HelpFunction) return HelpFunction(owner, HelpFile, command, data);
     return ::WinHelpA(owner, HelpFile.c_str(), command, data) != FALSE;
 }

@@ -6,12 +6,15 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Controls.h"
 
 namespace velfw {
+
+class TUtilityWindow;
 
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow };
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
@@ -105,8 +108,9 @@ public:
     TApplication();
     ~TApplication() override;
 
-    void Initialize();  // makes the hidden application window
-    HWND Handle() const { return handle_; }
+    // Makes the hidden application window; raises when it cannot.
+    void Initialize();
+    HWND Handle() const;
     std::string Title() const { return title_; }
     void SetTitle(const std::string& title);
     std::string ExeName() const;
@@ -158,7 +162,7 @@ private:
     bool ProcessMessage(MSG& msg);
     bool IsKeyMsg(const MSG& msg);
     bool IsDialogKey(const MSG& msg);
-    HWND handle_ = nullptr;
+    std::unique_ptr<TUtilityWindow> window_;
     std::string title_;
     std::string hint_;
     TForm* mainForm_ = nullptr;

@@ -28,9 +28,8 @@ void TFont::Changed() {
 
 HFONT TFont::Handle() {
     if (!handle_) {
-        HDC screen = ::GetDC(nullptr);
-        int height = -MulDiv(size_, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
-        ::ReleaseDC(nullptr, screen);
+        const WindowDc screen(nullptr);
+        int height = -MulDiv(size_, ::GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
         handle_.reset(::CreateFontA(height, 0, 0, 0, (style_ & fsBold) ? FW_BOLD : FW_NORMAL,
                                     (style_ & fsItalic) ? TRUE : FALSE, (style_ & fsUnderline) ? TRUE : FALSE,
                                     FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
@@ -401,28 +400,23 @@ TBitmap::~TBitmap() { Release(); }
 
 void TBitmap::Release() {
     canvas_.SetHandle(nullptr);
-    if (dc_ && oldBitmap_) ::SelectObject(dc_.get(), oldBitmap_);
-    oldBitmap_ = nullptr;
-    bitmap_.reset();
-    dc_.reset();
+    image_.reset();
     palette_.reset();
     width_ = height_ = 0;
 }
 
-void TBitmap::Adopt(HBITMAP bitmap, HDC dc) {
+void TBitmap::Adopt(BitmapDc image) {
     Release();
-    dc_.reset(dc);
-    bitmap_.reset(bitmap);
-    oldBitmap_ = ::SelectObject(dc, bitmap);
+    image_ = std::move(image);
     DIBSECTION section{};
     BITMAP info{};
-    dib_ = ::GetObjectA(bitmap, sizeof section, &section) == sizeof section;
+    dib_ = ::GetObjectA(image_.bitmap(), sizeof section, &section) == sizeof section;
     if (dib_) info = section.dsBm;
-    else ::GetObjectA(bitmap, sizeof info, &info);
+    else ::GetObjectA(image_.bitmap(), sizeof info, &info);
     width_ = info.bmWidth;
     height_ = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
     bitsPerPixel_ = info.bmBitsPixel * info.bmPlanes;
-    canvas_.SetHandle(dc);
+    canvas_.SetHandle(image_.dc());
 }
 
 bool TBitmap::Remake(int width, int height, int bitsPerPixel, bool dib) {
@@ -432,15 +426,13 @@ bool TBitmap::Remake(int width, int height, int bitsPerPixel, bool dib) {
         if (had) Changed();
         return width == 0 && height == 0;
     }
-    UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
-    if (!dc) return false;
     HBITMAP made = nullptr;
     if (dib) {
         // A DIB keeps its own colour table across a resize.
         std::vector<RGBQUAD> table;
         if (dib_ && bitsPerPixel == bitsPerPixel_ && DibPaletteSize(bitsPerPixel) > 0) {
             table.resize(static_cast<size_t>(DibPaletteSize(bitsPerPixel)));
-            table.resize(::GetDIBColorTable(dc_.get(), 0, static_cast<UINT>(table.size()), table.data()));
+            table.resize(::GetDIBColorTable(image_.dc(), 0, static_cast<UINT>(table.size()), table.data()));
         }
         void* bits = nullptr;
         made = CreateDibSection(width, height, bitsPerPixel, table, &bits);
@@ -451,21 +443,21 @@ bool TBitmap::Remake(int width, int height, int bitsPerPixel, bool dib) {
         if (screen) made = ::CreateCompatibleBitmap(screen.get(), width, height);
     }
     if (!made) return false;
-    HGDIOBJ old = ::SelectObject(dc.get(), made);
+    BitmapDc remade = TakeBitmap(made);
+    if (!remade) return false;
     RECT all{0, 0, width, height};
-    ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::FillRect(remade.dc(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     if (!Empty()) {
         // Colour to monochrome sets the pixels of the source's background
         // colour; monochrome to colour paints clear bits in the text colour
         // and set ones in the background colour.
         const COLORREF brush = ColorToRGB(canvas_.Brush().Color());
-        ::SetBkColor(dc_.get(), brush);
-        ::SetTextColor(dc.get(), ColorToRGB(canvas_.Font().Color()));
-        ::SetBkColor(dc.get(), brush);
-        ::BitBlt(dc.get(), 0, 0, width, height, dc_.get(), 0, 0, SRCCOPY);
+        ::SetBkColor(image_.dc(), brush);
+        ::SetTextColor(remade.dc(), ColorToRGB(canvas_.Font().Color()));
+        ::SetBkColor(remade.dc(), brush);
+        ::BitBlt(remade.dc(), 0, 0, width, height, image_.dc(), 0, 0, SRCCOPY);
     }
-    ::SelectObject(dc.get(), old);
-    Adopt(made, dc.release());
+    Adopt(std::move(remade));
     Changed();
     return true;
 }
@@ -484,9 +476,9 @@ bool TBitmap::SetHandle(HBITMAP bitmap) {
         Changed();
         return true;
     }
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    if (!dc) return false;
-    Adopt(bitmap, dc);
+    BitmapDc image(bitmap);
+    if (!image) return false;
+    Adopt(std::move(image));
     Changed();
     return true;
 }
@@ -543,10 +535,10 @@ void TBitmap::SetMonochrome(bool value) {
 }
 
 HPALETTE TBitmap::Palette() {
-    if (!dib_ || !dc_ || DibPaletteSize(bitsPerPixel_) == 0) return nullptr;
+    if (!dib_ || !image_ || DibPaletteSize(bitsPerPixel_) == 0) return nullptr;
     if (!palette_) {
         RGBQUAD table[256];
-        const UINT n = ::GetDIBColorTable(dc_.get(), 0, 256, table);
+        const UINT n = ::GetDIBColorTable(image_.dc(), 0, 256, table);
         if (n == 0) return nullptr;
         std::vector<uint8_t> block(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * n);
         auto* log = reinterpret_cast<LOGPALETTE*>(block.data());
@@ -576,12 +568,12 @@ void TBitmap::Draw(TCanvas& canvas, const RECT& r) {
     if (Empty()) return;
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (Transparent()) {
-        ::TransparentBlt(canvas.Handle(), r.left, r.top, w, h, dc_.get(), 0, 0, width_, height_,
+        ::TransparentBlt(canvas.Handle(), r.left, r.top, w, h, image_.dc(), 0, 0, width_, height_,
                          ColorToRGB(TransparentColor()));
         return;
     }
     ::SetStretchBltMode(canvas.Handle(), COLORONCOLOR);
-    ::StretchBlt(canvas.Handle(), r.left, r.top, w, h, dc_.get(), 0, 0, width_, height_, canvas.CopyMode());
+    ::StretchBlt(canvas.Handle(), r.left, r.top, w, h, image_.dc(), 0, 0, width_, height_, canvas.CopyMode());
 }
 
 bool TBitmap::LoadFromStream(std::span<const uint8_t> data) {
@@ -602,12 +594,9 @@ bool TBitmap::LoadFromStream(std::span<const uint8_t> data) {
         std::memcpy(static_cast<uint8_t*>(bits) + stride * static_cast<size_t>(y),
                     rows + stride * static_cast<size_t>(from), stride);
     }
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    if (!dc) {
-        ::DeleteObject(made);
-        return false;
-    }
-    Adopt(made, dc);
+    BitmapDc image = TakeBitmap(made);
+    if (!image) return false;
+    Adopt(std::move(image));
     Changed();
     return true;
 }
@@ -620,11 +609,11 @@ void TBitmap::SaveToStream(std::vector<uint8_t>& out) {
     auto* info = reinterpret_cast<BITMAPINFO*>(block.data());
     const size_t size = DibImageSize(width_, height_, bits);
     std::vector<uint8_t> rows(size);
-    // GetDIBits wants the bitmap out of any DC.
-    ::SelectObject(dc_.get(), oldBitmap_);
-    const int got = ::GetDIBits(dc_.get(), Handle(), 0, static_cast<UINT>(height_), rows.data(), info,
-                                DIB_RGB_COLORS);
-    oldBitmap_ = ::SelectObject(dc_.get(), bitmap_.get());
+    int got = 0;
+    {
+        const SelectedObject out = image_.Deselected();
+        got = ::GetDIBits(image_.dc(), Handle(), 0, static_cast<UINT>(height_), rows.data(), info, DIB_RGB_COLORS);
+    }
     if (got != height_) throw Exception("Cannot read the bitmap's pixels");
     info->bmiHeader.biSizeImage = static_cast<DWORD>(size);
     info->bmiHeader.biClrUsed = static_cast<DWORD>(table.size());
@@ -643,14 +632,11 @@ void TBitmap::Assign(const TPersistent& source) {
         if (b->Empty()) {
             Release();
         } else {
-            UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
             HBITMAP copy = static_cast<HBITMAP>(::CopyImage(b->Handle(), IMAGE_BITMAP, 0, 0,
                                                             b->dib_ ? LR_CREATEDIBSECTION : 0));
-            if (!dc || !copy) {
-                if (copy) ::DeleteObject(copy);
-                throw Exception("Out of system resources");
-            }
-            Adopt(copy, dc.release());
+            BitmapDc image = TakeBitmap(copy);
+            if (!image) throw Exception("Out of system resources");
+            Adopt(std::move(image));
         }
         transparentColor_ = b->transparentColor_;
         SetTransparent(b->Transparent());
@@ -664,10 +650,7 @@ TDibBitmap::~TDibBitmap() { Release(); }
 
 void TDibBitmap::Release() {
     canvas_.SetHandle(nullptr);
-    if (dc_ && oldBitmap_) ::SelectObject(dc_.get(), oldBitmap_);
-    oldBitmap_ = nullptr;
-    bitmap_.reset();
-    dc_.reset();
+    image_.reset();
     bits_ = nullptr;
     width_ = height_ = bitsPerPixel_ = 0;
     stride_ = 0;
@@ -678,19 +661,16 @@ bool TDibBitmap::Create(int width, int height, int bitsPerPixel) {
     if (DibImageSize(width, height, bitsPerPixel) == 0) return false;
     const std::vector<RGBQUAD> black(static_cast<size_t>(DibPaletteSize(bitsPerPixel)), RGBQUAD{0, 0, 0, 0});
     void* bits = nullptr;
-    dc_.reset(::CreateCompatibleDC(nullptr));
-    if (dc_) bitmap_.reset(CreateDibSection(width, height, bitsPerPixel, black, &bits));
-    if (!dc_ || !bitmap_ || !bits) {
-        Release();
-        return false;
-    }
-    oldBitmap_ = ::SelectObject(dc_.get(), bitmap_.get());
+    HBITMAP made = CreateDibSection(width, height, bitsPerPixel, black, &bits);
+    BitmapDc image = TakeBitmap(made);
+    if (!image || !bits) return false;
+    image_ = std::move(image);
     bits_ = static_cast<uint8_t*>(bits);
     width_ = width;
     height_ = height;
     bitsPerPixel_ = bitsPerPixel;
     stride_ = DibStride(width, bitsPerPixel);
-    canvas_.SetHandle(dc_.get());
+    canvas_.SetHandle(image_.dc());
     return true;
 }
 
@@ -709,12 +689,12 @@ int TDibBitmap::PaletteSize() const { return bits_ ? DibPaletteSize(bitsPerPixel
 
 bool TDibBitmap::SetPalette(const RGBQUAD* colors, int count) {
     if (!colors || count <= 0 || count > PaletteSize()) return false;
-    return ::SetDIBColorTable(dc_.get(), 0, static_cast<UINT>(count), colors) == static_cast<UINT>(count);
+    return ::SetDIBColorTable(image_.dc(), 0, static_cast<UINT>(count), colors) == static_cast<UINT>(count);
 }
 
 RGBQUAD TDibBitmap::PaletteEntry(int index) const {
     RGBQUAD entry{};
-    if (index >= 0 && index < PaletteSize()) ::GetDIBColorTable(dc_.get(), static_cast<UINT>(index), 1, &entry);
+    if (index >= 0 && index < PaletteSize()) ::GetDIBColorTable(image_.dc(), static_cast<UINT>(index), 1, &entry);
     return entry;
 }
 

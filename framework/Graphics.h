@@ -243,9 +243,9 @@ public:
     bool SetSize(int width, int height);
     int Width() const override { return width_; }
     int Height() const override { return height_; }
-    bool Empty() const override { return !bitmap_; }
+    bool Empty() const override { return !image_; }
     TCanvas& Canvas() { return canvas_; }
-    HBITMAP Handle() const { return static_cast<HBITMAP>(bitmap_.get()); }
+    HBITMAP Handle() const { return image_.bitmap(); }
     // Takes over `bitmap` (a DDB or a DIB section), which this then deletes.
     bool SetHandle(HBITMAP bitmap);
     // A bitmap resource of `instance`, kept as a DIB section.
@@ -280,14 +280,12 @@ public:
 private:
     // Makes a bitmap of the size in the given form, the old content copied in.
     bool Remake(int width, int height, int bitsPerPixel, bool dib);
-    void Adopt(HBITMAP bitmap, HDC dc);
+    void Adopt(BitmapDc image);
     void Release();
     int width_ = 0, height_ = 0;
     int bitsPerPixel_ = 0;  // of the bitmap as made; a DDB's is the screen's or 1
     bool dib_ = false;
-    UniqueMemoryDc dc_;
-    UniqueGdiObject bitmap_;
-    HGDIOBJ oldBitmap_ = nullptr;
+    BitmapDc image_;
     UniqueGdiObject palette_;
     TColor transparentColor_ = clDefault;
     TCanvas canvas_;
@@ -310,7 +308,7 @@ public:
     // False, leaving the bitmap empty, for a size or depth it cannot have.
     // A new colour table is black throughout.
     bool Create(int width, int height, int bitsPerPixel);
-    bool Empty() const { return !bitmap_; }
+    bool Empty() const { return !image_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
     int BitsPerPixel() const { return bitsPerPixel_; }
@@ -325,16 +323,14 @@ public:
     int PaletteSize() const;
     RGBQUAD PaletteEntry(int index) const;
     TCanvas& Canvas() { return canvas_; }
-    HBITMAP Handle() const { return static_cast<HBITMAP>(bitmap_.get()); }
+    HBITMAP Handle() const { return image_.bitmap(); }
 
 private:
     void Release();
     int width_ = 0, height_ = 0, bitsPerPixel_ = 0;
     size_t stride_ = 0;
     uint8_t* bits_ = nullptr;
-    UniqueMemoryDc dc_;
-    UniqueGdiObject bitmap_;
-    HGDIOBJ oldBitmap_ = nullptr;
+    BitmapDc image_;
     TCanvas canvas_;
 };
 

@@ -211,13 +211,6 @@ void TMenu::MenuChanged() {
     if (items_->handle_ && !IsDestroying()) items_->RebuildHandle(ownerDraw_);
 }
 
-bool TMenu::DispatchCommand(UINT command) {
-    TMenuItem* item = FindItem(command, TFindItemKind::fkCommand);
-    if (!item) return false;
-    item->Click();
-    return true;
-}
-
 bool TMenu::DispatchPopup(HMENU submenu) {
     TMenuItem* item = FindItem(reinterpret_cast<UINT_PTR>(submenu), TFindItemKind::fkHandle);
     if (!item) return false;
@@ -240,14 +233,9 @@ UINT TrackPopupFlags(TPopupAlignment alignment, bool rightToLeft, TTrackButton b
 namespace {
 
 // The owner of menus shown by the plain popup menu: their commands come
-// back here and go on by command id.
+// back here and take the framework's route by command id.
 TUtilityWindow& PopupOwnerWindow() {
-    static TUtilityWindow* window = nullptr;
-    if (!window) {
-        window = new TUtilityWindow("TPopupMenuOwner", TUtilityWindowKind::HiddenTopLevel, [](TMessage& m) {
-            return RouteMessage(window->Handle(), window, m);
-        });
-    }
+    static TUtilityWindow* window = new TUtilityWindow("TPopupMenuOwner", TUtilityWindowKind::HiddenTopLevel);
     return *window;
 }
 

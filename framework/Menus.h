@@ -107,8 +107,6 @@ public:
     bool ParentBiDiMode = true;
 
     TMenuItem* FindItem(UINT_PTR value, TFindItemKind kind) const { return items_->Find(value, kind); }
-    // Clicks the item with that command id; false when the menu has none.
-    bool DispatchCommand(UINT command);
     // Clicks the item whose submenu is about to open; false when not ours.
     bool DispatchPopup(HMENU submenu);
 

@@ -16,8 +16,9 @@
 namespace velfw {
 
 // Routes `m` arriving at `wnd` (whose object is `target`): true when a route
-// took it and m.Result holds the answer. Every framework window procedure
-// calls this before its own handlers.
+// took it and m.Result holds the answer. Every window of the framework
+// (controls, forms, utility windows) comes here from its control's WndProc,
+// before the control's own handlers.
 bool RouteMessage(HWND wnd, const void* target, TMessage& m);
 
 // Messages that carry pointers into the sender's memory: the system only
@@ -57,8 +58,7 @@ private:
 };
 
 // Delivers the registered window message `name` arriving at the window of
-// `target` (a control, or a utility window's object) to `handler`, while this
-// subscription lasts.
+// `target` (a control) to `handler`, while this subscription lasts.
 class TRegisteredMessage {
 public:
     TRegisteredMessage(const void* target, const std::string& name, TWndMethod handler);

@@ -1,59 +1,62 @@
 #include "UtilityWindow.h"
 
-#include <string>
 #include <utility>
 
 namespace velfw {
 
-LRESULT CALLBACK UtilityWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TUtilityWindow*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
-    if (!self && msg == WM_NCCREATE) {
-        self = static_cast<TUtilityWindow*>(reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->handle_ = wnd;
-        ::SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+class TUtilityWindow::TWindowControl final : public TWinControl {
+public:
+    TWindowControl(TUtilityWindow& owner, const char* className, TUtilityWindowKind kind)
+        : TWinControl(nullptr), owner_(owner), className_(className), kind_(kind) {
+        TControl::SetVisible(false);
     }
-    if (self && msg == WM_NCDESTROY) {
-        // Gone without the object's say: it keeps no dead handle.
-        ::SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
-        self->handle_ = nullptr;
-        self = nullptr;
+    ~TWindowControl() override { *alive_ = false; }
+
+protected:
+    void CreateParams(TCreateParams& p) override {
+        TWinControl::CreateParams(p);
+        p.WinClassName = className_;
+        p.X = p.Y = p.Width = p.Height = 0;
+        p.ExStyle = 0;
+        switch (kind_) {
+            case TUtilityWindowKind::MessageOnly:
+                p.Style = 0;
+                p.WndParent = HWND_MESSAGE;
+                break;
+            case TUtilityWindowKind::HiddenTopLevel:
+                p.Style = WS_POPUP;
+                break;
+            case TUtilityWindowKind::ApplicationWindow:
+                p.Style = WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX;
+                break;
+        }
     }
-    if (!self) return ::DefWindowProcA(wnd, msg, wParam, lParam);
-    TMessage m{msg, wParam, lParam, 0};
-    bool answered = false;
-    try {
-        answered = self->HandleMessage(m);
-    } catch (...) {
-        ReportCurrentException();
-        answered = true;
-        m.Result = 0;
+
+    void WndProc(TMessage& m) override {
+        // The owner's handler may free the owner and this with it.
+        const std::shared_ptr<bool> alive = alive_;
+        if (owner_.HandleMessage(m) || !*alive) return;
+        TWinControl::WndProc(m);
     }
-    return answered ? m.Result : ::DefWindowProcA(wnd, msg, wParam, lParam);
-}
+
+private:
+    TUtilityWindow& owner_;
+    std::string className_;
+    TUtilityWindowKind kind_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
 
 TUtilityWindow::TUtilityWindow(const char* className, TUtilityWindowKind kind, TUtilityHandler handler)
-    : handler_(std::move(handler)) {
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = UtilityWindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = className;
-    if (!::RegisterClassA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw Exception(std::string("Cannot register window class ") + className);
-    const bool messageOnly = kind == TUtilityWindowKind::MessageOnly;
-    // The handle is taken at WM_NCCREATE, the first message that can carry `this`.
-    ::CreateWindowExA(0, className, "", messageOnly ? 0 : WS_POPUP, 0, 0, 0, 0, messageOnly ? HWND_MESSAGE : nullptr,
-                      nullptr, instance, this);
-    if (!handle_) throw Exception(std::string("Cannot create a window of class ") + className);
+    : handler_(std::move(handler)), control_(std::make_unique<TWindowControl>(*this, className, kind)) {
+    control_->HandleNeeded();
 }
 
-TUtilityWindow::~TUtilityWindow() {
-    if (HWND wnd = std::exchange(handle_, nullptr)) {
-        // Messages still on their way find no owner.
-        ::SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
-        ::DestroyWindow(wnd);
-    }
-}
+// Messages still on their way find no owner.
+TUtilityWindow::~TUtilityWindow() = default;
+
+HWND TUtilityWindow::Handle() const { return control_ ? control_->HandleOrNull() : nullptr; }
+
+void TUtilityWindow::SetTitle(const std::string& title) { control_->SetText(title); }
 
 bool TUtilityWindow::HandleMessage(TMessage& message) { return handler_ && handler_(message); }
 

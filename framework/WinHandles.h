@@ -1,5 +1,8 @@
 // Owning wrappers for Win32 handles: one template, a close function and the
 // value that means "none". Copy is deleted, move hands the handle over.
+// Beside them the guards of a scope's DC, paint, selection, locked memory and
+// clipboard;
+// the guards that need no Windows are in ScopeGuards.h.
 #pragma once
 
 #include <windows.h>
@@ -66,6 +69,14 @@ struct IconTraits {
     static HICON invalid() { return nullptr; }
     static void close(HICON h) { ::DestroyIcon(h); }
 };
+struct GlobalMemoryTraits {
+    static HGLOBAL invalid() { return nullptr; }
+    static void close(HGLOBAL h) { ::GlobalFree(h); }
+};
+struct GlobalAtomTraits {
+    static ATOM invalid() { return 0; }
+    static void close(ATOM a) { ::GlobalDeleteAtom(a); }
+};
 
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<HANDLE, FileHandleTraits>;
@@ -75,6 +86,8 @@ using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
 using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
+using UniqueGlobalAtom = UniqueHandle<ATOM, GlobalAtomTraits>;
+using UniqueGlobalMemory = UniqueHandle<HGLOBAL, GlobalMemoryTraits>;
 
 // A device context got with GetDC, released with ReleaseDC.
 class WindowDc {
@@ -93,6 +106,25 @@ private:
     HDC dc_;
 };
 
+// The paint of a window: BeginPaint when made, EndPaint when the scope ends
+// (or at End, to validate the region sooner).
+class PaintDc {
+public:
+    explicit PaintDc(HWND wnd) : wnd_(wnd), dc_(::BeginPaint(wnd, &paint_)) {}
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    ~PaintDc() { End(); }
+    HDC get() const { return dc_; }
+    void End() {
+        if (wnd_) ::EndPaint(std::exchange(wnd_, nullptr), &paint_);
+    }
+
+private:
+    HWND wnd_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
 // Selects an object into a DC for the scope and puts the old one back.
 class SelectedObject {
 public:
@@ -106,6 +138,130 @@ public:
 private:
     HDC dc_;
     HGDIOBJ old_;
+};
+
+// A palette selected and realized in a DC for the scope.
+class RealizedPalette {
+public:
+    RealizedPalette(HDC dc, HPALETTE palette, bool background) : dc_(dc) {
+        if (!palette) return;
+        old_ = ::SelectPalette(dc, palette, background ? TRUE : FALSE);
+        ::RealizePalette(dc);
+    }
+    RealizedPalette(const RealizedPalette&) = delete;
+    RealizedPalette& operator=(const RealizedPalette&) = delete;
+    ~RealizedPalette() {
+        if (old_) ::SelectPalette(dc_, old_, TRUE);
+    }
+
+private:
+    HDC dc_;
+    HPALETTE old_ = nullptr;
+};
+
+// The state of a DC (objects, colours, modes, clipping) saved for the scope.
+class SavedDc {
+public:
+    explicit SavedDc(HDC dc) : dc_(dc), saved_(::SaveDC(dc)) {}
+    SavedDc(const SavedDc&) = delete;
+    SavedDc& operator=(const SavedDc&) = delete;
+    ~SavedDc() {
+        if (saved_) ::RestoreDC(dc_, saved_);
+    }
+
+private:
+    HDC dc_;
+    int saved_;
+};
+
+// A memory DC with a bitmap of its own selected into it: the DC's first
+// bitmap goes back in before both are deleted. It takes the bitmap only when
+// it could make the DC and select the bitmap; otherwise it is empty and the
+// bitmap stays the caller's.
+class BitmapDc {
+public:
+    BitmapDc() = default;
+    // A DC compatible with `compatible` (the screen when null).
+    explicit BitmapDc(HBITMAP bitmap, HDC compatible = nullptr) {
+        if (!bitmap) return;
+        UniqueMemoryDc dc(::CreateCompatibleDC(compatible));
+        if (!dc) return;
+        old_ = ::SelectObject(dc.get(), bitmap);
+        if (!old_) return;
+        dc_ = std::move(dc);
+        bitmap_.reset(bitmap);
+    }
+    BitmapDc(BitmapDc&& other) noexcept
+        : dc_(std::move(other.dc_)), bitmap_(std::move(other.bitmap_)), old_(std::exchange(other.old_, nullptr)) {}
+    BitmapDc& operator=(BitmapDc&& other) noexcept {
+        if (this != &other) {
+            reset();
+            dc_ = std::move(other.dc_);
+            bitmap_ = std::move(other.bitmap_);
+            old_ = std::exchange(other.old_, nullptr);
+        }
+        return *this;
+    }
+    ~BitmapDc() { reset(); }
+
+    HDC dc() const { return dc_.get(); }
+    HBITMAP bitmap() const { return static_cast<HBITMAP>(bitmap_.get()); }
+    explicit operator bool() const { return static_cast<bool>(bitmap_); }
+    void reset() {
+        if (old_) ::SelectObject(dc_.get(), std::exchange(old_, nullptr));
+        bitmap_.reset();
+        dc_.reset();
+    }
+    // The bitmap out of the DC for the scope of the result: GetDIBits wants
+    // it selected into none.
+    [[nodiscard]] SelectedObject Deselected() const { return SelectedObject(dc_.get(), old_); }
+
+private:
+    UniqueMemoryDc dc_;
+    UniqueGdiObject bitmap_;
+    HGDIOBJ old_ = nullptr;
+};
+
+// A BitmapDc that takes the bitmap in every case: a bitmap no DC could take
+// is deleted at once.
+inline BitmapDc TakeBitmap(HBITMAP bitmap, HDC compatible = nullptr) {
+    BitmapDc taken(bitmap, compatible);
+    if (!taken && bitmap) ::DeleteObject(bitmap);
+    return taken;
+}
+
+// The clipboard opened for the scope, closed at its end when it opened.
+// A global memory block locked for the scope (none for a null block).
+class LockedGlobal {
+public:
+    explicit LockedGlobal(HGLOBAL block) : block_(block), at_(block ? ::GlobalLock(block) : nullptr) {}
+    LockedGlobal(const LockedGlobal&) = delete;
+    LockedGlobal& operator=(const LockedGlobal&) = delete;
+    ~LockedGlobal() {
+        if (at_) ::GlobalUnlock(block_);
+    }
+    void* get() const { return at_; }
+    // The block's size, which may be rounded up past what was asked for.
+    SIZE_T size() const { return at_ ? ::GlobalSize(block_) : 0; }
+    explicit operator bool() const { return at_ != nullptr; }
+
+private:
+    HGLOBAL block_;
+    void* at_;
+};
+
+class OpenedClipboard {
+public:
+    explicit OpenedClipboard(HWND owner) : open_(::OpenClipboard(owner) != FALSE) {}
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    ~OpenedClipboard() {
+        if (open_) ::CloseClipboard();
+    }
+    explicit operator bool() const { return open_; }
+
+private:
+    bool open_;
 };
 
 }  // namespace velfw

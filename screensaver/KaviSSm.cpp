@@ -4,6 +4,8 @@
 #include "KaviSSm.h"
 
 #include "Globals.h"
+#include "SaverMessages.h"
+#include "ScopeGuards.h"
 #include "StatsPage.h"
 #include "SysUtils.h"
 #include "WindowGuard.h"
@@ -160,13 +162,12 @@ void TForm1::LogFailure(int n, const std::string& prefix) {
 
 void TForm1::KillNewProcesses() {
     if (KillBusy) return;
-    KillBusy = true;
+    const velfw::ScopedValue busy(KillBusy, true);
     try {
         if (InitialWindows && CurrentWindows) DealWithNewWindows(*InitialWindows, *CurrentWindows, processCreated_);
     } catch (...) {
         // The next tick scans again.
     }
-    KillBusy = false;
 }
 
 void TForm1::WMActivate(velfw::TMessage& m) {
@@ -184,9 +185,11 @@ void TForm1::WndProc(velfw::TMessage& m) {
             }
             velfw::TForm::WndProc(m);
             return;
-        case WM_USER + 1:
+        case kIgnoredMessage:
+            // Swallowed: the form reserves the number, so what a sender
+            // means by it never reaches the default handling.
             return;
-        case WM_USER + 2:
+        case kEndSaverMessage:
             EndSaver();
             return;
         default:

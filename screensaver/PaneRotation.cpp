@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "ScopeGuards.h"
 #include "SysUtils.h"
 
 namespace saver {
@@ -22,7 +23,7 @@ std::string FailureText() {
 
 void PaneRotation::Tick(int n, PaneRecord& p, const velfw::TStringList& list) {
     if (!p.InUse || p.PaneBusy) return;
-    p.PaneBusy = true;
+    const velfw::ScopedValue busy(p.PaneBusy, true);
     try {
         CheckScroll(n, p);
     } catch (...) {
@@ -33,7 +34,6 @@ void PaneRotation::Tick(int n, PaneRecord& p, const velfw::TStringList& list) {
     } catch (...) {
         // The page stays; its time is checked again at the next tick.
     }
-    p.PaneBusy = false;
 }
 
 std::string PaneRotation::MsText() {

@@ -24,7 +24,8 @@ launcher=$!
 if [ "${VELUNOR_DISPLAY:-}" != "host" ]; then
   sleep 4
   # The icon's callback message with a right-button press and release: a
-  # right click, and its menu opens.
+  # right click, and its menu opens. 0xB054 is kTrayCallbackMessage of
+  # tray-components/KXShell.h.
   wine "$post" TKxTrayIconWindow 0xB054 0 0x204 >/dev/null 2>&1 || true
   wine "$post" TKxTrayIconWindow 0xB054 0 0x205 >/dev/null 2>&1 || true
   sleep 2

@@ -4,7 +4,7 @@
 #
 # On a virtual display (no VELUNOR_DISPLAY=host) a screenshot of the showing
 # is saved after a few seconds (VELUNOR_DEMO_SHOT_SECONDS, to the file
-# VELUNOR_DEMO_SHOT) and the saver is ended with WM_USER+2; on the user's
+# VELUNOR_DEMO_SHOT) and the saver is ended with its end request; on the user's
 # display it runs until a key or the mouse ends it.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/demo-install.sh"
@@ -22,8 +22,7 @@ if [ "${VELUNOR_DISPLAY:-}" != "host" ]; then
   else
     echo "No screenshot: ImageMagick's import is missing (scripts/setup.sh --demo installs it)." >&2
   fi
-  # WM_USER+2 ends the saver.
-  if ! wine "$bin/tests/wine/support/tools/post_message.exe" TForm1 1026 >/dev/null 2>&1; then
+  if ! wine "$bin/tests/wine/support/tools/post_message.exe" TForm1 end-saver >/dev/null 2>&1; then
     kill "$saver" 2>/dev/null || true
   fi
 fi

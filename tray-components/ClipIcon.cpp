@@ -9,6 +9,7 @@
 #include "Graphics.h"
 #include "IconFileFormat.h"
 #include "LibraryErrors.h"
+#include "WinHandles.h"
 
 namespace kx {
 
@@ -45,21 +46,6 @@ std::vector<uint8_t> BitmapBits(HBITMAP bitmap, const BITMAP& bm) {
         RaiseOutOfResources();
     return bits;
 }
-
-// Closes the clipboard it opened, whatever happens in between.
-class OpenedClipboard {
-public:
-    explicit OpenedClipboard(HWND owner) : open_(::OpenClipboard(owner) != FALSE) {}
-    OpenedClipboard(const OpenedClipboard&) = delete;
-    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-    ~OpenedClipboard() {
-        if (open_) ::CloseClipboard();
-    }
-    explicit operator bool() const { return open_; }
-
-private:
-    bool open_;
-};
 
 }  // namespace
 
@@ -203,22 +189,17 @@ UniqueGdiObject StretchToNewBitmap(HBITMAP bitmap, int width, int height, bool m
 
 bool CopyIconToClipboard(const velfw::TIcon& icon, HWND owner) {
     const std::vector<uint8_t>& bytes = icon.Data();
-    OpenedClipboard clipboard(owner);
+    const velfw::OpenedClipboard clipboard(owner);
     if (!clipboard || !::EmptyClipboard()) return false;
     if (bytes.empty()) return true;
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-    void* p = block ? ::GlobalLock(block) : nullptr;
-    if (!p) {
-        if (block) ::GlobalFree(block);
-        throw velfw::EOutOfMemory();
+    velfw::UniqueGlobalMemory block(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+    {
+        const velfw::LockedGlobal at(block.get());
+        if (!at) throw velfw::EOutOfMemory();
+        std::memcpy(at.get(), bytes.data(), bytes.size());
     }
-    std::memcpy(p, bytes.data(), bytes.size());
-    ::GlobalUnlock(block);
-    // The clipboard owns the block once it took it.
-    if (!::SetClipboardData(IconClipboardFormat, block)) {
-        ::GlobalFree(block);
-        return false;
-    }
+    if (!::SetClipboardData(IconClipboardFormat, block.get())) return false;
+    block.release();  // the clipboard's now
     return true;
 }
 
@@ -227,15 +208,13 @@ bool ClipboardHasIcon() { return IconClipboardFormat && ::IsClipboardFormatAvail
 bool PasteIconFromClipboard(velfw::TIcon& icon, HWND owner) {
     std::vector<uint8_t> bytes;
     {
-        OpenedClipboard clipboard(owner);
+        const velfw::OpenedClipboard clipboard(owner);
         if (!clipboard || !IconClipboardFormat) return false;
-        HGLOBAL block = ::GetClipboardData(IconClipboardFormat);
-        const void* p = block ? ::GlobalLock(block) : nullptr;
-        if (!p) return false;
+        const velfw::LockedGlobal at(::GetClipboardData(IconClipboardFormat));
+        if (!at) return false;
         // The block may be rounded up past the file: only its size bounds the reads.
-        const auto* first = static_cast<const uint8_t*>(p);
-        bytes.assign(first, first + ::GlobalSize(block));
-        ::GlobalUnlock(block);
+        const auto* first = static_cast<const uint8_t*>(at.get());
+        bytes.assign(first, first + at.size());
     }
     uint64_t used = 0;
     const auto header = ReadIconFileHeader(bytes);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Forms.h"
+#include "ScopeGuards.h"
 
 namespace kx {
 
@@ -173,15 +174,11 @@ bool TKxTrayIcon::ShowPopupAt(int x, int y) {
     // Callbacks that arrive while the menu is up (its modal loop serves
     // them) are dropped.
     inPopup_ = true;
-    struct PopupEnd {
-        TKxTrayIcon* self;
-        const std::shared_ptr<bool>& alive;
-        ~PopupEnd() {
-            if (!*alive) return;
-            self->inPopup_ = false;
-            SwitchForegroundWindow(self->Handle());
-        }
-    } end{this, alive};
+    const velfw::ScopeExit end([this, &alive] {
+        if (!*alive) return;
+        inPopup_ = false;
+        SwitchForegroundWindow(Handle());
+    });
     SwitchForegroundWindow(Handle());
     if (velfw::Application) velfw::Application->ProcessMessages();
     if (!*alive) return true;

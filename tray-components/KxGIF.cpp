@@ -381,12 +381,9 @@ namespace {
 
 // A copy of a global memory block's bytes; empty when it cannot be read.
 std::vector<uint8_t> GlobalBytes(HGLOBAL block) {
-    const SIZE_T size = ::GlobalSize(block);
-    const void* at = size ? ::GlobalLock(block) : nullptr;
-    if (!at) return {};
-    std::vector<uint8_t> bytes(static_cast<const uint8_t*>(at), static_cast<const uint8_t*>(at) + size);
-    ::GlobalUnlock(block);
-    return bytes;
+    const velfw::LockedGlobal at(block);
+    const auto* first = static_cast<const uint8_t*>(at.get());
+    return first ? std::vector<uint8_t>(first, first + at.size()) : std::vector<uint8_t>();
 }
 
 // A bitmap of our own made from one the clipboard keeps.
@@ -430,20 +427,19 @@ void TGIFImage::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& pale
     for (const auto& f : FrameList)
         if (!f->HasCodeStream()) return;  // a frame still to be encoded goes as the bitmap only
     const std::vector<uint8_t> bytes = WriteGif(*this, true);
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    velfw::UniqueGlobalMemory block(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
     if (!block) return;
-    void* at = ::GlobalLock(block);
-    if (!at) {
-        ::GlobalFree(block);
-        throw velfw::EOutOfMemory();
+    {
+        const velfw::LockedGlobal at(block.get());
+        if (!at) throw velfw::EOutOfMemory();
+        std::memcpy(at.get(), bytes.data(), bytes.size());
     }
-    std::memcpy(at, bytes.data(), bytes.size());
-    ::GlobalUnlock(block);
-    if (!::SetClipboardData(CF_GIF, block)) ::GlobalFree(block);
+    if (::SetClipboardData(CF_GIF, block.get())) block.release();  // the clipboard's now
 }
 
 bool CopyToClipboard(TGIFImage& image, HWND owner) {
-    if (!::OpenClipboard(owner)) return false;
+    const velfw::OpenedClipboard clipboard(owner);
+    if (!clipboard) return false;
     UINT format = 0;
     HANDLE data = nullptr;
     HPALETTE palette = nullptr;
@@ -456,29 +452,19 @@ bool CopyToClipboard(TGIFImage& image, HWND owner) {
         // The bitmap made for a placing that failed is ours to free.
         if (data) ::DeleteObject(data);
         if (palette) ::DeleteObject(palette);
-        ::CloseClipboard();
         throw;
     }
-    ::CloseClipboard();
     return true;
 }
 
 bool PasteFromClipboard(TGIFImage& image) {
-    if (!::OpenClipboard(nullptr)) return false;
-    bool pasted = false;
-    try {
-        const bool gif = CF_GIF && ::IsClipboardFormatAvailable(CF_GIF);
-        HANDLE bitmap = ::IsClipboardFormatAvailable(CF_BITMAP) ? ::GetClipboardData(CF_BITMAP) : nullptr;
-        if (gif || bitmap) {
-            image.LoadFromClipboardFormat(CF_BITMAP, bitmap, nullptr);
-            pasted = true;
-        }
-    } catch (...) {
-        ::CloseClipboard();
-        throw;
-    }
-    ::CloseClipboard();
-    return pasted;
+    const velfw::OpenedClipboard clipboard(nullptr);
+    if (!clipboard) return false;
+    const bool gif = CF_GIF && ::IsClipboardFormatAvailable(CF_GIF);
+    HANDLE bitmap = ::IsClipboardFormatAvailable(CF_BITMAP) ? ::GetClipboardData(CF_BITMAP) : nullptr;
+    if (!gif && !bitmap) return false;
+    image.LoadFromClipboardFormat(CF_BITMAP, bitmap, nullptr);
+    return true;
 }
 
 // ---- start-up

@@ -44,12 +44,10 @@ std::vector<uint8_t> BuildDibBlock(TBitmap& bitmap, int bits) {
     velfw::UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
     if (!copy || !dc) throw velfw::EInvalidGraphic();
     HPALETTE palette = bits <= 8 ? bitmap.Palette() : nullptr;
-    HPALETTE oldPalette = palette ? ::SelectPalette(dc.get(), palette, FALSE) : nullptr;
-    if (palette) ::RealizePalette(dc.get());
+    const velfw::RealizedPalette selected(dc.get(), palette, false);
     auto* info = reinterpret_cast<BITMAPINFO*>(block.data() + kBmpFileHeaderSize);
     const int lines = ::GetDIBits(dc.get(), static_cast<HBITMAP>(copy.get()), 0, static_cast<UINT>(header.height),
                                   block.data() + kBmpFileHeaderSize + velfw::DibInfoSize(bits), info, DIB_RGB_COLORS);
-    if (palette) ::SelectPalette(dc.get(), oldPalette, FALSE);
     if (lines == 0) throw velfw::EInvalidGraphic();
     // The system may rewrite the header's counts; the file keeps ours.
     velfw::WriteDibHeader(block.data() + kBmpFileHeaderSize, header);

@@ -9,6 +9,7 @@
 #include "Icons.h"
 #include "KxMenusRules.h"
 #include "KxUtils.h"
+#include "ScopeGuards.h"
 #include "SysUtils.h"
 
 namespace kx {
@@ -152,13 +153,8 @@ void TKxPopupMenu::Notification(velfw::TComponent* component, velfw::TOperation 
 
 void TKxPopupMenu::Popup(int x, int y) {
     popupPoint_ = {x, y};
-    const bool savedParentBiDi = ParentBiDiMode;
+    const velfw::ScopedValue keepParentBiDi(ParentBiDiMode);
     const bool rtlLocale = ::GetSystemMetrics(SM_MIDEASTENABLED) != 0;
-    struct Restore {
-        TKxPopupMenu* menu;
-        bool flag;
-        ~Restore() { menu->ParentBiDiMode = flag; }
-    } restore{this, savedParentBiDi};
     if (rtlLocale && ParentBiDiMode) {
         BiDiMode = BiDiModeAt(popupPoint_);
         ParentBiDiMode = false;
@@ -276,11 +272,8 @@ TextWidthFn CanvasTextWidth(TCanvas& canvas) {
 void TKxPopupMenu::WMMeasureItem(TMenuItem* item, MEASUREITEMSTRUCT& request) {
     velfw::WindowDc screen(nullptr);
     if (!screen) return;
-    struct Unbind {
-        TCanvas& canvas;
-        ~Unbind() { canvas.SetHandle(nullptr); }
-    } unbind{canvas_};
     canvas_.SetHandle(screen.get());
+    const velfw::ScopeExit unbind([this] { canvas_.SetHandle(nullptr); });
     SetMenuFont(item->Default());
     TColor color = canvas_.Brush().Color();
     velfw::TGraphic* graphic = nullptr;
@@ -299,17 +292,9 @@ void TKxPopupMenu::WMMeasureItem(TMenuItem* item, MEASUREITEMSTRUCT& request) {
 
 void TKxPopupMenu::WMDrawItem(TMenuItem* item, const DRAWITEMSTRUCT& request) {
     HDC dc = request.hDC;
-    const int saved = ::SaveDC(dc);
-    struct Restore {
-        TCanvas& canvas;
-        HDC dc;
-        int saved;
-        ~Restore() {
-            canvas.SetHandle(nullptr);
-            if (saved) ::RestoreDC(dc, saved);
-        }
-    } restore{canvas_, dc, saved};
+    const velfw::SavedDc saved(dc);
     canvas_.SetHandle(dc);
+    const velfw::ScopeExit unbind([this] { canvas_.SetHandle(nullptr); });
     const TMenuOwnerDrawState state = request.itemState & 0xFF;
     const bool topLevel = IsTopLevel(item);
     const int margin = static_cast<int>(std::min<uint32_t>(LeftMargin, INT32_MAX - 1));
@@ -577,13 +562,6 @@ bool TPopupList::HandleMessage(velfw::TMessage& m) {
             if (!m.LParam) return false;
             for (TKxPopupMenu* menu : menus)
                 if (menu->MenuItemMessage(m)) return true;
-            return false;
-        case WM_COMMAND:
-            for (TKxPopupMenu* menu : menus)
-                if (menu->DispatchCommand(LOWORD(m.WParam))) {
-                    m.Result = 0;
-                    return true;
-                }
             return false;
         case WM_INITMENUPOPUP:
             for (TKxPopupMenu* menu : menus)

@@ -1,7 +1,8 @@
 // The popup menu of the tray components and the hidden popup-list window that
-// owns every menu of this kind while it is tracked: commands, submenus,
-// selection (the application's hint), help and menu characters come back
-// through that window to the menu they belong to.
+// owns every menu of this kind while it is tracked: submenus, owner-drawn
+// items, selection (the application's hint), help and menu characters come
+// back through that window to the menu they belong to; a chosen item's
+// command takes the framework's route by command id.
 #pragma once
 
 #include <windows.h>

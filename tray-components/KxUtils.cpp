@@ -2,16 +2,18 @@
 
 #include "Forms.h"
 #include "LibraryErrors.h"
+#include "ScopeGuards.h"
 #include "WinHandles.h"
 
 namespace kx {
 
+using velfw::BitmapDc;
+using velfw::RealizedPalette;
 using velfw::SelectedObject;
+using velfw::TakeBitmap;
 using velfw::TBitmap;
 using velfw::TCanvas;
 using velfw::TColor;
-using velfw::UniqueGdiObject;
-using velfw::UniqueMemoryDc;
 
 namespace {
 
@@ -24,45 +26,6 @@ constexpr UINT kBlockFlags = GMEM_MOVEABLE;
 
 RECT ToRECT(const Rect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 
-// The DCs, bitmaps and objects of one masked copy, all put back and deleted
-// however the copy ends.
-class WorkDc {
-public:
-    WorkDc(HDC compatible, HBITMAP bitmap) : dc_(::CreateCompatibleDC(compatible)), bitmap_(bitmap) {
-        if (dc_ && bitmap_) old_ = ::SelectObject(dc_.get(), bitmap_.get());
-    }
-    WorkDc(const WorkDc&) = delete;
-    WorkDc& operator=(const WorkDc&) = delete;
-    ~WorkDc() {
-        if (old_) ::SelectObject(dc_.get(), old_);
-    }
-    explicit operator bool() const { return old_ != nullptr; }
-    HDC get() const { return dc_.get(); }
-
-private:
-    UniqueMemoryDc dc_;
-    UniqueGdiObject bitmap_;
-    HGDIOBJ old_ = nullptr;
-};
-
-// A palette selected and realized in a DC for the scope.
-class RealizedPalette {
-public:
-    RealizedPalette(HDC dc, HPALETTE palette, bool background) : dc_(dc) {
-        if (!palette) return;
-        old_ = ::SelectPalette(dc, palette, background ? TRUE : FALSE);
-        ::RealizePalette(dc);
-    }
-    RealizedPalette(const RealizedPalette&) = delete;
-    RealizedPalette& operator=(const RealizedPalette&) = delete;
-    ~RealizedPalette() {
-        if (old_) ::SelectPalette(dc_, old_, TRUE);
-    }
-
-private:
-    HDC dc_;
-    HPALETTE old_ = nullptr;
-};
 
 // Paints the brush of `color` through a monochrome mask.
 void BlitMaskInColor(TCanvas& canvas, int x, int y, int w, int h, HDC mask, TColor color, COLORREF text,
@@ -81,30 +44,30 @@ COLORREF PaletteRelativeColor(TColor color) { return velfw::ColorToRGB(color) | 
 void MaskedStretchCopy(HDC dst, int dstX, int dstY, int dstW, int dstH, HDC src, int srcX, int srcY, int srcW,
                        int srcH, HPALETTE palette, COLORREF transparentColor) {
     if (dstW <= 0 || dstH <= 0 || srcW <= 0 || srcH <= 0) return;
-    WorkDc inverse(dst, ::CreateBitmap(srcW, srcH, 1, 1, nullptr));
-    WorkDc mask(dst, ::CreateBitmap(srcW, srcH, 1, 1, nullptr));
-    WorkDc work(dst, ::CreateCompatibleBitmap(dst, dstW, dstH));
-    WorkDc source(dst, ::CreateCompatibleBitmap(dst, srcW, srcH));
+    const BitmapDc inverse = TakeBitmap(::CreateBitmap(srcW, srcH, 1, 1, nullptr), dst);
+    const BitmapDc mask = TakeBitmap(::CreateBitmap(srcW, srcH, 1, 1, nullptr), dst);
+    const BitmapDc work = TakeBitmap(::CreateCompatibleBitmap(dst, dstW, dstH), dst);
+    const BitmapDc source = TakeBitmap(::CreateCompatibleBitmap(dst, srcW, srcH), dst);
     if (!inverse || !mask || !work || !source) return;
     RealizedPalette dstPalette(dst, palette, true);
-    RealizedPalette sourcePalette(source.get(), palette, false);
-    RealizedPalette maskPalette(mask.get(), palette, false);
-    RealizedPalette workPalette(work.get(), palette, true);
+    RealizedPalette sourcePalette(source.dc(), palette, false);
+    RealizedPalette maskPalette(mask.dc(), palette, false);
+    RealizedPalette workPalette(work.dc(), palette, true);
     ::SetMapMode(src, ::GetMapMode(dst));
-    ::SetMapMode(source.get(), ::GetMapMode(dst));
-    ::BitBlt(source.get(), 0, 0, srcW, srcH, src, srcX, srcY, SRCCOPY);
+    ::SetMapMode(source.dc(), ::GetMapMode(dst));
+    ::BitBlt(source.dc(), 0, 0, srcW, srcH, src, srcX, srcY, SRCCOPY);
     // Colour to monochrome: pixels of the background colour become 1.
-    const COLORREF back = ::SetBkColor(source.get(), transparentColor | (palette ? kPaletteRelative : 0));
-    ::BitBlt(mask.get(), 0, 0, srcW, srcH, source.get(), 0, 0, SRCCOPY);
-    ::SetBkColor(source.get(), back);
-    ::BitBlt(inverse.get(), 0, 0, srcW, srcH, mask.get(), 0, 0, NOTSRCCOPY);
-    ::BitBlt(work.get(), 0, 0, dstW, dstH, dst, dstX, dstY, SRCCOPY);
+    const COLORREF back = ::SetBkColor(source.dc(), transparentColor | (palette ? kPaletteRelative : 0));
+    ::BitBlt(mask.dc(), 0, 0, srcW, srcH, source.dc(), 0, 0, SRCCOPY);
+    ::SetBkColor(source.dc(), back);
+    ::BitBlt(inverse.dc(), 0, 0, srcW, srcH, mask.dc(), 0, 0, NOTSRCCOPY);
+    ::BitBlt(work.dc(), 0, 0, dstW, dstH, dst, dstX, dstY, SRCCOPY);
     // Work's default colours expand the masks: 0 to black, 1 to white.
-    ::SetStretchBltMode(work.get(), COLORONCOLOR);
-    ::StretchBlt(work.get(), 0, 0, dstW, dstH, mask.get(), 0, 0, srcW, srcH, SRCAND);
-    ::BitBlt(source.get(), 0, 0, srcW, srcH, inverse.get(), 0, 0, SRCAND);
-    ::StretchBlt(work.get(), 0, 0, dstW, dstH, source.get(), 0, 0, srcW, srcH, SRCPAINT);
-    ::BitBlt(dst, dstX, dstY, dstW, dstH, work.get(), 0, 0, SRCCOPY);
+    ::SetStretchBltMode(work.dc(), COLORONCOLOR);
+    ::StretchBlt(work.dc(), 0, 0, dstW, dstH, mask.dc(), 0, 0, srcW, srcH, SRCAND);
+    ::BitBlt(source.dc(), 0, 0, srcW, srcH, inverse.dc(), 0, 0, SRCAND);
+    ::StretchBlt(work.dc(), 0, 0, dstW, dstH, source.dc(), 0, 0, srcW, srcH, SRCPAINT);
+    ::BitBlt(dst, dstX, dstY, dstW, dstH, work.dc(), 0, 0, SRCCOPY);
 }
 
 void PaintBitmapTransparentRect(TCanvas& canvas, TBitmap& bitmap, TColor transparentColor, int dstX, int dstY,
@@ -187,21 +150,16 @@ void PaintDisabledListImage(HIMAGELIST images, TCanvas& canvas, int x, int y, in
     int w = 0, h = 0;
     if (!::ImageList_GetIconSize(images, &w, &h)) return;
     const TColor formerBrush = canvas.Brush().Color();
-    try {
-        TBitmap mask(w, h);
-        mask.Canvas().FillRect(RECT{0, 0, w, h}, velfw::clWhite);
-        ::ImageList_Draw(images, index, mask.Canvas().Handle(), 0, 0, ILD_MASK);
-        // The drawn mask is black where the image is: those pixels stay clear.
-        mask.SetMonochrome(true);
-        if (drawHighlight)
-            BlitMaskInColor(canvas, x + 1, y + 1, w, h, mask.Canvas().Handle(), highlightColor, RGB(255, 255, 255),
-                            RGB(0, 0, 0));
-        BlitMaskInColor(canvas, x, y, w, h, mask.Canvas().Handle(), grayColor, RGB(255, 255, 255), RGB(0, 0, 0));
-    } catch (...) {
-        canvas.Brush().SetColor(formerBrush);
-        throw;
-    }
-    canvas.Brush().SetColor(formerBrush);
+    const velfw::ScopeExit restoreBrush([&canvas, formerBrush] { canvas.Brush().SetColor(formerBrush); });
+    TBitmap mask(w, h);
+    mask.Canvas().FillRect(RECT{0, 0, w, h}, velfw::clWhite);
+    ::ImageList_Draw(images, index, mask.Canvas().Handle(), 0, 0, ILD_MASK);
+    // The drawn mask is black where the image is: those pixels stay clear.
+    mask.SetMonochrome(true);
+    if (drawHighlight)
+        BlitMaskInColor(canvas, x + 1, y + 1, w, h, mask.Canvas().Handle(), highlightColor, RGB(255, 255, 255),
+                        RGB(0, 0, 0));
+    BlitMaskInColor(canvas, x, y, w, h, mask.Canvas().Handle(), grayColor, RGB(255, 255, 255), RGB(0, 0, 0));
 }
 
 void PaintGradientBands(TCanvas& canvas, const RECT& r, TColor startColor, TColor endColor,

@@ -4,6 +4,7 @@
 
 #include "Globals.h"
 #include "KAVIstAbout.h"
+#include "ScopeGuards.h"
 
 namespace tray {
 
@@ -131,11 +132,7 @@ void TForm1::Contents1Click(velfw::TObject*) {
 
 void TForm1::About1Click(velfw::TObject*) {
     if (Busy) return;
-    Busy = true;
-    struct ClearBusy {
-        bool& busy;
-        ~ClearBusy() { busy = false; }
-    } clearBusy{Busy};
+    const velfw::ScopedValue busy(Busy, true);
     // Freed here, after its modal loop has ended: an Exit chosen meanwhile
     // only ends that loop, and the box goes before this handler returns.
     std::unique_ptr<Tabout, void (*)(Tabout*)> box(new Tabout(velfw::Application),

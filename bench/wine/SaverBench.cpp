@@ -25,10 +25,10 @@
 #include "ProcessHoldings.h"
 #include "ProductKey.h"
 #include "RegistryKey.h"
+#include "SaverMessages.h"
 
 namespace {
 
-constexpr UINT kEndRequest = WM_USER + 2;  // the saver's end request
 constexpr UINT kTickMs = 30;               // the slideshow's tick
 
 bool SetValue(const std::string& key, const std::string& name, const std::string& value) {
@@ -128,7 +128,7 @@ int Reference(int seconds) {
 int End() {
     HWND form = ::FindWindowA("TForm1", nullptr);
     if (!form) return 1;
-    ::PostMessageA(form, kEndRequest, 0, 0);
+    ::PostMessageA(form, saver::kEndSaverMessage, 0, 0);
     return 0;
 }
 

@@ -268,7 +268,7 @@ TEST_F(HostedWBTest, AFailingEventBecomesAResultCode) {
     EXPECT_EQ(ui->HideUI(), S_FALSE);
     auto target = SiteAs<IOleCommandTarget>(*wb);
     wb->OnRefresh = [](velfw::TObject*, int, bool&) { throw velfw::Exception("refresh fails"); };
-    EXPECT_EQ(target->Exec(&browser::kCgidDocHostCommandHandler, 2300, 0, nullptr, nullptr), kNotSupported);
+    EXPECT_EQ(target->Exec(&browser::kCgidDocHostCommandHandler, browser::kRefreshCommand, 0, nullptr, nullptr), kNotSupported);
 }
 
 TEST_F(HostedWBTest, ShowUICallbacks) {
@@ -309,13 +309,18 @@ TEST_F(HostedWBTest, CommandTargetAndServiceProvider) {
     EXPECT_EQ(target->Exec(&browser::kCgidExplorer, 37, 0, nullptr, nullptr), kNotSupported);
     EXPECT_EQ(unloads, 1);
 
+    const DWORD kNotARefresh = browser::kRefreshCommand + 1;
     struct Row {
         DWORD cmd;
         bool handler, cancel;
         HRESULT expected;
     } rows[] = {
-        {2300, true, true, S_OK},          {6041, true, true, S_OK},          {6042, true, false, kNotSupported},
-        {2300, false, false, kNotSupported}, {6041, false, false, kNotSupported}, {2301, true, true, kNotSupported},
+        {browser::kRefreshCommand, true, true, S_OK},
+        {browser::kRefreshTopCommand, true, true, S_OK},
+        {browser::kRefreshThisCommand, true, false, kNotSupported},
+        {browser::kRefreshCommand, false, false, kNotSupported},
+        {browser::kRefreshTopCommand, false, false, kNotSupported},
+        {kNotARefresh, true, true, kNotSupported},
     };
     for (const Row& r : rows) {
         int called = 0;
@@ -328,7 +333,7 @@ TEST_F(HostedWBTest, CommandTargetAndServiceProvider) {
                 cancel = r.cancel;
             };
         EXPECT_EQ(target->Exec(dochost, r.cmd, 0, nullptr, nullptr), r.expected) << r.cmd;
-        EXPECT_EQ(called, r.handler && r.cmd != 2301 ? 1 : 0) << r.cmd;
+        EXPECT_EQ(called, r.handler && r.cmd != kNotARefresh ? 1 : 0) << r.cmd;
     }
 
     auto services = SiteAs<IServiceProvider>(*wb);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Forms.h"
+#include "MessageRoutes.h"
 #include "TestForms.h"
 #include "UtilityWindow.h"
 
@@ -83,6 +84,23 @@ TEST_F(UtilityWindow, AnsweredMessagesReturnTheResultOthersGoToTheDefaultProcedu
     TCountingWindow counting;
     EXPECT_EQ(::SendMessageA(counting.Handle(), kProbe, 0, 0), 1);
     EXPECT_EQ(::SendMessageA(counting.Handle(), kProbe, 0, 0), 2);
+}
+
+TEST_F(UtilityWindow, AMenuCommandTheOwnerLeavesTakesTheRouteByCommandId) {
+    int clicks = 0;
+    TCommandId command(TMenuItemHandlers{[&] { ++clicks; }, {}, {}});
+    for (const bool ownerAnswers : {false, true}) {
+        int asked = 0;
+        TUtilityWindow w(kClass, TUtilityWindowKind::HiddenTopLevel, [&](TMessage& m) {
+            if (m.Msg != WM_COMMAND) return false;
+            ++asked;
+            return ownerAnswers;
+        });
+        clicks = 0;
+        ::SendMessageA(w.Handle(), WM_COMMAND, MAKEWPARAM(command.Id(), 0), 0);
+        EXPECT_EQ(asked, 1) << "the owner is asked first";
+        EXPECT_EQ(clicks, ownerAnswers ? 0 : 1) << (ownerAnswers ? "answered by the owner" : "left by the owner");
+    }
 }
 
 TEST_F(UtilityWindow, AFailingHandlerIsReportedOnceAndNothingUnwindsThroughTheSystem) {

@@ -5,9 +5,11 @@
 
 #include "MessagePump.h"
 #include "PlainWindow.h"
+#include "SaverMessages.h"
 #include "SaverProcess.h"
 #include "SettingsRegistry.h"
 #include "WinePaths.h"
+#include "WinHandles.h"
 
 using namespace testing_support;
 
@@ -61,10 +63,8 @@ public:
     COLORREF Pixel(int x, int y) const {
         POINT p{x, y};
         ::ClientToScreen(wnd_, &p);
-        HDC dc = ::GetDC(nullptr);
-        COLORREF c = ::GetPixel(dc, p.x, p.y);
-        ::ReleaseDC(nullptr, dc);
-        return c;
+        const velfw::WindowDc screen(nullptr);
+        return ::GetPixel(screen.get(), p.x, p.y);
     }
 
 private:
@@ -184,7 +184,7 @@ TEST_F(SaverEntryTest, FullScreenRunsUntilToldToEnd) {
     struct Ending {
         UINT msg;
         WPARAM wParam;
-    } endings[] = {{WM_USER + 2, 0}, {WM_KEYDOWN, 'A'}};
+    } endings[] = {{saver::kEndSaverMessage, 0}, {WM_KEYDOWN, 'A'}};
     for (const Ending& e : endings) {
         SaverProcess saver(kSaver, "/s");
         ASSERT_TRUE(saver.Started());
@@ -209,6 +209,6 @@ TEST_F(SaverEntryTest, ConfigureAndPasswordStartsAreNeverBlockedByAShowing) {
     EXPECT_TRUE(WaitForStarts(1, 10000));
     ExpectCleanExit("/a 0");
     EXPECT_TRUE(showing.Running());
-    ::PostMessageA(form, WM_USER + 2, 0, 0);
+    ::PostMessageA(form, saver::kEndSaverMessage, 0, 0);
     EXPECT_TRUE(showing.WaitForExit(15000));
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "RealInput.h"
+#include "SaverMessages.h"
 #include "ShowingInstall.h"
 
 using namespace testing_support;
@@ -67,7 +68,7 @@ TEST_F(ShippedSaverTest, ShowsForAMinuteGivingUpPagesThatNeverComplete) {
         EXPECT_NE(seen[2].find("Velunor Stats.html"), std::string::npos) << seen[2];
     }
 
-    ::PostMessageA(form, WM_USER + 2, 0, 0);
+    ::PostMessageA(form, saver::kEndSaverMessage, 0, 0);
     DWORD code = 1;
     EXPECT_TRUE(saver.WaitForExit(60000, &code));  // freeing the real controls takes a while under load
     EXPECT_EQ(code, 0u);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "ScriptedControl.h"
+#include "SaverMessages.h"
 #include "ShowingInstall.h"
 
 using namespace testing_support;
@@ -187,7 +188,7 @@ protected:
             ms);
         EXPECT_TRUE(saver.Running()) << "the saver ended by itself";
         EXPECT_TRUE(reached) << "the showing did not get that far";
-        ::PostMessageA(form, WM_USER + 2, 0, 0);
+        ::PostMessageA(form, saver::kEndSaverMessage, 0, 0);
         DWORD code = 1;
         EXPECT_TRUE(saver.WaitForExit(20000, &code));
         EXPECT_EQ(code, 0u);

@@ -13,6 +13,7 @@
 #include "Globals.h"
 #include "MessagePump.h"
 #include "KaviSSm.h"
+#include "SaverMessages.h"
 #include "WindowGuard.h"
 #include "SettingsRegistry.h"
 #include "TestForms.h"
@@ -159,7 +160,7 @@ TEST_F(SlideshowFormTest, FirstActivationSetsUpTwoPanesAndEndingGivesItAllBack) 
 
     form->EndSaver();
     form->EndSaver();  // a second request already queued
-    form->Perform(WM_USER + 2, 0, 0);
+    form->Perform(saver::kEndSaverMessage, 0, 0);
     EXPECT_FALSE(SaverRunningFlag());
     EXPECT_EQ(CursorCount(), cursorBefore);
     EXPECT_EQ(::GetCapture(), nullptr);

@@ -9,6 +9,7 @@
 
 #include "MessageBoxes.h"
 #include "RealInput.h"
+#include "SaverMessages.h"
 #include "ShowingInstall.h"
 
 using namespace testing_support;
@@ -152,10 +153,10 @@ TEST_F(SlideshowRunTest, SecondShowingEndsAtOnceAndRequestEndsTheFirst) {
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(first.Running());
 
-    ::PostMessageA(form, WM_USER + 1, 0, 0);
+    ::PostMessageA(form, saver::kIgnoredMessage, 0, 0);
     PumpFor(300);
-    EXPECT_TRUE(first.Running()) << "WM_USER+1 does nothing";
-    ::PostMessageA(form, WM_USER + 2, 0, 0);
+    EXPECT_TRUE(first.Running()) << "the ignored message does nothing";
+    ::PostMessageA(form, saver::kEndSaverMessage, 0, 0);
     EXPECT_TRUE(first.WaitForExit(15000, &code));
     EXPECT_EQ(code, 0u);
     EXPECT_FALSE(FlagOn());
@@ -211,7 +212,7 @@ TEST_F(SlideshowRunTest, GuardEndsNewProgramsButOnlyAsksOlderOnesToClose) {
     EXPECT_FALSE(FileExists(tools / "Pop-up advert.closed"));
 
     EXPECT_TRUE(saver.Running()) << "the guard never ends the saver itself";
-    ::PostMessageA(form, WM_USER + 2, 0, 0);
+    ::PostMessageA(form, saver::kEndSaverMessage, 0, 0);
     EXPECT_TRUE(saver.WaitForExit(15000));
     EXPECT_FALSE(FlagOn());
 }
@@ -362,7 +363,7 @@ TEST_F(SlideshowRunTest, GuardLeavesOwnedAndUntitledWindowsOfNewProgramsAlone) {
     EXPECT_FALSE(FileExists(tools / "Save changes.closed"));
     EXPECT_FALSE(FileExists(tools / ".closed"));
 
-    ::PostMessageA(form, WM_USER + 2, 0, 0);
+    ::PostMessageA(form, saver::kEndSaverMessage, 0, 0);
     EXPECT_TRUE(saver.WaitForExit(15000));
 }
 
@@ -416,7 +417,7 @@ TEST_F(SlideshowRunTest, TwoPanesShowTheirListsThenStatisticsThenBlankPages) {
         auto p1 = Shown(1), p2 = Shown(2);
         return p1.size() >= 4 && p2.size() >= 4;
     }, 45000));
-    ::PostMessageA(form, WM_USER + 2, 0, 0);
+    ::PostMessageA(form, saver::kEndSaverMessage, 0, 0);
     EXPECT_TRUE(saver.WaitForExit(15000));
 
     const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);

@@ -15,6 +15,7 @@
 
 #include "MessageBoxes.h"
 #include "SaveSteps.h"
+#include "SaverMessages.h"
 #include "SaverProcess.h"
 #include "SettingsRegistry.h"
 #include "WinePaths.h"
@@ -414,7 +415,7 @@ TEST_F(SettingsProgramTest, SaveWritesTheRegistryAndTheWindowFoldersAndEnds) {
     EXPECT_TRUE(shown("2", "http://two.example")) << ReadFileBytes(log);
     HWND showing = saver.WaitForWindow("TForm1", kStartMs);
     ASSERT_NE(showing, nullptr);
-    ::PostMessageA(showing, WM_USER + 2, 0, 0);
+    ::PostMessageA(showing, saver::kEndSaverMessage, 0, 0);
     EXPECT_TRUE(saver.WaitForExit(kExitMs));
 }
 

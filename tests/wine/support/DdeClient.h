@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "UtilityWindow.h"
+#include "WinHandles.h"
+
 namespace testing_support {
 
 class DdeClient {
@@ -17,21 +20,11 @@ public:
         LPARAM lParam;
     };
 
-    DdeClient() {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.lpszClassName = "VelunorTestDdeClient";
-        ::RegisterClassA(&wc);
-        wnd_ = ::CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance,
-                                 nullptr);
-        ::SetWindowLongPtrA(wnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
+    DdeClient() = default;
     DdeClient(const DdeClient&) = delete;
     DdeClient& operator=(const DdeClient&) = delete;
-    ~DdeClient() { ::DestroyWindow(wnd_); }
 
-    HWND Handle() const { return wnd_; }
+    HWND Handle() const { return window_.Handle(); }
     std::vector<Ack> Acks;
     std::vector<HWND> Terminates;
 
@@ -41,7 +34,7 @@ public:
         ATOM a = ::GlobalAddAtomA(application.c_str());
         ATOM t = ::GlobalAddAtomA(topic.c_str());
         DWORD_PTR result = 0;
-        ::SendMessageTimeoutA(server, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(wnd_), MAKELPARAM(a, t),
+        ::SendMessageTimeoutA(server, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(Handle()), MAKELPARAM(a, t),
                               SMTO_ABORTIFHUNG, 2000, &result);
         ::GlobalDeleteAtom(a);
         ::GlobalDeleteAtom(t);
@@ -51,10 +44,11 @@ public:
     // back to the client with the answer.
     HGLOBAL Execute(HWND server, const std::string& command) {
         HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, command.size() + 1);
-        char* p = static_cast<char*>(::GlobalLock(mem));
-        memcpy(p, command.c_str(), command.size() + 1);
-        ::GlobalUnlock(mem);
-        ::PostMessageA(server, WM_DDE_EXECUTE, reinterpret_cast<WPARAM>(wnd_),
+        {
+            const velfw::LockedGlobal at(mem);
+            if (at) memcpy(at.get(), command.c_str(), command.size() + 1);
+        }
+        ::PostMessageA(server, WM_DDE_EXECUTE, reinterpret_cast<WPARAM>(Handle()),
                        ::PackDDElParam(WM_DDE_EXECUTE, 0, reinterpret_cast<UINT_PTR>(mem)));
         return mem;
     }
@@ -66,20 +60,16 @@ public:
     }
 
 private:
-    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<DdeClient*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
-        if (self && msg == WM_DDE_ACK) {
-            self->Acks.push_back({reinterpret_cast<HWND>(wParam), lParam});
-            return 0;
-        }
-        if (self && msg == WM_DDE_TERMINATE) {
-            self->Terminates.push_back(reinterpret_cast<HWND>(wParam));
-            return 0;
-        }
-        return ::DefWindowProcA(wnd, msg, wParam, lParam);
+    bool Note(velfw::TMessage& m) {
+        if (m.Msg == WM_DDE_ACK) Acks.push_back({reinterpret_cast<HWND>(m.WParam), m.LParam});
+        else if (m.Msg == WM_DDE_TERMINATE) Terminates.push_back(reinterpret_cast<HWND>(m.WParam));
+        else return false;
+        m.Result = 0;
+        return true;
     }
 
-    HWND wnd_ = nullptr;
+    velfw::TUtilityWindow window_{"VelunorTestDdeClient", velfw::TUtilityWindowKind::HiddenTopLevel,
+                                  [this](velfw::TMessage& m) { return Note(m); }};
 };
 
 }  // namespace testing_support

@@ -7,6 +7,7 @@
 
 #include "MessageBoxes.h"
 #include "WideText.h"
+#include "WinHandles.h"
 
 namespace testing_support {
 
@@ -154,23 +155,18 @@ int ScreenPixelsOf(HWND wnd, COLORREF colour) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
+    const velfw::WindowDc screen(nullptr);
     void* bits = nullptr;
-    HBITMAP shot = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP made = ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const velfw::BitmapDc shot = velfw::TakeBitmap(made, screen.get());
+    if (!shot || !bits) return 0;
+    ::BitBlt(shot.dc(), 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY);
+    ::GdiFlush();
+    // A 32-bit DIB holds blue, green, red and an unused byte.
+    const DWORD wanted = GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+    const auto* pixel = static_cast<const DWORD*>(bits);
     int n = 0;
-    if (shot && bits) {
-        HGDIOBJ before = ::SelectObject(memory, shot);
-        ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-        ::SelectObject(memory, before);
-        // A 32-bit DIB holds blue, green, red and an unused byte.
-        const DWORD wanted = GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
-        const auto* pixel = static_cast<const DWORD*>(bits);
-        for (int i = 0; i < w * h; ++i) n += (pixel[i] & 0xFFFFFF) == wanted;
-    }
-    if (shot) ::DeleteObject(shot);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
+    for (int i = 0; i < w * h; ++i) n += (pixel[i] & 0xFFFFFF) == wanted;
     return n;
 }
 

@@ -61,8 +61,11 @@ protected:
         ::EmptyClipboard();
         HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
         ASSERT_NE(block, nullptr);
-        std::memcpy(::GlobalLock(block), bytes.data(), bytes.size());
-        ::GlobalUnlock(block);
+        {
+            const velfw::LockedGlobal at(block);
+            ASSERT_TRUE(at);
+            std::memcpy(at.get(), bytes.data(), bytes.size());
+        }
         EXPECT_NE(::SetClipboardData(kx::IconClipboardFormat, block), nullptr);
         ::CloseClipboard();
     }

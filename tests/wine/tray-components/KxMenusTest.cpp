@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "KxCursors.h"
 #include "KxMenus.h"
 #include "MessagePump.h"
 #include "TestForms.h"
@@ -211,12 +212,12 @@ TEST_F(MenuFixture, HighlightedItemShowsTheScreenCursorTheMenuNames) {
     const auto root = reinterpret_cast<LPARAM>(menu->Handle());
     const HCURSOR arrow = ::LoadCursorA(nullptr, IDC_ARROW);
     const HCURSOR own = ::LoadCursorA(nullptr, IDC_HELP);  // stands in for a cursor of the program's
-    velfw::Screen->Cursors.Set(14000, own);
+    velfw::Screen->Cursors.Set(kx::crHandCursor, own);
     const struct {
         velfw::TCursor cursor;
         HCURSOR shown;
     } cases[] = {
-        {14000, own},
+        {kx::crHandCursor, own},
         {velfw::crSizeAll, ::LoadCursorA(nullptr, IDC_SIZEALL)},
         {velfw::crNo, ::LoadCursorA(nullptr, IDC_NO)},
         {velfw::crAppStart, ::LoadCursorA(nullptr, IDC_APPSTARTING)},
@@ -231,7 +232,7 @@ TEST_F(MenuFixture, HighlightedItemShowsTheScreenCursorTheMenuNames) {
         Send(WM_MENUSELECT, MAKEWPARAM(open->Command(), 0), root);
         EXPECT_EQ(::GetCursor(), arrow) << c.cursor << ": off the highlight, the default cursor";
     }
-    velfw::Screen->Cursors.Set(14000, nullptr);
+    velfw::Screen->Cursors.Set(kx::crHandCursor, nullptr);
 
     menu->Cursor = velfw::crDefault;
     const HCURSOR wait = ::LoadCursorA(nullptr, IDC_WAIT);

@@ -10,6 +10,7 @@
 #include "ControlLog.h"
 #include "WideText.h"
 #include "WebBrowserDispIds.h"
+#include "WinHandles.h"
 
 namespace scripted {
 
@@ -44,22 +45,28 @@ std::string Hex(unsigned long value) {
     return text;
 }
 
-TScriptedBrowser* BrowserOfWindow(HWND wnd) {
-    return reinterpret_cast<TScriptedBrowser*>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
+// What a window of this module was made with (its creation parameter), kept
+// from its first message on. The module's windows are its own, not the
+// host's: the server may be unloaded while the host's framework runs.
+LONG_PTR CreationValue(HWND wnd, UINT msg, LPARAM lp) {
+    if (msg == WM_NCCREATE)
+        ::SetWindowLongPtrA(wnd, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(reinterpret_cast<const CREATESTRUCTA*>(lp)->lpCreateParams));
+    return ::GetWindowLongPtrA(wnd, GWLP_USERDATA);
+}
+
+TScriptedBrowser* BrowserOfWindow(HWND wnd, UINT msg, LPARAM lp) {
+    return reinterpret_cast<TScriptedBrowser*>(CreationValue(wnd, msg, lp));
 }
 
 LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     try {
-        if (msg == WM_NCCREATE) {
-            auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-            ::SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        } else if (msg == WM_PAINT) {
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(wnd, &ps);
+        TScriptedBrowser* b = BrowserOfWindow(wnd, msg, lp);
+        if (msg == WM_PAINT) {
+            const velfw::PaintDc paint(wnd);
             RECT client;
             ::GetClientRect(wnd, &client);
-            if (TScriptedBrowser* b = BrowserOfWindow(wnd)) b->Paint(dc, client);
-            ::EndPaint(wnd, &ps);
+            if (b) b->Paint(paint.get(), client);
             return 0;
         } else if (msg == WM_ERASEBKGND) {
             return 1;  // the paint fills all of it
@@ -72,11 +79,9 @@ LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT CALLBACK EventsProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     try {
-        if (msg == WM_NCCREATE) {
-            auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-            ::SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        } else if (msg == WM_TIMER || msg == kNavigatedMessage) {
-            if (TScriptedBrowser* b = BrowserOfWindow(wnd)) b->OnEventMessage(msg, wp);
+        TScriptedBrowser* b = BrowserOfWindow(wnd, msg, lp);
+        if (msg == WM_TIMER || msg == kNavigatedMessage) {
+            if (b) b->OnEventMessage(msg, wp);
             return 0;
         }
     } catch (...) {
@@ -89,11 +94,9 @@ LRESULT CALLBACK EventsProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 // the system's control opens one when its container does not take it.
 LRESULT CALLBACK PopupProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     try {
-        const int browser = static_cast<int>(::GetWindowLongPtrA(wnd, GWLP_USERDATA));
+        const int browser = static_cast<int>(CreationValue(wnd, msg, lp));
         switch (msg) {
             case WM_NCCREATE:
-                ::SetWindowLongPtrA(wnd, GWLP_USERDATA,
-                                    reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams));
                 ::InterlockedIncrement(&g_openPopups);
                 break;
             case WM_CLOSE:
@@ -104,12 +107,10 @@ LRESULT CALLBACK PopupProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
                 ::InterlockedDecrement(&g_openPopups);
                 break;
             case WM_PAINT: {
-                PAINTSTRUCT ps;
-                HDC dc = ::BeginPaint(wnd, &ps);
-                ::SetBkMode(dc, TRANSPARENT);
+                const velfw::PaintDc paint(wnd);
+                ::SetBkMode(paint.get(), TRANSPARENT);
                 const char text[] = "Pop-up window (scripted stand-in)";
-                ::TextOutA(dc, 8, 8, text, static_cast<int>(sizeof text - 1));
-                ::EndPaint(wnd, &ps);
+                ::TextOutA(paint.get(), 8, 8, text, static_cast<int>(sizeof text - 1));
                 return 0;
             }
             default:
@@ -927,7 +928,7 @@ void TScriptedBrowser::Repaint() {
 void TScriptedBrowser::Paint(HDC dc, const RECT& client) {
     HBRUSH white = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
     ::FillRect(dc, &client, white);
-    HGDIOBJ oldFont = ::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+    const velfw::SelectedObject font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
     ::SetBkMode(dc, TRANSPARENT);
     auto text = [&](int x, int y, const std::string& s, COLORREF colour) {
         ::SetTextColor(dc, colour);
@@ -944,15 +945,13 @@ void TScriptedBrowser::Paint(HDC dc, const RECT& client) {
         }
     }
     RECT band{client.left, client.top, client.right, client.top + kBandHeight};
-    HBRUSH bandBrush = ::CreateSolidBrush(RGB(255, 236, 160));
-    ::FillRect(dc, &band, bandBrush);
-    ::DeleteObject(bandBrush);
+    const velfw::UniqueGdiObject bandBrush(::CreateSolidBrush(RGB(255, 236, 160)));
+    ::FillRect(dc, &band, static_cast<HBRUSH>(bandBrush.get()));
     const char* state = readyState_ == READYSTATE_COMPLETE ? "complete" : readyState_ == READYSTATE_UNINITIALIZED ? "empty" : "loading";
     text(8, 4, "Scripted stand-in browser #" + std::to_string(number_) + " (" + state +
                    (page_ && page_->ErrorPage ? ", error " + std::to_string(rule_.ErrorStatus) : std::string()) + ")",
          RGB(160, 0, 0));
     text(8, 22, page_ ? page_->Address : std::string("(no address)"), RGB(0, 0, 0));
-    ::SelectObject(dc, oldFont);
 }
 
 }  // namespace scripted
