@@ -334,12 +334,9 @@ TEST(ConvertBitmapToDibStream, ReducesA24BitBitmapToTheAskedFormat) {
         EXPECT_EQ(PixelsOf(loaded), pixels);
     }
     TBitmap none;
-    try {
-        kx::ConvertBitmapToDibStream(none, TPixelFormat::pf8bit, kx::crPopularity);
-        ADD_FAILURE() << "an empty bitmap was converted";
-    } catch (const velfw::EInvalidGraphic& e) {
-        EXPECT_STREQ(e.what(), "Bitmap image is not valid");
-    }
+    EXPECT_EQ(testing_support::ErrorOf<velfw::EInvalidGraphic>(
+                  [&] { kx::ConvertBitmapToDibStream(none, TPixelFormat::pf8bit, kx::crPopularity); }),
+              "Bitmap image is not valid");
 }
 
 TEST_F(GifPicture, AnimatedCursorGivesAStripAndFramesWithDelays) {
