@@ -56,7 +56,7 @@ if [ "${1:-}" = "--inside" ]; then
   declare -A total
   for run in $(seq 1 "$runs"); do
     ref=$(measure wine "$bench" reference $((warmup + measure + 5)))
-    test=$(measure wine "$build/tests/wine/slideshow/Velunor_test.scr" /s)
+    test=$(measure wine "$build/tests/wine/screensaver/Velunor_test.scr" /s)
     shipped=$(measure wine "$build/screensaver/Velunor.scr" /s)
     echo "run $run  reference $ref  test-build $test  shipped $shipped" |
       awk '{ r = $4 + $5; printf "run %s: reference %.2f%% + %.2f%% server; test build %.2f%% + %.2f%% (%.2fx); shipped %.2f%% + %.2f%% (%.2fx)\n",

@@ -58,7 +58,7 @@ if [ "${1:-}" = "--inside" ]; then
   export VELUNOR_SAVER_LOG="$(winepath -w "$work/run.log")"
   export VELUNOR_RESOURCE_LOG=50
   export VELUNOR_CLOCK_SPEED=1000
-  saver_figures "test build" "$build/tests/wine/slideshow/Velunor_test.scr" "$work/run.log"
+  saver_figures "test build" "$build/tests/wine/screensaver/Velunor_test.scr" "$work/run.log"
 
   page=$(winepath -w "$root/pages/blank1.htm")
   out=$(wine "$bench" controls "$page" 200 2>/dev/null | tr -d '\r')
@@ -73,7 +73,7 @@ if [ "${1:-}" = "--inside" ]; then
 
   # The shipped saver, unchanged, on the scripted control; the control
   # writes the figures of the process it lives in.
-  control=$(winepath -w "$build/tests/wine/scripted-control/ScriptedBrowser.dll")
+  control=$(winepath -w "$build/tests/wine/support/scripted-control/ScriptedBrowser.dll")
   wine regsvr32 /s "$control"
   . "$root/scripts/product-key.sh"
   wine reg delete "$product_key" /f >/dev/null 2>&1

@@ -8,7 +8,7 @@
 function(velunor_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;APART" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} test_support GTest::gtest_main)
   set(tests ${name})
   if(T_APART)
     list(JOIN T_APART ":" apart)

@@ -291,4 +291,13 @@ TShiftState KeyboardShiftState();
 // callback the system makes into this code ends its catch with this.
 void ReportCurrentException() noexcept;
 
+// A control made in code: owned by `owner`, shown in `parent` at the bounds.
+template <typename T>
+T* PlaceControl(TComponent* owner, TWinControl* parent, int left, int top, int width, int height) {
+    auto* control = new T(owner);
+    control->SetParent(parent);
+    control->SetBounds(left, top, width, height);
+    return control;
+}
+
 }  // namespace velfw

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Inside a Wine prefix (see with-wine.sh): the showing of demo.sh, but on the
-# scripted browser control of the tests (tests/wine/scripted-control) in
+# scripted browser control of the tests (tests/wine/support/scripted-control) in
 # place of the system's, whose pages never complete under Wine. Called by
 # "run.sh scripted". The saver is the shipped one, unchanged.
 #
@@ -12,7 +12,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bin="${VELUNOR_BUILD_DIR:-$root/build/win32}"
-control="$bin/tests/wine/scripted-control/ScriptedBrowser.dll"
+control="$bin/tests/wine/support/scripted-control/ScriptedBrowser.dll"
 if [ ! -f "$control" ]; then echo "$control is missing: build $bin first" >&2; exit 1; fi
 wine regsvr32 /s "$(winepath -w "$control")"
 script="${VELUNOR_WINE_WORK:-/tmp}/scripted-showing.txt"

@@ -24,7 +24,7 @@ if [ "${VELUNOR_DISPLAY:-}" != "host" ]; then
     else
       echo "No screenshot: ImageMagick's import is missing (scripts/setup.sh --demo installs it)." >&2
     fi
-    wine "$bin/tests/wine/tools/step_tab.exe" "Velunor Setup - tmp" >/dev/null 2>&1 || true
+    wine "$bin/tests/wine/support/tools/step_tab.exe" "Velunor Setup - tmp" >/dev/null 2>&1 || true
     sleep 1
   done
   kill "$program" 2>/dev/null || true

@@ -9,7 +9,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/demo-install.sh"
 
-post="$bin/tests/wine/tools/post_message.exe"
+post="$bin/tests/wine/support/tools/post_message.exe"
 shoot() {
   if command -v import >/dev/null 2>&1 && import -window root "$1"; then
     echo "Screenshot: $1"

@@ -22,7 +22,7 @@ if [ "${VELUNOR_DISPLAY:-}" != "host" ]; then
   else
     echo "No screenshot: ImageMagick's import is missing (scripts/setup.sh --demo installs it)." >&2
   fi
-  if ! wine "$bin/tests/wine/tools/post_message.exe" TForm1 end-saver >/dev/null 2>&1; then
+  if ! wine "$bin/tests/wine/support/tools/post_message.exe" TForm1 end-saver >/dev/null 2>&1; then
     kill "$saver" 2>/dev/null || true
   fi
 fi

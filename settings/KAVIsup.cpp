@@ -31,10 +31,8 @@ void SetArial(TControl* control, int size = kFontSize, unsigned style = 0, TColo
 template <typename T>
 T* Place(TComponent* owner, TWinControl* parent, const std::string& name, int left, int top, int width, int height,
          const std::string& caption = std::string()) {
-    auto* control = new T(owner);
+    auto* control = PlaceControl<T>(owner, parent, left, top, width, height);
     control->Name = name;
-    control->SetParent(parent);
-    control->SetBounds(left, top, width, height);
     if (!caption.empty()) control->SetCaption(caption);
     SetArial(control);
     return control;

@@ -2,10 +2,12 @@
 
 #include <set>
 
+#include "ErrorOf.h"
 #include "KvBaseRules.h"
 #include "KvUser.h"
 
 using namespace kv;
+using testing_support::ErrorOf;
 
 TEST(ComponentBase, UniqueComponentNameCountsFromOne) {
     const std::set<std::string> names = {"Edit1Label1", "Panel1", "Panel2", "panel3"};
@@ -16,14 +18,10 @@ TEST(ComponentBase, UniqueComponentNameCountsFromOne) {
     } rows[] = {{"Edit1Label", "Edit1Label2"}, {"Panel", "Panel3"}, {"Memo", "Memo1"}, {"_x", "_x1"}};
     for (const auto& r : rows) EXPECT_EQ(UniqueComponentName(r.base, taken), r.name) << r.base;
 
-    for (const char* bad : {"", "1Edit", "Edit Label", "Edit-1", "Äre"}) {
-        try {
-            UniqueComponentName(bad, taken);
-            ADD_FAILURE() << bad;
-        } catch (const EComponentError& e) {
-            EXPECT_EQ(e.Message, "''" + std::string(bad) + "'' is not a valid component name");
-        }
-    }
+    for (const char* bad : {"", "1Edit", "Edit Label", "Edit-1", "Äre"})
+        EXPECT_EQ(ErrorOf<EComponentError>([&] { UniqueComponentName(bad, taken); }),
+                  "''" + std::string(bad) + "'' is not a valid component name")
+            << bad;
 }
 
 TEST(ComponentBase, CenturyAndEpoch) {

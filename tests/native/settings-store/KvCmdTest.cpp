@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "ErrorOf.h"
 #include "KvCmd.h"
 #include "StringTables.h"
 
 using namespace kv;
+using testing_support::ErrorOf;
 
 namespace {
 
@@ -105,12 +107,8 @@ TEST_F(CommandTables, KeySequenceIsTheFourKeyBytesLittleEndian) {
 
 TEST_F(CommandTables, AddCommandRefusesTakenKeysAndUnknownTables) {
     TKvCommandProcessor processor;
-    try {
-        processor.AddCommand("Default", {'C', kCtrl, 0, 0, ccPaste});
-        FAIL() << "no exception";
-    } catch (const EDuplicateCommand& e) {
-        EXPECT_EQ(e.Message, "Duplicate command found while adding a new command to the table");
-    }
+    EXPECT_EQ(ErrorOf<EDuplicateCommand>([&] { processor.AddCommand("Default", {'C', kCtrl, 0, 0, ccPaste}); }),
+              "Duplicate command found while adding a new command to the table");
     EXPECT_EQ(processor.Table(0).EntryCount(), 64);
     EXPECT_THROW(processor.AddCommand("Nowhere", kCtrlZ), ETableNotFound);
     EXPECT_THROW(processor.Table(3), ETableNotFound);
@@ -310,12 +308,10 @@ TEST_F(CommandTables, TextFormIsReadStrictlyLineByLine) {
         {"a b c d e", "not numbers"},        {"1 2 3 4 -", "a sign alone"},
     };
     for (const auto& r : rows) {
-        try {
-            table.LoadFromText(std::string("Bad\r\n0 0 0 0 0\r\n\r\n") + r.line + "\r\n");
-            ADD_FAILURE() << r.why;
-        } catch (const EReadError& e) {
-            EXPECT_EQ(e.Message, "Invalid command table entry in line 4") << r.why;
-        }
+        EXPECT_EQ(ErrorOf<EReadError>(
+                      [&] { table.LoadFromText(std::string("Bad\r\n0 0 0 0 0\r\n\r\n") + r.line + "\r\n"); }),
+                  "Invalid command table entry in line 4")
+            << r.why;
         EXPECT_EQ(table.TableName, "Kept") << r.why;
         EXPECT_EQ(table.EntryCount(), 1) << r.why;
     }

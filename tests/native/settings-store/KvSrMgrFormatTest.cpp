@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "ErrorOf.h"
 #include "KvExcpt.h"
 #include "KvSrMgrFormat.h"
 #include "StringTables.h"
 
 using namespace kv;
+using testing_support::ErrorOf;
 
 namespace {
 
@@ -18,13 +20,10 @@ void PutWord(std::vector<uint8_t>& b, size_t at, uint32_t v) {
 
 std::string OpenFailure(const std::vector<uint8_t>& bytes) {
     TKvStringTable table;
-    try {
-        table.Open(bytes.data(), bytes.size());
-    } catch (const ETpsStringResourceError& e) {
-        EXPECT_FALSE(table.IsOpen());
-        return e.Message;
-    }
-    return "opened";
+    const std::string message = ErrorOf<ETpsStringResourceError>([&] { table.Open(bytes.data(), bytes.size()); });
+    if (message.empty()) return "opened";
+    EXPECT_FALSE(table.IsOpen());
+    return message;
 }
 
 }  // namespace
@@ -139,12 +138,7 @@ TEST(StringTable, MissingIdRaisesOnlyWhenAsked) {
     TKvStringTable table;
     table.Open(bytes.data(), bytes.size());
     table.RaiseOnMissing = true;
-    try {
-        table.StringById(42);
-        FAIL() << "no exception";
-    } catch (const ETpsStringResourceError& e) {
-        EXPECT_EQ(e.Message, "String not found: 42");
-    }
+    EXPECT_EQ(ErrorOf<ETpsStringResourceError>([&] { table.StringById(42); }), "String not found: 42");
 }
 
 TEST(StringTable, ReaderMessagesComeFromTheirTableOrFallBackToEnglish) {

@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "Classes.h"
+#include "ErrorOf.h"
 #include "SliderRules.h"
 
 using namespace kavisu;
+using testing_support::ErrorOf;
 
 namespace {
 
@@ -340,12 +342,7 @@ TEST(SliderRange, IncrementMustFitTheRange) {
         s.model.SetValue(c.minValue + 7);
         s.host = FakeHost{};
         if (c.message) {
-            try {
-                s.model.SetIncrement(c.increment);
-                ADD_FAILURE() << "accepted " << c.increment;
-            } catch (const velfw::Exception& e) {
-                EXPECT_EQ(e.Message, c.message);
-            }
+            EXPECT_EQ(ErrorOf([&] { s.model.SetIncrement(c.increment); }), c.message) << c.increment;
             EXPECT_EQ(s.model.Increment(), 1);
         } else {
             s.model.SetIncrement(c.increment);

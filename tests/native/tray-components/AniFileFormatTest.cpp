@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "AniFileFormat.h"
-#include "IconFiles.h"
+#include "AniFiles.h"
 #include "LibraryErrors.h"
 
 using namespace kx;

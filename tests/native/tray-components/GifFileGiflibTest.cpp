@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "Classes.h"
+#include "ErrorOf.h"
 #include "GifTestFiles.h"
 #include "KxGIFFormat.h"
 
 using namespace kx;
+using testing_support::ErrorOf;
 using gif_files::Bytes;
 using gif_files::MakeDib;
 
@@ -287,11 +289,6 @@ TEST(GifFileGiflib, FilesGiflibRefusesFailHereWithAClearError) {
         Slurped g(c.file);
         EXPECT_EQ(g.gif, nullptr) << c.name << ": giflib reads it";
         GifImageCore image;
-        try {
-            LoadGif(image, c.file, true);
-            ADD_FAILURE() << c.name;
-        } catch (const velfw::Exception& e) {
-            EXPECT_EQ(e.Message, c.message) << c.name;
-        }
+        EXPECT_EQ(ErrorOf([&] { LoadGif(image, c.file, true); }), c.message) << c.name;
     }
 }

@@ -5,11 +5,13 @@
 #include <vector>
 
 #include "Classes.h"
+#include "ErrorOf.h"
 #include "GifTestFiles.h"
 #include "KxGIFFormat.h"
 #include "LibraryErrors.h"
 
 using namespace kx;
+using testing_support::ErrorOf;
 using gif_files::Bytes;
 using gif_files::GifBuilder;
 using gif_files::MakeDib;
@@ -31,12 +33,7 @@ Bytes LoopBytes(int lo, int hi) {
 
 std::string LoadError(const Bytes& file, bool decodeFirst = true) {
     GifImageCore image;
-    try {
-        LoadGif(image, file, decodeFirst);
-    } catch (const velfw::Exception& e) {
-        return e.Message;
-    }
-    return "";
+    return ErrorOf([&] { LoadGif(image, file, decodeFirst); });
 }
 
 }  // namespace
@@ -310,12 +307,7 @@ TEST(GifFile, LengthPrefixIsCheckedBeforeReading) {
     };
     for (uint32_t length : {0xFFFFFFFFu, 0x80000000u, static_cast<uint32_t>(gif.size() + 1)}) {
         GifImageCore image;
-        try {
-            ReadData(image, prefixed(length));
-            ADD_FAILURE() << length;
-        } catch (const velfw::EReadError& e) {
-            EXPECT_EQ(e.Message, "Stream read error");
-        }
+        EXPECT_EQ(ErrorOf<velfw::EReadError>([&] { ReadData(image, prefixed(length)); }), "Stream read error") << length;
     }
     GifImageCore image;
     EXPECT_THROW(ReadData(image, Bytes{1, 0}), velfw::EReadError);
@@ -326,12 +318,7 @@ TEST(GifFile, LengthPrefixIsCheckedBeforeReading) {
 TEST(GifFile, SavingWithoutFramesFails) {
     GifImageCore image;
     LoadGif(image, GifBuilder().Header(1, 1, 1).Trailer().bytes, true);
-    try {
-        WriteGif(image, false);
-        ADD_FAILURE();
-    } catch (const velfw::EInvalidGraphicOperation& e) {
-        EXPECT_EQ(e.Message, "No GIF Data to write");
-    }
+    EXPECT_EQ(ErrorOf<velfw::EInvalidGraphicOperation>([&] { WriteGif(image, false); }), "No GIF Data to write");
 }
 
 TEST(GifFrameDib, DecodedBitmapLayoutFollowsTheColourBits) {
@@ -438,12 +425,7 @@ TEST(GifFrameDib, RefusedBitmapsLeaveTheImageAsItWas) {
     for (const Case& c : cases) {
         GifImageCore image;
         image.AppendFrameFromDib(c.dib);
-        try {
-            WriteGif(image, false);
-            ADD_FAILURE() << c.name;
-        } catch (const velfw::EInvalidGraphicOperation& e) {
-            EXPECT_EQ(e.Message, c.message) << c.name;
-        }
+        EXPECT_EQ(ErrorOf<velfw::EInvalidGraphicOperation>([&] { WriteGif(image, false); }), c.message) << c.name;
         EXPECT_FALSE(image.Frame(0).HasCodeStream()) << c.name;
         EXPECT_EQ(image.SharedData->GlobalColors.Count, 0) << c.name;
     }

@@ -1,4 +1,4 @@
-// The scripted browser control (tests/wine/scripted-control) in place of the
+// The scripted browser control (tests/wine/support/scripted-control) in place of the
 // system's web-browser control: registered in the prefix for as long as the
 // object lives, so that a program started meanwhile (the shipped saver, say)
 // creates it wherever it asks for the system's control. At the end the

@@ -52,4 +52,17 @@ private:
     ScopedSeam<velfw::TMessageBoxFunction> seam_;
 };
 
+// The reports of the application's exception handler recorded instead of
+// shown while the object lives; starts the forms unit when no test has yet.
+class ReportedFailures {
+public:
+    ReportedFailures()
+        : seam_((velfw::InitFormsUnit(), velfw::Application->OnException),
+                [this](velfw::TObject*, const std::exception& e) { messages.push_back(e.what()); }) {}
+    std::vector<std::string> messages;
+
+private:
+    ScopedSeam<velfw::TExceptionEvent> seam_;
+};
+
 }  // namespace testing_support

@@ -6,7 +6,7 @@
 #include "ClipIcon.h"
 #include "IconFiles.h"
 #include "LibraryErrors.h"
-#include "TrayTestSupport.h"
+#include "Icons.h"
 
 using namespace velfw;
 using namespace icon_files;

@@ -1,13 +1,15 @@
 #include <gtest/gtest.h>
 
+#include "ErrorOf.h"
 #include "IcoList.h"
 #include "LibraryErrors.h"
-#include "TrayTestSupport.h"
+#include "TestIcons.h"
 
 namespace {
 
 using kx::TIconList;
-using tray_tests::MakeIcon;
+using testing_support::ErrorOf;
+using testing_support::MakeIcon;
 using velfw::TIcon;
 using velfw::TMemoryStream;
 
@@ -104,21 +106,11 @@ TEST_F(CountingList, IndexErrorsKeepTheList) {
     };
     for (const auto& step : steps) {
         changes = 0;
-        try {
-            step();
-            ADD_FAILURE() << "no error";
-        } catch (const velfw::EListError& e) {
-            EXPECT_EQ(std::string(e.what()).rfind("List index out of bounds (", 0), 0u);
-        }
+        EXPECT_EQ(ErrorOf<velfw::EListError>(step).rfind("List index out of bounds (", 0), 0u);
         EXPECT_EQ(changes, 0);
         EXPECT_EQ(list.Count(), 1);
     }
-    try {
-        list.Assign(velfw::TStringList());
-        ADD_FAILURE() << "assigned";
-    } catch (const velfw::Exception& e) {
-        EXPECT_STREQ(e.what(), "Cannot assign a TStringList to a TIconList");
-    }
+    EXPECT_EQ(ErrorOf([&] { list.Assign(velfw::TStringList()); }), "Cannot assign a TStringList to a TIconList");
 }
 
 // Broken streams stop with the read error, keep what was read and still

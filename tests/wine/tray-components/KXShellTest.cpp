@@ -2,12 +2,13 @@
 
 #include "KXShell.h"
 #include "MessagePump.h"
-#include "TrayTestSupport.h"
+#include "TestForms.h"
+#include "TestIcons.h"
 
 namespace {
 
 using kx::TKxTrayIcon;
-using tray_tests::MakeIcon;
+using testing_support::MakeIcon;
 using velfw::TMouseButton;
 using velfw::TShiftState;
 
@@ -62,7 +63,7 @@ public:
 };
 
 struct TrayFixture : ::testing::Test {
-    tray_tests::ReportedFailures reports;
+    testing_support::ReportedFailures reports;
     MockShell shell;
     std::unique_ptr<velfw::TIcon> icon = MakeIcon();
     std::string events;

@@ -5,7 +5,8 @@
 
 #include "KxMenus.h"
 #include "KxMenusRules.h"
-#include "TrayTestSupport.h"
+#include "TestForms.h"
+#include "TestIcons.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ COLORREF Rgb(velfw::TColor c) { return velfw::ColorToRGB(c); }
 
 // Owner-drawn items drawn into a memory bitmap through the popup list's window.
 struct DrawFixture : ::testing::Test {
-    tray_tests::ReportedFailures reports;
+    testing_support::ReportedFailures reports;
     TKxPopupMenu* menu = new TKxPopupMenu(nullptr);
     TBitmap target{kW, kH};
     ~DrawFixture() override { menu->Free(); }
@@ -89,7 +90,7 @@ TEST_F(DrawFixture, CheckedItemShowsTheCheckMarkOnTheMenuColour) {
 
 TEST_F(DrawFixture, DisabledImageIsEmbossedNotDrawnInItsColours) {
     auto* images = new velfw::TCustomImageList(menu);
-    images->AddIcon(*tray_tests::MakeIcon());  // a black checkerboard
+    images->AddIcon(*testing_support::MakeIcon());  // a black checkerboard
     menu->SetImages(images);
     TMenuItem* item = Add("Open");
     item->ImageIndex = 0;
@@ -153,7 +154,7 @@ TEST_F(DrawFixture, NoColourFromTheItemParametersLeavesTheBackground) {
 
 TEST_F(DrawFixture, ImageIndexOutsideTheListFallsBackToTheGraphic) {
     auto* images = new velfw::TCustomImageList(menu);
-    images->AddIcon(*tray_tests::MakeIcon());
+    images->AddIcon(*testing_support::MakeIcon());
     menu->SetImages(images);
     TMenuItem* item = Add("Open");
     TBitmap red(16, 16);
@@ -184,7 +185,7 @@ TEST_F(DrawFixture, ImageIndexOutsideTheListFallsBackToTheGraphic) {
 TEST_F(DrawFixture, IconGraphicIsMeasuredAndDrawnAtItsOwnSize) {
     menu->SetStyle(TKxMenuStyle::msOwnerDraw);
     TMenuItem* item = Add("Open");
-    auto icon = tray_tests::SolidIcon(24, RGB(255, 0, 0));
+    auto icon = testing_support::SolidIcon(24, RGB(255, 0, 0));
     TBitmap bitmap(16, 16);
     bitmap.Canvas().FillRect(RECT{0, 0, 16, 16}, velfw::clBlue);
     velfw::TGraphic* given = &bitmap;

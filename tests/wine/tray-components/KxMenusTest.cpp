@@ -7,7 +7,8 @@
 #include "KxCursors.h"
 #include "KxMenus.h"
 #include "MessagePump.h"
-#include "TrayTestSupport.h"
+#include "TestForms.h"
+#include "TestIcons.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 struct MenuFixture : ::testing::Test {
-    tray_tests::ReportedFailures reports;
+    testing_support::ReportedFailures reports;
     TKxPopupMenu* menu = new TKxPopupMenu(nullptr);
     std::string clicked;
     ~MenuFixture() override {
@@ -263,11 +264,11 @@ TEST_F(MenuFixture, ImagesSwitchOwnerDrawingAndMenuCharactersFindTheirItem) {
     auto* images = new velfw::TCustomImageList(nullptr);
     menu->SetImages(images);
     EXPECT_FALSE(menu->OwnerDraw()) << "no images yet";
-    images->AddIcon(*tray_tests::MakeIcon());
+    images->AddIcon(*testing_support::MakeIcon());
     EXPECT_TRUE(menu->OwnerDraw());
     images->Clear();
     EXPECT_FALSE(menu->OwnerDraw());
-    images->AddIcon(*tray_tests::MakeIcon());
+    images->AddIcon(*testing_support::MakeIcon());
     images->Free();
     EXPECT_EQ(menu->Images(), nullptr);
     EXPECT_FALSE(menu->OwnerDraw());
