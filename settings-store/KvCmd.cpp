@@ -254,13 +254,17 @@ void TKvCommandTable::ReadCommandList(TKvValueReader& reader) {
     reader.ReadListBegin();
     std::vector<TKvCommandEntry> entries;
     const TKvBuiltInTable* builtIn = FindBuiltIn(name);
-    if (builtIn) entries.assign(builtIn->Entries, builtIn->Entries + builtIn->Count);
+    std::vector<TKvCommandEntry> original;
+    if (builtIn) original.assign(builtIn->Entries, builtIn->Entries + builtIn->Count);
+    entries = original;
     while (!reader.EndOfList()) {
         const uint32_t keys = static_cast<uint32_t>(reader.ReadInteger());
         const int32_t command = reader.ReadInteger();
         if (command < 0 || command > 0xFFFF) throw EReadError("Command out of range: " + std::to_string(command));
         const TKvCommandEntry entry = TKvCommandEntry::FromKeySequence(keys, static_cast<uint16_t>(command));
         const int at = builtIn ? FindKeys(entries, keys) : -1;
+        if (at < 0 && command == ccNone && builtIn && FindKeys(original, keys) >= 0)
+            continue;  // a built-in entry removed once already: a second removal is not a binding to no command
         if (at < 0)
             entries.push_back(entry);
         else if (command != ccNone)

@@ -194,6 +194,21 @@ TEST_F(CommandTables, BuiltInTablesStreamOnlyTheirChanges) {
     defaults.DeleteEntry(at);
     defaults.AddEntry({'Q', kCtrl, 0, 0, ccNone});  // a new binding to command 0 is kept as one
     EXPECT_EQ(ReadBack(Streamed(defaults))->Entries(), defaults.Entries());
+
+    // A built-in entry removed twice in one list is removed, not bound to command 0: that binding
+    // would stream as a removal and the list would not read back the same.
+    TKvValueWriter twice;
+    twice.WriteString("Default");
+    twice.WriteBoolean(true);
+    twice.WriteListBegin();
+    for (int i = 0; i < 2; ++i) {
+        twice.WriteInteger(ctrlZ);
+        twice.WriteInteger(ccNone);
+    }
+    twice.WriteListEnd();
+    const auto removed = ReadBack(twice.Bytes());
+    EXPECT_EQ(removed->FindKeySequence(kCtrlZ), -1);
+    EXPECT_EQ(ReadBack(Streamed(*removed))->Entries(), removed->Entries());
 }
 
 TEST_F(CommandTables, OwnTablesStreamEveryEntry) {
