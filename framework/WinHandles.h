@@ -1,8 +1,7 @@
 // Owning wrappers for Win32 handles: one template, a close function and the
 // value that means "none". Copy is deleted, move hands the handle over.
 // Beside them the guards of a scope's DC, paint, selection, locked memory and
-// clipboard;
-// the guards that need no Windows are in ScopeGuards.h.
+// clipboard; the guards that need no Windows are in ScopeGuards.h.
 #pragma once
 
 #include <windows.h>
@@ -230,7 +229,6 @@ inline BitmapDc TakeBitmap(HBITMAP bitmap, HDC compatible = nullptr) {
     return taken;
 }
 
-// The clipboard opened for the scope, closed at its end when it opened.
 // A global memory block locked for the scope (none for a null block).
 class LockedGlobal {
 public:
@@ -250,6 +248,7 @@ private:
     void* at_;
 };
 
+// The clipboard opened for the scope, closed at its end when it opened.
 class OpenedClipboard {
 public:
     explicit OpenedClipboard(HWND owner) : open_(::OpenClipboard(owner) != FALSE) {}
