@@ -7,6 +7,7 @@
 #include "Globals.h"
 #include "StatsPage.h"
 #include "PageTestFiles.h"
+#include "ScopeGuards.h"
 
 using namespace globals;
 using testing_support::MakeFolder;
@@ -26,25 +27,6 @@ std::string LocaleSetting(LCTYPE type) {
 // version text of a test, put back afterwards.
 class StatsPageTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        savedBase_ = BaseDir;
-        savedStart_ = SaverStartTime;
-        savedVersion_ = VersionText;
-        savedConnection_ = QueryConnectionState;
-        savedClock_ = CurrentDateTime;
-        BaseDir = dir_.Path() + "\\";
-        SaverStartTime = EncodeDateTime(2026, 12, 9, 13, 58, 30, 0);
-        VersionText = "(1.0.1.129)";
-        QueryConnectionState = [] { return ConnectionState::Connected; };
-        CurrentDateTime = [] { return EncodeDateTime(2026, 12, 9, 14, 5, 10, 0); };
-    }
-    void TearDown() override {
-        BaseDir = savedBase_;
-        SaverStartTime = savedStart_;
-        VersionText = savedVersion_;
-        QueryConnectionState = savedConnection_;
-        CurrentDateTime = savedClock_;
-    }
     std::string Page() const { return dir_ / "Velunor Stats.html"; }
     std::string Template() const { return dir_ / "reg.bin"; }
     std::string PageUrl() const { return "file://" + BaseDir + "Velunor Stats.html"; }
@@ -65,10 +47,12 @@ protected:
     TempFolder dir_{"pagelists"};
 
 private:
-    std::string savedBase_, savedVersion_;
-    double savedStart_ = 0;
-    ConnectionStateFunction savedConnection_;
-    ClockFunction savedClock_;
+    velfw::ScopedValue<std::string> base_{BaseDir, dir_.Path() + "\\"};
+    velfw::ScopedValue<double> start_{SaverStartTime, EncodeDateTime(2026, 12, 9, 13, 58, 30, 0)};
+    velfw::ScopedValue<std::string> version_{VersionText, "(1.0.1.129)"};
+    velfw::ScopedValue<ConnectionStateFunction> connection_{QueryConnectionState,
+                                                            [] { return ConnectionState::Connected; }};
+    velfw::ScopedValue<ClockFunction> clock_{CurrentDateTime, [] { return EncodeDateTime(2026, 12, 9, 14, 5, 10, 0); }};
 };
 
 }  // namespace
