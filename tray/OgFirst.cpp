@@ -60,10 +60,14 @@ void ActivateFirstInstance() {
         ::ShowWindow(other, SW_RESTORE);
         return;
     }
-    ::SetForegroundWindow(other);
+    // The pop-up is read before the foreground moves: the other copy makes
+    // its window active as soon as it gets to it, and from then on that
+    // window is its own last active pop-up, so a read after the move would
+    // find the open about box only when this copy happened to be quicker.
     HWND target = other;
     HWND popup = ::GetLastActivePopup(other);
     if (popup && popup != other && ::IsWindowVisible(popup) && ::IsWindowEnabled(popup)) target = popup;
+    ::SetForegroundWindow(other);
     ::BringWindowToTop(target);
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 #include "KXShell.h"
@@ -8,6 +9,7 @@
 #include "SaverProcess.h"
 #include "SettingsRegistry.h"
 #include "WinePaths.h"
+#include "WindowDriver.h"
 #include "WinHandles.h"
 
 using namespace testing_support;
@@ -23,6 +25,16 @@ bool MutexExists(const char* name) {
 
 // Waits until the first copy has made its forms (its mutex exists long before).
 HWND WaitForTrayForm(const SaverProcess& process) { return process.WaitForWindow("TVelunorForm", 15000); }
+
+// A window for a failure message: handle, class, process and whether shown.
+std::string Described(HWND window) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    std::ostringstream text;
+    text << window << " (" << ClassOf(window) << ", process " << process
+         << (::IsWindowVisible(window) ? ", shown)" : ", hidden)");
+    return text.str();
+}
 
 // A visible form of the process (the main form stays hidden), or null.
 HWND ShownForm(const SaverProcess& process) {
@@ -59,7 +71,7 @@ TEST(TrayInstance, SecondStartBringsTheOpenAboutBoxForward) {
     SettingsRegistry registry;
     registry.InstallValue("Ravad", "A");
     SaverProcess first(kTray, "");
-    ASSERT_TRUE(first.Started());
+    ASSERT_TRUE(first.Started()) << first.StartError();
     ASSERT_TRUE(WaitForTrayForm(first));
     HWND box = OpenAboutBox(first);
     ASSERT_NE(box, nullptr);
@@ -73,7 +85,7 @@ TEST(TrayInstance, SecondStartBringsTheOpenAboutBoxForward) {
     EXPECT_TRUE(second.WaitForExit(15000, &code));
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == box; }, 5000))
-        << "foreground " << ::GetForegroundWindow() << ", about box " << box;
+        << Described(::GetForegroundWindow()) << " has the foreground, not the about box " << box;
     EXPECT_TRUE(first.Running());
     ::PostMessageA(box, WM_CLOSE, 0, 0);
 }
@@ -82,7 +94,7 @@ TEST(TrayInstance, SecondStartEndsAtOnceAndARenamedCopyRunsBeside) {
     SettingsRegistry registry;
     registry.InstallValue("Ravad", "A");  // no hand-over to the display settings
     SaverProcess first(kTray, "");
-    ASSERT_TRUE(first.Started());
+    ASSERT_TRUE(first.Started()) << first.StartError();
     ASSERT_TRUE(WaitForTrayForm(first));
     EXPECT_TRUE(MutexExists("PREVINST:Kavist"));
 
@@ -97,7 +109,7 @@ TEST(TrayInstance, SecondStartEndsAtOnceAndARenamedCopyRunsBeside) {
     ASSERT_TRUE(::CopyFileA(kTray.c_str(), renamed.c_str(), FALSE));
     {
         SaverProcess other(renamed, "");
-        ASSERT_TRUE(other.Started());
+        ASSERT_TRUE(other.Started()) << other.StartError();
         EXPECT_TRUE(WaitForTrayForm(other));
         EXPECT_TRUE(MutexExists("PREVINST:Kavist2"));
         EXPECT_TRUE(other.Running());
@@ -112,7 +124,7 @@ TEST(TrayInstance, LoggingOffEndsTheLauncher) {
     SettingsRegistry registry;
     registry.InstallValue("Ravad", "A");
     SaverProcess tray(kTray, "");
-    ASSERT_TRUE(tray.Started());
+    ASSERT_TRUE(tray.Started()) << tray.StartError();
     HWND form = WaitForTrayForm(tray);
     ASSERT_NE(form, nullptr);
     DWORD_PTR answer = 0;
