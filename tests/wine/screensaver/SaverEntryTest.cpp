@@ -45,7 +45,7 @@ protected:
 // Runs the saver with these arguments and expects it to end by itself, well.
 void ExpectCleanExit(const std::string& args) {
     SaverProcess saver(kSaver, args);
-    ASSERT_TRUE(saver.Started());
+    ASSERT_TRUE(saver.Started()) << saver.StartError();
     DWORD code = 1;
     ASSERT_TRUE(saver.WaitForExit(15000, &code)) << args;
     EXPECT_EQ(code, 0u) << args;
@@ -107,7 +107,7 @@ TEST_F(SaverEntryTest, PreviewDrawsUntilItsWindowIsHidden) {
     PumpFor(100);
     ASSERT_EQ(target.Pixel(3, 3), RGB(0, 0, 0));
     SaverProcess saver(kSaver, "/p " + target.Argument());
-    ASSERT_TRUE(saver.Started());
+    ASSERT_TRUE(saver.Started()) << saver.StartError();
     // The preview's white background replaces the window's black.
     DWORD start = ::GetTickCount();
     while (target.Pixel(3, 3) != RGB(255, 255, 255) && ::GetTickCount() - start < 10000) PumpFor(50);
@@ -136,7 +136,7 @@ TEST_F(SaverEntryTest, PreviewDrawsUntilItsWindowIsHidden) {
 TEST_F(SaverEntryTest, PreviewEndsWhenItsWindowIsDestroyed) {
     auto target = std::make_unique<PreviewWindow>();
     SaverProcess saver(kSaver, "/p " + target->Argument());
-    ASSERT_TRUE(saver.Started());
+    ASSERT_TRUE(saver.Started()) << saver.StartError();
     PumpFor(1500);
     ASSERT_TRUE(saver.Running());
     target.reset();
@@ -146,7 +146,7 @@ TEST_F(SaverEntryTest, PreviewEndsWhenItsWindowIsDestroyed) {
 TEST_F(SaverEntryTest, OneShowingAtATimeButConfigureIsNeverBlocked) {
     PreviewWindow target;
     SaverProcess first(kSaver, "/p " + target.Argument());
-    ASSERT_TRUE(first.Started());
+    ASSERT_TRUE(first.Started()) << first.StartError();
     PumpFor(1500);
     ASSERT_TRUE(first.Running());
 
@@ -187,7 +187,7 @@ TEST_F(SaverEntryTest, FullScreenRunsUntilToldToEnd) {
     } endings[] = {{saver::kEndSaverMessage, 0}, {WM_KEYDOWN, 'A'}};
     for (const Ending& e : endings) {
         SaverProcess saver(kSaver, "/s");
-        ASSERT_TRUE(saver.Started());
+        ASSERT_TRUE(saver.Started()) << saver.StartError();
         HWND form = saver.WaitForWindow("TForm1", 15000);
         ASSERT_NE(form, nullptr);
         PumpFor(500);
@@ -202,7 +202,7 @@ TEST_F(SaverEntryTest, FullScreenRunsUntilToldToEnd) {
 TEST_F(SaverEntryTest, ConfigureAndPasswordStartsAreNeverBlockedByAShowing) {
     ShowingSetup setup(registry);
     SaverProcess showing(kSaver, "/s");
-    ASSERT_TRUE(showing.Started());
+    ASSERT_TRUE(showing.Started()) << showing.StartError();
     HWND form = showing.WaitForWindow("TForm1", 15000);
     ASSERT_NE(form, nullptr);
     ExpectCleanExit("/c");

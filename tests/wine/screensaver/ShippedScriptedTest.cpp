@@ -172,7 +172,7 @@ protected:
     // the request message and waits for it to go.
     void Show(const std::function<bool(const ControlLog&)>& done, DWORD ms) {
         SaverProcess saver(kSaver, "/s");
-        ASSERT_TRUE(saver.Started());
+        ASSERT_TRUE(saver.Started()) << saver.StartError();
         HWND form = saver.WaitForWindow("TForm1", 20000);
         ASSERT_NE(form, nullptr);
         const auto noteShortcut = [&] {

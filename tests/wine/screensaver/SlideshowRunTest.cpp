@@ -199,16 +199,11 @@ TEST_F(SlideshowRunTest, GuardEndsNewProgramsButOnlyAsksOlderOnesToClose) {
     TempFolder tools{"tools"};
     const std::string opener = tools / "open_window.exe";
     ASSERT_TRUE(::CopyFileA(FromUnixPath(OPEN_WINDOW_PATH).c_str(), opener.c_str(), FALSE));
-    std::string cmd = "\"" + opener + "\" \"Pop-up advert\" 60";
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    ASSERT_TRUE(::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    ::CloseHandle(pi.hThread);
-    const bool ended = PumpUntil([&] { return ::WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, 8000);
-    if (!ended) ::TerminateProcess(pi.hProcess, 9);
-    ::CloseHandle(pi.hProcess);
-    EXPECT_TRUE(ended);
+    {
+        SaverProcess advert(opener, "\"Pop-up advert\" 60");
+        ASSERT_TRUE(advert.Started()) << advert.StartError();
+        EXPECT_TRUE(advert.WaitForExit(8000));
+    }
     EXPECT_FALSE(FileExists(tools / "Pop-up advert.closed"));
 
     EXPECT_TRUE(saver.Running()) << "the guard never ends the saver itself";
@@ -236,49 +231,12 @@ HWND FindDescendant(HWND parent, const char* className) {
     return nullptr;
 }
 
-// A program started during the showing that opens one window.
-class OpenerProcess {
-public:
-    OpenerProcess(const std::string& opener, const std::string& args) {
-        std::string cmd = "\"" + opener + "\" " + args;
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi = {};
-        if (::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-            ::CloseHandle(pi.hThread);
-            process_ = pi.hProcess;
-            id_ = pi.dwProcessId;
-        }
-    }
-    ~OpenerProcess() {
-        if (!process_) return;
-        if (Running()) ::TerminateProcess(process_, 9);
-        ::CloseHandle(process_);
-    }
-    bool Started() const { return process_ != nullptr; }
-    bool Running() const { return process_ && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
-    // True once the program shows a visible window.
-    bool Shows() const {
-        Search search{id_, false};
-        ::EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-
-private:
-    struct Search {
-        DWORD id;
-        bool found;
-    };
-    static BOOL CALLBACK FindVisible(HWND w, LPARAM lp) {
-        auto* s = reinterpret_cast<Search*>(lp);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(w, &pid);
-        if (pid == s->id && ::IsWindowVisible(w)) s->found = true;
-        return TRUE;
-    }
-    HANDLE process_ = nullptr;
-    DWORD id_ = 0;
-};
+// True once a program started during the showing shows a window.
+bool ShowsAWindow(const SaverProcess& program) {
+    for (HWND w : program.TopWindows())
+        if (::IsWindowVisible(w)) return true;
+    return false;
+}
 
 }  // namespace
 
@@ -352,10 +310,11 @@ TEST_F(SlideshowRunTest, GuardLeavesOwnedAndUntitledWindowsOfNewProgramsAlone) {
     TempFolder tools{"tools"};
     const std::string opener = tools / "open_window.exe";
     ASSERT_TRUE(::CopyFileA(FromUnixPath(OPEN_WINDOW_PATH).c_str(), opener.c_str(), FALSE));
-    OpenerProcess dialog(opener, "\"Save changes\" 60 owned");
-    OpenerProcess untitled(opener, "\"\" 60");
-    ASSERT_TRUE(dialog.Started() && untitled.Started());
-    EXPECT_TRUE(PumpUntil([&] { return dialog.Shows() && untitled.Shows(); }, 8000));
+    SaverProcess dialog(opener, "\"Save changes\" 60 owned");
+    SaverProcess untitled(opener, "\"\" 60");
+    ASSERT_TRUE(dialog.Started()) << dialog.StartError();
+    ASSERT_TRUE(untitled.Started()) << untitled.StartError();
+    EXPECT_TRUE(PumpUntil([&] { return ShowsAWindow(dialog) && ShowsAWindow(untitled); }, 8000));
     // Many ticks of the guard.
     PumpFor(1500);
     EXPECT_TRUE(dialog.Running());
@@ -370,7 +329,7 @@ TEST_F(SlideshowRunTest, GuardLeavesOwnedAndUntitledWindowsOfNewProgramsAlone) {
 TEST_F(SlideshowRunTest, EmptyListOfASecondPaneIsReportedAndClosingTheBoxEnds) {
     AddPage(1, "run-a", "run-a");
     SaverProcess saver(kSaver, "/s");
-    ASSERT_TRUE(saver.Started());
+    ASSERT_TRUE(saver.Started()) << saver.StartError();
     HWND box = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (box = FindMessageBox(BoxOwner::Process(saver.Id()))) != nullptr; }, 20000));
     EXPECT_TRUE(saver.Running()) << "the box holds the saver until it is closed";
@@ -387,7 +346,7 @@ TEST_F(SlideshowRunTest, UnreadablePageTimeEndsTheSaverQuietly) {
     OnePagePerPane();
     Setting("InterScreenT", "soon");
     SaverProcess saver(kSaver, "/s");
-    ASSERT_TRUE(saver.Started());
+    ASSERT_TRUE(saver.Started()) << saver.StartError();
     HWND box = nullptr;
     PumpUntil([&] { return !saver.Running() || (box = FindMessageBox(BoxOwner::Process(saver.Id()))) != nullptr; },
               15000);

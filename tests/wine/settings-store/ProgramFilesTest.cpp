@@ -101,7 +101,7 @@ TEST(ProgramFiles, ABrokenStringTableStopsEachProgramsStartWithTheReadersMessage
     };
     for (const auto& p : programs) {
         SaverProcess program(FromUnixPath(p.path), p.arguments);
-        ASSERT_TRUE(program.Started()) << p.path;
+        ASSERT_TRUE(program.Started()) << program.StartError();
         const BoxOwner owner = BoxOwner::Process(program.Id());
         const DWORD start = ::GetTickCount();
         while (!FindMessageBox(owner) && program.Running() && ::GetTickCount() - start < 15000) ::Sleep(50);

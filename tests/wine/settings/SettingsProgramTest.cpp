@@ -87,7 +87,7 @@ protected:
     // Starts the program (or its test build) and finds its form and page control.
     void Start(const char* path = KAVISU_PATH) {
         program = std::make_unique<SaverProcess>(FromUnixPath(path), "");
-        ASSERT_TRUE(program->Started());
+        ASSERT_TRUE(program->Started()) << program->StartError();
         form = WaitForTopWindow(program->Id(), kFormTitle, kStartMs);
         ASSERT_NE(form, nullptr);
         tabs = FindChildOfClass(form, "TVelunorPageControl");
@@ -340,12 +340,12 @@ TEST_F(SettingsProgramTest, ASecondStartEndsAtOnceButAForeignWindowOfTheTitleDoe
     // A window titled as the program's application window, of another class
     // (a folder of that name in the file manager, say).
     SaverProcess foreign(FromUnixPath(OPEN_WINDOW_PATH), "\"Velunor Setup\" 60");
-    ASSERT_TRUE(foreign.Started());
+    ASSERT_TRUE(foreign.Started()) << foreign.StartError();
     ASSERT_NE(WaitForTopWindow(foreign.Id(), "Velunor Setup", kStartMs), nullptr);
     Start();
 
     SaverProcess second(FromUnixPath(KAVISU_PATH), "");
-    ASSERT_TRUE(second.Started());
+    ASSERT_TRUE(second.Started()) << second.StartError();
     DWORD code = 1;
     EXPECT_TRUE(second.WaitForExit(kExitMs, &code));
     EXPECT_EQ(code, 0u);
@@ -395,7 +395,7 @@ TEST_F(SettingsProgramTest, SaveWritesTheRegistryAndTheWindowFoldersAndEnds) {
     ::SetEnvironmentVariableA("VELUNOR_SAVER_LOG", log.c_str());
     SaverProcess saver(FromUnixPath(VELUNOR_TEST_SAVER_PATH), "/s");
     ::SetEnvironmentVariableA("VELUNOR_SAVER_LOG", nullptr);
-    ASSERT_TRUE(saver.Started());
+    ASSERT_TRUE(saver.Started()) << saver.StartError();
     auto shown = [&](const std::string& pane, const std::string& url) {
         const std::string text = ReadFileBytes(log);
         for (size_t at = text.find(" navigate " + pane + " "); at != std::string::npos;

@@ -1,5 +1,7 @@
 #include "SaverProcess.h"
 
+#include <cstdio>
+
 #include "MessagePump.h"
 
 namespace testing_support {
@@ -8,13 +10,28 @@ SaverProcess::SaverProcess(const std::string& program, const std::string& argume
     // Built by appending: the compiler misreads the chained operator+ as an overlapping copy.
     std::string cmd = "\"";
     cmd.append(program).append("\" ").append(arguments);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-        process_ = pi.hProcess;
-        id_ = pi.dwProcessId;
-        ::CloseHandle(pi.hThread);
+    // On a busy host Wine now and then fails a start while it sets the new
+    // process up, before any of the program's code has run (its process
+    // creation waits for no more than that): a start is tried up to three
+    // times, and each failure is told on the test's output.
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi = {};
+        if (::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            process_ = pi.hProcess;
+            id_ = pi.dwProcessId;
+            ::CloseHandle(pi.hThread);
+            startError_.clear();
+            return;
+        }
+        const DWORD error = ::GetLastError();
+        char text[256] = {};
+        ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                         sizeof text, nullptr);
+        startError_ = cmd + ": error " + std::to_string(error) + " " + text;
+        std::fprintf(stderr, "start %d failed: %s\n", attempt, startError_.c_str());
+        if (attempt < 3) ::Sleep(500);
     }
 }
 

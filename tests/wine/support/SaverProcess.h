@@ -19,6 +19,8 @@ public:
     SaverProcess& operator=(const SaverProcess&) = delete;
 
     bool Started() const { return process_ != nullptr; }
+    // Why the start failed: the system's error code and text ("" once started).
+    const std::string& StartError() const { return startError_; }
     DWORD Id() const { return id_; }
     // True when the process ended within `ms`; its exit code in `code`.
     bool WaitForExit(DWORD ms, DWORD* code = nullptr);
@@ -31,6 +33,7 @@ public:
 private:
     HANDLE process_ = nullptr;
     DWORD id_ = 0;
+    std::string startError_;
 };
 
 }  // namespace testing_support

@@ -22,7 +22,7 @@ constexpr DWORD kBoxMs = 10000;
 class WindowDriverTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(program.Started());
+        ASSERT_TRUE(program.Started()) << program.StartError();
         form = WaitForTopWindow(program.Id(), "Driver Test Form", kStartMs);
         ASSERT_NE(form, nullptr);
         tabs = FindChildOfClass(form, "TVelunorPageControl");
@@ -86,7 +86,7 @@ TEST_F(WindowDriverTest, StepsTabsClicksRadiosAndAnswersBoxes) {
 
 TEST(WindowDriver, ARefusedTabStepIsReportedAndItsBoxAnswered) {
     SaverProcess program(FromUnixPath(DRIVER_TEST_FORM_PATH), "empty");
-    ASSERT_TRUE(program.Started());
+    ASSERT_TRUE(program.Started()) << program.StartError();
     HWND form = WaitForTopWindow(program.Id(), "Driver Test Form", kStartMs);
     ASSERT_NE(form, nullptr);
     HWND tabs = FindChildOfClass(form, "TVelunorPageControl");
