@@ -15,17 +15,26 @@ namespace {
 // sizes are 32-bit fields too.
 constexpr uint64_t kMaxImageBytes = static_cast<uint64_t>(std::numeric_limits<int32_t>::max());
 
-uint64_t CheckedSize(uint64_t size) {
-    if (size > kMaxImageBytes) throw EOutOfMemory();
-    return size;
-}
-
 // The later versions only append fields (masks, colour space) to the 40 bytes.
 bool IsKnownInfoSize(uint32_t size) {
     return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
 }
 
 }  // namespace
+
+uint64_t CheckedImageSize(uint64_t size) {
+    if (size > kMaxImageBytes) throw EOutOfMemory();
+    return size;
+}
+
+std::vector<uint8_t> ZeroedImageBlock(uint64_t size) {
+    CheckedImageSize(size);
+    try {
+        return std::vector<uint8_t>(static_cast<size_t>(size));
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory();
+    }
+}
 
 bool IsSupportedDibDepth(int bitsPerPixel) {
     switch (bitsPerPixel) {
@@ -156,9 +165,9 @@ DibHeader MakeDibHeader(int64_t width, int64_t height, int bitCount, const DibHe
     h.width = static_cast<int32_t>(width);
     h.height = static_cast<int32_t>(height);
     h.bitCount = static_cast<uint16_t>(bitCount);
-    h.sizeImage =
-        static_cast<uint32_t>(CheckedSize(CheckedSize(DibRowBytes(width, bitCount)) * static_cast<uint64_t>(height)));
-    CheckedSize(uint64_t{kBmpFileHeaderSize} + DibInfoSize(bitCount) + h.sizeImage);
+    h.sizeImage = static_cast<uint32_t>(
+        CheckedImageSize(CheckedImageSize(DibRowBytes(width, bitCount)) * static_cast<uint64_t>(height)));
+    CheckedImageSize(uint64_t{kBmpFileHeaderSize} + DibInfoSize(bitCount) + h.sizeImage);
     if (own) {
         const auto entries = static_cast<uint32_t>(DibPaletteSize(bitCount));
         h.xPelsPerMeter = own->xPelsPerMeter;
@@ -171,13 +180,8 @@ DibHeader MakeDibHeader(int64_t width, int64_t height, int bitCount, const DibHe
 
 std::vector<uint8_t> NewDibBlock(const DibHeader& header) {
     const uint32_t info = DibInfoSize(header.bitCount);
-    const uint64_t size = CheckedSize(uint64_t{kBmpFileHeaderSize} + info + header.sizeImage);
-    std::vector<uint8_t> block;
-    try {
-        block.resize(static_cast<size_t>(size));
-    } catch (const std::bad_alloc&) {
-        throw EOutOfMemory();
-    }
+    const uint64_t size = uint64_t{kBmpFileHeaderSize} + info + header.sizeImage;
+    std::vector<uint8_t> block = ZeroedImageBlock(size);
     WriteBmpFileHeader(block.data(), static_cast<uint32_t>(size), kBmpFileHeaderSize + info);
     WriteDibHeader(&block[kBmpFileHeaderSize], header);
     return block;

@@ -95,6 +95,13 @@ BmpFault ReadBmpFileLayout(std::span<const uint8_t> data, BmpFileLayout& out);
 DibHeader MakeDibHeader(int64_t width, int64_t height, int bitCount, const DibHeader* own = nullptr);
 // Bytes of the information header with its colour table.
 uint32_t DibInfoSize(int bitCount);
+// `size` when a block of image data that large may be made: BMP sizes are
+// 32-bit fields, and GDI takes sizes as 32-bit ints. Larger sizes raise
+// EOutOfMemory.
+uint64_t CheckedImageSize(uint64_t size);
+// `size` zero bytes; EOutOfMemory when the size is refused as above or the
+// memory is not there.
+std::vector<uint8_t> ZeroedImageBlock(uint64_t size);
 // A zero-filled BMP file image for `header`: file header, information
 // header, room for the colour table and the pixels.
 std::vector<uint8_t> NewDibBlock(const DibHeader& header);

@@ -4,12 +4,12 @@
 #include <cstring>
 #include <limits>
 #include <memory>
-#include <new>
 
 #include "LibraryErrors.h"
 
 namespace kx {
 
+using velfw::CheckedImageSize;
 using velfw::DibHeader;
 using velfw::DibRowBytes;
 using velfw::kBmpFileHeaderSize;
@@ -18,24 +18,6 @@ using velfw::kBmpInfoHeaderSize;
 TColorReduction DefaultColorReduction = crPopularity;
 
 namespace {
-
-// BMP sizes are 32-bit fields; anything larger is refused as memory we will
-// not have.
-constexpr uint64_t kLargestBlock = std::numeric_limits<int32_t>::max();
-
-uint64_t CheckedSize(uint64_t size) {
-    if (size > kLargestBlock) throw velfw::EOutOfMemory();
-    return size;
-}
-
-std::vector<uint8_t> ZeroedBlock(uint64_t size) {
-    CheckedSize(size);
-    try {
-        return std::vector<uint8_t>(static_cast<size_t>(size));
-    } catch (const std::bad_alloc&) {
-        throw velfw::EOutOfMemory();
-    }
-}
 
 template <size_t N>
 constexpr std::array<uint8_t, 256> NearestLevels(const std::array<uint8_t, N>& levels) {
@@ -65,8 +47,8 @@ struct Rows {
     explicit Rows(const DibHeader& h)
         : width(h.width > 0 ? static_cast<uint32_t>(h.width) : 0u),
           height(h.height > 0 ? static_cast<uint32_t>(h.height) : 0u),
-          stride24(CheckedSize(DibRowBytes(width, 24))), stride8(CheckedSize(DibRowBytes(width, 8))) {
-        CheckedSize(stride24 * height);
+          stride24(CheckedImageSize(DibRowBytes(width, 24))), stride8(CheckedImageSize(DibRowBytes(width, 8))) {
+        CheckedImageSize(stride24 * height);
     }
     uint32_t width, height;
     uint64_t stride24, stride8;
@@ -307,7 +289,7 @@ void MedianCutReduce(const DibHeader& header, const uint8_t* src, uint8_t* dst, 
                     0, kNoCell};
     // One cell number per pixel, top row first; all reading is done before
     // the result overwrites the source.
-    std::vector<uint8_t> indexBlock = ZeroedBlock(uint64_t{r.width} * r.height * 2);
+    std::vector<uint8_t> indexBlock = velfw::ZeroedImageBlock(uint64_t{r.width} * r.height * 2);
     auto* cellOf = reinterpret_cast<uint16_t*>(indexBlock.data());
     size_t n = 0;
     for (uint32_t y = r.height; y-- > 0;) {
