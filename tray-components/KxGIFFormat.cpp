@@ -96,7 +96,9 @@ void ReadSubBlocks(Reader& r, std::vector<std::string>& blocks) {
         const uint8_t length = r.Byte();
         if (length == 0) break;
         auto bytes = r.Take(length);
-        blocks.emplace_back(bytes.begin(), bytes.end());
+        // A length byte the file ends after holds no text: a save would
+        // not write it, so it is no line of the comment.
+        if (!bytes.empty()) blocks.emplace_back(bytes.begin(), bytes.end());
     }
 }
 

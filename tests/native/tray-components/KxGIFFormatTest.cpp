@@ -261,6 +261,28 @@ TEST(GifFile, CommentsStayWhereTheyWere) {
     EXPECT_EQ(back.SharedData->CommentLines, std::vector<std::string>{longLine.substr(0, 255)});
 }
 
+TEST(GifFile, CommentCutShortByTheEndOfTheFileKeepsWhatItHolds) {
+    struct Case {
+        const char* name;
+        Bytes tail;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"a length byte last", {0x21, 0xFE, 3, 'a', 'b', 'c', 5}, {"abc"}},
+        {"a block cut short", {0x21, 0xFE, 3, 'a', 'b', 'c', 4, 'd', 'e'}, {"abc", "de"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GifBuilder b;
+        b.Header(1, 1, 1).Frame().Append(c.tail);
+        GifImageCore image;
+        LoadGif(image, b.bytes, true);
+        EXPECT_EQ(image.SharedData->CommentLines, c.lines);
+        GifImageCore back;
+        LoadGif(back, WriteGif(image, false), true);
+        EXPECT_EQ(back.SharedData->CommentLines, c.lines);
+    }
+}
+
 TEST(GifFile, LoadingAcceptsWhatTheFormatAllows) {
     struct Case {
         const char* name;
