@@ -12,6 +12,7 @@
 
 #include "KxMenus.h"
 #include "MessagePump.h"
+#include "RecordingMenuItem.h"
 #include "RealInput.h"
 #include "TestForms.h"
 
@@ -34,15 +35,6 @@ std::vector<HWND> OpenMenus() {
     return menus;
 }
 
-bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start >= ms) return false;
-        ::Sleep(10);
-    }
-    return true;
-}
-
 void CALLBACK CloseLeftOverMenu(HWND, UINT, UINT_PTR, DWORD) { ::EndMenu(); }
 
 // Shows the menu on this thread (its loop runs here) while a thread of its own
@@ -55,8 +47,11 @@ bool ShowAndDrive(TKxPopupMenu& menu, int x, int y, const std::function<void(HWN
     std::atomic<bool> appeared = false;
     std::thread user([&] {
         HWND shown = nullptr;
-        if (!WaitUntil([&] { return !OpenMenus().empty() && (shown = OpenMenus().front()) != nullptr; }, 5000))
-            return;
+        const auto menuShown = [&] {
+            const std::vector<HWND> open = OpenMenus();
+            return !open.empty() && (shown = open.front()) != nullptr;
+        };
+        if (!testing_support::PumpUntil(menuShown, 5000)) return;
         appeared = true;
         ::Sleep(100);  // the menu's loop takes input from now on
         drive(shown);
@@ -104,12 +99,7 @@ struct ShownMenuFixture : ::testing::Test {
         menu->Free();
     }
     TMenuItem* Add(TMenuItem* parent, const char* caption, const char* hint = "") {
-        auto* item = new TMenuItem(menu);
-        item->SetCaption(caption);
-        item->Hint = hint;
-        item->OnClick = [this, caption](velfw::TObject*) { clicked += std::string(caption) + " "; };
-        parent->Add(item);
-        return item;
+        return testing_support::AddRecordingItem(menu, parent, caption, hint, clicked);
     }
     // The choice arrives after the menu has closed, as a command to the list's window.
     void ServeTheCommand() { testing_support::PumpFor(300); }

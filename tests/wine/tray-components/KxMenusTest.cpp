@@ -7,6 +7,7 @@
 #include "KxCursors.h"
 #include "KxMenus.h"
 #include "MessagePump.h"
+#include "RecordingMenuItem.h"
 #include "TestForms.h"
 #include "TestIcons.h"
 
@@ -46,12 +47,7 @@ struct MenuFixture : ::testing::Test {
         };
     }
     TMenuItem* Add(TMenuItem* parent, const char* caption, const char* hint = "") {
-        auto* item = new TMenuItem(menu);
-        item->SetCaption(caption);
-        item->Hint = hint;
-        item->OnClick = [this, caption](velfw::TObject*) { clicked += std::string(caption) + " "; };
-        parent->Add(item);
-        return item;
+        return testing_support::AddRecordingItem(menu, parent, caption, hint, clicked);
     }
     LRESULT Send(UINT msg, WPARAM wParam, LPARAM lParam) {
         return ::SendMessageA(kx::PopupList().Window(), msg, wParam, lParam);
