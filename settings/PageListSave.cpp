@@ -133,7 +133,8 @@ public:
         for (const ShortcutFile& file : plan.Files)
             if (!files_.MoveEntry(staging_ + file.FileName, folder_ + file.FileName))
                 return UndoCommitted("Unable to move " + staging_ + file.FileName, failure);
-        return Finish(failure);
+        std::string reason;
+        return Finish(reason) || Fail(NewListSaved(reason), failure);
     }
 
 private:
@@ -147,7 +148,9 @@ private:
         return false;
     }
 
-    // Committed: the next recovery, at a save or the start, finishes the list.
+    // After this save's commit mark: the next recovery, at a save or the
+    // start, finishes its list. (A recovery of an earlier save says nothing
+    // of the kind: the list on the form is not the one on disk.)
     std::string NewListSaved(const std::string& reason) const { return reason + ". The new list is saved"; }
     std::string KeptStaged(const std::string& reason) const {
         return NewListSaved(reason) + "; its pages not in " + NoBackslash(folder_) + " are kept in " +
@@ -194,12 +197,11 @@ private:
     // States 4 and 5 on to 1: the rest of the new pages in, the old ones gone.
     bool RollForward(std::string& failure) {
         std::vector<std::string> staged, left;
-        if (!FilesOf(staging_, staged))
-            return Fail(NewListSaved("Unable to list folder: " + NoBackslash(staging_)), failure);
+        if (!FilesOf(staging_, staged)) return Fail("Unable to list folder: " + NoBackslash(staging_), failure);
         MoveFiles(staged, staging_, folder_, left);
         if (!left.empty())
-            return Fail(NewListSaved("Unable to move into " + NoBackslash(folder_) + ", and kept in " +
-                                     NoBackslash(staging_) + ": " + Joined(left)),
+            return Fail("Unable to move into " + NoBackslash(folder_) + ", and kept in " + NoBackslash(staging_) +
+                            ": " + Joined(left),
                         failure);
         return Finish(failure);
     }
@@ -208,12 +210,8 @@ private:
     bool Finish(std::string& failure) {
         // The mark goes only after the old pages: without it, what O still
         // held would be moved back in beside the new ones.
-        std::string reason;
-        if (!ClearFolder(files_, aside_))
-            reason = "Unable to clear folder: " + NoBackslash(aside_);
-        else if (RemoveIfThere(mark_, reason) && RemoveIfThere(staging_, reason) && RemoveIfThere(aside_, reason))
-            return true;
-        return Fail(NewListSaved(reason), failure);
+        if (!ClearFolder(files_, aside_)) return Fail("Unable to clear folder: " + NoBackslash(aside_), failure);
+        return RemoveIfThere(mark_, failure) && RemoveIfThere(staging_, failure) && RemoveIfThere(aside_, failure);
     }
 
     bool Undo(const std::string& reason, std::string& failure) {

@@ -182,6 +182,17 @@ std::map<std::string, std::string> Pages(const MemoryFiles& files) {
     return pages;
 }
 
+// A save that ended with its new page n staged and both old pages aside,
+// after the commit mark was made when `committed`.
+void LeaveHalfDone(MemoryFiles& f, bool committed) {
+    f.AddFolder(StagingFolder(kWindow));
+    if (committed) f.AddFolder(CommitMark(kWindow));
+    f.AddFile(StagingFolder(kWindow) + "n.url", "http://n");
+    f.AddFolder(AsideFolder(kWindow));
+    f.MoveEntry(kWindow + "old.com.url", AsideFolder(kWindow) + "old.com.url");
+    f.MoveEntry(kWindow + "a.com.url", AsideFolder(kWindow) + "a.com.url");
+}
+
 }  // namespace
 
 TEST(PageListSave, ASaveEndedAtAnyStepIsRecoveredAsTheOldOrTheNewList) {
@@ -224,15 +235,7 @@ TEST(PageListSave, ASwapLeftHalfDoneIsFinishedOrUndoneBeforeTheNextSave) {
     const std::string staging = StagingFolder(kWindow), aside = AsideFolder(kWindow);
     const auto oldPages = Pages(SavedFolder());
     const Case cases[] = {
-        {"every old page aside, none moved in, no mark",
-         [&](MemoryFiles& f) {
-             f.AddFolder(staging);
-             f.AddFile(staging + "n.url", "http://n");
-             f.AddFolder(aside);
-             f.MoveEntry(kWindow + "old.com.url", aside + "old.com.url");
-             f.MoveEntry(kWindow + "a.com.url", aside + "a.com.url");
-         },
-         oldPages},
+        {"every old page aside, none moved in, no mark", [](MemoryFiles& f) { LeaveHalfDone(f, false); }, oldPages},
         {"an aside folder alone",
          [&](MemoryFiles& f) {
              f.AddFolder(aside);
@@ -240,13 +243,8 @@ TEST(PageListSave, ASwapLeftHalfDoneIsFinishedOrUndoneBeforeTheNextSave) {
          },
          oldPages},
         {"committed, half moved in",
-         [&](MemoryFiles& f) {
-             f.AddFolder(staging);
-             f.AddFolder(CommitMark(kWindow));
-             f.AddFile(staging + "n.url", "http://n");
-             f.AddFolder(aside);
-             f.MoveEntry(kWindow + "old.com.url", aside + "old.com.url");
-             f.MoveEntry(kWindow + "a.com.url", aside + "a.com.url");
+         [](MemoryFiles& f) {
+             LeaveHalfDone(f, true);
              f.AddFile(kWindow + "m.url", "http://m");
          },
          {{"m.url", "http://m"}, {"n.url", "http://n"}, {"pinned.url", "http://pinned"}, {"sub", ""}}},
@@ -337,11 +335,7 @@ TEST(PageListSave, RecoveryMovesEveryFileItCanNamesWhatItLeftAndKnowsWhereThePag
     const Case cases[] = {
         {"no mark: two of three old pages cannot go back",
          [&](MemoryFiles& f) {
-             f.AddFolder(staging);
-             f.AddFile(staging + "n.url", "http://n");
-             f.AddFolder(aside);
-             f.MoveEntry(kWindow + "old.com.url", aside + "old.com.url");
-             f.MoveEntry(kWindow + "a.com.url", aside + "a.com.url");
+             LeaveHalfDone(f, false);
              f.AddFile(aside + "z.url", "http://z");
              f.AddFolder(kWindow + "a.com.url");  // in the way of two of them
              f.AddFolder(kWindow + "z.url");
@@ -356,17 +350,11 @@ TEST(PageListSave, RecoveryMovesEveryFileItCanNamesWhatItLeftAndKnowsWhereThePag
           {"z.url", "http://z"}}},
         {"committed: one new page cannot move in",
          [&](MemoryFiles& f) {
-             f.AddFolder(staging);
-             f.AddFolder(CommitMark(kWindow));
+             LeaveHalfDone(f, true);
              f.AddFile(staging + "m.url", "http://m");
-             f.AddFile(staging + "n.url", "http://n");
-             f.AddFolder(aside);
-             f.MoveEntry(kWindow + "old.com.url", aside + "old.com.url");
-             f.MoveEntry(kWindow + "a.com.url", aside + "a.com.url");
              f.AddFolder(kWindow + "n.url");
          },
-         "Unable to move into c:\\Fav\\Velunor\\Window1, and kept in c:\\Fav\\Velunor\\Window1.new: n.url. "
-         "The new list is saved",
+         "Unable to move into c:\\Fav\\Velunor\\Window1, and kept in c:\\Fav\\Velunor\\Window1.new: n.url",
          {"http://m", "", "http://pinned", "", "http://n"},
          {"c:\\Fav\\Velunor\\Window1", "c:\\Fav\\Velunor\\Window1.new"},
          {{"m.url", "http://m"}, {"n.url", "http://n"}, {"pinned.url", "http://pinned"}, {"sub", ""}}},
