@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "ApplicationWindow.h"
 #include "ControlsRules.h"
-
 #include "MessageRoutes.h"
 #include "ScopeGuards.h"
 #include "SysUtils.h"
@@ -105,6 +105,7 @@ void TForm::SetVisible(bool visible) {
         int show = WindowState == TWindowState::wsMaximized   ? SW_SHOWMAXIMIZED
                    : WindowState == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
                                                               : SW_SHOW;
+        if (Application && Application->MainForm() == this) Application->ShowButton(true);
         ::ShowWindow(wnd, show);
         if (!shownOnce_) {
             shownOnce_ = true;
@@ -112,6 +113,7 @@ void TForm::SetVisible(bool visible) {
         }
     } else if (HandleAllocated()) {
         ::ShowWindow(HandleOrNull(), SW_HIDE);
+        if (Application && Application->MainForm() == this) Application->ShowButton(false);
     }
 }
 
@@ -256,35 +258,6 @@ void TForm::WndProc(TMessage& m) {
 
 // ---- TApplication
 
-namespace {
-// A restore request from another process (a second copy of the program)
-// brings the main form back to the front when it is on the screen.
-void ActivateMainForm() {
-    TForm* form = Application ? Application->MainForm() : nullptr;
-    if (!form || !form->HandleAllocated() || !::IsWindowVisible(form->Handle())) return;
-    if (::IsIconic(form->Handle())) ::ShowWindow(form->Handle(), SW_RESTORE);
-    ::SetForegroundWindow(form->Handle());
-}
-
-// The window behind the program's taskbar button.
-class TApplicationWindow final : public TUtilityWindow {
-public:
-    TApplicationWindow() : TUtilityWindow("TApplication", TUtilityWindowKind::ApplicationWindow) {}
-
-protected:
-    bool HandleMessage(TMessage& m) override {
-        if (m.Msg == WM_SYSCOMMAND && (m.WParam & 0xFFF0) == SC_RESTORE) {
-            m.Result = ::DefWindowProcA(Handle(), m.Msg, m.WParam, m.LParam);
-            ActivateMainForm();
-            return true;
-        }
-        // ShowWindow(SW_RESTORE) on the minimized window sends no command.
-        if (m.Msg == WM_SIZE && m.WParam == SIZE_RESTORED && ::IsWindowVisible(Handle())) ActivateMainForm();
-        return false;
-    }
-};
-}  // namespace
-
 TApplication::TApplication() : TComponent(nullptr) {
     title_ = DefaultApplicationTitle(ExeName());
 }
@@ -310,6 +283,14 @@ void TApplication::Initialize() {
     if (window_) return;
     window_ = std::make_unique<TApplicationWindow>();
     window_->SetTitle(title_);
+}
+
+void TApplication::ShowButton(bool shown) {
+    HWND wnd = Handle();
+    const bool show = shown && ShowTaskbarButton;
+    if (!wnd || (::IsWindowVisible(wnd) != FALSE) == show) return;
+    // Shown before the form and without the activation, which is the form's.
+    ::ShowWindow(wnd, show ? SW_SHOWNA : SW_HIDE);
 }
 
 void TApplication::SetTitle(const std::string& title) {

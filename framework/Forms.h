@@ -124,6 +124,10 @@ public:
     // Run shows the main form first unless this is cleared (a program that
     // lives in the notification area keeps it hidden).
     bool ShowMainForm = true;
+    // While the main form is shown, the application window stands for the
+    // program on the taskbar and in the task switcher; a program that should
+    // not be there (a full-screen one) clears this before it shows its form.
+    bool ShowTaskbarButton = true;
     template <typename T>
     T* CreateForm() {
         T* form = new T(this);
@@ -159,6 +163,9 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
+    friend class TForm;
+    // The main form shown or hidden: the taskbar button with it.
+    void ShowButton(bool shown);
     bool ProcessMessage(MSG& msg);
     bool IsKeyMsg(const MSG& msg);
     bool IsDialogKey(const MSG& msg);

@@ -24,8 +24,9 @@ using TUtilityHandler = std::function<bool(TMessage& message)>;
 enum class TUtilityWindowKind {
     MessageOnly,     // reached only through its handle
     HiddenTopLevel,  // also gets what is broadcast to every top-level window
-    // A hidden top-level window with a caption, a system menu and a minimize
-    // box: the program's taskbar button and the owner of its forms.
+    // A zero-size top-level window with a caption, a system menu and a
+    // minimize box: the owner of the program's forms and, shown while the
+    // main form is, its taskbar button (TApplicationWindow).
     ApplicationWindow,
 };
 

@@ -100,6 +100,8 @@ void RunPreview(const std::string& windowArgument) {
 
 void RunFullScreen() {
     velfw::Application->SetTitle("Velunor");
+    // The slideshow covers the whole screen and has no taskbar button.
+    velfw::Application->ShowTaskbarButton = false;
     velfw::Application->CreateForm<TForm1>();
     velfw::Application->Run();
 }

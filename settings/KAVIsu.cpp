@@ -2,6 +2,7 @@
 // wizard form and the message loop.
 #include <windows.h>
 
+#include "ApplicationWindow.h"
 #include "Forms.h"
 #include "KAVIsu.h"
 #include "KAVIsup.h"
@@ -12,32 +13,16 @@ namespace kavisu {
 
 namespace {
 
-constexpr char kApplicationClass[] = "TApplication";
-constexpr char kFormClass[] = "TVelunorForm";
-
-BOOL CALLBACK BringFormForward(HWND wnd, LPARAM shown) {
-    char cls[64] = {};
-    ::GetClassNameA(wnd, cls, sizeof cls);
-    if (lstrcmpA(cls, kFormClass) != 0 || !::IsWindowVisible(wnd)) return TRUE;
-    ::ShowWindow(wnd, SW_RESTORE);
-    ::SetForegroundWindow(wnd);
-    *reinterpret_cast<bool*>(shown) = true;
-    return FALSE;
-}
-
-// The running instance's application window carries the title. Only a window
-// of that class counts: a folder window of the same name in the file manager
-// must not keep the program from starting.
+// The running instance's application window carries the title; restored, it
+// shows its forms again, and made the foreground window it hands the
+// activation on to the wizard. Only a window of that class counts: a folder
+// window of the same name in the file manager must not keep the program from
+// starting.
 bool BroughtRunningInstanceForward() {
-    HWND running = ::FindWindowA(kApplicationClass, kSetupTitle);
+    HWND running = ::FindWindowA(velfw::kApplicationWindowClass, kSetupTitle);
     if (!running) return false;
-    bool shown = false;
-    ::EnumThreadWindows(::GetWindowThreadProcessId(running, nullptr), BringFormForward,
-                        reinterpret_cast<LPARAM>(&shown));
-    if (!shown) {
-        ::ShowWindow(running, SW_RESTORE);
-        ::SetForegroundWindow(running);
-    }
+    ::ShowWindow(running, SW_RESTORE);
+    ::SetForegroundWindow(running);
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include "RealInput.h"
 #include "SaverMessages.h"
 #include "ShowingInstall.h"
+#include "WindowDriver.h"
 
 using namespace testing_support;
 
@@ -146,6 +147,13 @@ TEST_F(SlideshowRunTest, SecondShowingEndsAtOnceAndRequestEndsTheFirst) {
     SaverProcess first(kSaver, "/s");
     HWND form = StartShowing(first);
     ASSERT_NE(form, nullptr);
+    // No taskbar button, and nothing of its own the guard would list (a
+    // visible, titled top-level window without a parent) while it shows.
+    PumpFor(300);
+    for (HWND w : first.TopWindows())
+        EXPECT_FALSE(::IsWindowVisible(w) && !::GetParent(w) && ::GetWindowTextLengthA(w) > 0)
+            << ClassOf(w) << " \"" << WindowText(w) << "\" is shown";
+    EXPECT_TRUE(TaskbarWindows(first.Id()).empty());
 
     SaverProcess second(kSaver, "/s");
     DWORD code = 1;

@@ -10,10 +10,14 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "MessageBoxes.h"
+#include "MessagePump.h"
+#include "PlainWindow.h"
+#include "RealInput.h"
 #include "SaveSteps.h"
 #include "SaverMessages.h"
 #include "SaverProcess.h"
@@ -392,7 +396,91 @@ void ExpectSaverShows(const std::vector<std::pair<std::string, std::string>>& pa
     EXPECT_TRUE(saver.WaitForExit(kExitMs));
 }
 
+// The visible top-level windows of every program.
+BOOL CALLBACK CollectShown(HWND wnd, LPARAM param) {
+    if (::IsWindowVisible(wnd)) reinterpret_cast<std::set<HWND>*>(param)->insert(wnd);
+    return TRUE;
+}
+std::set<HWND> ShownTopWindows() {
+    std::set<HWND> shown;
+    ::EnumWindows(CollectShown, reinterpret_cast<LPARAM>(&shown));
+    return shown;
+}
+
 }  // namespace
+
+TEST_F(SettingsProgramTest, TheTaskbarButtonAndASecondStartBringTheWizardBack) {
+    // How the user lost the wizard, and how it comes back: the taskbar's
+    // click on the button minimizes (a command) and restores it, the shell
+    // may minimize it outright, and another program can simply lie on top.
+    // The second copy activates the button's window from another process,
+    // as the taskbar does for a button that is not minimized.
+    enum class Away { Behind, MinimizedByButton, MinimizedByShell };
+    enum class Back { SecondStart, ButtonClicked };
+    const struct Case {
+        const char* name;
+        Away away;
+        Back back;
+    } cases[] = {
+        {"behind another program, second start", Away::Behind, Back::SecondStart},
+        {"minimized by its button, second start", Away::MinimizedByButton, Back::SecondStart},
+        {"minimized by the shell, second start", Away::MinimizedByShell, Back::SecondStart},
+        {"minimized by its button, restored by it", Away::MinimizedByButton, Back::ButtonClicked},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Start();
+        ASSERT_NE(form, nullptr);
+        // One button, the application's, titled as the second start looks
+        // for it; the form has none of its own.
+        const std::vector<HWND> buttons = TaskbarWindows(program->Id());
+        ASSERT_EQ(buttons.size(), 1u);
+        HWND button = buttons.front();
+        EXPECT_EQ(WindowText(button), "Velunor Setup");
+        EXPECT_NE(button, form);
+
+        PlainWindow other("SettingsOtherProgram", "Other program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 300, 200);
+        ASSERT_TRUE(BringToForeground(other.Handle(), 3000));
+        if (c.away == Away::MinimizedByButton) ::PostMessageA(button, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        if (c.away == Away::MinimizedByShell) ::ShowWindow(button, SW_MINIMIZE);
+        if (c.away != Away::Behind) {
+            EXPECT_TRUE(PumpUntil([&] { return ::IsIconic(button) && !::IsWindowVisible(form); }, 5000))
+                << "the form hides with its minimized button";
+        }
+        ASSERT_TRUE(BringToForeground(other.Handle(), 3000));
+        const std::set<HWND> before = ShownTopWindows();
+
+        if (c.back == Back::SecondStart) {
+            SaverProcess second(FromUnixPath(KAVISU_PATH), "");
+            ASSERT_TRUE(second.Started()) << second.StartError();
+            DWORD code = 1;
+            EXPECT_TRUE(second.WaitForExit(kExitMs, &code));
+            EXPECT_EQ(code, 0u);
+        } else {
+            ::PostMessageA(button, WM_SYSCOMMAND, SC_RESTORE, 0);
+            ::SetForegroundWindow(button);
+        }
+        // In the foreground with the keys going to it: the focus on the form
+        // or one of its controls.
+        const auto focusOnForm = [&] {
+            const HWND focus = FocusOfThread(form);
+            return focus == form || ::IsChild(form, focus);
+        };
+        EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == form && focusOnForm(); }, 5000))
+            << "the foreground is " << ClassOf(::GetForegroundWindow()) << " \""
+            << WindowText(::GetForegroundWindow()) << "\", the focus on " << ClassOf(FocusOfThread(form));
+        EXPECT_TRUE(::IsWindowVisible(form));
+        EXPECT_FALSE(::IsIconic(button));
+        EXPECT_FALSE(::IsIconic(form));
+        // Nothing new on the screen: what was there, and the wizard again.
+        std::set<HWND> expected = before;
+        expected.insert(form);
+        EXPECT_EQ(ShownTopWindows(), expected);
+        EXPECT_EQ(TopWindowsTitled(program->Id(), kFormTitle).size(), 1u);
+        EXPECT_TRUE(program->Running());
+        program.reset();
+    }
+}
 
 TEST_F(SettingsProgramTest, SaveWritesTheRegistryAndTheWindowFoldersAndEnds) {
     registry.Setting("DType", "2");

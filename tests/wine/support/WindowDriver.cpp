@@ -73,6 +73,14 @@ BOOL CALLBACK CollectTop(HWND wnd, LPARAM param) {
     return TRUE;
 }
 
+BOOL CALLBACK CollectWithButton(HWND wnd, LPARAM param) {
+    auto* search = reinterpret_cast<TopSearch*>(param);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(wnd, &process);
+    if (process == search->processId && HasTaskbarButton(wnd)) search->found.push_back(wnd);
+    return TRUE;
+}
+
 BOOL CALLBACK CollectChild(HWND wnd, LPARAM param) {
     reinterpret_cast<std::vector<HWND>*>(param)->push_back(wnd);
     return TRUE;
@@ -168,6 +176,19 @@ int ScreenPixelsOf(HWND wnd, COLORREF colour) {
     int n = 0;
     for (int i = 0; i < w * h; ++i) n += (pixel[i] & 0xFFFFFF) == wanted;
     return n;
+}
+
+bool HasTaskbarButton(HWND wnd) {
+    if (!::IsWindowVisible(wnd)) return false;
+    const LONG_PTR ex = ::GetWindowLongPtrA(wnd, GWL_EXSTYLE);
+    if (ex & WS_EX_APPWINDOW) return true;
+    return ::GetWindow(wnd, GW_OWNER) == nullptr && !(ex & WS_EX_TOOLWINDOW);
+}
+
+std::vector<HWND> TaskbarWindows(DWORD processId) {
+    TopSearch search{processId, {}, {}};
+    ::EnumWindows(CollectWithButton, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 std::vector<std::string> TabCaptions(HWND tabs) {

@@ -35,6 +35,12 @@ int TabCount(HWND tabs);
 // The captions of the tabs shown, in their order.
 std::vector<std::string> TabCaptions(HWND tabs);
 bool IsShown(HWND wnd);
+// The shell's rule for a window's button on the taskbar and its entry in the
+// task switcher: a visible window that asks for one (WS_EX_APPWINDOW), or is
+// owned by no window and is no tool window.
+bool HasTaskbarButton(HWND wnd);
+// The process's top-level windows that have one.
+std::vector<HWND> TaskbarWindows(DWORD processId);
 // How many pixels of `wnd`'s place on the screen show `colour` exactly.
 int ScreenPixelsOf(HWND wnd, COLORREF colour);
 

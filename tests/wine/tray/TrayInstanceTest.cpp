@@ -75,6 +75,9 @@ TEST(TrayInstance, SecondStartBringsTheOpenAboutBoxForward) {
     ASSERT_TRUE(WaitForTrayForm(first));
     HWND box = OpenAboutBox(first);
     ASSERT_NE(box, nullptr);
+    // The launcher lives in the notification area: no taskbar button, not
+    // even while its about box is up.
+    for (HWND w : TaskbarWindows(first.Id())) ADD_FAILURE() << Described(w) << " has a taskbar button";
 
     // Another program has the foreground when the second copy starts.
     PlainWindow other("TrayInstanceOtherProgram", "Other program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 300, 200);
@@ -97,6 +100,7 @@ TEST(TrayInstance, SecondStartEndsAtOnceAndARenamedCopyRunsBeside) {
     ASSERT_TRUE(first.Started()) << first.StartError();
     ASSERT_TRUE(WaitForTrayForm(first));
     EXPECT_TRUE(MutexExists("PREVINST:Kavist"));
+    for (HWND w : TaskbarWindows(first.Id())) ADD_FAILURE() << Described(w) << " has a taskbar button";
 
     SaverProcess second(kTray, "");
     DWORD code = 1;
