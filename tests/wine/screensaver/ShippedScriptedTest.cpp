@@ -17,6 +17,7 @@
 #include <sstream>
 #include <vector>
 
+#include "RealInput.h"
 #include "ScriptedControl.h"
 #include "SaverMessages.h"
 #include "ShowingInstall.h"
@@ -426,4 +427,36 @@ TEST_F(ShippedScriptedTest, StatisticsPageFollowsEachPassAndFailedAddressesMoveO
     const DWORD refusedReplaced = Replaced(log, pane2, refused);
     ASSERT_NE(refusedReplaced, 0u);
     EXPECT_LE(refusedReplaced - log.First(refused, "navigate ")->tick, 1000u) << "at the next tick";
+}
+
+TEST_F(ShippedScriptedTest, EveryMouseButtonPressedOverTheFormEndsTheSaver) {
+    Setting("DType", "1");
+    AddPage(1, "1-only", "http://one.test/only");
+    Script("default complete=200\n");
+    // The pointer rests over the form from before each start and never
+    // moves: only the button can end the showing.
+    const Screen screen;
+    const POINT at{screen.w / 2, screen.h / 3};
+    ASSERT_TRUE(::SetCursorPos(at.x, at.y));
+    for (const MouseButtonPress& button : kMouseButtons) {
+        SCOPED_TRACE(button.Name);
+        SaverProcess saver(kSaver, "/s");
+        ASSERT_TRUE(saver.Started()) << saver.StartError();
+        HWND form = saver.WaitForWindow("TForm1", 20000);
+        ASSERT_NE(form, nullptr);
+        // Set up: shown over the whole screen, holding the mouse capture.
+        ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(form) && CaptureOfThread(form) == form; }, 20000))
+            << "capture " << CaptureOfThread(form) << ", form " << form;
+        ASSERT_TRUE(BringToForeground(form, 5000));
+        ASSERT_EQ(::GetAncestor(::WindowFromPoint(at), GA_ROOT), form) << "the pointer is not over the form";
+        PumpFor(500);
+        ASSERT_TRUE(saver.Running()) << "the saver ended before the button";
+
+        ASSERT_TRUE(SendButton(button));
+        DWORD code = 1;
+        EXPECT_TRUE(saver.WaitForExit(10000, &code)) << "the button did not end the saver";
+        EXPECT_EQ(code, 0u);
+        if (saver.Running()) ::PostMessageA(form, saver::kEndSaverMessage, 0, 0);
+        EXPECT_TRUE(saver.WaitForExit(10000));
+    }
 }
