@@ -195,14 +195,17 @@ TEST_F(SlideshowRunTest, GuardEndsNewProgramsButOnlyAsksOlderOnesToClose) {
     }
 
     // A program started during the showing: WM_QUIT and termination, not a
-    // polite close.
+    // polite close. The program ignores the WM_QUIT, so only the
+    // termination (exit code 0) ends it.
     TempFolder tools{"tools"};
     const std::string opener = tools / "open_window.exe";
     ASSERT_TRUE(::CopyFileA(FromUnixPath(OPEN_WINDOW_PATH).c_str(), opener.c_str(), FALSE));
     {
         SaverProcess advert(opener, "\"Pop-up advert\" 60");
         ASSERT_TRUE(advert.Started()) << advert.StartError();
-        EXPECT_TRUE(advert.WaitForExit(8000));
+        DWORD code = 1;
+        EXPECT_TRUE(advert.WaitForExit(8000, &code)) << "the guard did not end the new program";
+        EXPECT_EQ(code, 0u);
     }
     EXPECT_FALSE(FileExists(tools / "Pop-up advert.closed"));
 
