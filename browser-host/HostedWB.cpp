@@ -265,16 +265,18 @@ void THostedWB::Loaded() {
 void THostedWB::RegisterUserAgent() {
     velfw::RegistryKey key;
     if (key.Create(HKEY_CURRENT_USER, kUserAgentKey, KEY_ALL_ACCESS) != ERROR_SUCCESS) return;
-    if (key.WriteString(UserAgent, "")) wroteUserAgent_ = true;
+    if (key.WriteString(UserAgent, "")) writtenUserAgent_ = UserAgent;
 }
 
-// Only the value this component wrote: another program may own a token of
-// the same name.
+// Only the value this component wrote, by the name it wrote it under: another
+// program may own a token of the same name, or of the name the property holds
+// by now.
 void THostedWB::RemoveUserAgent() {
-    if (!wroteUserAgent_) return;
-    wroteUserAgent_ = false;
+    if (!writtenUserAgent_) return;
+    const std::string name = *writtenUserAgent_;
+    writtenUserAgent_.reset();
     velfw::RegistryKey key;
-    if (key.Open(HKEY_CURRENT_USER, kUserAgentKey, KEY_ALL_ACCESS) == ERROR_SUCCESS) key.DeleteValue(UserAgent);
+    if (key.Open(HKEY_CURRENT_USER, kUserAgentKey, KEY_ALL_ACCESS) == ERROR_SUCCESS) key.DeleteValue(name);
 }
 
 // ---- options

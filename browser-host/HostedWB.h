@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Classes.h"
@@ -212,7 +213,8 @@ private:
     std::unique_ptr<ShellHost> shellHost_;
     std::unique_ptr<THostedWBShell> shell_;  // hidden window, window hooks, DDE answers
     bool fpExceptions_ = true;
-    bool wroteUserAgent_ = false;
+    // The token's name as written; the property may be changed afterwards.
+    std::optional<std::string> writtenUserAgent_;
     velfw::ComPtr<IInternetSecurityManager> securityManager_;
     velfw::ComPtr<IInternetZoneManager> zoneManager_;
 };

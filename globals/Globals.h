@@ -59,6 +59,8 @@ std::string GetVersionTextOf(const std::string& file, FileVersion* version = nul
 
 // Page lists and Internet Shortcut files.
 bool ReadShortcutUrl(const std::string& fileName, std::string& url);
+// The same for a file named by its wide spelling (a name read from the disk).
+bool ReadShortcutUrl(const std::wstring& fileName, std::string& url);
 bool WriteShortcutUrl(const std::string& fileName, const std::string& url);
 bool SaveLastSeenShortcut(const std::string& url);
 bool LoadPageList(velfw::TStringList& list, const std::string& folder);

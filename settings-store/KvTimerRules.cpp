@@ -8,10 +8,10 @@ namespace {
 int64_t AsSigned(uint32_t tick) { return static_cast<int32_t>(tick); }
 }  // namespace
 
-int64_t TriggerElapsed(uint32_t lastTime, uint32_t now) {
-    const int64_t last = AsSigned(lastTime), current = AsSigned(now);
-    if (last <= current) return current - last;
-    return (int64_t{kMaxElapsedTime} - last) + (current + 2147483648LL);
+int32_t TriggerElapsed(uint32_t lastTime, uint32_t now) {
+    uint32_t elapsed = now - lastTime;
+    if (AsSigned(lastTime) > AsSigned(now)) --elapsed;
+    return static_cast<int32_t>(elapsed);
 }
 
 int32_t TKvTriggerPool::AddTrigger(uint32_t interval, bool repeats, TTriggerEvent onTrigger, bool active) {
@@ -91,12 +91,14 @@ void TKvTriggerPool::RestartTimer() { host_.RestartTimer(timerInterval_ != 0 && 
 
 void TKvTriggerPool::ServiceTriggers() {
     const uint32_t now = host_.TickCount();
+    const std::shared_ptr<bool> alive = alive_;
     // The list may change under the events: its length is read at every step.
     for (int i = 0; i < static_cast<int>(triggers_.size()); ++i) {
         TKvTrigger& t = triggers_[static_cast<size_t>(i)];
         if (!t.Active) continue;
-        const int64_t elapsed = TriggerElapsed(t.LastTime, now);
-        if (elapsed < int64_t{t.Interval} - kEarlyFireMs) continue;
+        const int32_t elapsed = TriggerElapsed(t.LastTime, now);
+        // Stamped after this tick was read: not due, however short its interval.
+        if (elapsed < 0 || elapsed < int64_t{t.Interval} - kEarlyFireMs) continue;
         t.LastTime = now;
         t.ElapsedTime = static_cast<int32_t>(std::min<int64_t>(int64_t{t.ElapsedTime} + elapsed, kMaxElapsedTime));
         // A copy: the record may be removed, and the events may change the list.
@@ -106,7 +108,9 @@ void TKvTriggerPool::ServiceTriggers() {
             --i;
         }
         if (fired.OnTrigger) fired.OnTrigger(sender_, fired.Handle, fired.Interval, fired.ElapsedTime);
+        if (!*alive) return;
         if (OnAllTriggers) OnAllTriggers(sender_, fired.Handle, fired.Interval, fired.ElapsedTime);
+        if (!*alive) return;
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "Classes.h"
@@ -40,6 +41,9 @@ public:
 class TKvTriggerPool {
 public:
     TKvTriggerPool(ITimerPoolHost& host, velfw::TObject* sender) : host_(host), sender_(sender) {}
+    TKvTriggerPool(const TKvTriggerPool&) = delete;
+    TKvTriggerPool& operator=(const TKvTriggerPool&) = delete;
+    ~TKvTriggerPool() { *alive_ = false; }
 
     TTriggerEvent OnAllTriggers;
 
@@ -70,11 +74,15 @@ private:
     int32_t timerInterval_ = 0;
     int32_t activeCount_ = 0;
     int32_t lastHandle_ = 0;
+    // Cleared when the pool goes: an event may free it in the middle of a walk.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
-// Milliseconds from `lastTime` to `now` as the pool counts them: the plain
-// difference while `lastTime` is not after `now` as signed values, else the
-// wrap-around difference less one.
-int64_t TriggerElapsed(uint32_t lastTime, uint32_t now);
+// Milliseconds from `lastTime` to `now` as the pool counts them, in 32 bits
+// as tick counts are: the wrap-around difference, less one when `lastTime` is
+// after `now` as signed values. Negative when `lastTime` lies ahead of `now`
+// by less than half the tick range: a trigger stamped after the tick being
+// served (by an event, or by a tick served inside one), which is not due.
+int32_t TriggerElapsed(uint32_t lastTime, uint32_t now);
 
 }  // namespace kv

@@ -315,11 +315,16 @@ void TForm1::FormActivate(TObject*) {
 
     globals::InitGlobals(Handle());
     // A save that ended half way (the program killed, the power cut) is
-    // finished or undone before the lists are read; what cannot be is left
-    // for the next save to report.
-    if (!globals::DataDir.empty()) settings::RecoverPageLists(globals::DataDir);
+    // finished or undone before the lists are read. A window where that
+    // cannot be done shows every page it has on disk, so that a save (which
+    // tries again first) keeps all the user did not remove.
+    std::vector<wizard::UnrecoveredPageList> unrecovered;
+    if (!globals::DataDir.empty()) unrecovered = settings::RecoverPageLists(globals::DataDir);
     for (size_t i = 0; i < lbWTo.size(); ++i)
         globals::LoadPageList(lbWTo[i]->Items(), globals::DataDir + "Window" + Digit(static_cast<int>(i) + 1));
+    for (const wizard::UnrecoveredPageList& list : unrecovered)
+        if (list.Window >= 1 && static_cast<size_t>(list.Window) <= lbWTo.size())
+            WriteListBox(*lbWTo[static_cast<size_t>(list.Window - 1)], wizard::PageListBox{list.Pages, {}, std::nullopt});
     globals::LoadPageList(lbWFrom[0]->Items(), globals::DataDir + "Recommended");
     lbWFrom[1]->Items().Assign(lbWFrom[0]->Items());
     lbWFrom[2]->Items().Assign(lbWFrom[0]->Items());
@@ -335,6 +340,7 @@ void TForm1::FormActivate(TObject*) {
         FixMultiLineBitBtnText(bAdd[i]);
         FixMultiLineBitBtnText(bRemove[i]);
     }
+    for (const wizard::UnrecoveredPageList& list : unrecovered) ShowMessage(list.Message);
 }
 
 void TForm1::FixMultiLineBitBtnText(TMultiLineBitBtn* button) {

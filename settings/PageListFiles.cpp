@@ -3,6 +3,7 @@
 #include "Globals.h"
 #include "PageListRules.h"
 #include "SysUtils.h"
+#include "WideText.h"
 #include "WinHandles.h"
 
 namespace settings {
@@ -35,6 +36,8 @@ namespace {
 
 std::string NoBackslash(const std::string& folder) { return velfw::ExcludeTrailingBackslash(folder); }
 
+std::wstring Wide(const std::string& path) { return velfw::Utf8ToWide(path); }
+
 void Step(const std::string& what) {
     if (BeforeSaveStep) BeforeSaveStep(what);
 }
@@ -42,42 +45,43 @@ void Step(const std::string& what) {
 }  // namespace
 
 bool TFilePageListFiles::FolderExists(const std::string& folder) {
-    const DWORD attributes = ::GetFileAttributesA(NoBackslash(folder).c_str());
+    const DWORD attributes = ::GetFileAttributesW(Wide(NoBackslash(folder)).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool TFilePageListFiles::MakeFolder(const std::string& folder) {
     Step("make folder " + NoBackslash(folder));
-    return ::CreateDirectoryA(NoBackslash(folder).c_str(), nullptr) != FALSE;
+    return ::CreateDirectoryW(Wide(NoBackslash(folder)).c_str(), nullptr) != FALSE;
 }
 
 bool TFilePageListFiles::RemoveEmptyFolder(const std::string& folder) {
     Step("remove folder " + NoBackslash(folder));
-    return ::RemoveDirectoryA(NoBackslash(folder).c_str()) != FALSE;
+    return ::RemoveDirectoryW(Wide(NoBackslash(folder)).c_str()) != FALSE;
 }
 
 bool TFilePageListFiles::ListEntries(const std::string& folder, std::vector<wizard::FolderEntry>& entries) {
     entries.clear();
-    WIN32_FIND_DATAA found = {};
-    velfw::UniqueFindHandle find(::FindFirstFileA((velfw::IncludeTrailingBackslash(folder) + "*.*").c_str(), &found));
+    WIN32_FIND_DATAW found = {};
+    velfw::UniqueFindHandle find(
+        ::FindFirstFileW(Wide(velfw::IncludeTrailingBackslash(folder) + "*.*").c_str(), &found));
     if (!find) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
     do {
-        const std::string name = found.cFileName;
+        const std::string name = velfw::WideToUtf8(found.cFileName);
         if (name == "." || name == "..") continue;
         entries.push_back({name, EntryKindOf(found.dwFileAttributes)});
-    } while (::FindNextFileA(find.get(), &found));
+    } while (::FindNextFileW(find.get(), &found));
     // A listing cut short by an error would leave files behind unseen.
     return ::GetLastError() == ERROR_NO_MORE_FILES;
 }
 
 bool TFilePageListFiles::RemoveFile(const std::string& path) {
     Step("delete " + path);
-    return ::DeleteFileA(path.c_str()) != FALSE;
+    return ::DeleteFileW(Wide(path).c_str()) != FALSE;
 }
 
 bool TFilePageListFiles::MoveEntry(const std::string& from, const std::string& to) {
     Step("move " + from + " to " + to);
-    return ::MoveFileA(from.c_str(), to.c_str()) != FALSE;
+    return ::MoveFileW(Wide(from).c_str(), Wide(to).c_str()) != FALSE;
 }
 
 bool TFilePageListFiles::WriteNewShortcut(const std::string& path, const std::string& url) {
@@ -87,19 +91,21 @@ bool TFilePageListFiles::WriteNewShortcut(const std::string& path, const std::st
     {
         Step("create " + path);
         velfw::UniqueFileHandle file(
-            ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            ::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return false;
         Step("write " + path);  // an empty file if the save ends here
         written = WriteFileData(file.get(), text.data(), static_cast<DWORD>(text.size())) &&
                   ::FlushFileBuffers(file.get());
     }
     // A file cut short holds half an address: it must not stay behind.
-    if (!written) ::DeleteFileA(path.c_str());
+    if (!written) ::DeleteFileW(Wide(path).c_str());
     return written;
 }
 
 bool TFilePageListFiles::ReadShortcut(const std::string& path, std::string& url) {
-    return globals::ReadShortcutUrl(path, url);
+    return globals::ReadShortcutUrl(Wide(path), url);
 }
+
+std::string TFilePageListFiles::PathSpelling(const std::string& ansiText) { return velfw::AnsiToUtf8(ansiText); }
 
 }  // namespace settings

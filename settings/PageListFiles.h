@@ -1,5 +1,6 @@
 // The page-list folders on disk: what saving a page list asks of the file
-// system, done with the system's ANSI file functions.
+// system, done with the system's wide file functions on UTF-8 paths, so that
+// a name read from the disk is moved or deleted under its own spelling.
 #pragma once
 
 #include <windows.h>
@@ -38,6 +39,7 @@ public:
     bool MoveEntry(const std::string& from, const std::string& to) override;
     bool WriteNewShortcut(const std::string& path, const std::string& url) override;
     bool ReadShortcut(const std::string& path, std::string& url) override;
+    std::string PathSpelling(const std::string& ansiText) override;
 };
 
 // How a listed entry is treated: a reparse point (junction, symbolic link,

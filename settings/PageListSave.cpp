@@ -37,6 +37,23 @@ std::string BesideFolder(const std::string& windowFolder, const char* suffix) {
 
 std::string NoBackslash(const std::string& folder) { return velfw::ExcludeTrailingBackslash(folder); }
 
+// What a UTF-8 path counts against the path limit: UTF-16 units.
+size_t PathUnits(const std::string& utf8) {
+    size_t units = 0;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80) ++units;  // every character's first byte
+        if (byte >= 0xF0) ++units;           // beyond the first plane: two units
+    }
+    return units;
+}
+
+std::string Joined(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
 // The window folder W with its staging folder N, aside folder O and commit
 // mark C, and the steps between the states of the header's table.
 class FolderSwap {
@@ -53,6 +70,26 @@ public:
         if (!committed && !files_.FolderExists(staging_) && !files_.FolderExists(aside_)) return true;
         if (!MakeWindowFolder(failure)) return false;
         return committed ? RollForward(failure) : RollBack(failure);
+    }
+
+    void Pages(std::vector<std::string>& addresses, std::vector<std::string>& folders) {
+        addresses.clear();
+        folders.assign(1, NoBackslash(folder_));
+        std::vector<FolderEntry> entries;
+        if (files_.ListEntries(folder_, entries))
+            for (const FolderEntry& entry : entries) {
+                std::string url;
+                const bool shortcut = entry.Kind == EntryKind::File || entry.Kind == EntryKind::ReadOnlyFile;
+                if (!shortcut || files_.ReadShortcut(folder_ + entry.Name, url)) addresses.push_back(url);
+            }
+        const std::string& beside = files_.FolderExists(mark_) ? staging_ : aside_;
+        std::vector<std::string> names;
+        if (!FilesOf(beside, names) || names.empty()) return;
+        folders.push_back(NoBackslash(beside));
+        for (const std::string& name : names) {
+            std::string url;
+            if (files_.ReadShortcut(beside + name, url)) addresses.push_back(url);
+        }
     }
 
     bool Save(const std::vector<std::string>& entries, std::string& failure) {
@@ -74,12 +111,11 @@ public:
                 keptEntry.Url = url;
             kept.push_back(std::move(keptEntry));
         }
-        const ShortcutPlan plan = PlanShortcutFiles(entries, ShortcutNameRoom(staging_.size()), kept);
+        const ShortcutPlan plan =
+            PlanShortcutFiles(entries, ShortcutNameRoom(PathUnits(staging_)), kept,
+                              [this](const std::string& name) { return files_.PathSpelling(name); });
         if (!plan.Ok()) return Fail(plan.Failure, failure);
-        if (plan.Files.empty() && old.empty()) {
-            ClearSubFolders();
-            return true;
-        }
+        if (plan.Files.empty() && old.empty()) return true;
 
         // States 2 and 3: any failure rolls back.
         if (!files_.MakeFolder(staging_))
@@ -97,7 +133,8 @@ public:
         for (const ShortcutFile& file : plan.Files)
             if (!files_.MoveEntry(staging_ + file.FileName, folder_ + file.FileName))
                 return UndoCommitted("Unable to move " + staging_ + file.FileName, failure);
-        return Finish(failure);
+        std::string reason;
+        return Finish(reason) || Fail(NewListSaved(reason), failure);
     }
 
 private:
@@ -111,12 +148,21 @@ private:
         return false;
     }
 
-    std::string KeptAside(const std::string& reason) const {
-        return reason + ". The previous pages are kept in " + NoBackslash(aside_);
-    }
-    // Committed: recovery moves them in, at the next save or start.
+    // After this save's commit mark: the next recovery, at a save or the
+    // start, finishes its list. (A recovery of an earlier save says nothing
+    // of the kind: the list on the form is not the one on disk.)
+    std::string NewListSaved(const std::string& reason) const { return reason + ". The new list is saved"; }
     std::string KeptStaged(const std::string& reason) const {
-        return reason + ". The new pages are kept in " + NoBackslash(staging_);
+        return NewListSaved(reason) + "; its pages not in " + NoBackslash(folder_) + " are kept in " +
+               NoBackslash(staging_);
+    }
+
+    // Moves every file named from `from` to `to`; those that cannot go stay
+    // and are named in `left`, and the others still move.
+    void MoveFiles(const std::vector<std::string>& names, const std::string& from, const std::string& to,
+                   std::vector<std::string>& left) {
+        for (const std::string& name : names)
+            if (!files_.MoveEntry(from + name, to + name)) left.push_back(name);
     }
 
     // The files (not folders) of `folder`; false when it cannot be listed.
@@ -138,39 +184,34 @@ private:
     // States 2, 3 and 6 back to 1: the old pages into W again, the staged
     // copies deleted.
     bool RollBack(std::string& failure) {
-        std::vector<std::string> aside;
-        if (!FilesOf(aside_, aside)) return Fail(KeptAside("Unable to list folder: " + NoBackslash(aside_)), failure);
-        for (const std::string& name : aside)
-            if (!files_.MoveEntry(aside_ + name, folder_ + name))
-                return Fail(KeptAside("Unable to move " + aside_ + name + " back"), failure);
+        std::vector<std::string> aside, left;
+        if (!FilesOf(aside_, aside)) return Fail("Unable to list folder: " + NoBackslash(aside_), failure);
+        MoveFiles(aside, aside_, folder_, left);
+        // The staged copies go only once the old list is whole again.
+        if (!left.empty())
+            return Fail("Unable to move back, and kept in " + NoBackslash(aside_) + ": " + Joined(left), failure);
         if (!ClearFolder(files_, staging_)) return Fail("Unable to clear folder: " + NoBackslash(staging_), failure);
         return RemoveIfThere(staging_, failure) && RemoveIfThere(aside_, failure);
     }
 
     // States 4 and 5 on to 1: the rest of the new pages in, the old ones gone.
     bool RollForward(std::string& failure) {
-        std::vector<std::string> staged;
+        std::vector<std::string> staged, left;
         if (!FilesOf(staging_, staged)) return Fail("Unable to list folder: " + NoBackslash(staging_), failure);
-        for (const std::string& name : staged)
-            if (!files_.MoveEntry(staging_ + name, folder_ + name))
-                return Fail("Unable to move " + staging_ + name, failure);
+        MoveFiles(staged, staging_, folder_, left);
+        if (!left.empty())
+            return Fail("Unable to move into " + NoBackslash(folder_) + ", and kept in " + NoBackslash(staging_) +
+                            ": " + Joined(left),
+                        failure);
         return Finish(failure);
     }
 
+    // Every new page is in W.
     bool Finish(std::string& failure) {
         // The mark goes only after the old pages: without it, what O still
         // held would be moved back in beside the new ones.
         if (!ClearFolder(files_, aside_)) return Fail("Unable to clear folder: " + NoBackslash(aside_), failure);
-        ClearSubFolders();
         return RemoveIfThere(mark_, failure) && RemoveIfThere(staging_, failure) && RemoveIfThere(aside_, failure);
-    }
-
-    // The files of W's sub-folders are no pages: a save deletes them.
-    void ClearSubFolders() {
-        std::vector<FolderEntry> entries;
-        if (!files_.ListEntries(folder_, entries)) return;
-        for (const FolderEntry& entry : entries)
-            if (entry.Kind == EntryKind::Folder) ClearFolder(files_, folder_ + entry.Name);
     }
 
     bool Undo(const std::string& reason, std::string& failure) {
@@ -208,6 +249,12 @@ std::string CommitMark(const std::string& windowFolder) {
 bool RecoverPageList(IPageListFiles& files, const std::string& windowFolder, std::string& failure) {
     FolderSwap swap(files, windowFolder);
     return swap.Recover(failure);
+}
+
+void PagesOnDisk(IPageListFiles& files, const std::string& windowFolder, std::vector<std::string>& addresses,
+                 std::vector<std::string>& folders) {
+    FolderSwap swap(files, windowFolder);
+    swap.Pages(addresses, folders);
 }
 
 bool SavePageList(IPageListFiles& files, const std::string& windowFolder, const std::vector<std::string>& entries,

@@ -7,8 +7,8 @@
 //   C  "...\Window1.new\committed\"  an empty folder made once every new page
 //                                    is in N and every old one in O: from
 //                                    then on the new list wins.
-// Entries of W that stay whatever is saved (read-only files, sub-folders,
-// links) never move. Moves are renames, never overwrite, and go one file at
+// Entries of W that stay whatever is saved (read-only files, sub-folders with
+// everything in them, links) are never moved or emptied. Moves are renames, never overwrite, and go one file at
 // a time, so a save can end between any two steps. The states it passes
 // through, in order, and what recovery makes of each:
 //   1. no N, no O: W holds its list.                         Nothing to do.
@@ -22,9 +22,8 @@
 //   4. C made, new files moving N -> W: O holds every old    Roll forward: the
 //      page, every file of W that moves is a new page, the   rest of N moved
 //      others are in N.                                      in, O's files
-//                                                            deleted, W's
-//                                                            sub-folders emptied,
-//                                                            C, N, O removed.
+//                                                            deleted, C, N, O
+//                                                            removed.
 //   5. every new page in W; O's files being deleted.         Roll forward (as 4).
 //   6. C removed, then N, then O: both empty.                Roll back (as 3,
 //                                                            with nothing left
@@ -35,6 +34,9 @@
 // reads the lists. O is emptied only once C says W holds the new list, so
 // the old pages are never deleted while they may be the only copy of the
 // list; when they cannot be put back they stay in O and the failure says so.
+// A file that cannot be moved does not stop the others: recovery moves what
+// it can and names what it left. Until a recovery succeeds, the window's pages
+// are those of W and of O (before C) or of N (after it): PagesOnDisk.
 #pragma once
 
 #include <string>
@@ -55,7 +57,11 @@ struct FolderEntry {
 };
 
 // What saving asks of the file system. Paths are whole; folders end in a
-// backslash. Every call reports failure by its result, never by throwing.
+// backslash. Paths and entry names are in the file layer's spelling (UTF-8 on
+// disk), in which a name read from the disk comes back as the disk spells it;
+// addresses are ANSI, as the shortcut files hold them. Failure texts are in
+// the path spelling too. Every call reports failure by its result, never by
+// throwing.
 class IPageListFiles {
 public:
     virtual ~IPageListFiles() = default;
@@ -71,6 +77,9 @@ public:
     virtual bool WriteNewShortcut(const std::string& path, const std::string& url) = 0;
     // The address an existing shortcut holds; false when it cannot be read.
     virtual bool ReadShortcut(const std::string& path, std::string& url) = 0;
+    // An ANSI text (a file name made from an address, an address in a
+    // failure) in the path spelling.
+    virtual std::string PathSpelling(const std::string& ansiText) = 0;
 };
 
 // Deletes every file of `folder` and of its sub-folders at any depth and keeps
@@ -89,12 +98,20 @@ std::string CommitMark(const std::string& windowFolder);
 // beside the folder; otherwise `failure` says why and everything stays.
 bool RecoverPageList(IPageListFiles& files, const std::string& windowFolder, std::string& failure);
 
+// The pages of a window whose recovery failed, as recovery would restore
+// them, in the order a list loads them: every entry of the window folder
+// (one that is no shortcut an empty address), then the shortcuts set aside
+// in O (no commit mark) or staged in N (after it). `folders` gets the
+// folders that hold them, the window folder first.
+void PagesOnDisk(IPageListFiles& files, const std::string& windowFolder, std::vector<std::string>& addresses,
+                 std::vector<std::string>& folders);
+
 // Rewrites `windowFolder` (created again when missing) with one shortcut per
-// page of `entries`. Read-only files and sub-folders stay, the sub-folders
-// emptied of files; a read-only shortcut that holds a page's address counts
-// as that page's file, and one that holds another address keeps its name, so
-// the page gets another. On failure the folder keeps its old pages and
-// `failure` says why.
+// page of `entries`. Read-only files and sub-folders (with all they hold)
+// stay; a read-only shortcut that holds a page's address counts as that
+// page's file, and one that holds another address keeps its name, so the
+// page gets another. On failure the folder keeps its old pages and `failure`
+// says why; a failure after the commit point says the new list is saved.
 bool SavePageList(IPageListFiles& files, const std::string& windowFolder, const std::vector<std::string>& entries,
                   std::string& failure);
 

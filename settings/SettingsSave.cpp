@@ -2,35 +2,39 @@
 
 #include "DisplaySettingsRegistry.h"
 #include "PageListFiles.h"
-#include "PageListRules.h"
+#include "WideText.h"
 
 namespace settings {
 
 bool ClearFolder(const std::string& folder) {
     TFilePageListFiles files;
-    return wizard::ClearFolder(files, folder);
+    return wizard::ClearFolder(files, velfw::AnsiToUtf8(folder));
 }
 
 bool SavePageList(const std::string& folder, const std::vector<std::string>& entries, std::string& failure) {
     TFilePageListFiles files;
-    return wizard::SavePageList(files, folder, entries, failure);
+    std::string reason;
+    if (wizard::SavePageList(files, velfw::AnsiToUtf8(folder), entries, reason)) return true;
+    failure = velfw::Utf8ToAnsi(reason);
+    return false;
 }
 
-bool RecoverPageLists(const std::string& dataDir) {
+std::vector<wizard::UnrecoveredPageList> RecoverPageLists(const std::string& dataDir) {
     TFilePageListFiles files;
-    bool recovered = true;
-    for (int window = 1; window <= wizard::kMaxWindows; ++window) {
-        std::string failure;
-        if (!wizard::RecoverPageList(files, globals::WindowPagesFolder(dataDir, window), failure)) recovered = false;
-    }
-    return recovered;
+    std::vector<wizard::UnrecoveredPageList> unrecovered = wizard::RecoverPageLists(files, velfw::AnsiToUtf8(dataDir));
+    for (wizard::UnrecoveredPageList& list : unrecovered) list.Message = velfw::Utf8ToAnsi(list.Message);
+    return unrecovered;
 }
 
 wizard::SaveOutcome SaveSettingsAndPageLists(const wizard::SaveRequest& request,
                                              const globals::TDisplaySettings& settings) {
     TFilePageListFiles files;
-    return wizard::SaveChanges(request, [&settings] { return globals::WriteDisplaySettingsToRegistry(settings); },
-                               files);
+    wizard::SaveRequest inFileSpelling = request;
+    inFileSpelling.DataDir = velfw::AnsiToUtf8(request.DataDir);
+    wizard::SaveOutcome outcome = wizard::SaveChanges(
+        inFileSpelling, [&settings] { return globals::WriteDisplaySettingsToRegistry(settings); }, files);
+    for (std::string& message : outcome.Messages) message = velfw::Utf8ToAnsi(message);
+    return outcome;
 }
 
 }  // namespace settings

@@ -1,5 +1,6 @@
 // Saving the settings program's work: the display settings into the registry
-// and the three page lists into the window folders, on disk.
+// and the three page lists into the window folders, on disk. Paths and texts
+// here are ANSI; the page-list file layer below works in UTF-8.
 #pragma once
 
 #include <string>
@@ -21,9 +22,9 @@ bool ClearFolder(const std::string& folder);
 bool SavePageList(const std::string& folder, const std::vector<std::string>& entries, std::string& failure);
 
 // Finishes or undoes, in each of the three window folders below `dataDir`,
-// a save that ended half way; false when one could not be, which its next
-// save reports.
-bool RecoverPageLists(const std::string& dataDir);
+// a save that ended half way; for each window where that could not be done,
+// what to tell the user and every page the window has on disk.
+std::vector<wizard::UnrecoveredPageList> RecoverPageLists(const std::string& dataDir);
 
 // The whole save: the empty-list refusal, the registry values of `settings`,
 // then all three page lists. The outcome says what to show and whether the

@@ -69,7 +69,8 @@ size_t ShortcutNameRoom(size_t folderLength) {
 }
 
 ShortcutPlan PlanShortcutFiles(const std::vector<std::string>& entries, size_t nameRoom,
-                               const std::vector<KeptEntry>& kept) {
+                               const std::vector<KeptEntry>& kept, const NameSpelling& spelling) {
+    const auto spelled = [&spelling](const std::string& text) { return spelling ? spelling(text) : text; };
     ShortcutPlan plan;
     const size_t extension = std::string_view(kShortcutExtension).size();
     std::set<std::string> usedNames;  // upper case: the file system ignores letter case
@@ -84,10 +85,10 @@ ShortcutPlan PlanShortcutFiles(const std::vector<std::string>& entries, size_t n
             const std::string suffix = copy == 1 ? "" : " (" + velfw::IntToStr(copy) + ")";
             const size_t room = nameRoom < extension ? 0 : std::min(kMaxNameLength, nameRoom - extension);
             if (nameRoom < extension || room < suffix.size()) {
-                plan.Failure = "The folder's path leaves no room for a file name for " + address;
+                plan.Failure = "The folder's path leaves no room for a file name for " + spelled(address);
                 return plan;
             }
-            std::string name = FitShortcutName(stem, room - suffix.size()) + suffix + kShortcutExtension;
+            std::string name = spelled(FitShortcutName(stem, room - suffix.size()) + suffix + kShortcutExtension);
             const std::string key = velfw::UpperCase(name);
             if (auto keptEntry = keptNames.find(key); keptEntry != keptNames.end()) {
                 if (keptEntry->second->Url == address) break;  // already on disk

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,14 +49,19 @@ struct KeptEntry {
     std::optional<std::string> Url;
 };
 
+// A name made in ANSI as the disk spells it (kept entries' names are).
+using NameSpelling = std::function<std::string(const std::string& ansiName)>;
+
 // The files for a list's entries: blank entries skipped, an address listed
 // twice saved once, and a different address whose name is taken (by an
 // earlier page or a kept entry) gets the first free " (2)", " (3)"... so no
 // page overwrites another. A kept shortcut already holding a page's address
 // on the way is that page's file: nothing is written for it. `nameRoom` is
 // what the longest folder the files pass through leaves of the path limit.
+// The names are made from the addresses in ANSI, then given in `spelling`
+// (none: as made), as is the address a failure names.
 ShortcutPlan PlanShortcutFiles(const std::vector<std::string>& entries, size_t nameRoom,
-                               const std::vector<KeptEntry>& kept = {});
+                               const std::vector<KeptEntry>& kept = {}, const NameSpelling& spelling = {});
 
 // The room a folder (ending in a backslash) leaves for file names.
 size_t ShortcutNameRoom(size_t folderLength);

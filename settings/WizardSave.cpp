@@ -4,6 +4,25 @@
 
 namespace wizard {
 
+std::vector<UnrecoveredPageList> RecoverPageLists(IPageListFiles& files, const std::string& dataDir) {
+    std::vector<UnrecoveredPageList> unrecovered;
+    for (int window = 1; window <= kMaxWindows; ++window) {
+        const std::string folder = globals::WindowPagesFolder(dataDir, window);
+        std::string failure;
+        if (RecoverPageList(files, folder, failure)) continue;
+        UnrecoveredPageList list;
+        list.Window = window;
+        std::vector<std::string> folders;
+        PagesOnDisk(files, folder, list.Pages, folders);
+        std::string where;
+        for (const std::string& path : folders) where += (where.empty() ? "" : " and ") + path;
+        list.Message = "Unable to recover the Page List for Window " + std::to_string(window) + ". " + failure +
+                       ". Its pages are in " + where;
+        unrecovered.push_back(std::move(list));
+    }
+    return unrecovered;
+}
+
 SaveOutcome SaveChanges(const SaveRequest& request, const std::function<bool()>& writeDisplaySettings,
                         IPageListFiles& files) {
     SaveOutcome outcome;

@@ -26,6 +26,18 @@ struct SaveOutcome {
     bool EndProgram = false;
 };
 
+// A window whose half-done save could not be finished or undone at start.
+struct UnrecoveredPageList {
+    int Window = 0;
+    std::string Message;             // for the user, in the file layer's spelling
+    std::vector<std::string> Pages;  // every page it has on disk: the list to show
+};
+
+// Finishes or undoes, in each of the three window folders below `dataDir`,
+// a save that ended half way, and says of each one that stays half done
+// which window it is, why, and where its pages are.
+std::vector<UnrecoveredPageList> RecoverPageLists(IPageListFiles& files, const std::string& dataDir);
+
 // `writeDisplaySettings` writes the registry values and says whether all were
 // written.
 SaveOutcome SaveChanges(const SaveRequest& request, const std::function<bool()>& writeDisplaySettings,

@@ -16,6 +16,14 @@ const char kTrayWindowClass[] = "TKxTrayIconWindow";
 // Posted by the animation worker: the next frame, to run on the main thread.
 constexpr UINT kAnimationStepMessage = WM_APP + 0x154;
 
+// What the shell broadcasts to every top-level window when the taskbar has
+// started again (after Explorer crashed or was updated): it knows none of
+// the icons it showed before.
+UINT TaskbarCreatedMessage() {
+    static const UINT message = ::RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+
 TTrayShell RealTrayShell() {
     return {
         [](DWORD message, TNotifyIconDataV1& data) {
@@ -79,6 +87,7 @@ void TTimerThread::Execute() {
 // ---- tray icon
 
 TKxTrayIcon::TKxTrayIcon(velfw::TComponent* owner) : TComponent(owner) {
+    // A top-level window: the shell's broadcasts reach it.
     window_ = std::make_unique<velfw::TUtilityWindow>(kTrayWindowClass, velfw::TUtilityWindowKind::HiddenTopLevel,
                                                       [this](velfw::TMessage& m) { return HandleMessage(m); });
     icon_ = std::make_unique<velfw::TIcon>();
@@ -105,6 +114,12 @@ bool TKxTrayIcon::HandleMessage(velfw::TMessage& m) {
     if (m.Msg == kAnimationStepMessage) {
         if (thread_) thread_->StepTaken();
         AnimationStep();
+        return true;
+    }
+    if (const UINT taskbarCreated = TaskbarCreatedMessage(); taskbarCreated && m.Msg == taskbarCreated) {
+        // The new taskbar knows nothing of the icon: add it again if it is to show.
+        if (MeantToShow()) Activate();
+        m.Result = 0;
         return true;
     }
     if (m.Msg != kTrayCallbackMessage || !Enabled) return false;
@@ -254,7 +269,7 @@ void TKxTrayIcon::ChangeIcon() {
         } else {
             Deactivate();
         }
-    } else if (Designing() ? showDesign_ : active_) {
+    } else if (MeantToShow()) {
         Activate();
     }
 }

@@ -1,7 +1,8 @@
 // The notification-area icon: shows an icon with the short part of its hint,
 // turns the shell's callbacks into mouse events, pops up its menu on a right
 // click, clicks the menu's default item on a double click, and can cycle
-// through the frames of an icon list.
+// through the frames of an icon list. A taskbar that starts again (after
+// Explorer ended) is given the icon anew.
 #pragma once
 
 #include <windows.h>
@@ -129,6 +130,7 @@ private:
     void Deactivate();
     void ChangeIcon();
     bool Designing() const { return (ComponentState() & velfw::csDesigning) != 0; }
+    bool MeantToShow() const { return Designing() ? showDesign_ : active_; }
     void Notify(DWORD message);
 
     std::unique_ptr<velfw::TUtilityWindow> window_;

@@ -300,6 +300,7 @@ void TGIFImage::CopyImage(const TGIFImage& other) {
     SharedData = other.SharedData;
     GifVersion = other.GifVersion;
     BackColor = other.BackColor;
+    BackgroundIndex = other.BackgroundIndex;
     LoopCount = other.LoopCount;
     LoopAnimation = other.LoopAnimation;
     ClearFrames();
@@ -347,11 +348,54 @@ void TGIFImage::LoadFromBytes(std::span<const uint8_t> data) {
     FinishLoad();
 }
 
+namespace {
+
+// What a load replaces, taken out of the image before it and put back when
+// the load fails: a picture holder keeps showing what it had when the bytes
+// are no GIF. The frames stay this image's own, so nothing is copied.
+struct ImageContents {
+    explicit ImageContents(GifImageCore& image)
+        : sharedData(std::move(image.SharedData)), frames(std::move(image.FrameList)), version(image.GifVersion),
+          current(image.CurrentFrame), width(image.LogicalWidth), height(image.LogicalHeight),
+          backColor(image.BackColor), backgroundIndex(image.BackgroundIndex), loop(image.LoopAnimation),
+          loopCount(image.LoopCount) {}
+
+    void PutBack(GifImageCore& image) {
+        image.SharedData = std::move(sharedData);
+        image.FrameList = std::move(frames);
+        image.GifVersion = version;
+        image.CurrentFrame = current;
+        image.LogicalWidth = width;
+        image.LogicalHeight = height;
+        image.BackColor = backColor;
+        image.BackgroundIndex = backgroundIndex;
+        image.LoopAnimation = loop;
+        image.LoopCount = loopCount;
+    }
+
+    std::shared_ptr<TGIFData> sharedData;
+    std::vector<std::unique_ptr<GifFrameCore>> frames;
+    uint8_t version;
+    int32_t current;
+    uint16_t width, height;
+    TColor backColor;
+    uint8_t backgroundIndex;
+    bool loop;
+    uint16_t loopCount;
+};
+
+}  // namespace
+
 bool TGIFImage::LoadFromStream(std::span<const uint8_t> data) {
-    TGIFImage loaded;
-    loaded.Progress = Progress;  // decoding the first frame reports as this image
-    LoadGif(loaded, data, true);
-    CopyImage(loaded);
+    // Read into this image itself: every frame keeps all it was read with
+    // (its extensions and their bits), which a copy of each frame would not.
+    ImageContents before(*this);
+    try {
+        LoadGif(*this, data, true);
+    } catch (...) {
+        before.PutBack(*this);
+        throw;
+    }
     FinishLoad();
     return true;
 }

@@ -85,7 +85,10 @@ void ReadGlobalTable(GifImageCore& image, Reader& r, const ScreenDescriptor& scr
     TGifRgbTable& table = image.SharedData->GlobalColors;
     table.Count = 1 << image.SharedData->ColorBits;
     r.ReadUpTo(table.Colors.data(), static_cast<size_t>(table.Count) * 3);
-    if (screen.background < table.Count) image.BackColor = table.ColorAt(screen.background);
+    if (screen.background < table.Count) {
+        image.BackColor = table.ColorAt(screen.background);
+        image.BackgroundIndex = screen.background;
+    }
 }
 
 void ReadSubBlocks(Reader& r, std::vector<std::string>& blocks) {
@@ -93,7 +96,9 @@ void ReadSubBlocks(Reader& r, std::vector<std::string>& blocks) {
         const uint8_t length = r.Byte();
         if (length == 0) break;
         auto bytes = r.Take(length);
-        blocks.emplace_back(bytes.begin(), bytes.end());
+        // A length byte the file ends after holds no text: a save would
+        // not write it, so it is no line of the comment.
+        if (!bytes.empty()) blocks.emplace_back(bytes.begin(), bytes.end());
     }
 }
 
@@ -258,7 +263,7 @@ void WriteScreenDescriptor(Writer& w, const GifImageCore& image) {
         // Resolution and size both from the table, so they always agree.
         const uint8_t bits = BitsForColorCount(global.Count);
         packed = static_cast<uint8_t>(0x80 + (bits - 1) * 16 + (bits - 1));
-        background = static_cast<uint8_t>(std::max(ColorIndexOf(global, image.BackColor), 0));
+        background = static_cast<uint8_t>(std::max(BackgroundIndexOf(image), 0));
     }
     w.Byte(packed);
     w.Byte(background);
@@ -302,7 +307,27 @@ void WriteFrame(Writer& w, const GifFrameCore& frame) {
     w.Bytes(item.CodeStream.data(), item.CodeStream.size());
 }
 
+// `stored` while that entry of the table still holds the colour, else the
+// first entry that does.
+int KeptIndexOf(const TGifRgbTable& table, int stored, TColor color) {
+    if (color == clNone) return -1;
+    if (stored >= 0 && stored < std::min(table.Count, 256) &&
+        static_cast<uint32_t>(table.ColorAt(stored)) == ColorToRgb(color))
+        return stored;
+    return ColorIndexOf(table, color);
+}
+
 }  // namespace
+
+int TransparentIndexOf(const GifFrameCore& frame) {
+    const TExtension* control = FindLastExtension(frame.ExtensionList, ekGraphicControl);
+    const int stored = control && control->HasTransparency() ? control->TransparentIndex() : -1;
+    return KeptIndexOf(frame.ImageItem->FrameColors, stored, frame.TransColor);
+}
+
+int BackgroundIndexOf(const GifImageCore& image) {
+    return KeptIndexOf(image.SharedData->GlobalColors, image.BackgroundIndex, image.BackColor);
+}
 
 bool IsLoopApplication(const TExtension& ext) {
     if (ext.ExtKind != ekApplication || ext.SubBlocks.empty() || ext.HeaderBytes[0] != 11) return false;
@@ -370,10 +395,10 @@ void PrepareControlExtension(GifFrameCore& frame) {
         control->HeaderBytes[0] = 4;
     }
     if (control) {
+        const int index = TransparentIndexOf(frame);
         auto& h = control->HeaderBytes;
         const uint32_t delay = std::min<uint32_t>(frame.DelayMs / 10, 65535);
         velfw::WriteLe16(&h[2], static_cast<uint16_t>(delay));
-        const int index = ColorIndexOf(frame.ImageItem->FrameColors, frame.TransColor);
         if (index >= 0) {
             h[4] = static_cast<uint8_t>(index);
             h[1] |= TExtension::kTransparentFlag;

@@ -39,6 +39,16 @@ void EncodeMissingFrames(GifImageCore& image);
 // Creates or updates the frame's graphic control extension from its delay,
 // transparent colour and disposal, and drops empty comments.
 void PrepareControlExtension(GifFrameCore& frame);
+// The index a save marks transparent: the one the frame's control
+// extension holds while that entry still has the frame's transparent colour
+// (a table may hold the colour more than once, and only that entry's pixels
+// are the transparent ones), else the first entry with the colour; -1 for
+// none.
+int TransparentIndexOf(const GifFrameCore& frame);
+// The background index a save writes, by the same rule from the image's
+// stored index and BackColor; -1 without a global entry of that colour.
+int BackgroundIndexOf(const GifImageCore& image);
+
 // An application extension "NETSCAPE2.0" or "ANIMEXTS1.0" (block size 11)
 // whose first sub-block is 1 and a 16-bit loop count.
 bool IsLoopApplication(const TExtension& extension);

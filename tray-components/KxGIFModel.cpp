@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "BmpFormat.h"
 #include "ByteOrder.h"
@@ -142,10 +143,14 @@ int ColorIndexOf(const TGifRgbTable& table, TColor color) {
     return -1;
 }
 
-TExtension* FindLastExtension(std::vector<TExtension>& list, TExtensionKind kind) {
+const TExtension* FindLastExtension(const std::vector<TExtension>& list, TExtensionKind kind) {
     for (auto it = list.rbegin(); it != list.rend(); ++it)
         if (it->ExtKind == kind) return &*it;
     return nullptr;
+}
+
+TExtension* FindLastExtension(std::vector<TExtension>& list, TExtensionKind kind) {
+    return const_cast<TExtension*>(FindLastExtension(std::as_const(list), kind));
 }
 
 int DibBitCount(int colorBits) {
@@ -299,6 +304,7 @@ void GifImageCore::ResetImage() {
     ClearFrames();
     CurrentFrame = -1;
     BackColor = clNone;
+    BackgroundIndex = 0;
     LoopCount = 1;
     LoopAnimation = false;
     GifVersion = 0;

@@ -155,6 +155,9 @@ public:
     int32_t CurrentFrame = -1;
     uint16_t LogicalWidth = 0, LogicalHeight = 0;
     TColor BackColor = clNone;
+    // The background's index as the file gave it: several entries may hold
+    // BackColor, and a save keeps this one while it still does.
+    uint8_t BackgroundIndex = 0;
     bool LoopAnimation = false;
     uint16_t LoopCount = 1;
     // Handed to the codec; may raise EAbort to stop an encode.
@@ -188,6 +191,7 @@ uint8_t BitsToHold(int32_t count);
 int ColorIndexOf(const TGifRgbTable& table, TColor color);
 // The last extension of that kind, or nullptr.
 TExtension* FindLastExtension(std::vector<TExtension>& list, TExtensionKind kind);
+const TExtension* FindLastExtension(const std::vector<TExtension>& list, TExtensionKind kind);
 // The delay of a frame made from an animated cursor's frame, whose display
 // rate counts sixtieths of a second.
 constexpr uint32_t DelayMsOfCursorRate(uint32_t rate) {

@@ -102,6 +102,7 @@ TKxPopupMenu::TKxPopupMenu(velfw::TComponent* owner) : TPopupMenu(owner) {
 }
 
 TKxPopupMenu::~TKxPopupMenu() {
+    *alive_ = false;
     if (images_) images_->UnRegisterChanges(&imageChangeLink_);
     SetStyle(TKxMenuStyle::msStandard);
     PopupList().Remove(this);
@@ -603,10 +604,14 @@ bool TPopupList::MenuSelect(velfw::TMessage& m) {
             item = menu->FindItem(LOWORD(m.WParam), TFindItemKind::fkCommand);
         }
         if (!item) continue;
+        m.Result = 0;
+        // The hint's handler may free the menu (a program that rebuilds its
+        // menus, say): a freed menu is not read again.
+        const std::shared_ptr<const bool> alive = menu->Alive();
         if (velfw::Application) velfw::Application->SetHint(item->Hint);
+        if (!*alive) return true;
         if (menu->Cursor != velfw::crDefault && velfw::Screen)
             ::SetCursor(velfw::Screen->Cursors[flags & MF_HILITE ? menu->Cursor : velfw::crDefault]);
-        m.Result = 0;
         return true;
     }
     if (velfw::Application) velfw::Application->SetHint("");

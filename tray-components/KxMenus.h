@@ -66,6 +66,9 @@ public:
     // A measure or draw request the popup list got (sent, for a menu item):
     // true when it was one of this menu's owner-drawn items.
     bool MenuItemMessage(velfw::TMessage& m);
+    // False once the menu is being freed: the list reads it after running a
+    // handler only while this holds.
+    std::shared_ptr<const bool> Alive() const { return alive_; }
 
 protected:
     void Loaded() override;
@@ -97,6 +100,7 @@ private:
     velfw::TCustomImageList* images_ = nullptr;
     velfw::TChangeLink imageChangeLink_;
     POINT popupPoint_{-1, -1};
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 // Every live TKxPopupMenu in creation order, and the hidden window that owns

@@ -1,8 +1,10 @@
 // GIF files and BMP file images built in code for the GIF tests.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,10 @@ struct GifBuilder {
         return *this;
     }
     GifBuilder& W(int v) { return B({v & 0xFF, (v >> 8) & 0xFF}); }
+    GifBuilder& Append(const Bytes& more) {
+        bytes.insert(bytes.end(), more.begin(), more.end());
+        return *this;
+    }
     // Signature, screen descriptor and a grey global table of 2^bits entries
     // (none for 0 bits).
     GifBuilder& Header(int width, int height, int globalBits, const std::string& version = "GIF89a") {
@@ -95,6 +101,42 @@ inline Bytes DibRaster(const Bytes& dib, int& width, int& height) {
         }
     }
     return raster;
+}
+
+// The code stream of a top-down raster of 8-bit indices, by our encoder.
+inline Bytes CodeStreamOf(int width, int height, const Bytes& raster) {
+    const Bytes dib = MakeDib(width, height, 8, {}, raster);
+    const uint32_t offset = dib[10] | dib[11] << 8;
+    Bytes stream;
+    kx::EncodeGifPixels(stream, {width, height, 8}, false, nullptr,
+                        std::span<const uint8_t>(dib.data() + offset, dib.size() - offset));
+    return stream;
+}
+
+// The two 4 x 2 frames of DuplicateBlackGif, top-down: 0 is black that
+// shows, 255 black that is transparent, the others greys.
+inline Bytes DuplicateBlackRaster(int frame) {
+    return frame == 0 ? Bytes{0, 255, 0, 255, 255, 0, 1, 255} : Bytes{255, 255, 0, 0, 7, 7, 0, 255};
+}
+
+// A GIF whose grey global table holds black twice, at 0 and at 255: 255 is
+// the background and the first frame's transparent index, 0 the black that
+// shows. Comments stand before both frames, one on each side of the first
+// frame's control extension (user-input and reserved bits set, disposal 2,
+// 7 hundredths); the second frame's control extension is all zeros; a
+// comment follows the last frame. Laid out as our writer lays out a file,
+// so a load and a save give it back byte for byte.
+inline Bytes DuplicateBlackGif() {
+    GifBuilder b;
+    b.Header(4, 2, 8);
+    b.bytes[11] = 255;  // the background
+    std::fill_n(b.bytes.begin() + 13 + 255 * 3, 3, uint8_t{0});
+    b.Comment("made for the duplicate colours").B({0x21, 0xF9, 4, 0xE0 | 0x02 | 2 << 2 | 0x01, 7, 0, 255, 0});
+    b.Comment("the first frame's").B({','}).W(0).W(0).W(4).W(2).B({0});
+    b.Append(CodeStreamOf(4, 2, DuplicateBlackRaster(0)));
+    b.B({0x21, 0xF9, 4, 0, 0, 0, 0, 0}).Comment("before the second frame").B({','}).W(0).W(0).W(4).W(2).B({0});
+    b.Append(CodeStreamOf(4, 2, DuplicateBlackRaster(1)));
+    return b.Comment("after the last frame").Trailer().bytes;
 }
 
 }  // namespace gif_files

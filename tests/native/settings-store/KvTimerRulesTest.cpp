@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <stdexcept>
 
 #include "KvTimerRules.h"
@@ -21,6 +22,9 @@ struct Fired {
     uint32_t interval;
     int32_t elapsed;
     bool operator==(const Fired&) const = default;
+    friend std::ostream& operator<<(std::ostream& os, const Fired& f) {
+        return os << "{" << f.handle << ", " << f.interval << ", " << f.elapsed << "}";
+    }
 };
 
 struct Rig {
@@ -75,15 +79,24 @@ TEST(TimerPool, PeriodFollowsTheTimeLeftAndOnlyActiveTriggers) {
 TEST(TimerPool, ElapsedTimeAcrossTheSignBoundaryAndTheWrap) {
     const struct {
         uint32_t last, now;
-        int64_t elapsed;
+        int32_t elapsed;
     } rows[] = {
         {0x7FFFFFF0u, 0x80000010u, 31},  // past the sign: the wrap-around difference less one
         {0xFFFFFFF0u, 0x00000010u, 32},  // past the wrap: the plain difference
         {0, 100, 100},
-        {0x80000000u, 0x7FFFFFFFu, 4294967295LL},
         {0x7FFFFFFFu, 0x80000000u, 0},
+        {0x00000000u, 0x7FFFFFFFu, 0x7FFFFFFF},  // the longest time that still reads as past
     };
     for (const auto& r : rows) EXPECT_EQ(TriggerElapsed(r.last, r.now), r.elapsed) << std::hex << r.last;
+    // A last firing stamped after `now` reads as negative, however far ahead
+    // within half the range, across the sign and across the wrap alike.
+    const struct {
+        uint32_t last, now;
+    } ahead[] = {
+        {1001, 1000}, {1005, 1000}, {0x80000000u, 0x7FFFFFFFu}, {0x00000010u, 0xFFFFFFF0u},
+        {0x7FFFFFFFu + 1000u, 1000},
+    };
+    for (const auto& r : ahead) EXPECT_LT(TriggerElapsed(r.last, r.now), 0) << std::hex << r.last << " " << r.now;
 
     Rig rig;
     rig.clock.now = 0x7FFFFFF0u;
@@ -172,4 +185,97 @@ TEST(TimerPool, PoolWithoutTriggersNeverSetsATimer) {
     other.pool.Shutdown();
     EXPECT_EQ(other.clock.restarts, (std::vector<int32_t>{200, 0}));
     EXPECT_TRUE(other.pool.Triggers().empty());
+}
+
+// A last firing a little after the tick being served (a trigger added by an
+// event once the clock had moved on, or stamped by a service nested in an
+// event) is not due, and counts from that stamp once the clock gets there.
+TEST(TimerPool, ALastFiringAheadOfTheTickIsNotDue) {
+    const struct {
+        uint32_t added;   // when the trigger is added: its LastTime
+        uint32_t served;  // the tick served before the clock reaches it
+        uint32_t interval;
+    } rows[] = {
+        {1005, 1000, 100},
+        {1005, 1000, 10},  // fires early by more than its interval, but not before its stamp
+        {1005, 1000, 0},
+        {0x80000003u, 0x7FFFFFFEu, 100},     // across the sign
+        {0x00000004u, 0xFFFFFFF0u, 100},     // across the wrap
+        {1000 + 3600000u, 1000, 60000},      // an hour behind a box
+    };
+    for (const auto& r : rows) {
+        Rig rig;
+        rig.clock.now = r.added;
+        const int32_t h = rig.Add(r.interval);
+        rig.clock.now = r.served;
+        rig.pool.ServiceTriggers();
+        EXPECT_TRUE(rig.fired.empty()) << std::hex << r.added << " served at " << r.served;
+        EXPECT_EQ(rig.pool.Triggers()[0].LastTime, r.added);
+        EXPECT_EQ(rig.pool.Triggers()[0].ElapsedTime, 0);
+        rig.clock.now = r.added + r.interval;
+        rig.pool.ServiceTriggers();
+        EXPECT_EQ(rig.fired, (std::vector<Fired>{{h, r.interval, static_cast<int32_t>(r.interval)}}))
+            << std::hex << r.added;
+    }
+}
+
+TEST(TimerPool, ATriggerAddedByAnEventWaitsItsInterval) {
+    Rig rig;
+    int32_t added = 0;
+    rig.pool.AddTrigger(100, false, [&](velfw::TObject*, int32_t, uint32_t, int32_t) {
+        rig.clock.now += 30;  // the event took a while
+        added = rig.Add(200);
+    });
+    rig.clock.now += 100;
+    rig.pool.ServiceTriggers();
+    EXPECT_TRUE(rig.fired.empty()) << "added 30 ms after the tick: not due on it";
+    rig.clock.now += 200;
+    rig.pool.ServiceTriggers();
+    EXPECT_EQ(rig.fired, (std::vector<Fired>{{added, 200, 200}}));
+}
+
+TEST(TimerPool, TriggersServedByANestedTickAreNotFiredAgainByTheOuterOne) {
+    Rig rig;
+    bool nested = false;
+    rig.pool.AddTrigger(100, true, [&](velfw::TObject*, int32_t, uint32_t, int32_t) {
+        if (nested) return;
+        nested = true;
+        // As a modal box's loop would serve the window timer meanwhile.
+        rig.clock.now += 150;
+        rig.pool.ServiceTriggers();
+    });
+    const int32_t b = rig.Add(100);
+    rig.clock.now += 100;
+    const uint32_t outer = rig.clock.now;
+    rig.pool.ServiceTriggers();
+    EXPECT_EQ(rig.fired, (std::vector<Fired>{{b, 100, 250}})) << "once, by the nested tick";
+    EXPECT_EQ(rig.pool.Triggers()[1].LastTime, outer + 150);
+    rig.clock.now = outer + 250;
+    rig.pool.ServiceTriggers();
+    EXPECT_EQ(rig.fired.back(), (Fired{b, 100, 350}));
+}
+
+// An event may free the pool (its owner goes, say): the walk stops there.
+TEST(TimerPool, AnEventThatFreesThePoolEndsTheWalk) {
+    for (const bool fromAllTriggers : {false, true}) {
+        FakeClock clock;
+        velfw::TObject sender;
+        auto* pool = new TKvTriggerPool(clock, &sender);
+        int laterFirings = 0;
+        // Touches nothing of its own once the pool is gone: it may be the pool's.
+        const TTriggerEvent freeIt = [&pool](velfw::TObject*, int32_t, uint32_t, int32_t) {
+            TKvTriggerPool* doomed = pool;
+            pool = nullptr;
+            delete doomed;
+        };
+        if (fromAllTriggers) pool->OnAllTriggers = freeIt;
+        pool->AddTrigger(100, true, fromAllTriggers ? TTriggerEvent{} : freeIt);
+        for (int k = 0; k < 3; ++k)
+            pool->AddTrigger(100, k == 1, [&](velfw::TObject*, int32_t, uint32_t, int32_t) { ++laterFirings; });
+        clock.now += 100;
+        pool->ServiceTriggers();
+        EXPECT_EQ(pool, nullptr);
+        EXPECT_EQ(laterFirings, 0) << (fromAllTriggers ? "OnAllTriggers" : "OnTrigger");
+        delete pool;
+    }
 }

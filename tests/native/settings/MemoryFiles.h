@@ -12,7 +12,7 @@
 namespace wizard {
 
 // A file system in memory, letter case ignored as on Windows, with seams to
-// make a write or a move fail.
+// make a write, a move or a delete fail.
 class MemoryFiles : public IPageListFiles {
 public:
     struct Node {
@@ -24,6 +24,7 @@ public:
     std::function<bool(const std::string& path)> failWrite = [](const std::string&) { return false; };
     std::function<bool(const std::string& from, const std::string& to)> failMove =
         [](const std::string&, const std::string&) { return false; };
+    std::function<bool(const std::string& path)> failRemove = [](const std::string&) { return false; };
     // Every change on disk counts a step; from step `deadFrom` (1 is the
     // first) on nothing changes any more, as when the process was killed.
     int steps = 0;
@@ -69,7 +70,7 @@ public:
         return true;
     }
     bool RemoveFile(const std::string& path) override {
-        if (Dead() || !Is(path, EntryKind::File)) return false;
+        if (Dead() || failRemove(path) || !Is(path, EntryKind::File)) return false;
         nodes_.erase(Key(path));
         return true;
     }
@@ -94,6 +95,7 @@ public:
         url = it->second.url;
         return true;
     }
+    std::string PathSpelling(const std::string& ansiText) override { return ansiText; }
 
 private:
     bool Dead() {

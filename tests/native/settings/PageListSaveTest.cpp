@@ -53,10 +53,12 @@ TEST(PageListSave, SaveReplacesTheFilesAndKeepsWhatCannotBeDeleted) {
     MemoryFiles files = SavedFolder();
     std::string failure;
     ASSERT_TRUE(SavePageList(files, kWindow, kNewList, failure)) << failure;
+    // The sub-folder and its page are the user's, not the list's: they stay whole.
     EXPECT_EQ(files.Under(kWindow), (std::map<std::string, std::string>{{"a.com.url", "http://a.com"},
                                                                         {"b.com.url", "http://b.com/"},
                                                                         {"pinned.url", "http://pinned"},
-                                                                        {"sub", ""}}));
+                                                                        {"sub", ""},
+                                                                        {"sub\\inner.url", "http://inner"}}));
     EXPECT_FALSE(files.Has(StagingFolder(kWindow)));
     EXPECT_FALSE(files.Has(AsideFolder(kWindow)));
 }
@@ -65,7 +67,8 @@ TEST(PageListSave, AnEmptyListEmptiesTheFolder) {
     MemoryFiles files = SavedFolder();
     std::string failure;
     ASSERT_TRUE(SavePageList(files, kWindow, {}, failure)) << failure;
-    EXPECT_EQ(files.Under(kWindow), (std::map<std::string, std::string>{{"pinned.url", "http://pinned"}, {"sub", ""}}));
+    EXPECT_EQ(files.Under(kWindow), (std::map<std::string, std::string>{
+                                        {"pinned.url", "http://pinned"}, {"sub", ""}, {"sub\\inner.url", "http://inner"}}));
 }
 
 TEST(PageListSave, AFailedSaveLeavesTheOldFolderAsItWas) {
@@ -134,24 +137,24 @@ TEST(PageListSave, OldFilesThatCannotGoBackAreKeptAsideUntilARetryPutsThemBack) 
     EXPECT_FALSE(SavePageList(files, kWindow, kNewList, failure));
     EXPECT_EQ(failure,
               "Unable to move c:\\Fav\\Velunor\\Window1.new\\b.com.url. "
-              "Unable to move c:\\Fav\\Velunor\\Window1.old\\old.com.url back. "
-              "The previous pages are kept in c:\\Fav\\Velunor\\Window1.old");
+              "Unable to move back, and kept in c:\\Fav\\Velunor\\Window1.old: old.com.url");
     EXPECT_EQ(files.UrlOf(AsideFolder(kWindow) + "old.com.url"), "http://old.com");
     EXPECT_EQ(files.UrlOf(kWindow + "a.com.url"), "http://a.com/old");
 
     // A retry that fails the same way deletes nothing: the page stays aside.
     failure.clear();
     EXPECT_FALSE(SavePageList(files, kWindow, {"http://c.com"}, failure));
-    EXPECT_EQ(failure,
-              "Unable to move c:\\Fav\\Velunor\\Window1.old\\old.com.url back. "
-              "The previous pages are kept in c:\\Fav\\Velunor\\Window1.old");
+    EXPECT_EQ(failure, "Unable to move back, and kept in c:\\Fav\\Velunor\\Window1.old: old.com.url");
     EXPECT_EQ(files.UrlOf(AsideFolder(kWindow) + "old.com.url"), "http://old.com");
 
     // Once the page can go back, the retry saves the list it is given.
     blocked = false;
     ASSERT_TRUE(SavePageList(files, kWindow, {"http://c.com"}, failure)) << failure;
-    EXPECT_EQ(files.Under(kWindow), (std::map<std::string, std::string>{
-                                        {"c.com.url", "http://c.com"}, {"pinned.url", "http://pinned"}, {"sub", ""}}));
+    EXPECT_EQ(files.Under(kWindow),
+              (std::map<std::string, std::string>{{"c.com.url", "http://c.com"},
+                                                  {"pinned.url", "http://pinned"},
+                                                  {"sub", ""},
+                                                  {"sub\\inner.url", "http://inner"}}));
     EXPECT_FALSE(files.Has(StagingFolder(kWindow)));
     EXPECT_FALSE(files.Has(AsideFolder(kWindow)));
 }
@@ -177,6 +180,17 @@ std::map<std::string, std::string> Pages(const MemoryFiles& files) {
     for (const auto& [name, url] : files.Under(kWindow))
         if (name.find('\\') == std::string::npos) pages[name] = url;
     return pages;
+}
+
+// A save that ended with its new page n staged and both old pages aside,
+// after the commit mark was made when `committed`.
+void LeaveHalfDone(MemoryFiles& f, bool committed) {
+    f.AddFolder(StagingFolder(kWindow));
+    if (committed) f.AddFolder(CommitMark(kWindow));
+    f.AddFile(StagingFolder(kWindow) + "n.url", "http://n");
+    f.AddFolder(AsideFolder(kWindow));
+    f.MoveEntry(kWindow + "old.com.url", AsideFolder(kWindow) + "old.com.url");
+    f.MoveEntry(kWindow + "a.com.url", AsideFolder(kWindow) + "a.com.url");
 }
 
 }  // namespace
@@ -221,15 +235,7 @@ TEST(PageListSave, ASwapLeftHalfDoneIsFinishedOrUndoneBeforeTheNextSave) {
     const std::string staging = StagingFolder(kWindow), aside = AsideFolder(kWindow);
     const auto oldPages = Pages(SavedFolder());
     const Case cases[] = {
-        {"every old page aside, none moved in, no mark",
-         [&](MemoryFiles& f) {
-             f.AddFolder(staging);
-             f.AddFile(staging + "n.url", "http://n");
-             f.AddFolder(aside);
-             f.MoveEntry(kWindow + "old.com.url", aside + "old.com.url");
-             f.MoveEntry(kWindow + "a.com.url", aside + "a.com.url");
-         },
-         oldPages},
+        {"every old page aside, none moved in, no mark", [](MemoryFiles& f) { LeaveHalfDone(f, false); }, oldPages},
         {"an aside folder alone",
          [&](MemoryFiles& f) {
              f.AddFolder(aside);
@@ -237,13 +243,8 @@ TEST(PageListSave, ASwapLeftHalfDoneIsFinishedOrUndoneBeforeTheNextSave) {
          },
          oldPages},
         {"committed, half moved in",
-         [&](MemoryFiles& f) {
-             f.AddFolder(staging);
-             f.AddFolder(CommitMark(kWindow));
-             f.AddFile(staging + "n.url", "http://n");
-             f.AddFolder(aside);
-             f.MoveEntry(kWindow + "old.com.url", aside + "old.com.url");
-             f.MoveEntry(kWindow + "a.com.url", aside + "a.com.url");
+         [](MemoryFiles& f) {
+             LeaveHalfDone(f, true);
              f.AddFile(kWindow + "m.url", "http://m");
          },
          {{"m.url", "http://m"}, {"n.url", "http://n"}, {"pinned.url", "http://pinned"}, {"sub", ""}}},
@@ -319,4 +320,95 @@ TEST(PageListSave, NamesFitThePathLimitOrTheSaveIsRefused) {
     EXPECT_FALSE(SavePageList(files, deeper, {"http://p"}, failure));
     EXPECT_EQ(failure, "The folder's path leaves no room for a file name for http://p");
     EXPECT_EQ(files.Snapshot(), before);
+}
+
+TEST(PageListSave, RecoveryMovesEveryFileItCanNamesWhatItLeftAndKnowsWhereThePagesAre) {
+    struct Case {
+        const char* what;
+        std::function<void(MemoryFiles&)> leftover;  // with what blocks it
+        const char* failure;
+        std::vector<std::string> pagesOnDisk;  // the window folder's entries, then those beside it
+        std::vector<std::string> folders;
+        std::map<std::string, std::string> recovered;  // once nothing blocks it
+    };
+    const std::string staging = StagingFolder(kWindow), aside = AsideFolder(kWindow);
+    const Case cases[] = {
+        {"no mark: two of three old pages cannot go back",
+         [&](MemoryFiles& f) {
+             LeaveHalfDone(f, false);
+             f.AddFile(aside + "z.url", "http://z");
+             f.AddFolder(kWindow + "a.com.url");  // in the way of two of them
+             f.AddFolder(kWindow + "z.url");
+         },
+         "Unable to move back, and kept in c:\\Fav\\Velunor\\Window1.old: a.com.url, z.url",
+         {"", "http://old.com", "http://pinned", "", "", "http://a.com/old", "http://z"},
+         {"c:\\Fav\\Velunor\\Window1", "c:\\Fav\\Velunor\\Window1.old"},
+         {{"a.com.url", "http://a.com/old"},
+          {"old.com.url", "http://old.com"},
+          {"pinned.url", "http://pinned"},
+          {"sub", ""},
+          {"z.url", "http://z"}}},
+        {"committed: one new page cannot move in",
+         [&](MemoryFiles& f) {
+             LeaveHalfDone(f, true);
+             f.AddFile(staging + "m.url", "http://m");
+             f.AddFolder(kWindow + "n.url");
+         },
+         "Unable to move into c:\\Fav\\Velunor\\Window1, and kept in c:\\Fav\\Velunor\\Window1.new: n.url",
+         {"http://m", "", "http://pinned", "", "http://n"},
+         {"c:\\Fav\\Velunor\\Window1", "c:\\Fav\\Velunor\\Window1.new"},
+         {{"m.url", "http://m"}, {"n.url", "http://n"}, {"pinned.url", "http://pinned"}, {"sub", ""}}},
+    };
+    for (const Case& c : cases) {
+        MemoryFiles files = SavedFolder();
+        c.leftover(files);
+        std::string failure;
+        EXPECT_FALSE(RecoverPageList(files, kWindow, failure)) << c.what;
+        EXPECT_EQ(failure, c.failure) << c.what;
+        // Nothing of the list is deleted while it is not whole again.
+        std::vector<std::string> addresses, folders;
+        PagesOnDisk(files, kWindow, addresses, folders);
+        EXPECT_EQ(addresses, c.pagesOnDisk) << c.what;
+        EXPECT_EQ(folders, c.folders) << c.what;
+
+        for (const auto& [name, url] : Pages(files)) {
+            if (url.empty() && name != "sub") {
+                ASSERT_TRUE(files.RemoveEmptyFolder(kWindow + name)) << c.what;
+            }
+        }
+        ASSERT_TRUE(RecoverPageList(files, kWindow, failure)) << c.what << ": " << failure;
+        EXPECT_EQ(Pages(files), c.recovered) << c.what;
+        EXPECT_FALSE(files.Has(staging)) << c.what;
+        EXPECT_FALSE(files.Has(aside)) << c.what;
+    }
+}
+
+TEST(PageListSave, AFailureAfterTheCommitThatCannotBeUndoneSaysTheNewListIsSavedAndWhereItsPagesAre) {
+    MemoryFiles files = SavedFolder();
+    // b.com cannot move in, and a.com, already in, cannot go back to the staging folder.
+    bool blocked = true;
+    files.failMove = [&blocked](const std::string& from, const std::string& to) {
+        return blocked && (from.find(".new\\b.com") != std::string::npos ||
+                           (from == kWindow + "a.com.url" && to.find(".new\\") != std::string::npos));
+    };
+    std::string failure;
+    EXPECT_FALSE(SavePageList(files, kWindow, kNewList, failure));
+    EXPECT_EQ(failure,
+              "Unable to move c:\\Fav\\Velunor\\Window1.new\\b.com.url. The new list is saved; its pages not in "
+              "c:\\Fav\\Velunor\\Window1 are kept in c:\\Fav\\Velunor\\Window1.new");
+    EXPECT_EQ(files.UrlOf(kWindow + "a.com.url"), "http://a.com");
+    EXPECT_EQ(files.UrlOf(StagingFolder(kWindow) + "b.com.url"), "http://b.com/");
+
+    blocked = false;
+    ASSERT_TRUE(RecoverPageList(files, kWindow, failure)) << failure;
+    const std::map<std::string, std::string> newPages{
+        {"a.com.url", "http://a.com"}, {"b.com.url", "http://b.com/"}, {"pinned.url", "http://pinned"}, {"sub", ""}};
+    EXPECT_EQ(Pages(files), newPages);
+
+    // Every new page in, the old ones not deleted: the list is saved all the same.
+    MemoryFiles stuck = SavedFolder();
+    stuck.failRemove = [](const std::string& path) { return path.find(".old\\") != std::string::npos; };
+    EXPECT_FALSE(SavePageList(stuck, kWindow, kNewList, failure));
+    EXPECT_EQ(failure, "Unable to clear folder: c:\\Fav\\Velunor\\Window1.old. The new list is saved");
+    EXPECT_EQ(Pages(stuck), newPages);
 }

@@ -89,3 +89,52 @@ TEST(WizardSave, AFailureKeepsTheProgramOpenAndTheOtherListsAreStillSaved) {
     EXPECT_EQ(files.Under(kData + "Window2"), (Listing{{"old.url", "http://old"}}));
     EXPECT_EQ(files.Under(kData + "Window3"), (Listing{{"c.url", "http://c"}}));
 }
+
+TEST(WizardSave, AStartWhoseRecoveryFailsShowsEveryPageOnDiskAndNoSaveLosesOne) {
+    // A save left half done: a and b still in Window1, c and d moved aside,
+    // the new list staged, no commit mark; a folder named c.url in the way.
+    MemoryFiles files = ThreeSavedWindows();
+    const std::string window = kData + "Window1\\", aside = kData + "Window1.old\\", staging = kData + "Window1.new\\";
+    files.RemoveFile(window + "old.url");
+    files.AddFile(window + "a.url", "http://a");
+    files.AddFile(window + "b.url", "http://b");
+    files.AddFolder(aside);
+    files.AddFile(aside + "c.url", "http://c");
+    files.AddFile(aside + "d.url", "http://d");
+    files.AddFolder(staging);
+    files.AddFile(staging + "new.url", "http://new");
+    files.AddFolder(window + "c.url");
+
+    const std::vector<UnrecoveredPageList> unrecovered = RecoverPageLists(files, kData);
+    ASSERT_EQ(unrecovered.size(), 1u);
+    EXPECT_EQ(unrecovered[0].Window, 1);
+    EXPECT_EQ(unrecovered[0].Message,
+              "Unable to recover the Page List for Window 1. Unable to move back, and kept in "
+              "c:\\Fav\\Velunor\\Window1.old: c.url. Its pages are in c:\\Fav\\Velunor\\Window1 and "
+              "c:\\Fav\\Velunor\\Window1.old");
+    // d went back; c waits aside.
+    const std::vector<std::string> shown = unrecovered[0].Pages;
+    EXPECT_EQ(shown, (std::vector<std::string>{"http://a", "http://b", "", "http://d", "http://c"}));
+
+    // Saved untouched while the folder is still in the way: that window fails and nothing of it moves.
+    const auto before = files.Under(kData + "Window1");
+    const auto asideBefore = files.Under(kData + "Window1.old");
+    SaveRun run = Save(files, 1, {{shown, {"http://two"}, {}}});
+    EXPECT_FALSE(run.outcome.EndProgram);
+    EXPECT_EQ(run.outcome.Messages, (std::vector<std::string>{"Unable to save Page Lists. Unable to move back, and "
+                                                              "kept in c:\\Fav\\Velunor\\Window1.old: c.url"}));
+    EXPECT_EQ(files.Under(kData + "Window1"), before);
+    EXPECT_EQ(files.Under(kData + "Window1.old"), asideBefore);
+    EXPECT_EQ(files.Under(kData + "Window2"), (Listing{{"two.url", "http://two"}}));
+
+    // Once the folder is gone, the same list saves every page.
+    ASSERT_TRUE(files.RemoveEmptyFolder(window + "c.url"));
+    run = Save(files, 1, {{shown, {"http://two"}, {}}});
+    EXPECT_TRUE(run.outcome.Messages.empty()) << run.outcome.Messages[0];
+    EXPECT_TRUE(run.outcome.EndProgram);
+    EXPECT_EQ(files.Under(kData + "Window1"),
+              (Listing{{"a.url", "http://a"}, {"b.url", "http://b"}, {"c.url", "http://c"}, {"d.url", "http://d"}}));
+    EXPECT_FALSE(files.Has(aside));
+    EXPECT_FALSE(files.Has(staging));
+    EXPECT_TRUE(RecoverPageLists(files, kData).empty());
+}

@@ -49,7 +49,7 @@ void Describe(kx::GifImageCore& image) {
     const kx::TGIFData& data = *image.SharedData;
     std::printf("screen %ux%u\n", image.LogicalWidth, image.LogicalHeight);
     std::printf("global table %d\n", data.GlobalColors.Count);
-    std::printf("background %d\n", kx::ColorIndexOf(data.GlobalColors, image.BackColor));
+    std::printf("background %d\n", kx::BackgroundIndexOf(image));
     if (image.LoopAnimation) std::printf("loop %u\n", image.LoopCount);
     else std::printf("loop none\n");
     for (const std::string& line : data.CommentLines) std::printf("comment %s\n", Quoted(line).c_str());
@@ -59,7 +59,7 @@ void Describe(kx::GifImageCore& image) {
         std::printf("frame %d origin %d,%d size %dx%d interlace %d local table %d delay %u transparent %d disposal %u\n",
                     i, f.Origin.X, f.Origin.Y, item.PixelWidth, item.PixelHeight, f.IsInterlaced ? 1 : 0,
                     f.HasLocalTable ? item.FrameColors.Count : 0, f.DelayMs,
-                    kx::ColorIndexOf(item.FrameColors, f.TransColor), f.DisposalCode);
+                    kx::TransparentIndexOf(f), f.DisposalCode);
         if (const auto* comment = f.FrameComment(false))
             for (const std::string& line : *comment) std::printf("frame %d comment %s\n", i, Quoted(line).c_str());
     }

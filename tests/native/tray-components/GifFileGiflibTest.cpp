@@ -155,6 +155,32 @@ TEST(GifFileGiflib, GiflibReadsWhatWeSave) {
     EXPECT_EQ(BlockText(FindBlock(g.gif->ExtensionBlocks, g.gif->ExtensionBlockCount, COMMENT_EXT_FUNC_CODE)), "hello");
 }
 
+TEST(GifFileGiflib, GiflibFindsTheStoredIndexesOfADuplicateColour) {
+    // Black at 0 shows, black at 255 is transparent and the background;
+    // saved as it stands and with every frame encoded anew.
+    for (const bool reencode : {false, true}) {
+        SCOPED_TRACE(reencode ? "encoded anew" : "as it stands");
+        GifImageCore image;
+        LoadGif(image, gif_files::DuplicateBlackGif(), true);
+        if (reencode)
+            for (auto& frame : image.FrameList) {
+                frame->Decode();
+                frame->ImageItem->CodeStream.clear();
+            }
+        Slurped g(WriteGif(image, false));
+        ASSERT_NE(g.gif, nullptr);
+        ASSERT_EQ(g.gif->ImageCount, 2);
+        EXPECT_EQ(g.gif->SBackGroundColor, 255);
+        const int transparent[] = {255, NO_TRANSPARENT_COLOR};
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(Raster(g.gif->SavedImages[i]), gif_files::DuplicateBlackRaster(i)) << i;
+            GraphicsControlBlock gcb{};
+            ASSERT_EQ(DGifSavedExtensionToGCB(g.gif, i, &gcb), GIF_OK) << i;
+            EXPECT_EQ(gcb.TransparentColor, transparent[i]) << i;
+        }
+    }
+}
+
 namespace {
 
 struct GiflibFrame {

@@ -147,6 +147,99 @@ TEST(GifFile, TransparencyIsWrittenOnlyForAColourOfTheTable) {
     }
 }
 
+namespace {
+
+// The transparent flag and index of the frame's last control extension in
+// a saved file, read back; -1 when the flag is clear.
+int SavedTransparentIndex(const Bytes& file, int frame) {
+    GifImageCore back;
+    LoadGif(back, file, false);
+    const TExtension* control = FindLastExtension(back.Frame(frame).ExtensionList, ekGraphicControl);
+    return control && control->HasTransparency() ? control->TransparentIndex() : -1;
+}
+
+constexpr size_t kBackgroundByte = 11;
+
+}  // namespace
+
+TEST(GifFile, DuplicateColoursKeepTheStoredTransparentAndBackgroundIndexes) {
+    const Bytes file = gif_files::DuplicateBlackGif();
+    GifImageCore image;
+    LoadGif(image, file, true);
+    ASSERT_EQ(image.FrameCount(), 2);
+    EXPECT_EQ(TransparentIndexOf(image.Frame(0)), 255);
+    EXPECT_EQ(BackgroundIndexOf(image), 255);
+    EXPECT_EQ(WriteGif(image, false), file) << "saved as it stands";
+
+    // Every frame encoded anew from its picture: the same pixels under the same indexes.
+    for (auto& frame : image.FrameList) {
+        frame->Decode();
+        frame->ImageItem->CodeStream.clear();
+    }
+    const Bytes reencoded = WriteGif(image, false);
+    EXPECT_EQ(SavedTransparentIndex(reencoded, 0), 255);
+    EXPECT_EQ(reencoded[kBackgroundByte], 255);
+    GifImageCore back;
+    LoadGif(back, reencoded, false);
+    ASSERT_EQ(back.FrameCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        int w = 0, h = 0;
+        EXPECT_EQ(gif_files::DibRaster(back.Frame(i).DecodeToDib(), w, h), gif_files::DuplicateBlackRaster(i)) << i;
+    }
+}
+
+TEST(GifFile, TransparentAndBackgroundColoursNotAtTheirStoredIndexTakeTheFirstEntryWithThem) {
+    constexpr TColor kBlack = 0, kGrey7 = 0x070707, kGrey9 = 0x090909, kOutside = 0x123456;
+    struct Case {
+        const char* what;
+        void (*change)(GifImageCore& image);
+        int transparent;  // -1: the flag clear
+        int background;
+    } cases[] = {
+        {"colours as read", [](GifImageCore&) {}, 255, 255},
+        {"other colours of the table",
+         [](GifImageCore& image) {
+             image.Frame(0).TransColor = kGrey7;
+             image.BackColor = kGrey9;
+         },
+         7, 9},
+        {"the stored entries no longer black",
+         [](GifImageCore& image) {
+             std::fill_n(image.SharedData->GlobalColors.Colors.begin() + 255 * 3, 3, uint8_t{0xFF});
+             std::fill_n(image.Frame(0).ImageItem->FrameColors.Colors.begin() + 255 * 3, 3, uint8_t{0xFF});
+         },
+         0, 0},
+        {"black again after another colour",
+         [](GifImageCore& image) {
+             image.Frame(0).TransColor = kGrey7;
+             WriteGif(image, false);
+             image.Frame(0).TransColor = kBlack;
+         },
+         0, 255},
+        {"colours outside the table",
+         [](GifImageCore& image) {
+             image.Frame(0).TransColor = kOutside;
+             image.BackColor = kOutside;
+         },
+         -1, 0},
+        {"no colours",
+         [](GifImageCore& image) {
+             image.Frame(0).TransColor = clNone;
+             image.BackColor = clNone;
+         },
+         -1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        GifImageCore image;
+        LoadGif(image, gif_files::DuplicateBlackGif(), true);
+        c.change(image);
+        const Bytes saved = WriteGif(image, false);
+        EXPECT_EQ(SavedTransparentIndex(saved, 0), c.transparent);
+        EXPECT_EQ(saved[kBackgroundByte], c.background);
+    }
+}
+
 TEST(GifFile, CommentsStayWhereTheyWere) {
     const std::string longLine(300, 'c');
     GifBuilder b;
@@ -166,6 +259,28 @@ TEST(GifFile, CommentsStayWhereTheyWere) {
     LoadGif(back, file, true);
     EXPECT_EQ(*back.Frame(0).FrameComment(false), std::vector<std::string>{"before"});
     EXPECT_EQ(back.SharedData->CommentLines, std::vector<std::string>{longLine.substr(0, 255)});
+}
+
+TEST(GifFile, CommentCutShortByTheEndOfTheFileKeepsWhatItHolds) {
+    struct Case {
+        const char* name;
+        Bytes tail;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"a length byte last", {0x21, 0xFE, 3, 'a', 'b', 'c', 5}, {"abc"}},
+        {"a block cut short", {0x21, 0xFE, 3, 'a', 'b', 'c', 4, 'd', 'e'}, {"abc", "de"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GifBuilder b;
+        b.Header(1, 1, 1).Frame().Append(c.tail);
+        GifImageCore image;
+        LoadGif(image, b.bytes, true);
+        EXPECT_EQ(image.SharedData->CommentLines, c.lines);
+        GifImageCore back;
+        LoadGif(back, WriteGif(image, false), true);
+        EXPECT_EQ(back.SharedData->CommentLines, c.lines);
+    }
 }
 
 TEST(GifFile, LoadingAcceptsWhatTheFormatAllows) {

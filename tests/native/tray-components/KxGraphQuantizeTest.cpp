@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 #include <set>
@@ -177,6 +178,82 @@ TEST(KxGraphQuantize, PopularityCoarsensMasksUntilTheColoursFit) {
         // Colours that differ only in masked bits share an index.
         EXPECT_EQ(bmp.Index(0, 0), bmp.Index(0, 1));
     }
+}
+
+TEST(KxGraphQuantize, PopularityGivesEachLeftoverColourItsNearestEntry) {
+    // 256 colours of three or more pixels fill the palette; the colours of
+    // one pixel each are left over and must take the entry nearest to them
+    // in all three components, the lower index on a tie.
+    const Rgb first{250, 250, 250};  // the most pixels: index 0
+    const Rgb last{5, 5, 5};         // the fewest of the 256: index 255
+    struct Leftover {
+        const char* what;
+        Rgb colour;
+        Rgb nearest;
+        Rgb farther;  // nearer when one component is left out
+        bool tie = false;  // `farther` as near: the lower index of the two
+    } leftovers[] = {
+        {"red decides", {60, 100, 140}, {60, 102, 140}, {200, 100, 140}},
+        {"green decides", {100, 60, 180}, {100, 60, 183}, {100, 210, 180}},
+        {"blue decides", {180, 140, 60}, {182, 140, 60}, {180, 140, 220}},
+        {"a tie", {30, 200, 90}, {26, 200, 90}, {34, 200, 90}, true},
+        {"the first entry", {247, 252, 249}, first, first},
+        {"the last entry", {7, 4, 8}, last, last},
+    };
+    auto distance2 = [](Rgb a, Rgb b) {
+        return (a.r - b.r) * (a.r - b.r) + (a.g - b.g) * (a.g - b.g) + (a.b - b.b) * (a.b - b.b);
+    };
+    auto same = [](Rgb a, Rgb b) { return a.r == b.r && a.g == b.g && a.b == b.b; };
+    std::vector<Rgb> popular{first, last};
+    for (const Leftover& l : leftovers)
+        for (Rgb c : {l.nearest, l.farther})
+            if (std::none_of(popular.begin(), popular.end(), [&](Rgb p) { return same(p, c); })) popular.push_back(c);
+    // The rest on a grid, none of them near a leftover colour.
+    const int levels[] = {0, 43, 85, 128, 170, 213, 255};
+    for (int r : levels)
+        for (int g : levels)
+            for (int b : levels) {
+                const Rgb c{uint8_t(r), uint8_t(g), uint8_t(b)};
+                if (popular.size() < 256 &&
+                    std::all_of(std::begin(leftovers), std::end(leftovers),
+                                [&](const Leftover& l) { return distance2(c, l.colour) > 24 * 24; }))
+                    popular.push_back(c);
+            }
+    ASSERT_EQ(popular.size(), 256u);
+
+    // Top-down: the leftovers first, then each popular colour three times
+    // (`last` twice); `first` fills the last row.
+    constexpr int kWidth = 16;
+    std::vector<Rgb> pixels;
+    for (const Leftover& l : leftovers) pixels.push_back(l.colour);
+    for (const Rgb& c : popular)
+        for (int n = same(c, first) ? 20 : same(c, last) ? 2 : 3; n > 0; --n) pixels.push_back(c);
+    while (pixels.size() % kWidth) pixels.push_back(first);
+    const int height = static_cast<int>(pixels.size() / kWidth);
+    Bmp8 bmp = Reduce(Block24(kWidth, height, [&](int y, int x) { return pixels[y * kWidth + x]; }), crPopularity);
+
+    auto entryOf = [](Rgb c) { return RgbQuad{c.b, c.g, c.r, 0}; };
+    EXPECT_EQ(bmp.Entry(0), entryOf(first));
+    EXPECT_EQ(bmp.Entry(255), entryOf(last));
+    for (size_t i = 0; i < std::size(leftovers); ++i) {
+        const Leftover& l = leftovers[i];
+        const int y = static_cast<int>(i) / kWidth, x = static_cast<int>(i) % kWidth;
+        Rgb expected = l.nearest;
+        if (l.tie) {
+            int lower = 256;
+            for (int k = 0; k < 256 && lower == 256; ++k)
+                if (bmp.Entry(k) == entryOf(l.nearest) || bmp.Entry(k) == entryOf(l.farther)) lower = k;
+            ASSERT_LT(lower, 256);
+            expected = bmp.Entry(lower) == entryOf(l.nearest) ? l.nearest : l.farther;
+        }
+        EXPECT_EQ(bmp.Entry(bmp.Index(y, x)), entryOf(expected)) << l.what;
+    }
+    EXPECT_EQ(bmp.Index(0, 4), 0) << "the first entry";
+    EXPECT_EQ(bmp.Index(0, 5), 255) << "the last entry";
+    // The popular colours keep their own.
+    for (size_t i = std::size(leftovers); i < pixels.size(); ++i)
+        ASSERT_EQ(bmp.Entry(bmp.Index(static_cast<int>(i) / kWidth, static_cast<int>(i) % kWidth)), entryOf(pixels[i]))
+            << i;
 }
 
 TEST(KxGraphQuantize, InPlaceReductionMatchesASeparateOutput) {

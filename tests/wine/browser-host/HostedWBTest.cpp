@@ -496,6 +496,34 @@ TEST(HostedWBUserAgent, LoadedControlRegistersItsTokenAndRemovesItAgain) {
     EXPECT_FALSE(UserAgentValueExists("VelunorTestAgent"));
 }
 
+// The token is renamed while the control lives: the value it wrote goes, and
+// a value under the new name, which another program may own, stays.
+TEST(HostedWBUserAgent, ARenamedTokenIsRemovedByTheNameItWasWrittenUnder) {
+    const struct {
+        const char* written;
+        const char* renamed;
+    } rows[] = {
+        {"VelunorTestAgent", "VelunorOtherProgram"},
+        {"", "VelunorOtherProgram"},  // the key's default value
+        {"VelunorTestAgent", ""},
+    };
+    for (const auto& r : rows) {
+        DeleteUserAgentValue(r.written);
+        ASSERT_TRUE(testing_support::SetRegString(HKEY_CURRENT_USER, kUserAgentKey, r.renamed, ""));
+        velfw::TComponent root(nullptr);
+        root.BeginLoading();
+        auto* wb = new THostedWB(&root);
+        wb->UserAgent = r.written;
+        root.EndLoading();  // runs Loaded, which writes the token
+        ASSERT_TRUE(UserAgentValueExists(r.written)) << r.written;
+        wb->UserAgent = r.renamed;
+        delete wb;
+        EXPECT_FALSE(UserAgentValueExists(r.written)) << "left behind: \"" << r.written << "\"";
+        EXPECT_TRUE(UserAgentValueExists(r.renamed)) << "removed: \"" << r.renamed << "\"";
+        DeleteUserAgentValue(r.renamed);
+    }
+}
+
 TEST(HostedWBPageSetup, MarginsAreReadInTheUnitTheOptionsUse) {
     const char kPageSetup[] = "Software\\Microsoft\\Internet Explorer\\PageSetup";
     if (velfw::RegistryKey().Open(HKEY_CURRENT_USER, kPageSetup, KEY_READ) == ERROR_SUCCESS)

@@ -6,6 +6,7 @@
 
 #include "Globals.h"
 #include "PageTestFiles.h"
+#include "WideText.h"
 
 using namespace globals;
 using testing_support::FileExists;
@@ -263,4 +264,15 @@ TEST_F(PageListsTest, WindowPagesComeFromTheWindowFolders) {
     EXPECT_EQ(PageLists[3].Count(), 0);
     EXPECT_FALSE(LoadWindowPages(0));
     EXPECT_FALSE(LoadWindowPages(4));
+}
+
+TEST_F(PageListsTest, APageNamedInAScriptTheCodePageLacksLoadsItsAddress) {
+    ASSERT_TRUE(testing_support::AnsiCannotSpell(testing_support::kJapanesePageName));
+    const std::string pages = dir_ / "pages";
+    ASSERT_TRUE(MakeFolder(pages));
+    ASSERT_TRUE(testing_support::WriteFileBytes(velfw::AnsiToWide(pages) + L"\\" + testing_support::kJapanesePageName,
+                                                Shortcut("http://jp.example/page")));
+    velfw::TStringList list;
+    EXPECT_TRUE(LoadPageList(list, pages));
+    EXPECT_EQ(Items(list), std::vector<std::string>{"http://jp.example/page"});
 }

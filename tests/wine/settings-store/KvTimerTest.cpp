@@ -10,6 +10,7 @@
 #include "KvExcpt.h"
 #include "OpenStringTables.h"
 #include "KvTimer.h"
+#include "MessageBoxes.h"
 #include "MessagePump.h"
 #include "TestForms.h"
 
@@ -111,6 +112,80 @@ TEST_F(TimerPoolTest, NoWindowMeansNoTimer) {
               "No Window's timers are available");
     EXPECT_EQ(pool->Triggers().size(), 1u);
     EXPECT_EQ(pool->TimerInterval(), 100);
+}
+
+// The trigger's event frees the pool (as freeing its owner would) from the
+// window timer's own tick: nothing of the pool is read after that.
+TEST_F(TimerPoolTest, AnEventThatFreesThePoolEndsItsTick) {
+    HWND wnd = pool->WindowHandle();
+    std::vector<Firing> all;
+    pool->OnAllTriggers = Record(all);
+    bool freedInEvent = false;
+    pool->AddTrigger(100, true, [&](velfw::TObject*, int32_t, uint32_t, int32_t) {
+        TKvTimerPool* doomed = pool;
+        pool = nullptr;
+        delete doomed;
+        freedInEvent = true;
+    });
+    int firedAfterwards = 0;
+    for (int k = 0; k < 3; ++k)
+        pool->AddTrigger(100, k == 1, [&](velfw::TObject*, int32_t, uint32_t, int32_t) { ++firedAfterwards; });
+    now += 100;
+    ASSERT_TRUE(PumpUntil([&] { return freedInEvent; }, 5000)) << "the window timer served the triggers";
+    PumpFor(300);
+    EXPECT_EQ(firedAfterwards, 0);
+    EXPECT_TRUE(all.empty()) << "the pool's events went with it";
+    EXPECT_FALSE(::IsWindow(wnd));
+    EXPECT_TRUE(reports.messages.empty());
+}
+
+// An event that takes a while and adds a trigger: the new trigger is stamped
+// after the tick being served, and waits its interval from that stamp.
+TEST_F(TimerPoolTest, ATriggerAddedByAnEventWaitsItsInterval) {
+    pool->TickSource = [] { return static_cast<uint32_t>(::GetTickCount()); };
+    std::vector<Firing> added;
+    bool eventRan = false;
+    pool->AddTrigger(100, false, [&](velfw::TObject*, int32_t, uint32_t, int32_t) {
+        eventRan = true;
+        ::Sleep(30);
+        pool->AddTrigger(200, true, Record(added));
+    });
+    ASSERT_TRUE(PumpUntil([&] { return eventRan; }, 5000));
+    ASSERT_TRUE(PumpUntil([&] { return added.size() >= 2; }, 5000));
+    for (const Firing& f : added) {
+        EXPECT_GE(f.elapsed, 173) << "not before its interval";
+        EXPECT_LT(f.elapsed, 10000) << "counted from when it was added";
+    }
+}
+
+// An event shows a modal box; the box's message loop serves the pool's window
+// timer meanwhile, and those nested ticks fire and stamp the triggers after
+// the one that shows the box. When the box has gone, the outer tick goes on
+// with those triggers: they are not due again.
+TEST_F(TimerPoolTest, TriggersServedBehindAModalBoxAreNotFiredAgainAfterIt) {
+    const char kCaption[] = "KvTimerTest modal box";
+    pool->TickSource = [] { return static_cast<uint32_t>(::GetTickCount()); };
+    bool boxShown = false;
+    pool->AddTrigger(100, true, [&](velfw::TObject*, int32_t, uint32_t, int32_t) {
+        if (boxShown) return;
+        boxShown = true;
+        ::MessageBoxA(nullptr, "The pool ticks behind this box.", kCaption, MB_OK);
+    });
+    std::vector<Firing> behind;
+    int firedBehindTheBox = 0;
+    pool->AddTrigger(100, true, [&](velfw::TObject*, int32_t h, uint32_t i, int32_t e) {
+        behind.push_back({h, i, e});
+        if (::FindWindowA(nullptr, kCaption)) ++firedBehindTheBox;
+    });
+    {
+        // Left up for a second, so that ticks come behind it.
+        MessageBoxCloser closer(BoxOwner::Thread(::GetCurrentThreadId()), 10000, 1000);
+        ASSERT_TRUE(PumpUntil([&] { return boxShown; }, 5000));
+        EXPECT_TRUE(closer.Finish());
+    }
+    PumpFor(300);
+    ASSERT_GT(firedBehindTheBox, 0) << "the box's loop served the timer";
+    for (const Firing& f : behind) EXPECT_LT(f.elapsed, 60000) << "no firing counted as 2^32 ms";
 }
 
 TEST(TimerPoolLifetime, APoolWithoutTriggersNeverSetsATimer) {

@@ -18,6 +18,7 @@
 #include "SaverMessages.h"
 #include "SaverProcess.h"
 #include "SettingsRegistry.h"
+#include "WideText.h"
 #include "WinePaths.h"
 #include "WindowDriver.h"
 
@@ -353,6 +354,46 @@ TEST_F(SettingsProgramTest, ASecondStartEndsAtOnceButAForeignWindowOfTheTitleDoe
     EXPECT_TRUE(program->Running());
 }
 
+namespace {
+
+// Runs the screen saver's test build, which logs each navigation, on what the
+// folders and the registry hold now, until each pane has navigated to its
+// address (at most the start time), and ends it.
+void ExpectSaverShows(const std::vector<std::pair<std::string, std::string>>& paneAddresses) {
+    TempFolder logFolder{"saver-showing"};
+    const std::string log = logFolder / "saver.log";
+    ::SetEnvironmentVariableA("VELUNOR_SAVER_LOG", log.c_str());
+    SaverProcess saver(FromUnixPath(VELUNOR_TEST_SAVER_PATH), "/s");
+    ::SetEnvironmentVariableA("VELUNOR_SAVER_LOG", nullptr);
+    ASSERT_TRUE(saver.Started()) << saver.StartError();
+    auto shown = [&](const std::string& pane, const std::string& url) {
+        const std::string text = ReadFileBytes(log);
+        for (size_t at = text.find(" navigate " + pane + " "); at != std::string::npos;
+             at = text.find(" navigate " + pane + " ", at + 1)) {
+            const size_t end = text.find("\r\n", at);
+            if (end != std::string::npos && end - at >= url.size() &&
+                text.compare(end - url.size(), url.size(), url) == 0)
+                return true;
+        }
+        return false;
+    };
+    auto allShown = [&] {
+        for (const auto& [pane, url] : paneAddresses)
+            if (!shown(pane, url)) return false;
+        return true;
+    };
+    const DWORD start = ::GetTickCount();
+    while (!allShown() && ::GetTickCount() - start < kStartMs) ::Sleep(50);
+    for (const auto& [pane, url] : paneAddresses)
+        EXPECT_TRUE(shown(pane, url)) << "pane " << pane << " " << url << " in " << ReadFileBytes(log);
+    HWND showing = saver.WaitForWindow("TForm1", kStartMs);
+    ASSERT_NE(showing, nullptr);
+    ::PostMessageA(showing, saver::kEndSaverMessage, 0, 0);
+    EXPECT_TRUE(saver.WaitForExit(kExitMs));
+}
+
+}  // namespace
+
 TEST_F(SettingsProgramTest, SaveWritesTheRegistryAndTheWindowFoldersAndEnds) {
     registry.Setting("DType", "2");
     registry.Setting("Scroll", "y");
@@ -388,35 +429,8 @@ TEST_F(SettingsProgramTest, SaveWritesTheRegistryAndTheWindowFoldersAndEnds) {
               (Files{{"three.example.url", Shortcut("http://three.example")},
                      {"https---x.url", Shortcut("https://x")}}));
 
-    // The screen saver (its test build, which logs each navigation) shows
-    // the saved pages in its two panes.
-    TempFolder logFolder{"saved-showing"};
-    const std::string log = logFolder / "saver.log";
-    ::SetEnvironmentVariableA("VELUNOR_SAVER_LOG", log.c_str());
-    SaverProcess saver(FromUnixPath(VELUNOR_TEST_SAVER_PATH), "/s");
-    ::SetEnvironmentVariableA("VELUNOR_SAVER_LOG", nullptr);
-    ASSERT_TRUE(saver.Started()) << saver.StartError();
-    auto shown = [&](const std::string& pane, const std::string& url) {
-        const std::string text = ReadFileBytes(log);
-        for (size_t at = text.find(" navigate " + pane + " "); at != std::string::npos;
-             at = text.find(" navigate " + pane + " ", at + 1)) {
-            const size_t end = text.find("\r\n", at);
-            if (end != std::string::npos && end - at >= url.size() &&
-                text.compare(end - url.size(), url.size(), url) == 0)
-                return true;
-        }
-        return false;
-    };
-    const DWORD start = ::GetTickCount();
-    while (!(shown("1", "http://new.example/") && shown("2", "http://two.example")) &&
-           ::GetTickCount() - start < kStartMs)
-        ::Sleep(50);
-    EXPECT_TRUE(shown("1", "http://new.example/")) << ReadFileBytes(log);
-    EXPECT_TRUE(shown("2", "http://two.example")) << ReadFileBytes(log);
-    HWND showing = saver.WaitForWindow("TForm1", kStartMs);
-    ASSERT_NE(showing, nullptr);
-    ::PostMessageA(showing, saver::kEndSaverMessage, 0, 0);
-    EXPECT_TRUE(saver.WaitForExit(kExitMs));
+    // The screen saver shows the saved pages in its two panes.
+    ExpectSaverShows({{"1", "http://new.example/"}, {"2", "http://two.example"}});
 }
 
 TEST_F(SettingsProgramTest, SaveRefusesAnEmptyListInUseAndShowsItsPage) {
@@ -589,4 +603,57 @@ TEST_F(SettingsProgramTest, ASaveEndedAtAnyStepLeavesTheOldOrTheNewListAndTheNex
     }
     EXPECT_TRUE(sawOld);
     EXPECT_TRUE(sawNew);
+}
+
+TEST_F(SettingsProgramTest, AHalfDoneSaveThatCannotBeUndoneAtStartIsReportedAndTheNextSaveKeepsEveryPage) {
+    // The last save was ended half way: a and b still in Window1, c and d
+    // already aside, the new list staged, no commit mark. A folder named
+    // c.url in Window1 keeps c from going back (as a file held open would).
+    data.Page("Window1", "a.url", "http://a.example");
+    data.Page("Window1", "b.url", "http://b.example");
+    for (const char* folder : {"Window1.old", "Window1.new", "Window1\\c.url"})
+        ASSERT_TRUE(::CreateDirectoryA(data.Folder(folder).c_str(), nullptr)) << folder;
+    data.Page("Window1.old", "c.url", "http://c.example");
+    data.Page("Window1.old", "d.url", "http://d.example");
+    data.Page("Window1.new", "new.example.url", "http://new.example");
+    Start();
+    EXPECT_EQ(AnswerMessageBox(program->Id(), IDOK, kBoxMs),
+              "Unable to recover the Page List for Window 1. Unable to move back, and kept in " +
+                  data.Folder("Window1.old") + ": c.url. Its pages are in " + data.Folder("Window1") + " and " +
+                  data.Folder("Window1.old"));
+    // Every page the window has, the folder in the way as an empty one.
+    EXPECT_EQ(Sorted(ListItems(ActiveList(1))),
+              (std::vector<std::string>{"", "http://a.example", "http://b.example", "http://c.example",
+                                        "http://d.example"}));
+
+    // The cause goes; the user saves without touching the list.
+    ASSERT_TRUE(::RemoveDirectoryA(data.Folder("Window1\\c.url").c_str()));
+    Click(kList1, "&Save Changes and Exit");
+    ExpectEnds();
+    EXPECT_EQ(FolderFiles(data.Folder("Window1")),
+              (Files{{"a.example.url", Shortcut("http://a.example")},
+                     {"b.example.url", Shortcut("http://b.example")},
+                     {"c.example.url", Shortcut("http://c.example")},
+                     {"d.example.url", Shortcut("http://d.example")}}));
+    EXPECT_FALSE(FileExists(data.Folder("Window1.new")));
+    EXPECT_FALSE(FileExists(data.Folder("Window1.old")));
+}
+
+TEST_F(SettingsProgramTest, APageNamedInAnotherScriptShowsAndSavesAndASubFolderKeepsItsPage) {
+    ASSERT_TRUE(AnsiCannotSpell(kJapanesePageName));
+    // Made by its wide name, as a browser saving a favourite titled in Japanese does.
+    ASSERT_TRUE(WriteFileBytes(velfw::AnsiToWide(data.Folder("Window1")) + L"\\" + kJapanesePageName,
+                               Shortcut("http://jp.example/page")));
+    ASSERT_TRUE(::CreateDirectoryA(data.Folder("Window1\\kept").c_str(), nullptr));
+    data.Page("Window1\\kept", "inner.url", "http://inner.example");
+
+    ExpectSaverShows({{"1", "http://jp.example/page"}});
+
+    Start();
+    // The sub-folder is an entry of the folder: an empty page.
+    EXPECT_EQ(Sorted(ListItems(ActiveList(1))), (std::vector<std::string>{"", "http://jp.example/page"}));
+    Click(kList1, "&Save Changes and Exit");
+    ExpectEnds();
+    EXPECT_EQ(FolderFiles(data.Folder("Window1")), (Files{{"jp.example-page.url", Shortcut("http://jp.example/page")}}));
+    EXPECT_EQ(FolderFiles(data.Folder("Window1\\kept")), (Files{{"inner.url", Shortcut("http://inner.example")}}));
 }

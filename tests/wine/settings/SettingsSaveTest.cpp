@@ -203,14 +203,16 @@ TEST(SettingsSavePageList, AReadOnlyShortcutKeepsItsNameAndCountsWhenItHoldsTheP
          {{"\\Window1\\", "<folder>"},
           {"\\Window1\\new.com.url", Shortcut("http://new.com")},
           {"\\Window1\\old.com.url", "<read-only>" + Shortcut("http://old.com")},
-          {"\\Window1\\sub\\", "<folder>"}}},
+          {"\\Window1\\sub\\", "<folder>"},
+          {"\\Window1\\sub\\inner.url", Shortcut("http://inner")}}},
         {"it holds another address",
          "http://elsewhere.com",
          {{"\\Window1\\", "<folder>"},
           {"\\Window1\\new.com.url", Shortcut("http://new.com")},
           {"\\Window1\\old.com (2).url", Shortcut("http://old.com")},
           {"\\Window1\\old.com.url", "<read-only>" + Shortcut("http://elsewhere.com")},
-          {"\\Window1\\sub\\", "<folder>"}}},
+          {"\\Window1\\sub\\", "<folder>"},
+          {"\\Window1\\sub\\inner.url", Shortcut("http://inner")}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

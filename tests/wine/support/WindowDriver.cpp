@@ -211,14 +211,15 @@ bool ClickButton(HWND button) {
     return ::GetLastError() == ERROR_TIMEOUT || ::GetLastError() == 0;
 }
 
-bool ClickWithMouse(HWND wnd) {
+bool ClickWithMouse(HWND wnd, MouseButton button) {
     RECT r = {};
     if (!::GetWindowRect(wnd, &r)) return false;
     if (!::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2)) return false;
     INPUT clicks[2] = {};
     clicks[0].type = clicks[1].type = INPUT_MOUSE;
-    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    const bool right = button == MouseButton::Right;
+    clicks[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
     return ::SendInput(2, clicks, sizeof(INPUT)) == 2;
 }
 

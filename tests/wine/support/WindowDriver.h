@@ -41,10 +41,11 @@ int ScreenPixelsOf(HWND wnd, COLORREF colour);
 // Acting: each returns once the target process has handled the message (or
 // the wait ran out, which is false).
 bool ClickButton(HWND button);
-// A left click in the middle of `wnd` with the system's mouse input, as the
-// user's mouse makes it: it reaches whatever window is on top there. The
-// click is handled in the target's own time: wait for its effect.
-bool ClickWithMouse(HWND wnd);
+enum class MouseButton { Left, Right };
+// A click in the middle of `wnd` with the system's mouse input, as the user's
+// mouse makes it: it reaches whatever window is on top there. The click is
+// handled in the target's own time: wait for its effect.
+bool ClickWithMouse(HWND wnd, MouseButton button = MouseButton::Left);
 bool SetWindowTextOf(HWND wnd, const std::string& text);
 bool SelectListItem(HWND listBox, int index, bool selected);
 // A key pressed and released at `wnd`. Keys are posted (they go through the

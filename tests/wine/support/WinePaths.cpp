@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "RegistryKey.h"
+#include "WideText.h"
 
 namespace testing_support {
 
@@ -25,39 +26,58 @@ TempFolder::TempFolder(const std::string& tag) {
 
 TempFolder::~TempFolder() { RemoveTree(path_); }
 
-void RemoveTree(const std::string& path) {
-    DWORD attr = ::GetFileAttributesA(path.c_str());
+namespace {
+
+// By wide names: a file named in a script the ANSI code page lacks goes too.
+void RemoveTreeW(const std::wstring& path) {
+    DWORD attr = ::GetFileAttributesW(path.c_str());
     if (attr == INVALID_FILE_ATTRIBUTES) return;
     if (attr & FILE_ATTRIBUTE_REPARSE_POINT) {
         // A junction or link goes, never what it points at.
-        if (attr & FILE_ATTRIBUTE_DIRECTORY) ::RemoveDirectoryA(path.c_str());
-        else ::DeleteFileA(path.c_str());
+        if (attr & FILE_ATTRIBUTE_DIRECTORY) ::RemoveDirectoryW(path.c_str());
+        else ::DeleteFileW(path.c_str());
         return;
     }
     if (!(attr & FILE_ATTRIBUTE_DIRECTORY)) {
-        ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileA(path.c_str());
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(path.c_str());
         return;
     }
-    WIN32_FIND_DATAA fd;
-    HANDLE find = ::FindFirstFileA((path + "\\*").c_str(), &fd);
+    WIN32_FIND_DATAW fd;
+    HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &fd);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = fd.cFileName;
-            if (name != "." && name != "..") RemoveTree(path + "\\" + name);
-        } while (::FindNextFileA(find, &fd));
+            const std::wstring name = fd.cFileName;
+            if (name != L"." && name != L"..") RemoveTreeW(path + L"\\" + name);
+        } while (::FindNextFileW(find, &fd));
         ::FindClose(find);
     }
-    ::RemoveDirectoryA(path.c_str());
+    ::RemoveDirectoryW(path.c_str());
 }
 
+}  // namespace
+
+void RemoveTree(const std::string& path) { RemoveTreeW(velfw::AnsiToWide(path)); }
+
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE f = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return WriteFileBytes(velfw::AnsiToWide(path), bytes);
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     BOOL ok = ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     ::CloseHandle(f);
     return ok && written == bytes.size();
+}
+
+bool AnsiCannotSpell(const std::wstring& name) {
+    BOOL usedDefault = FALSE;
+    char ansi[MAX_PATH * 2] = {};
+    const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.c_str(), static_cast<int>(name.size()),
+                                        ansi, sizeof ansi, nullptr, &usedDefault);
+    return n <= 0 || usedDefault;
 }
 
 std::string ReadFileBytes(const std::string& path) {

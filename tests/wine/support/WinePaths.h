@@ -27,6 +27,13 @@ private:
 
 void RemoveTree(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// A file named by its wide spelling, as one named in another script is made.
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// A page's file name in Japanese, as a browser names a favourite with a
+// Japanese title; and whether the ANSI code page here has no spelling for a
+// name (so that only the wide file functions find the file).
+inline const std::wstring kJapanesePageName = L"\u30DA\u30FC\u30B8.url";
+bool AnsiCannotSpell(const std::wstring& name);
 std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
 

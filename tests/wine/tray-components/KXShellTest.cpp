@@ -167,6 +167,48 @@ TEST_F(TrayFixture, FailedAddIsRetriedAtTheNextChange) {
     EXPECT_TRUE(tray.Added());
 }
 
+// A taskbar that starts again (Explorer ended and restarted) knows none of the
+// icons it showed: the shell says so to every top-level window.
+TEST_F(TrayFixture, RestartedTaskbarGetsTheIconBackWhileItIsToShow) {
+    const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+    ASSERT_NE(taskbarCreated, 0u);
+    const struct {
+        const char* name;
+        bool withIcon, active, enabled;
+        const char* calls;
+        bool added;
+    } cases[] = {
+        {"shown", true, true, true, "DA", true},
+        {"callbacks off, still shown", true, true, false, "DA", true},
+        {"switched off", true, false, true, "", false},
+        {"no icon to show", false, true, true, "D", false},
+    };
+    for (const auto& c : cases) {
+        TKxTrayIcon tray(nullptr);
+        tray.SetHint("Velunor");
+        tray.Enabled = c.enabled;
+        if (c.withIcon) tray.SetIcon(*icon);
+        tray.SetActive(c.active);
+        shell.calls.clear();
+        ::SendMessageA(tray.Handle(), taskbarCreated, 0, 0);
+        EXPECT_EQ(shell.Messages(), c.calls) << c.name;
+        EXPECT_EQ(tray.Added(), c.added) << c.name;
+        if (c.added) {
+            EXPECT_EQ(shell.calls.back().data.hIcon, tray.Icon().Handle()) << c.name;
+            EXPECT_EQ(shell.calls.back().data.uCallbackMessage, kx::kTrayCallbackMessage) << c.name;
+        }
+    }
+
+    // As the shell sends it: broadcast to every top-level window.
+    TKxTrayIcon tray(nullptr);
+    tray.SetHint("Velunor");
+    tray.SetIcon(*icon);
+    shell.calls.clear();
+    ASSERT_TRUE(::PostMessageA(HWND_BROADCAST, taskbarCreated, 0, 0));
+    EXPECT_TRUE(testing_support::PumpUntil([&] { return shell.Messages() == "DA"; }, 2000)) << shell.Messages();
+    EXPECT_TRUE(reports.messages.empty());
+}
+
 TEST_F(TrayFixture, CallbacksBecomeEventsInTheirOrder) {
     TKxTrayIcon tray(nullptr);
     tray.SetIcon(*icon);

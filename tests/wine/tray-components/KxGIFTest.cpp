@@ -84,6 +84,18 @@ TEST_F(GifPicture, FoundByExtensionDrawsItsPixelsOntoACanvas) {
     EXPECT_EQ(PixelsOf(canvas), kFourColours);
 }
 
+TEST_F(GifPicture, LoadAndSaveThroughThePictureInterfaceGiveTheFileBack) {
+    // Comments before the frames and around a control extension with its
+    // user-input and reserved bits set, an all-zero control extension, and
+    // black twice in the table: the transparent one is 255, not 0.
+    const std::vector<uint8_t> file = gif_files::DuplicateBlackGif();
+    auto picture = velfw::NewGraphicForExtension("gif");
+    ASSERT_TRUE(picture->LoadFromStream(file));
+    std::vector<uint8_t> saved;
+    picture->SaveToStream(saved);
+    EXPECT_EQ(saved, file);
+}
+
 TEST_F(GifPicture, ClipboardRoundTripKeepsTheFileAndTheFrames) {
     gif_files::GifBuilder b;
     b.Header(1, 1, 1).Control(7).Frame().Control(12, 1).Frame().Trailer();

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 
 #include "KxMenus.h"
 #include "KxMenusRules.h"
+#include "ScopeGuards.h"
 #include "TestForms.h"
 #include "TestIcons.h"
 
@@ -101,6 +103,144 @@ TEST_F(DrawFixture, DisabledImageIsEmbossedNotDrawnInItsColours) {
     EXPECT_EQ(CountOf(column, RGB(0, 0, 0)), 0);
     EXPECT_GT(CountOf(column, Rgb(velfw::clBtnShadow)), 20) << "the shadow of the image";
     EXPECT_GT(CountOf(column, Rgb(velfw::clBtnHighlight)), 20) << "and its highlight";
+    EXPECT_TRUE(reports.messages.empty());
+}
+
+// Where an item's 16-pixel graphic goes: the image column after the check
+// column of a top-level item, centred in its two spare pixels, and
+// vertically centred.
+POINT GraphicPlace() {
+    const LONG dims = ::GetMenuCheckMarkDimensions();
+    return POINT{1 + 2 * kx::CheckSpaceOf(LOWORD(dims)) + LOWORD(dims) + 1, (kH - 16) / 2};
+}
+
+// The smallest rectangle holding the pixels of `colour`; empty when none.
+RECT BoundsOf(DrawFixture& f, COLORREF colour) {
+    RECT r{kW, kH, -1, -1};
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            if (f.At(x, y) == colour) {
+                r.left = std::min<LONG>(r.left, x), r.top = std::min<LONG>(r.top, y);
+                r.right = std::max<LONG>(r.right, x + 1), r.bottom = std::max<LONG>(r.bottom, y + 1);
+            }
+    return r.right < 0 ? RECT{} : r;
+}
+
+TEST_F(DrawFixture, GlyphStripShowsTheCellOfTheItemsStateInTheImageColumn) {
+    menu->SetStyle(TKxMenuStyle::msOwnerDraw);
+    TMenuItem* item = Add("Open");
+    const COLORREF cells[] = {RGB(255, 0, 0), RGB(0, 160, 0), RGB(0, 0, 255), RGB(255, 200, 0)};
+    const auto strip = [&](int glyphs) {
+        auto bitmap = std::make_unique<TBitmap>(16 * glyphs, 16);
+        for (int i = 0; i < glyphs; ++i)
+            bitmap->Canvas().FillRect(RECT{16 * i, 0, 16 * i + 16, 16}, static_cast<velfw::TColor>(cells[i]));
+        bitmap->SetTransparentColor(velfw::clWhite);
+        return bitmap;
+    };
+    const auto four = strip(4), two = strip(2);
+    TBitmap* given = nullptr;
+    int glyphs = 0;
+    menu->OnGetItemParams = [&](velfw::TObject*, TMenuItem*, kx::TMenuOwnerDrawState, velfw::TFont&, velfw::TColor&,
+                                velfw::TGraphic*& graphic, int& numGlyphs) {
+        graphic = given;
+        numGlyphs = glyphs;
+    };
+    const POINT at = GraphicPlace();
+    const struct {
+        const char* name;
+        UINT state;
+        int glyphs;
+        int cell;
+    } rows[] = {
+        {"plain", 0, 4, 0},
+        {"disabled", ODS_DISABLED | ODS_GRAYED, 4, 1},
+        {"selected", ODS_SELECTED, 4, 2},
+        {"checked", ODS_CHECKED, 4, 3},
+        {"disabled and checked", ODS_DISABLED | ODS_CHECKED, 4, 1},
+        {"checked, two glyphs: no fourth cell", ODS_CHECKED, 2, 0},
+        {"disabled, two glyphs", ODS_DISABLED, 2, 1},
+    };
+    for (const auto& r : rows) {
+        given = r.glyphs == 4 ? four.get() : two.get();
+        glyphs = r.glyphs;
+        Draw(item, r.state);
+        const RECT place = BoundsOf(*this, cells[r.cell]);
+        EXPECT_EQ(place.left, at.x) << r.name;
+        EXPECT_EQ(place.top, at.y) << r.name;
+        EXPECT_EQ(CountOf(RECT{0, 0, kW, kH}, cells[r.cell]), 16 * 16) << r.name << ": one whole cell";
+        for (int other = 0; other < 4; ++other) {
+            if (other == r.cell) continue;
+            EXPECT_EQ(CountOf(RECT{0, 0, kW, kH}, cells[other]), 0) << r.name << ", cell " << other;
+        }
+    }
+    EXPECT_TRUE(reports.messages.empty());
+}
+
+// A disabled bitmap is drawn as the shape of its black pixels: in the shadow
+// colour, with a highlight copy one pixel down and right unless the item is
+// selected; a monochrome one is stamped, a colour one embossed first.
+TEST_F(DrawFixture, DisabledBitmapShowsItsBlackPixelsEmbossed) {
+    menu->SetStyle(TKxMenuStyle::msOwnerDraw);
+    TMenuItem* item = Add("Open");
+    // A 6-pixel black square at (4, 4) on white, or on red.
+    const auto picture = [](bool monochrome) {
+        auto bitmap = std::make_unique<TBitmap>(16, 16);
+        bitmap->Canvas().FillRect(RECT{0, 0, 16, 16}, monochrome ? velfw::clWhite : velfw::clRed);
+        bitmap->Canvas().FillRect(RECT{4, 4, 10, 10}, velfw::clBlack);
+        if (monochrome) {
+            bitmap->Canvas().Brush().SetColor(velfw::clWhite);
+            bitmap->SetMonochrome(true);
+        }
+        bitmap->SetTransparentColor(velfw::clWhite);
+        return bitmap;
+    };
+    // Menus as grey as the classic scheme's: where they are as white as the
+    // highlight (Wine's own scheme), the highlight copy cannot be seen.
+    const int menuColour = COLOR_MENU;
+    const COLORREF wasMenu = ::GetSysColor(COLOR_MENU);
+    const COLORREF classicMenu = RGB(212, 208, 200);
+    ASSERT_TRUE(::SetSysColors(1, &menuColour, &classicMenu));
+    const velfw::ScopeExit restore([&] { ::SetSysColors(1, &menuColour, &wasMenu); });
+    const auto mono = picture(true), colour = picture(false);
+    ASSERT_TRUE(mono->Monochrome());
+    ASSERT_FALSE(colour->Monochrome());
+    TBitmap* given = nullptr;
+    menu->OnGetItemParams = [&](velfw::TObject*, TMenuItem*, kx::TMenuOwnerDrawState, velfw::TFont&, velfw::TColor&,
+                                velfw::TGraphic*& graphic, int&) { graphic = given; };
+    const POINT at = GraphicPlace();
+    const RECT box{at.x, at.y, at.x + 17, at.y + 17};
+    const RECT square{at.x + 4, at.y + 4, at.x + 10, at.y + 10};
+    const COLORREF highlight = Rgb(velfw::clBtnHighlight);
+    const struct {
+        const char* name;
+        TBitmap* bitmap;
+        UINT state;
+        COLORREF shadow, back;
+        bool embossed;
+    } rows[] = {
+        {"monochrome", mono.get(), ODS_DISABLED, Rgb(velfw::clBtnShadow), Rgb(velfw::clMenu), true},
+        {"monochrome, selected", mono.get(), ODS_DISABLED | ODS_SELECTED, Rgb(velfw::clGrayText),
+         Rgb(velfw::clHighlight), false},
+        {"colour", colour.get(), ODS_DISABLED, Rgb(velfw::clBtnShadow), Rgb(velfw::clMenu), true},
+        {"colour, selected", colour.get(), ODS_DISABLED | ODS_SELECTED, Rgb(velfw::clGrayText),
+         Rgb(velfw::clHighlight), false},
+    };
+    ASSERT_NE(highlight, Rgb(velfw::clBtnShadow));
+    ASSERT_NE(highlight, Rgb(velfw::clMenu)) << "the highlight copy would not show";
+    for (const auto& r : rows) {
+        given = r.bitmap;
+        Draw(item, r.state);
+        EXPECT_EQ(CountOf(square, r.shadow), 36) << r.name << ": the square in the shadow colour, in its place";
+        // The highlight copy shows where the shadow does not cover it: the
+        // square's right and bottom edges moved out by one.
+        const int edges = CountOf(RECT{square.right, square.top + 1, square.right + 1, square.bottom + 1}, highlight) +
+                          CountOf(RECT{square.left + 1, square.bottom, square.right, square.bottom + 1}, highlight);
+        EXPECT_EQ(edges, r.embossed ? 11 : 0) << r.name;
+        EXPECT_EQ(CountOf(box, r.shadow) + CountOf(box, highlight) * r.embossed + CountOf(box, r.back), 17 * 17)
+            << r.name << ": nothing else in the column, the rest the item's background";
+        EXPECT_EQ(CountOf(RECT{0, 0, kW, kH}, RGB(0, 0, 0)), 0) << r.name << ": not in its own colours";
+        EXPECT_EQ(CountOf(RECT{0, 0, kW, kH}, RGB(255, 0, 0)), 0) << r.name;
+    }
     EXPECT_TRUE(reports.messages.empty());
 }
 

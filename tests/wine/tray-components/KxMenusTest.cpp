@@ -7,6 +7,7 @@
 #include "KxCursors.h"
 #include "KxMenus.h"
 #include "MessagePump.h"
+#include "RecordingMenuItem.h"
 #include "TestForms.h"
 #include "TestIcons.h"
 
@@ -46,12 +47,7 @@ struct MenuFixture : ::testing::Test {
         };
     }
     TMenuItem* Add(TMenuItem* parent, const char* caption, const char* hint = "") {
-        auto* item = new TMenuItem(menu);
-        item->SetCaption(caption);
-        item->Hint = hint;
-        item->OnClick = [this, caption](velfw::TObject*) { clicked += std::string(caption) + " "; };
-        parent->Add(item);
-        return item;
+        return testing_support::AddRecordingItem(menu, parent, caption, hint, clicked);
     }
     LRESULT Send(UINT msg, WPARAM wParam, LPARAM lParam) {
         return ::SendMessageA(kx::PopupList().Window(), msg, wParam, lParam);
@@ -94,6 +90,38 @@ TEST_F(MenuFixture, SelectionSetsTheHintAndLeavingClearsIt) {
     Send(WM_MENUSELECT, MAKEWPARAM(open->Command(), MF_HILITE), reinterpret_cast<LPARAM>(root));
     Send(WM_MENUSELECT, MAKEWPARAM(0xEFFE, MF_HILITE), reinterpret_cast<LPARAM>(root));
     EXPECT_EQ(velfw::Application->Hint(), "") << "an item of no menu clears it";
+}
+
+// A program may rebuild its menu when the hint changes: the highlighted menu
+// is gone when the hint's handler returns, and another may stand in its place.
+TEST_F(MenuFixture, HintHandlerThatFreesTheMenuLeavesItUnread) {
+    TMenuItem* open = Add(menu->Items(), "Open", "Opens it");
+    const auto root = reinterpret_cast<LPARAM>(menu->Handle());
+    const HCURSOR arrow = ::LoadCursorA(nullptr, IDC_ARROW);
+    velfw::Screen->Cursors.Set(kx::crHandCursor, ::LoadCursorA(nullptr, IDC_HELP));
+    menu->Cursor = kx::crHandCursor;
+    int rebuilt = 0;
+    velfw::Application->OnHint = [&](velfw::TObject*) {
+        menu->Free();
+        menu = new TKxPopupMenu(nullptr);
+        menu->Cursor = velfw::crSizeAll;
+        ++rebuilt;
+    };
+    ::SetCursor(arrow);
+    Send(WM_MENUSELECT, MAKEWPARAM(open->Command(), MF_HILITE), root);
+    velfw::Application->OnHint = nullptr;
+    velfw::Screen->Cursors.Set(kx::crHandCursor, nullptr);
+    EXPECT_EQ(rebuilt, 1);
+    EXPECT_EQ(velfw::Application->Hint(), "Opens it");
+    EXPECT_EQ(::GetCursor(), arrow) << "the cursor of a freed menu, or of the one in its place";
+    EXPECT_TRUE(reports.messages.empty());
+
+    // The new menu is served as any other.
+    TMenuItem* save = Add(menu->Items(), "Save", "Saves it");
+    Send(WM_MENUSELECT, MAKEWPARAM(save->Command(), MF_HILITE), reinterpret_cast<LPARAM>(menu->Handle()));
+    EXPECT_EQ(velfw::Application->Hint(), "Saves it");
+    EXPECT_EQ(::GetCursor(), ::LoadCursorA(nullptr, IDC_SIZEALL));
+    ::SetCursor(arrow);
 }
 
 TEST_F(MenuFixture, FailingOnPopupShowsNoMenuAndRestoresTheFlag) {

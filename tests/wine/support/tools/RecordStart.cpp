@@ -1,4 +1,4 @@
-// Stands in for a program the saver starts: appends its command line to
+// Stands in for a program that one of ours starts: appends its command line to
 // "started.txt" beside itself and ends.
 #include <windows.h>
 

@@ -1,0 +1,203 @@
+// Popup menus shown for real and driven with the system's input, as a user
+// chooses from them: where they open, which button chooses, and how the
+// chosen command, the submenus, the hints and the access keys of owner-drawn
+// items come back through the popup list.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "KxMenus.h"
+#include "MessagePump.h"
+#include "RecordingMenuItem.h"
+#include "RealInput.h"
+#include "TestForms.h"
+
+namespace {
+
+using kx::TKxPopupMenu;
+using velfw::TMenuItem;
+using velfw::TPopupAlignment;
+using velfw::TTrackButton;
+
+// The visible popup menu windows of this process, the newest first.
+std::vector<HWND> OpenMenus() {
+    std::vector<HWND> menus;
+    for (HWND w = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); w;
+         w = ::FindWindowExA(nullptr, w, "#32768", nullptr)) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(w, &process);
+        if (process == ::GetCurrentProcessId() && ::IsWindowVisible(w)) menus.push_back(w);
+    }
+    return menus;
+}
+
+void CALLBACK CloseLeftOverMenu(HWND, UINT, UINT_PTR, DWORD) { ::EndMenu(); }
+
+// Shows the menu on this thread (its loop runs here) while a thread of its own
+// waits for the menu's window and hands it to `drive`, which acts as the
+// user. Whatever is still open after a few seconds is closed, so no test
+// hangs in the menu's loop. False when the menu never appeared.
+bool ShowAndDrive(TKxPopupMenu& menu, int x, int y, const std::function<void(HWND menuWindow)>& drive) {
+    // As the tray icon does: the keys go to the foreground window's thread.
+    ::SetForegroundWindow(kx::PopupList().Window());
+    std::atomic<bool> appeared = false;
+    std::thread user([&] {
+        HWND shown = nullptr;
+        const auto menuShown = [&] {
+            const std::vector<HWND> open = OpenMenus();
+            return !open.empty() && (shown = open.front()) != nullptr;
+        };
+        if (!testing_support::PumpUntil(menuShown, 5000)) return;
+        appeared = true;
+        ::Sleep(100);  // the menu's loop takes input from now on
+        drive(shown);
+    });
+    const UINT_PTR safety = ::SetTimer(nullptr, 0, 8000, CloseLeftOverMenu);
+    menu.Popup(x, y);
+    ::KillTimer(nullptr, safety);
+    user.join();
+    return appeared;
+}
+
+void Press(const std::vector<WORD>& keys) {
+    for (WORD key : keys) {
+        testing_support::SendChord({key, {}, ""});
+        ::Sleep(100);
+    }
+}
+
+// A click of `button` on the item at `position` of the shown menu `menu`.
+void ClickItem(HMENU menu, int position, DWORD down, DWORD up) {
+    RECT r = {};
+    if (!::GetMenuItemRect(nullptr, menu, position, &r)) return;
+    ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ::Sleep(100);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = down;
+    clicks[1].mi.dwFlags = up;
+    ::SendInput(2, clicks, sizeof(INPUT));
+    ::Sleep(200);
+}
+
+struct ShownMenuFixture : ::testing::Test {
+    testing_support::ReportedFailures reports;
+    TKxPopupMenu* menu = new TKxPopupMenu(nullptr);
+    std::string clicked, hints;
+    ShownMenuFixture() {
+        velfw::Application->OnHint = [this](velfw::TObject*) {
+            if (!velfw::Application->Hint().empty()) hints += velfw::Application->Hint() + " ";
+        };
+    }
+    ~ShownMenuFixture() override {
+        velfw::Application->OnHint = nullptr;
+        velfw::Application->SetHint("");
+        menu->Free();
+    }
+    TMenuItem* Add(TMenuItem* parent, const char* caption, const char* hint = "") {
+        return testing_support::AddRecordingItem(menu, parent, caption, hint, clicked);
+    }
+    // The choice arrives after the menu has closed, as a command to the list's window.
+    void ServeTheCommand() { testing_support::PumpFor(300); }
+};
+
+TEST(PopupFlags, AlignmentMirroredForRightToLeftAndTheTrackButton) {
+    const struct {
+        TPopupAlignment alignment;
+        bool rightToLeft;
+        TTrackButton button;
+        UINT flags;
+    } rows[] = {
+        {TPopupAlignment::paLeft, false, TTrackButton::tbRightButton, TPM_LEFTALIGN | TPM_RIGHTBUTTON},
+        {TPopupAlignment::paLeft, false, TTrackButton::tbLeftButton, TPM_LEFTALIGN | TPM_LEFTBUTTON},
+        {TPopupAlignment::paLeft, true, TTrackButton::tbRightButton, TPM_RIGHTALIGN | TPM_RIGHTBUTTON},
+        {TPopupAlignment::paLeft, true, TTrackButton::tbLeftButton, TPM_RIGHTALIGN | TPM_LEFTBUTTON},
+        {TPopupAlignment::paRight, false, TTrackButton::tbRightButton, TPM_RIGHTALIGN | TPM_RIGHTBUTTON},
+        {TPopupAlignment::paRight, false, TTrackButton::tbLeftButton, TPM_RIGHTALIGN | TPM_LEFTBUTTON},
+        {TPopupAlignment::paRight, true, TTrackButton::tbRightButton, TPM_LEFTALIGN | TPM_RIGHTBUTTON},
+        {TPopupAlignment::paRight, true, TTrackButton::tbLeftButton, TPM_LEFTALIGN | TPM_LEFTBUTTON},
+        {TPopupAlignment::paCenter, false, TTrackButton::tbRightButton, TPM_CENTERALIGN | TPM_RIGHTBUTTON},
+        {TPopupAlignment::paCenter, false, TTrackButton::tbLeftButton, TPM_CENTERALIGN | TPM_LEFTBUTTON},
+        {TPopupAlignment::paCenter, true, TTrackButton::tbRightButton, TPM_CENTERALIGN | TPM_RIGHTBUTTON},
+        {TPopupAlignment::paCenter, true, TTrackButton::tbLeftButton, TPM_CENTERALIGN | TPM_LEFTBUTTON},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(velfw::TrackPopupFlags(r.alignment, r.rightToLeft, r.button), r.flags)
+            << int(r.alignment) << (r.rightToLeft ? " right-to-left " : " ") << int(r.button);
+}
+
+// The menu opens on the side of the point its alignment says, and only the
+// track button it names chooses besides the left one.
+TEST_F(ShownMenuFixture, AlignmentPlacesTheMenuAndTheTrackButtonChooses) {
+    Add(menu->Items(), "Open");
+    Add(menu->Items(), "Close");
+    const POINT at{400, 300};
+    const struct {
+        const char* name;
+        TPopupAlignment alignment;
+        TTrackButton button;
+        bool rightClickChooses;
+    } rows[] = {
+        {"left, right button", TPopupAlignment::paLeft, TTrackButton::tbRightButton, true},
+        {"right, left button", TPopupAlignment::paRight, TTrackButton::tbLeftButton, false},
+        {"centre, right button", TPopupAlignment::paCenter, TTrackButton::tbRightButton, true},
+    };
+    for (const auto& r : rows) {
+        menu->Alignment = r.alignment;
+        menu->TrackButton = r.button;
+        clicked.clear();
+        RECT placed = {};
+        HMENU handle = menu->Handle();
+        ASSERT_TRUE(ShowAndDrive(*menu, at.x, at.y, [&](HWND shown) {
+            ::GetWindowRect(shown, &placed);
+            ClickItem(handle, 1, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+            if (!OpenMenus().empty()) Press({VK_ESCAPE});
+        })) << r.name;
+        ServeTheCommand();
+        switch (r.alignment) {
+            case TPopupAlignment::paLeft: EXPECT_EQ(placed.left, at.x) << r.name; break;
+            case TPopupAlignment::paRight: EXPECT_EQ(placed.right, at.x) << r.name; break;
+            case TPopupAlignment::paCenter: EXPECT_NEAR((placed.left + placed.right) / 2, at.x, 1) << r.name; break;
+        }
+        EXPECT_EQ(placed.top, at.y) << r.name;
+        EXPECT_EQ(clicked, r.rightClickChooses ? "Close " : "") << r.name;
+    }
+    EXPECT_TRUE(reports.messages.empty());
+}
+
+// Keys move through the items and into a submenu: each highlighted item's
+// hint is shown, the item whose submenu opens hears of it, and the chosen
+// item's click runs once the menu has closed.
+TEST_F(ShownMenuFixture, KeysChooseAndTheSubmenuAndHintsComeThroughTheList) {
+    Add(menu->Items(), "Open", "Opens it");
+    TMenuItem* more = Add(menu->Items(), "More", "More things");
+    Add(more, "Deep", "Deep down");
+    Add(more, "Extra", "Extra things");
+    Add(menu->Items(), "Exit", "Ends it");
+    ASSERT_TRUE(ShowAndDrive(*menu, 300, 200, [](HWND) { Press({VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}); }));
+    ServeTheCommand();
+    EXPECT_EQ(clicked, "More Extra ");
+    EXPECT_EQ(hints, "Opens it More things Deep down Extra things ");
+    EXPECT_TRUE(reports.messages.empty());
+}
+
+// Owner-drawn items show no text the system could match a key against: it
+// asks the owner, for the submenu it has open.
+TEST_F(ShownMenuFixture, AccessKeyInAnOwnerDrawnSubmenuChoosesItsItem) {
+    menu->SetStyle(kx::TKxMenuStyle::msOwnerDraw);
+    Add(menu->Items(), "&Open");
+    TMenuItem* more = Add(menu->Items(), "&More");
+    Add(more, "&Deep");
+    Add(more, "E&xtra");
+    Add(more, "&Last");
+    ASSERT_TRUE(ShowAndDrive(*menu, 300, 200, [](HWND) { Press({VK_DOWN, VK_DOWN, VK_RIGHT, 'X'}); }));
+    ServeTheCommand();
+    EXPECT_EQ(clicked, "&More E&xtra ");
+    EXPECT_TRUE(reports.messages.empty());
+}
+
+}  // namespace
