@@ -466,8 +466,8 @@ TEST_F(ShippedScriptedTest, EveryMouseButtonPressedOverTheFormEndsTheSaver) {
     const Screen screen;
     const POINT at{screen.w / 2, screen.h / 3};
     ASSERT_TRUE(::SetCursorPos(at.x, at.y));
-    for (const MouseButtonPress& button : kMouseButtons) {
-        SCOPED_TRACE(button.Name);
+    for (const MouseButtonPress* button : kMouseButtons) {
+        SCOPED_TRACE(button->Name);
         SaverProcess saver(kSaver, "/s");
         ASSERT_TRUE(saver.Started()) << saver.StartError();
         HWND form = saver.WaitForWindow("TForm1", 20000);
@@ -480,7 +480,7 @@ TEST_F(ShippedScriptedTest, EveryMouseButtonPressedOverTheFormEndsTheSaver) {
         PumpFor(500);
         ASSERT_TRUE(saver.Running()) << "the saver ended before the button";
 
-        ASSERT_TRUE(SendButton(button));
+        ASSERT_TRUE(SendButton(*button));
         DWORD code = 1;
         EXPECT_TRUE(saver.WaitForExit(10000, &code)) << "the button did not end the saver";
         EXPECT_EQ(code, 0u);

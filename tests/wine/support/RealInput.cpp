@@ -46,13 +46,13 @@ bool SendChord(const KeyChord& chord) {
     return sent == events.size();
 }
 
-const MouseButtonPress kMouseButtons[5] = {
-    {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 0, "left"},
-    {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 0, "right"},
-    {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 0, "middle"},
-    {MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP, XBUTTON1, "side button 1"},
-    {MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP, XBUTTON2, "side button 2"},
-};
+const MouseButtonPress kLeftButton{MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 0, "left"};
+const MouseButtonPress kRightButton{MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 0, "right"};
+const MouseButtonPress kMiddleButton{MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 0, "middle"};
+const MouseButtonPress kSideButton1{MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP, XBUTTON1, "side button 1"};
+const MouseButtonPress kSideButton2{MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP, XBUTTON2, "side button 2"};
+const MouseButtonPress* const kMouseButtons[5] = {&kLeftButton, &kRightButton, &kMiddleButton, &kSideButton1,
+                                                  &kSideButton2};
 
 bool SendButton(const MouseButtonPress& button) {
     INPUT events[2] = {};

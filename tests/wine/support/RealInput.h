@@ -32,8 +32,9 @@ struct MouseButtonPress {
     DWORD SideButton;
     std::string Name;
 };
-// Left, right, middle and the two side buttons.
-extern const MouseButtonPress kMouseButtons[5];
+extern const MouseButtonPress kLeftButton, kRightButton, kMiddleButton, kSideButton1, kSideButton2;
+// All five, for the tests that press each.
+extern const MouseButtonPress* const kMouseButtons[5];
 
 // Presses and releases the button where the pointer is, without moving it.
 // False when the system took fewer events than were sent.
