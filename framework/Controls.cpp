@@ -556,6 +556,16 @@ void TWinControl::WndProc(TMessage& m) {
             if (ownClass && b == TMouseButton::mbLeft) Click();
             return;
         }
+        case WM_XBUTTONDOWN:
+        case WM_XBUTTONUP: {
+            DefaultHandler(m);
+            const TMouseButton b = GET_XBUTTON_WPARAM(m.WParam) == XBUTTON1 ? TMouseButton::mbX1 : TMouseButton::mbX2;
+            const TShiftState shift = KeysToShiftState(GET_KEYSTATE_WPARAM(m.WParam));
+            if (m.Msg == WM_XBUTTONDOWN) MouseDown(b, shift, GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+            else MouseUp(b, shift, GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+            m.Result = TRUE;  // the side buttons' messages are answered TRUE, unlike the others
+            return;
+        }
         case WM_MOUSEMOVE:
             DefaultHandler(m);
             MouseMove(KeysToShiftState(m.WParam), GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));

@@ -23,7 +23,8 @@ constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBea
                   crHourGlass = -11, crNo = -18, crAppStart = -19, crHandPoint = -21;
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
-enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+// mbX1 and mbX2: the side buttons (back and forward) of a five-button mouse.
+enum class TMouseButton { mbLeft, mbRight, mbMiddle, mbX1, mbX2 };
 enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32,
                           ssDouble = 64 };
 using TShiftState = unsigned;

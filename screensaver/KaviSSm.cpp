@@ -227,6 +227,7 @@ void TForm1::EndOnInputToChild(const MSG& msg, bool& handled) {
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
+        case WM_XBUTTONDOWN:
             break;
         default:
             return;

@@ -10,7 +10,14 @@ namespace {
 // A hung window must not keep the saver from ending.
 constexpr UINT kSystemTimeoutMs = 2000;
 
+// What the guard asks of a new window's process: when it started, and its end.
+constexpr DWORD kLookAndEnd = PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE;
+
 }  // namespace
+
+std::function<HANDLE(DWORD, DWORD)> OpenGuardedProcess = [](DWORD access, DWORD processId) {
+    return ::OpenProcess(access, FALSE, processId);
+};
 
 std::string StoredTitle(HWND window) {
     wchar_t wide[512] = {};
@@ -49,10 +56,8 @@ void ListTopWindows(TTopWindowList& list) {
     ::EnumWindows(EnumTopWindowsProc, reinterpret_cast<LPARAM>(&list));
 }
 
-DWORD KillProcess(DWORD processId) {
-    velfw::UniqueKernelHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
-    if (!process) return ::GetLastError();
-    if (!::TerminateProcess(process.get(), 0)) return ::GetLastError();
+DWORD KillProcess(HANDLE process) {
+    if (!::TerminateProcess(process, 0)) return ::GetLastError();
     return 0;
 }
 
@@ -64,15 +69,21 @@ void DealWithNewWindows(const TTopWindowList& initial, TTopWindowList& current, 
         ::GetWindowThreadProcessId(window, &processId);
         WindowProcessFacts facts;
         facts.OwnProcess = processId == ::GetCurrentProcessId();
+        velfw::UniqueKernelHandle process;
+        bool canEnd = false;
         if (!facts.OwnProcess && processId != 0) {
-            velfw::UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+            process.reset(OpenGuardedProcess(kLookAndEnd, processId));
+            canEnd = static_cast<bool>(process);
+            // A program that may not be ended (another user's) still gets
+            // its WM_QUIT; it is never ended through a later open.
+            if (!process) process.reset(OpenGuardedProcess(PROCESS_QUERY_LIMITED_INFORMATION, processId));
             const std::optional<uint64_t> created = process ? ProcessCreationTime(process.get()) : std::nullopt;
             facts.CreationKnown = created.has_value();
             facts.ProcessCreated = created.value_or(0);
         }
         if (ActionForNewWindow(facts, saverCreated) == NewWindowAction::QuitAndTerminate) {
             ::PostMessageA(window, WM_QUIT, 0, 0);
-            KillProcess(processId);
+            if (canEnd) KillProcess(process.get());
         } else {
             // Posted: a window that does not answer cannot hold the tick up.
             ::PostMessageA(window, WM_CLOSE, 0, 0);

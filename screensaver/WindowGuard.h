@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,10 @@ std::string StoredTitle(HWND window);
 // Whether that title has at least one character, without copying it.
 bool HasStoredTitle(HWND window);
 
+// Opens a process by its id with the rights asked (OpenProcess without
+// inheritance); null when the system refuses. Tests put their own in place.
+extern std::function<HANDLE(DWORD access, DWORD processId)> OpenGuardedProcess;
+
 // When the process was created (file-time units); none when the system
 // cannot say.
 std::optional<uint64_t> ProcessCreationTime(HANDLE process);
@@ -30,7 +35,9 @@ BOOL CALLBACK EnumTopWindowsProc(HWND window, LPARAM list);
 void ListTopWindows(TTopWindowList& list);
 
 // 0 when the process was terminated, else the system's last error code.
-DWORD KillProcess(DWORD processId);
+// Takes the handle its creation time was read from: a second open by the id
+// could meet another program that has taken the id over meanwhile.
+DWORD KillProcess(HANDLE process);
 
 // Lists the windows anew into `current` and deals with each that was not in
 // `initial`: a window of a program started after the saver (created at

@@ -17,6 +17,8 @@
 #include <sstream>
 #include <vector>
 
+#include "MessageBoxes.h"
+#include "RealInput.h"
 #include "ScriptedControl.h"
 #include "SaverMessages.h"
 #include "ShowingInstall.h"
@@ -114,17 +116,31 @@ struct Screen {
     int w = ::GetSystemMetrics(SM_CXSCREEN);
     int h = ::GetSystemMetrics(SM_CYSCREEN);
     int h1 = 2 * h / 3;
+    int w2 = w / 2;
 };
 
-// The pane a browser showed in, told by its place on the screen; each fills
-// its pane inside the 1-pixel bevel.
-int PaneOf(const ControlLog& log, int browser) {
+// Where a browser shows that fills a pane of these bounds inside its
+// 1-pixel bevel, as the control logs it.
+std::string PlaceInPane(int left, int top, int width, int height) {
+    return std::to_string(left + 1) + "," + std::to_string(top + 1) + " " + std::to_string(width - 2) + "x" +
+           std::to_string(height - 2);
+}
+
+// The pane a browser showed in with `panes` panes on the screen, told by
+// its place; 0 when it showed in none of them.
+int PaneInLayout(const ControlLog& log, int browser, int panes) {
     const Screen s;
-    const std::string place = log.PlaceOf(browser);
-    const std::string pane1 = "1,1 " + std::to_string(s.w - 2) + "x" + std::to_string(s.h1 - 2);
-    const std::string pane2 =
-        "1," + std::to_string(s.h1 + 1) + " " + std::to_string(s.w - 2) + "x" + std::to_string(s.h - s.h1 - 2);
-    return place == pane1 ? 1 : place == pane2 ? 2 : 0;
+    std::vector<std::string> places;
+    if (panes == 1) {
+        places = {PlaceInPane(0, 0, s.w, s.h)};
+    } else if (panes == 2) {
+        places = {PlaceInPane(0, 0, s.w, s.h1), PlaceInPane(0, s.h1, s.w, s.h - s.h1)};
+    } else {
+        places = {PlaceInPane(0, 0, s.w, s.h1), PlaceInPane(0, s.h1, s.w2, s.h - s.h1),
+                  PlaceInPane(s.w2, s.h1, s.w - s.w2, s.h - s.h1)};
+    }
+    const auto at = std::find(places.begin(), places.end(), log.PlaceOf(browser));
+    return at == places.end() ? 0 : static_cast<int>(at - places.begin()) + 1;
 }
 
 // The showing: the sample installation with two panes, the scripted control
@@ -152,6 +168,12 @@ protected:
         ::SetEnvironmentVariableA("VELUNOR_STANDIN_SCRIPT", script.c_str());
     }
     ControlLog Log() const { return ControlLog(log_); }
+    // The number of panes ("DType") of the showing.
+    void UsePanes(int n) {
+        Setting("DType", std::to_string(n));
+        panes_ = n;
+    }
+    int PaneOf(const ControlLog& log, int browser) const { return PaneInLayout(log, browser, panes_); }
 
     // The addresses each pane showed, in order.
     std::map<int, std::vector<std::string>> Shown(const ControlLog& log) const {
@@ -183,6 +205,12 @@ protected:
             [&] {
                 noteShortcut();
                 if (!saver.Running()) return true;
+                // Every failure of a page is the saver's own business: the
+                // user never sees a box.
+                if (HWND box = FindMessageBox(BoxOwner::Process(saver.Id()))) {
+                    ADD_FAILURE() << "the saver showed a message box: \"" << MessageBoxText(box) << "\"";
+                    CloseMessageBox(box, 5000);
+                }
                 return done(Log());
             },
             ms);
@@ -238,7 +266,7 @@ protected:
             EXPECT_EQ(log.Count(b, "free"), 1) << "every control is freed by the end";
         }
         // The control a page replaces goes at once, not at the end.
-        for (int pane : {1, 2}) {
+        for (int pane = 1; pane <= panes_; ++pane) {
             const std::vector<int> of = BrowsersOfPane(log, pane);
             for (size_t i = 0; i + 1 < of.size(); ++i) {
                 const Entry* freed = log.First(of[i], "free");
@@ -252,6 +280,7 @@ protected:
     std::vector<std::string> lastSeen;  // the shortcut's addresses, in order
 
 private:
+    int panes_ = 2;  // as the installation sets it up
     TempFolder logFolder_{"scripted"};
     std::string log_;
     std::unique_ptr<ScriptedControlRegistration> registration_;
@@ -426,4 +455,142 @@ TEST_F(ShippedScriptedTest, StatisticsPageFollowsEachPassAndFailedAddressesMoveO
     const DWORD refusedReplaced = Replaced(log, pane2, refused);
     ASSERT_NE(refusedReplaced, 0u);
     EXPECT_LE(refusedReplaced - log.First(refused, "navigate ")->tick, 1000u) << "at the next tick";
+}
+
+TEST_F(ShippedScriptedTest, EveryMouseButtonPressedOverTheFormEndsTheSaver) {
+    UsePanes(1);
+    AddPage(1, "1-only", "http://one.test/only");
+    Script("default complete=200\n");
+    // The pointer rests over the form from before each start and never
+    // moves: only the button can end the showing.
+    const Screen screen;
+    const POINT at{screen.w / 2, screen.h / 3};
+    ASSERT_TRUE(::SetCursorPos(at.x, at.y));
+    for (const MouseButtonPress* button : kMouseButtons) {
+        SCOPED_TRACE(button->Name);
+        SaverProcess saver(kSaver, "/s");
+        ASSERT_TRUE(saver.Started()) << saver.StartError();
+        HWND form = saver.WaitForWindow("TForm1", 20000);
+        ASSERT_NE(form, nullptr);
+        // Set up: shown over the whole screen, holding the mouse capture.
+        ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(form) && CaptureOfThread(form) == form; }, 20000))
+            << "capture " << CaptureOfThread(form) << ", form " << form;
+        ASSERT_TRUE(BringToForeground(form, 5000));
+        ASSERT_EQ(::GetAncestor(::WindowFromPoint(at), GA_ROOT), form) << "the pointer is not over the form";
+        PumpFor(500);
+        ASSERT_TRUE(saver.Running()) << "the saver ended before the button";
+
+        ASSERT_TRUE(SendButton(*button));
+        DWORD code = 1;
+        EXPECT_TRUE(saver.WaitForExit(10000, &code)) << "the button did not end the saver";
+        EXPECT_EQ(code, 0u);
+        if (saver.Running()) ::PostMessageA(form, saver::kEndSaverMessage, 0, 0);
+        EXPECT_TRUE(saver.WaitForExit(10000));
+    }
+}
+
+namespace {
+
+// A time the saver kept: `elapsed` reached `limit`, and went past it by no
+// more than the ticks of a busy host.
+::testing::AssertionResult KeptTime(DWORD elapsed, DWORD limit) {
+    if (elapsed >= limit && elapsed <= limit + kLateMs) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << elapsed << " ms, not " << limit << " to " << limit + kLateMs;
+}
+
+// The completion of a browser's page, which the saver then looked at (the
+// log line `asked` says how) without ever scrolling it; null when the page
+// never completed.
+const Entry* CompletedUnscrolled(const ControlLog& log, int browser, const std::string& asked) {
+    const Entry* complete = log.First(browser, "event DocumentComplete");
+    EXPECT_NE(complete, nullptr) << log.AddressOf(browser);
+    EXPECT_NE(log.First(browser, asked), nullptr) << "the saver never asked: " << asked;
+    EXPECT_EQ(log.First(browser, "body setScrollTop"), nullptr) << log.AddressOf(browser);
+    EXPECT_EQ(log.First(browser, "body scrollTop"), nullptr) << log.AddressOf(browser);
+    return complete;
+}
+
+}  // namespace
+
+TEST_F(ShippedScriptedTest, ControlThatCannotBeMadeAndPagesWithoutBodyOrScrollGoOn) {
+    UsePanes(3);
+    Setting("DurationUse", "n");
+    AddPage(1, "1-unmade", "http://one.test/unmade");
+    AddPage(2, "1-noscroll", "http://two.test/noscroll");
+    AddPage(2, "2-nobody", "http://two.test/nobody");
+    AddPage(3, "1-nodocument", "http://three.test/nodocument");
+    Script("create fail=1\n"
+           "http://two.test/noscroll body=noscroll scroll=900 client=300\n"
+           "http://two.test/nobody body=none\n"
+           "http://three.test/nodocument document=none\n"
+           "default complete=100\n");
+    // Pane 1 has no control for its page and goes on after 20 s; pane 2's
+    // page without a body is watched until its page time after completion
+    // has long passed. About 22 s with the folder in name order (the
+    // page without a body second), 32 s the other way round.
+    const auto pane2Control = [&](const ControlLog& log, const std::string& address) {
+        return BrowserShowing(log, BrowsersOfPane(log, 2), address);
+    };
+    ASSERT_NO_FATAL_FAILURE(Show(
+        [&](const ControlLog& log) {
+            auto shown = Shown(log);
+            const int noscroll = pane2Control(log, "http://two.test/noscroll");
+            const Entry* nobodyComplete =
+                log.First(pane2Control(log, "http://two.test/nobody"), "event DocumentComplete");
+            return shown[1].size() >= 1 && shown[3].size() >= 2 && noscroll &&
+                   Replaced(log, BrowsersOfPane(log, 2), noscroll) != 0 && nobodyComplete &&
+                   ::GetTickCount() - nobodyComplete->tick > kPageMs + kLateMs + 500;
+        },
+        45000));
+    const DWORD ended = ::GetTickCount();
+
+    const ControlLog log = Log();
+    ExpectEveryControlMadeAnewAndFreed(log);
+    auto shown = Shown(log);
+    const std::vector<int> pane1 = BrowsersOfPane(log, 1), pane2 = BrowsersOfPane(log, 2),
+                           pane3 = BrowsersOfPane(log, 3);
+    ASSERT_GE(pane1.size(), 1u);
+    ASSERT_GE(pane2.size(), 2u);
+    ASSERT_GE(pane3.size(), 2u);
+    const DWORD started = log.First(pane2[0], "navigate ")->tick;  // pane 1's page went out just before
+
+    // The control of pane 1's page could not be made: the page was named on
+    // the desktop all the same, had no control, and 20 s later the pane
+    // went on to the statistics page.
+    EXPECT_TRUE(log.Has("create fails"));
+    ASSERT_FALSE(lastSeen.empty());
+    EXPECT_EQ(lastSeen.front(), "http://one.test/unmade");
+    EXPECT_TRUE(IsStats(shown[1][0])) << "pane 1's first control showed " << shown[1][0];
+    const DWORD pane1Next = log.First(pane1[0], "navigate ")->tick;
+    EXPECT_GE(pane1Next - started, kGiveUpMs - 1000);
+    EXPECT_LE(pane1Next - started, kGiveUpMs + kLateMs);
+
+    // A body without scroll information: the page's time runs from its
+    // completion as for any page, and nothing is scrolled.
+    const int noscroll = BrowserShowing(log, pane2, "http://two.test/noscroll");
+    ASSERT_NE(noscroll, 0);
+    const Entry* noscrollComplete = CompletedUnscrolled(log, noscroll, "document body");
+    ASSERT_NE(noscrollComplete, nullptr);
+    const DWORD noscrollReplaced = Replaced(log, pane2, noscroll);
+    EXPECT_TRUE(KeptTime(noscrollReplaced - noscrollComplete->tick, kPageMs));
+
+    // No body, and no document: the completion does not start the page
+    // time; the page stays until 20 s after its navigation.
+    const int nobody = BrowserShowing(log, pane2, "http://two.test/nobody");
+    ASSERT_NE(nobody, 0);
+    const Entry* nobodyComplete = CompletedUnscrolled(log, nobody, "document body none");
+    ASSERT_NE(nobodyComplete, nullptr);
+    const DWORD nobodyReplaced = Replaced(log, pane2, nobody);
+    EXPECT_GT((nobodyReplaced ? nobodyReplaced : ended) - nobodyComplete->tick, kPageMs + kLateMs);
+    if (nobodyReplaced) {
+        EXPECT_GE(nobodyReplaced - log.First(nobody, "navigate ")->tick, kGiveUpMs);
+    }
+
+    const int nodocument = pane3[0];
+    EXPECT_EQ(log.AddressOf(nodocument), "http://three.test/nodocument");
+    ASSERT_NE(CompletedUnscrolled(log, nodocument, "get Document none"), nullptr);
+    const DWORD nodocumentSent = log.First(nodocument, "navigate ")->tick;
+    const DWORD nodocumentReplaced = Replaced(log, pane3, nodocument);
+    EXPECT_TRUE(KeptTime(nodocumentReplaced - nodocumentSent, kGiveUpMs));
+    EXPECT_EQ(log.AddressOf(pane3[1]), "http://three.test/nodocument") << "a fresh control for the page";
 }

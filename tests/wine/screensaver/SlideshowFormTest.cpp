@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <map>
+#include <optional>
 #include <thread>
+#include <vector>
 
 #include "FakePaneBrowser.h"
 #include "Forms.h"
@@ -14,6 +16,8 @@
 #include "MessagePump.h"
 #include "KaviSSm.h"
 #include "SaverMessages.h"
+#include "SaverProcess.h"
+#include "ScopedSeam.h"
 #include "WindowGuard.h"
 #include "SettingsRegistry.h"
 #include "TestForms.h"
@@ -416,4 +420,50 @@ TEST(GuardScan, ListsVisibleTitledUnownedWindowsOnly) {
     saver::ListTopWindows(list);
     EXPECT_TRUE(list.Contains(hidden.Handle()));
     EXPECT_TRUE(list.Contains(untitled.Handle()));
+}
+
+namespace {
+
+// A visible, titled top-level window of `program`, listed as the guard lists.
+bool ListsAWindowOf(const SaverProcess& program, saver::TTopWindowList& list) {
+    saver::ListTopWindows(list);
+    for (HWND w : program.TopWindows())
+        if (list.Contains(w)) return true;
+    return false;
+}
+
+}  // namespace
+
+TEST(GuardScan, NewProgramIsEndedThroughTheHandleItsStartWasReadFrom) {
+    // This process stands for the saver: both programs start after it. The
+    // bystander shows no window the guard lists; it is what a second open of
+    // the new program's id gives, as if the id had been reused meanwhile.
+    TempFolder tools{"guardtools"};
+    const std::string opener = tools / "open_window.exe";
+    ASSERT_TRUE(::CopyFileA(FromUnixPath(OPEN_WINDOW_PATH).c_str(), opener.c_str(), FALSE));
+    const std::optional<uint64_t> saverCreated = saver::ProcessCreationTime(::GetCurrentProcess());
+    ASSERT_TRUE(saverCreated.has_value());
+    saver::TTopWindowList initial, current;
+    saver::ListTopWindows(initial);
+    SaverProcess bystander(opener, "\"\" 60");
+    SaverProcess advert(opener, "\"Pop-up advert\" 60");
+    ASSERT_TRUE(bystander.Started()) << bystander.StartError();
+    ASSERT_TRUE(advert.Started()) << advert.StartError();
+    ASSERT_TRUE(PumpUntil([&] { return ListsAWindowOf(advert, current); }, 8000));
+
+    std::vector<DWORD> opened;
+    ScopedSeam<decltype(saver::OpenGuardedProcess)> open{
+        saver::OpenGuardedProcess, [&](DWORD access, DWORD id) -> HANDLE {
+            if (id != advert.Id()) return ::OpenProcess(access, FALSE, id);
+            opened.push_back(access);
+            return ::OpenProcess(access, FALSE, opened.size() == 1 ? id : bystander.Id());
+        }};
+    saver::DealWithNewWindows(initial, current, saverCreated);
+
+    DWORD code = 1;
+    EXPECT_TRUE(advert.WaitForExit(5000, &code)) << "the new program was not ended";
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(bystander.Running()) << "a program that only took the id over was ended";
+    ASSERT_EQ(opened.size(), 1u) << "the new program's id was opened more than once";
+    EXPECT_EQ(opened[0] & PROCESS_TERMINATE, static_cast<DWORD>(PROCESS_TERMINATE));
 }

@@ -203,14 +203,17 @@ TEST_F(SlideshowRunTest, GuardEndsNewProgramsButOnlyAsksOlderOnesToClose) {
     }
 
     // A program started during the showing: WM_QUIT and termination, not a
-    // polite close.
+    // polite close. The program ignores the WM_QUIT, so only the
+    // termination (exit code 0) ends it.
     TempFolder tools{"tools"};
     const std::string opener = tools / "open_window.exe";
     ASSERT_TRUE(::CopyFileA(FromUnixPath(OPEN_WINDOW_PATH).c_str(), opener.c_str(), FALSE));
     {
         SaverProcess advert(opener, "\"Pop-up advert\" 60");
         ASSERT_TRUE(advert.Started()) << advert.StartError();
-        EXPECT_TRUE(advert.WaitForExit(8000));
+        DWORD code = 1;
+        EXPECT_TRUE(advert.WaitForExit(8000, &code)) << "the guard did not end the new program";
+        EXPECT_EQ(code, 0u);
     }
     EXPECT_FALSE(FileExists(tools / "Pop-up advert.closed"));
 
@@ -251,17 +254,27 @@ bool ShowsAWindow(const SaverProcess& program) {
 TEST_F(SlideshowRunTest, KeyOrButtonOnAPaneBrowserEndsTheSaver) {
     // Keys go to the window with the focus, which is a pane's browser once
     // the user or the page has put it there.
-    const UINT inputs[] = {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN};
+    struct Input {
+        UINT message;
+        WPARAM wParam;
+    };
+    const Input inputs[] = {{WM_KEYDOWN, 'Q'},
+                            {WM_SYSKEYDOWN, 'Q'},
+                            {WM_LBUTTONDOWN, MK_LBUTTON},
+                            {WM_RBUTTONDOWN, MK_RBUTTON},
+                            {WM_MBUTTONDOWN, MK_MBUTTON},
+                            {WM_XBUTTONDOWN, MAKEWPARAM(MK_XBUTTON1, XBUTTON1)},
+                            {WM_XBUTTONDOWN, MAKEWPARAM(MK_XBUTTON2, XBUTTON2)}};
     OnePagePerPane();
-    for (UINT input : inputs) {
+    for (const Input& input : inputs) {
         SaverProcess saver(kSaver, "/s");
         HWND form = StartShowing(saver);
         ASSERT_NE(form, nullptr);
         HWND pane = FindDescendant(form, "TStandInBrowser");
         ASSERT_NE(pane, nullptr);
-        ::PostMessageA(pane, input, input == WM_KEYDOWN || input == WM_SYSKEYDOWN ? 'Q' : 0, MAKELPARAM(5, 5));
+        ::PostMessageA(pane, input.message, input.wParam, MAKELPARAM(5, 5));
         DWORD code = 1;
-        EXPECT_TRUE(saver.WaitForExit(15000, &code)) << "message " << input;
+        EXPECT_TRUE(saver.WaitForExit(15000, &code)) << "message " << input.message << " " << input.wParam;
         EXPECT_EQ(code, 0u);
     }
     EXPECT_FALSE(FlagOn());

@@ -46,12 +46,44 @@ bool SendChord(const KeyChord& chord) {
     return sent == events.size();
 }
 
-HWND FocusOfThread(HWND window) {
-    GUITHREADINFO info = {};
+const MouseButtonPress kLeftButton{MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 0, "left"};
+const MouseButtonPress kRightButton{MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 0, "right"};
+const MouseButtonPress kMiddleButton{MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 0, "middle"};
+const MouseButtonPress kSideButton1{MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP, XBUTTON1, "side button 1"};
+const MouseButtonPress kSideButton2{MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP, XBUTTON2, "side button 2"};
+const MouseButtonPress* const kMouseButtons[5] = {&kLeftButton, &kRightButton, &kMiddleButton, &kSideButton1,
+                                                  &kSideButton2};
+
+bool SendButton(const MouseButtonPress& button) {
+    INPUT events[2] = {};
+    for (INPUT& in : events) {
+        in.type = INPUT_MOUSE;
+        in.mi.mouseData = button.SideButton;
+    }
+    events[0].mi.dwFlags = button.Down;
+    events[1].mi.dwFlags = button.Up;
+    return ::SendInput(2, events, sizeof(INPUT)) == 2;
+}
+
+namespace {
+
+bool ThreadInfoOf(HWND window, GUITHREADINFO& info) {
+    info = {};
     info.cbSize = sizeof info;
     const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
-    if (!thread || !::GetGUIThreadInfo(thread, &info)) return nullptr;
-    return info.hwndFocus;
+    return thread && ::GetGUIThreadInfo(thread, &info);
+}
+
+}  // namespace
+
+HWND FocusOfThread(HWND window) {
+    GUITHREADINFO info;
+    return ThreadInfoOf(window, info) ? info.hwndFocus : nullptr;
+}
+
+HWND CaptureOfThread(HWND window) {
+    GUITHREADINFO info;
+    return ThreadInfoOf(window, info) ? info.hwndCapture : nullptr;
 }
 
 bool BringToForeground(HWND window, DWORD ms) {

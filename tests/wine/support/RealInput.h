@@ -1,6 +1,7 @@
-// Keys as a user presses them: injected with SendInput, so that they reach
-// the window with the focus in the foreground program through the system's
-// input queue and that program's own message loop, exactly as typed keys do.
+// Keys and mouse buttons as a user presses them: injected with SendInput, so
+// that they reach the window with the focus (a key) or under the pointer or
+// holding the capture (a button) through the system's input queue and that
+// program's own message loop, exactly as real input does.
 #pragma once
 
 #include <windows.h>
@@ -23,9 +24,29 @@ struct KeyChord {
 // took fewer events than were sent.
 bool SendChord(const KeyChord& chord);
 
+// A mouse button: its down and up events, and the side button it is
+// (XBUTTON1 or XBUTTON2) for the X events.
+struct MouseButtonPress {
+    DWORD Down;
+    DWORD Up;
+    DWORD SideButton;
+    std::string Name;
+};
+extern const MouseButtonPress kLeftButton, kRightButton, kMiddleButton, kSideButton1, kSideButton2;
+// All five, for the tests that press each.
+extern const MouseButtonPress* const kMouseButtons[5];
+
+// Presses and releases the button where the pointer is, without moving it.
+// False when the system took fewer events than were sent.
+bool SendButton(const MouseButtonPress& button);
+
 // The window with the keyboard focus in the thread that owns `window`, or
 // null when the system cannot say.
 HWND FocusOfThread(HWND window);
+
+// The window that holds the mouse capture in the thread that owns `window`,
+// or null.
+HWND CaptureOfThread(HWND window);
 
 // Makes `window` (a top-level window of another process) the foreground
 // window and waits up to `ms` until the system says it is.

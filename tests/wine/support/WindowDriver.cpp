@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "MessageBoxes.h"
+#include "RealInput.h"
 #include "WideText.h"
 #include "WinHandles.h"
 
@@ -236,12 +237,7 @@ bool ClickWithMouse(HWND wnd, MouseButton button) {
     RECT r = {};
     if (!::GetWindowRect(wnd, &r)) return false;
     if (!::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2)) return false;
-    INPUT clicks[2] = {};
-    clicks[0].type = clicks[1].type = INPUT_MOUSE;
-    const bool right = button == MouseButton::Right;
-    clicks[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-    clicks[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-    return ::SendInput(2, clicks, sizeof(INPUT)) == 2;
+    return SendButton(button == MouseButton::Right ? kRightButton : kLeftButton);
 }
 
 bool SetWindowTextOf(HWND wnd, const std::string& text) {

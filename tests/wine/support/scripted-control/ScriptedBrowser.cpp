@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "ControlLog.h"
 #include "WideText.h"
@@ -534,11 +535,20 @@ void TScriptedBrowser::AskHostInfo() {
         Log("hostinfo none");
         return;
     }
-    DOCHOSTUIINFO info = {};
+    // Flags and double-click action come filled with a pattern: only what the
+    // host writes itself reads back as its answer. The size and the two
+    // strings are set as the system's control sets them.
+    DOCHOSTUIINFO info;
+    std::memset(&info, 0xA5, sizeof info);
     info.cbSize = sizeof info;
+    info.pchHostCss = nullptr;
+    info.pchHostNS = nullptr;
     const HRESULT hr = handler.Get()->lpVtbl->GetHostInfo(handler.Get(), &info);
     Log("hostinfo " + Hex(static_cast<unsigned long>(hr)) + " size=" + std::to_string(info.cbSize) +
         " flags=" + Hex(info.dwFlags) + " doubleclick=" + std::to_string(info.dwDoubleClick));
+    // The host allocates these with the task allocator; the control frees them.
+    ::CoTaskMemFree(info.pchHostCss);
+    ::CoTaskMemFree(info.pchHostNS);
 }
 
 HRESULT TScriptedBrowser::OnAmbientPropertyChange(DISPID id) {

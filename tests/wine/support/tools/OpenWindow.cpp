@@ -3,7 +3,10 @@
 // time is up (default 60 s). With "owned" the window is a pop-up owned by a
 // hidden window of the program, as a dialog is. Writes "<title>.closed" beside
 // itself when it is asked to close, so a test can tell a polite close from a
-// termination.
+// termination. A WM_QUIT posted to it is ignored (window and loop stay), as
+// a program that does not take it would: only a termination ends it early.
+// Its own ends exit with 1 (closed) or 4 (time up), a termination with the
+// code the terminating program gave.
 #include <windows.h>
 
 #include <cstdlib>
@@ -12,6 +15,7 @@
 namespace {
 
 std::string g_marker;
+bool g_destroyed = false;
 
 LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_CLOSE) {
@@ -21,7 +25,7 @@ LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (msg == WM_DESTROY) {
-        ::PostQuitMessage(0);
+        g_destroyed = true;
         return 0;
     }
     return ::DefWindowProcA(wnd, msg, wParam, lParam);
@@ -60,10 +64,11 @@ int main(int argc, char** argv) {
     MSG msg;
     for (;;) {
         while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) return 0;
+            if (msg.message == WM_QUIT) continue;
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);
         }
+        if (g_destroyed) return 1;
         if (::GetTickCount() - start > seconds * 1000) return 4;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     }
