@@ -16,12 +16,20 @@ class BoxWatchdog : public ::testing::Environment {
 public:
     void SetUp() override {
         stop_ = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        scanned_ = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
         thread_ = ::CreateThread(nullptr, 0, Run, this, 0, nullptr);
+        // The thread's first look at the windows sets up its window state
+        // under Wine. On a busy host, that first look falling inside a
+        // test's load of the help library (which pulls in a dozen others)
+        // hung the test program for good now and then; the tests start
+        // only once it is done.
+        ::WaitForSingleObject(scanned_, 10000);
     }
     void TearDown() override {
         ::SetEvent(stop_);
         ::WaitForSingleObject(thread_, INFINITE);  // it sleeps 100 ms at a time
         ::CloseHandle(thread_);
+        ::CloseHandle(scanned_);
         ::CloseHandle(stop_);
     }
 
@@ -31,6 +39,8 @@ private:
         const auto owner = testing_support::BoxOwner::Process(::GetCurrentProcessId());
         HWND watched = nullptr;
         DWORD since = 0;
+        testing_support::FindMessageBox(owner);
+        ::SetEvent(self->scanned_);
         while (::WaitForSingleObject(self->stop_, 100) == WAIT_TIMEOUT) {
             HWND box = testing_support::FindMessageBox(owner);
             if (box != watched) {
@@ -47,6 +57,7 @@ private:
     }
 
     HANDLE stop_ = nullptr;
+    HANDLE scanned_ = nullptr;
     HANDLE thread_ = nullptr;
 };
 
