@@ -71,16 +71,12 @@ void Press(const std::vector<WORD>& keys) {
 }
 
 // A click of `button` on the item at `position` of the shown menu `menu`.
-void ClickItem(HMENU menu, int position, DWORD down, DWORD up) {
+void ClickItem(HMENU menu, int position, const testing_support::MouseButtonPress& button) {
     RECT r = {};
     if (!::GetMenuItemRect(nullptr, menu, position, &r)) return;
     ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     ::Sleep(100);
-    INPUT clicks[2] = {};
-    clicks[0].type = clicks[1].type = INPUT_MOUSE;
-    clicks[0].mi.dwFlags = down;
-    clicks[1].mi.dwFlags = up;
-    ::SendInput(2, clicks, sizeof(INPUT));
+    testing_support::SendButton(button);
     ::Sleep(200);
 }
 
@@ -154,7 +150,7 @@ TEST_F(ShownMenuFixture, AlignmentPlacesTheMenuAndTheTrackButtonChooses) {
         HMENU handle = menu->Handle();
         ASSERT_TRUE(ShowAndDrive(*menu, at.x, at.y, [&](HWND shown) {
             ::GetWindowRect(shown, &placed);
-            ClickItem(handle, 1, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+            ClickItem(handle, 1, testing_support::kRightButton);
             if (!OpenMenus().empty()) Press({VK_ESCAPE});
         })) << r.name;
         ServeTheCommand();
