@@ -4,6 +4,7 @@
 // An undo step runs while an exception may be unwinding: it must not raise.
 #pragma once
 
+#include <memory>
 #include <utility>
 
 namespace velfw {
@@ -36,6 +37,35 @@ public:
 private:
     T& variable_;
     T saved_;
+};
+
+// Whether its owner still lives. An owner whose handlers may free it (an
+// event, a hint, a message handler) takes a watch before it runs one and
+// reads nothing of itself afterwards unless the watch says it lives. The
+// owner's destructor ends it first where its own teardown may run handlers;
+// otherwise it ends with the owner.
+class LifeMark {
+public:
+    class Watch {
+    public:
+        bool Alive() const { return *alive_; }
+
+    private:
+        friend class LifeMark;
+        explicit Watch(std::shared_ptr<const bool> alive) : alive_(std::move(alive)) {}
+        std::shared_ptr<const bool> alive_;
+    };
+
+    LifeMark() = default;
+    LifeMark(const LifeMark&) = delete;
+    LifeMark& operator=(const LifeMark&) = delete;
+    ~LifeMark() { End(); }
+
+    void End() { *alive_ = false; }
+    Watch Watched() const { return Watch(alive_); }
+
+private:
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace velfw

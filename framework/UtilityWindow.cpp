@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "ScopeGuards.h"
+
 namespace velfw {
 
 class TUtilityWindow::TWindowControl final : public TWinControl {
@@ -10,8 +12,6 @@ public:
         : TWinControl(nullptr), owner_(owner), className_(className), kind_(kind) {
         TControl::SetVisible(false);
     }
-    ~TWindowControl() override { *alive_ = false; }
-
 protected:
     void CreateParams(TCreateParams& p) override {
         TWinControl::CreateParams(p);
@@ -34,8 +34,8 @@ protected:
 
     void WndProc(TMessage& m) override {
         // The owner's handler may free the owner and this with it.
-        const std::shared_ptr<bool> alive = alive_;
-        if (owner_.HandleMessage(m) || !*alive) return;
+        const LifeMark::Watch watch = life_.Watched();
+        if (owner_.HandleMessage(m) || !watch.Alive()) return;
         TWinControl::WndProc(m);
     }
 
@@ -43,7 +43,7 @@ private:
     TUtilityWindow& owner_;
     std::string className_;
     TUtilityWindowKind kind_;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    LifeMark life_;
 };
 
 TUtilityWindow::TUtilityWindow(const char* className, TUtilityWindowKind kind, TUtilityHandler handler)

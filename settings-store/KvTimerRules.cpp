@@ -91,7 +91,7 @@ void TKvTriggerPool::RestartTimer() { host_.RestartTimer(timerInterval_ != 0 && 
 
 void TKvTriggerPool::ServiceTriggers() {
     const uint32_t now = host_.TickCount();
-    const std::shared_ptr<bool> alive = alive_;
+    const velfw::LifeMark::Watch watch = life_.Watched();
     // The list may change under the events: its length is read at every step.
     for (int i = 0; i < static_cast<int>(triggers_.size()); ++i) {
         TKvTrigger& t = triggers_[static_cast<size_t>(i)];
@@ -108,9 +108,9 @@ void TKvTriggerPool::ServiceTriggers() {
             --i;
         }
         if (fired.OnTrigger) fired.OnTrigger(sender_, fired.Handle, fired.Interval, fired.ElapsedTime);
-        if (!*alive) return;
+        if (!watch.Alive()) return;
         if (OnAllTriggers) OnAllTriggers(sender_, fired.Handle, fired.Interval, fired.ElapsedTime);
-        if (!*alive) return;
+        if (!watch.Alive()) return;
     }
 }
 

@@ -6,10 +6,10 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <vector>
 
 #include "Classes.h"
+#include "ScopeGuards.h"
 
 namespace kv {
 
@@ -43,7 +43,6 @@ public:
     TKvTriggerPool(ITimerPoolHost& host, velfw::TObject* sender) : host_(host), sender_(sender) {}
     TKvTriggerPool(const TKvTriggerPool&) = delete;
     TKvTriggerPool& operator=(const TKvTriggerPool&) = delete;
-    ~TKvTriggerPool() { *alive_ = false; }
 
     TTriggerEvent OnAllTriggers;
 
@@ -74,8 +73,8 @@ private:
     int32_t timerInterval_ = 0;
     int32_t activeCount_ = 0;
     int32_t lastHandle_ = 0;
-    // Cleared when the pool goes: an event may free it in the middle of a walk.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // An event may free the pool in the middle of a walk.
+    velfw::LifeMark life_;
 };
 
 // Milliseconds from `lastTime` to `now` as the pool counts them, in 32 bits

@@ -100,7 +100,7 @@ TKxTrayIcon::TKxTrayIcon(velfw::TComponent* owner) : TComponent(owner) {
 }
 
 TKxTrayIcon::~TKxTrayIcon() {
-    *alive_ = false;
+    life_.End();
     Enabled = false;
     icons_->OnChange = nullptr;
     icon_->OnChange = nullptr;
@@ -137,10 +137,10 @@ void TKxTrayIcon::HandleCallback(UINT mouseMessage) {
     if (shell.KeyState(VK_CONTROL) < 0) shift |= velfw::ssCtrl;
     if (shell.KeyState(VK_MENU) < 0) shift |= velfw::ssAlt;
     const POINT p = shell.CursorPos();
-    const std::shared_ptr<bool> alive = alive_;
+    const velfw::LifeMark::Watch watch = life_.Watched();
     try {
         for (const TrayEvent& e : events) {
-            if (!*alive) return;
+            if (!watch.Alive()) return;
             const TMouseButton button = ButtonOf(e.button);
             switch (e.kind) {
                 case TrayEventKind::MouseMove: MouseMove(shift, p.x, p.y); break;
@@ -184,19 +184,19 @@ bool TKxTrayIcon::ShowPopupAt(int x, int y) {
         if (!form) form = velfw::Application->MainForm();
         if (form && form->HandleAllocated()) form->Perform(WM_CANCELMODE, 0, 0);
     }
-    const std::shared_ptr<bool> alive = alive_;
+    const velfw::LifeMark::Watch watch = life_.Watched();
     velfw::TPopupMenu* menu = popupMenu_;
     // Callbacks that arrive while the menu is up (its modal loop serves
     // them) are dropped.
     inPopup_ = true;
-    const velfw::ScopeExit end([this, &alive] {
-        if (!*alive) return;
+    const velfw::ScopeExit end([this, &watch] {
+        if (!watch.Alive()) return;
         inPopup_ = false;
         SwitchForegroundWindow(Handle());
     });
     SwitchForegroundWindow(Handle());
     if (velfw::Application) velfw::Application->ProcessMessages();
-    if (!*alive) return true;
+    if (!watch.Alive()) return true;
     // The menu may have gone meanwhile too.
     if (popupMenu_ == menu) menu->Popup(x, y);
     return true;

@@ -18,6 +18,7 @@
 #include "IcoList.h"
 #include "Icons.h"
 #include "Menus.h"
+#include "ScopeGuards.h"
 #include "Threads.h"
 #include "TrayIconRules.h"
 #include "UtilityWindow.h"
@@ -150,7 +151,7 @@ private:
     bool inPopup_ = false;  // the menu is up: callbacks meanwhile are dropped
     // False once freeing has begun: a handler may free the component, and the
     // callback that ran it must then touch nothing more of it.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    velfw::LifeMark life_;
 };
 
 }  // namespace kx

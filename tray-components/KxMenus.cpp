@@ -102,7 +102,7 @@ TKxPopupMenu::TKxPopupMenu(velfw::TComponent* owner) : TPopupMenu(owner) {
 }
 
 TKxPopupMenu::~TKxPopupMenu() {
-    *alive_ = false;
+    life_.End();
     if (images_) images_->UnRegisterChanges(&imageChangeLink_);
     SetStyle(TKxMenuStyle::msStandard);
     PopupList().Remove(this);
@@ -607,9 +607,9 @@ bool TPopupList::MenuSelect(velfw::TMessage& m) {
         m.Result = 0;
         // The hint's handler may free the menu (a program that rebuilds its
         // menus, say): a freed menu is not read again.
-        const std::shared_ptr<const bool> alive = menu->Alive();
+        const velfw::LifeMark::Watch watch = menu->Watched();
         if (velfw::Application) velfw::Application->SetHint(item->Hint);
-        if (!*alive) return true;
+        if (!watch.Alive()) return true;
         if (menu->Cursor != velfw::crDefault && velfw::Screen)
             ::SetCursor(velfw::Screen->Cursors[flags & MF_HILITE ? menu->Cursor : velfw::crDefault]);
         return true;

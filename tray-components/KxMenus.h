@@ -15,6 +15,7 @@
 #include "Graphics.h"
 #include "ImgList.h"
 #include "Menus.h"
+#include "ScopeGuards.h"
 #include "UtilityWindow.h"
 
 namespace kx {
@@ -66,9 +67,9 @@ public:
     // A measure or draw request the popup list got (sent, for a menu item):
     // true when it was one of this menu's owner-drawn items.
     bool MenuItemMessage(velfw::TMessage& m);
-    // False once the menu is being freed: the list reads it after running a
-    // handler only while this holds.
-    std::shared_ptr<const bool> Alive() const { return alive_; }
+    // Ends once the menu is being freed: the list reads it after running a
+    // handler only while the watch says it lives.
+    velfw::LifeMark::Watch Watched() const { return life_.Watched(); }
 
 protected:
     void Loaded() override;
@@ -100,7 +101,7 @@ private:
     velfw::TCustomImageList* images_ = nullptr;
     velfw::TChangeLink imageChangeLink_;
     POINT popupPoint_{-1, -1};
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    velfw::LifeMark life_;
 };
 
 // Every live TKxPopupMenu in creation order, and the hidden window that owns
