@@ -3,6 +3,8 @@
 // this file gathers the controls' state and carries them out.
 #include "KAVIsup.h"
 
+#include <algorithm>
+
 #include "DisplaySettingsRegistry.h"
 #include "Globals.h"
 #include "SettingsSave.h"
@@ -320,11 +322,15 @@ void TForm1::FormActivate(TObject*) {
     // tries again first) keeps all the user did not remove.
     std::vector<wizard::UnrecoveredPageList> unrecovered;
     if (!globals::DataDir.empty()) unrecovered = settings::RecoverPageLists(globals::DataDir);
-    for (size_t i = 0; i < lbWTo.size(); ++i)
-        globals::LoadPageList(lbWTo[i]->Items(), globals::DataDir + "Window" + Digit(static_cast<int>(i) + 1));
-    for (const wizard::UnrecoveredPageList& list : unrecovered)
-        if (list.Window >= 1 && static_cast<size_t>(list.Window) <= lbWTo.size())
-            WriteListBox(*lbWTo[static_cast<size_t>(list.Window - 1)], wizard::PageListBox{list.Pages, {}, std::nullopt});
+    for (size_t i = 0; i < lbWTo.size(); ++i) {
+        const int window = static_cast<int>(i) + 1;
+        const auto left = std::find_if(unrecovered.begin(), unrecovered.end(),
+                                       [window](const wizard::UnrecoveredPageList& list) { return list.Window == window; });
+        if (left != unrecovered.end())
+            WriteListBox(*lbWTo[i], wizard::PageListBox{left->Pages, {}, std::nullopt});
+        else
+            globals::LoadPageList(lbWTo[i]->Items(), globals::DataDir + "Window" + Digit(window));
+    }
     globals::LoadPageList(lbWFrom[0]->Items(), globals::DataDir + "Recommended");
     lbWFrom[1]->Items().Assign(lbWFrom[0]->Items());
     lbWFrom[2]->Items().Assign(lbWFrom[0]->Items());
