@@ -8,9 +8,10 @@
 //                                    is in N and every old one in O: from
 //                                    then on the new list wins.
 // Entries of W that stay whatever is saved (read-only files, sub-folders with
-// everything in them, links) are never moved or emptied. Moves are renames, never overwrite, and go one file at
-// a time, so a save can end between any two steps. The states it passes
-// through, in order, and what recovery makes of each:
+// everything in them, links) are never moved or emptied. Moves are renames,
+// never overwrite, and go one file at a time, so a save can end between any
+// two steps. The states it passes through, in order, and what recovery makes
+// of each:
 //   1. no N, no O: W holds its list.                         Nothing to do.
 //   2. N being written, no O: W still holds every old page;  Roll back: N's
 //      N holds copies of new pages only.                     files deleted,
