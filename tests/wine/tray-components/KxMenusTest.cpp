@@ -8,6 +8,7 @@
 #include "KxMenus.h"
 #include "MessagePump.h"
 #include "RecordingMenuItem.h"
+#include "ScopeGuards.h"
 #include "TestForms.h"
 #include "TestIcons.h"
 
@@ -92,9 +93,28 @@ TEST_F(MenuFixture, SelectionSetsTheHintAndLeavingClearsIt) {
     EXPECT_EQ(velfw::Application->Hint(), "") << "an item of no menu clears it";
 }
 
+// Freed, a menu of this kind keeps its bytes until the test gives them back:
+// a read after the free then meets the freed menu's own cursor, whatever the
+// heap has done since.
+struct KeptMenu final : TKxPopupMenu {
+    using TKxPopupMenu::TKxPopupMenu;
+    static std::vector<void*>& Blocks() {
+        static std::vector<void*> blocks;
+        return blocks;
+    }
+    static void operator delete(void* block) { Blocks().push_back(block); }
+    static void GiveBack() {
+        for (void* block : Blocks()) ::operator delete(block);
+        Blocks().clear();
+    }
+};
+
 // A program may rebuild its menu when the hint changes: the highlighted menu
 // is gone when the hint's handler returns, and another may stand in its place.
 TEST_F(MenuFixture, HintHandlerThatFreesTheMenuLeavesItUnread) {
+    menu->Free();
+    menu = new KeptMenu(nullptr);
+    const velfw::ScopeExit giveBack([] { KeptMenu::GiveBack(); });
     TMenuItem* open = Add(menu->Items(), "Open", "Opens it");
     const auto root = reinterpret_cast<LPARAM>(menu->Handle());
     const HCURSOR arrow = ::LoadCursorA(nullptr, IDC_ARROW);
