@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "Forms.h"
 #include "UtilityWindow.h"
 
 namespace velfw {
@@ -56,7 +57,10 @@ std::string ShortCutToText(TShortCut shortCut) {
 
 // ---- items
 
-TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(TMenuItemHandlers{[this] { Click(); }, {}, {}}) {}
+TMenuItem::TMenuItem(TComponent* owner)
+    : TComponent(owner),
+      command_(TMenuItemHandlers{[this] { Click(); }, [this](MEASUREITEMSTRUCT& r) { return MeasureItem(r); },
+                                 [this](DRAWITEMSTRUCT& r) { return DrawItem(r); }}) {}
 
 TMenuItem::~TMenuItem() {
     // The system menu destroys attached submenus with itself: detach the
@@ -149,10 +153,25 @@ void TMenuItem::SetShortCut(TShortCut shortCut) {
     Changed();
 }
 
-void TMenuItem::Changed() {
-    TMenuItem* root = this;
+TMenu* TMenuItem::OwningMenu() const {
+    const TMenuItem* root = this;
     while (root->parent_) root = root->parent_;
-    if (root->menu_) root->menu_->MenuChanged();
+    return root->menu_;
+}
+
+// A menu's root item is no item of the system's menu: a request with its id is none of ours.
+bool TMenuItem::MeasureItem(MEASUREITEMSTRUCT& request) {
+    TMenu* menu = parent_ ? OwningMenu() : nullptr;
+    return menu && menu->WMMeasureItem(this, request);
+}
+
+bool TMenuItem::DrawItem(DRAWITEMSTRUCT& request) {
+    TMenu* menu = parent_ ? OwningMenu() : nullptr;
+    return menu && menu->WMDrawItem(this, request);
+}
+
+void TMenuItem::Changed() {
+    if (TMenu* menu = OwningMenu()) menu->MenuChanged();
 }
 
 void TMenuItem::ReleaseHandle() {
@@ -211,6 +230,10 @@ void TMenu::MenuChanged() {
     if (items_->handle_ && !IsDestroying()) items_->RebuildHandle(ownerDraw_);
 }
 
+bool TMenu::WMMeasureItem(TMenuItem*, MEASUREITEMSTRUCT&) { return false; }
+
+bool TMenu::WMDrawItem(TMenuItem*, DRAWITEMSTRUCT&) { return false; }
+
 bool TMenu::DispatchPopup(HMENU submenu) {
     TMenuItem* item = FindItem(reinterpret_cast<UINT_PTR>(submenu), TFindItemKind::fkHandle);
     if (!item) return false;
@@ -232,11 +255,24 @@ UINT TrackPopupFlags(TPopupAlignment alignment, bool rightToLeft, TTrackButton b
 
 namespace {
 
-// The owner of menus shown by the plain popup menu: their commands come
-// back here and take the framework's route by command id.
-TUtilityWindow& PopupOwnerWindow() {
-    static TUtilityWindow* window = new TUtilityWindow("TPopupMenuOwner", TUtilityWindowKind::HiddenTopLevel);
-    return *window;
+// The owner of the menus the plain popup menu shows: their commands come back
+// to its window and take the framework's route by command id. One per
+// application, a component of it, so the window goes with the application.
+class TPopupMenuOwner final : public TComponent {
+public:
+    explicit TPopupMenuOwner(TComponent* owner)
+        : TComponent(owner), window_("TPopupMenuOwner", TUtilityWindowKind::HiddenTopLevel) {}
+    HWND Handle() const { return window_.Handle(); }
+
+private:
+    TUtilityWindow window_;
+};
+
+HWND PopupOwnerWindow() {
+    if (!Application) throw Exception("No application to own the popup menu");
+    for (int i = 0; i < Application->ComponentCount(); ++i)
+        if (auto* owner = dynamic_cast<TPopupMenuOwner*>(Application->Components(i))) return owner->Handle();
+    return (new TPopupMenuOwner(Application))->Handle();
 }
 
 }  // namespace
@@ -244,7 +280,7 @@ TUtilityWindow& PopupOwnerWindow() {
 void TPopupMenu::Popup(int x, int y) {
     DoPopup();
     ::TrackPopupMenu(Handle(), TrackPopupFlags(Alignment, BiDiMode == TBiDiMode::bdRightToLeft, TrackButton), x, y,
-                     0, PopupOwnerWindow().Handle(), nullptr);
+                     0, PopupOwnerWindow(), nullptr);
 }
 
 }  // namespace velfw

@@ -75,6 +75,13 @@ public:
 
 private:
     friend class TMenu;
+    // The menu whose items this is one of; null for an item in none.
+    TMenu* OwningMenu() const;
+    // The system's measure and draw requests for this item, which the route
+    // by command id brings here from whichever window got them: answered by
+    // the menu the item is in, when that menu draws its items.
+    bool MeasureItem(MEASUREITEMSTRUCT& request);
+    bool DrawItem(DRAWITEMSTRUCT& request);
     void Changed();
     void RebuildHandle(bool ownerDraw);
     void ReleaseHandle();
@@ -112,6 +119,11 @@ public:
 
 protected:
     virtual void MenuChanged();
+    // A measure or draw request for one of the menu's items: true when the
+    // menu answered it (it draws its items itself), false leaves it to the
+    // system. The base menu is drawn by the system.
+    virtual bool WMMeasureItem(TMenuItem* item, MEASUREITEMSTRUCT& request);
+    virtual bool WMDrawItem(TMenuItem* item, DRAWITEMSTRUCT& request);
 
 private:
     friend class TMenuItem;
@@ -137,7 +149,8 @@ public:
     TNotifyEvent OnPopup;
 
     // Shows the menu at the screen point; returns when it has closed. The
-    // chosen item's click follows through its command.
+    // chosen item's click follows through its command, which comes back to a
+    // hidden window the application owns. Raises without an application.
     virtual void Popup(int x, int y);
 
 protected:

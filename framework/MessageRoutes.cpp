@@ -114,17 +114,15 @@ bool RouteMenuMessage(TMessage& m) {
             auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
             if (!item || item->CtlType != ODT_MENU) return false;
             auto h = HandlersOf(item->itemID);
-            if (!h.OnMeasureItem) return false;
-            h.OnMeasureItem(*item);
+            if (!h.OnMeasureItem || !h.OnMeasureItem(*item)) return false;
             m.Result = TRUE;
             return true;
         }
         case WM_DRAWITEM: {
-            auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam);
+            auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
             if (!item || item->CtlType != ODT_MENU) return false;
             auto h = HandlersOf(item->itemID);
-            if (!h.OnDrawItem) return false;
-            h.OnDrawItem(*item);
+            if (!h.OnDrawItem || !h.OnDrawItem(*item)) return false;
             m.Result = TRUE;
             return true;
         }

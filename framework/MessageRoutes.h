@@ -17,8 +17,10 @@ namespace velfw {
 
 // Routes `m` arriving at `wnd` (whose object is `target`): true when a route
 // took it and m.Result holds the answer. Every window of the framework
-// (controls, forms, utility windows) comes here from its control's WndProc,
-// before the control's own handlers.
+// (controls, forms, utility windows) comes here first thing in the base
+// TWinControl::WndProc: a class's own WndProc override, a hook in its
+// WindowProc and a utility window's owner see the message before the routes
+// and keep it from them when they answer it themselves.
 bool RouteMessage(HWND wnd, const void* target, TMessage& m);
 
 // Messages that carry pointers into the sender's memory: the system only
@@ -26,11 +28,13 @@ bool RouteMessage(HWND wnd, const void* target, TMessage& m);
 bool IsSendOnlyMessage(UINT msg);
 
 // What a menu item does: its click, and for an owner-drawn item its size and
-// its drawing (the structures arrive as the system sent them).
+// its drawing (the structures arrive as the system sent them). The measure
+// and draw handlers answer whether they took the request: an item of a menu
+// the system draws leaves it to the default procedure.
 struct TMenuItemHandlers {
     std::function<void()> OnClick;
-    std::function<void(MEASUREITEMSTRUCT& item)> OnMeasureItem;
-    std::function<void(const DRAWITEMSTRUCT& item)> OnDrawItem;
+    std::function<bool(MEASUREITEMSTRUCT& item)> OnMeasureItem;
+    std::function<bool(DRAWITEMSTRUCT& item)> OnDrawItem;
 };
 
 // A command id allocated by the framework for a menu item, and given back

@@ -168,25 +168,6 @@ void TKxPopupMenu::Popup(int x, int y) {
                      PopupList().Window(), nullptr);
 }
 
-bool TKxPopupMenu::MenuItemMessage(velfw::TMessage& m) {
-    if (!IsOwnerDrawMenu()) return false;
-    if (m.Msg == WM_MEASUREITEM) {
-        auto& request = *reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
-        TMenuItem* item = request.CtlType == ODT_MENU ? FindItem(request.itemID, TFindItemKind::fkCommand) : nullptr;
-        if (!item) return false;
-        request.itemData = reinterpret_cast<ULONG_PTR>(item);
-        WMMeasureItem(item, request);
-    } else {
-        auto& request = *reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-        TMenuItem* item = request.CtlType == ODT_MENU ? FindItem(request.itemID, TFindItemKind::fkCommand) : nullptr;
-        if (!item) return false;
-        request.itemData = reinterpret_cast<ULONG_PTR>(item);
-        WMDrawItem(item, request);
-    }
-    m.Result = 1;
-    return true;
-}
-
 bool TKxPopupMenu::IsTopLevel(const TMenuItem* item) const { return item->Parent() == Items(); }
 
 void TKxPopupMenu::SetMenuFont(bool bold) {
@@ -270,9 +251,11 @@ TextWidthFn CanvasTextWidth(TCanvas& canvas) {
 
 }  // namespace
 
-void TKxPopupMenu::WMMeasureItem(TMenuItem* item, MEASUREITEMSTRUCT& request) {
+bool TKxPopupMenu::WMMeasureItem(TMenuItem* item, MEASUREITEMSTRUCT& request) {
+    if (!IsOwnerDrawMenu()) return false;
+    request.itemData = reinterpret_cast<ULONG_PTR>(item);
     velfw::WindowDc screen(nullptr);
-    if (!screen) return;
+    if (!screen) return true;
     canvas_.SetHandle(screen.get());
     const velfw::ScopeExit unbind([this] { canvas_.SetHandle(nullptr); });
     SetMenuFont(item->Default());
@@ -289,9 +272,12 @@ void TKxPopupMenu::WMMeasureItem(TMenuItem* item, MEASUREITEMSTRUCT& request) {
     if (IsTopLevel(item)) width += static_cast<int>(std::min<uint32_t>(LeftMargin, INT32_MAX - 1)) + 1;
     request.itemWidth = static_cast<UINT>(std::max(width, 0));
     request.itemHeight = static_cast<UINT>(std::max(height, 0));
+    return true;
 }
 
-void TKxPopupMenu::WMDrawItem(TMenuItem* item, const DRAWITEMSTRUCT& request) {
+bool TKxPopupMenu::WMDrawItem(TMenuItem* item, DRAWITEMSTRUCT& request) {
+    if (!IsOwnerDrawMenu()) return false;
+    request.itemData = reinterpret_cast<ULONG_PTR>(item);
     HDC dc = request.hDC;
     const velfw::SavedDc saved(dc);
     canvas_.SetHandle(dc);
@@ -318,6 +304,7 @@ void TKxPopupMenu::WMDrawItem(TMenuItem* item, const DRAWITEMSTRUCT& request) {
     if (topLevel) r.left += margin + 1;
     ::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
     DrawItem(item, r, state);
+    return true;
 }
 
 void TKxPopupMenu::MeasureItem(TMenuItem* item, int& width, int& height) {
@@ -557,13 +544,6 @@ bool TPopupList::HandleMessage(velfw::TMessage& m) {
     // A copy: a click may free a menu, and with it its entry.
     const std::vector<TKxPopupMenu*> menus = menus_;
     switch (m.Msg) {
-        case WM_MEASUREITEM:
-        case WM_DRAWITEM:
-            // Never posted: the system refuses to post them (their parameter is a pointer).
-            if (!m.LParam) return false;
-            for (TKxPopupMenu* menu : menus)
-                if (menu->MenuItemMessage(m)) return true;
-            return false;
         case WM_INITMENUPOPUP:
             for (TKxPopupMenu* menu : menus)
                 if (menu->DispatchPopup(reinterpret_cast<HMENU>(m.WParam))) {

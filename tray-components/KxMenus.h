@@ -1,8 +1,9 @@
 // The popup menu of the tray components and the hidden popup-list window that
-// owns every menu of this kind while it is tracked: submenus, owner-drawn
-// items, selection (the application's hint), help and menu characters come
-// back through that window to the menu they belong to; a chosen item's
-// command takes the framework's route by command id.
+// owns every menu of this kind while it is tracked: submenus, selection (the
+// application's hint), help and menu characters come back through that
+// window to the menu they belong to. A chosen item's command, and the
+// measuring and drawing of an owner-drawn item, take the framework's route by
+// command id to the item, which hands the last two to its menu.
 #pragma once
 
 #include <windows.h>
@@ -64,9 +65,6 @@ public:
     POINT PopupPoint() const { return popupPoint_; }
     void Popup(int x, int y) override;
 
-    // A measure or draw request the popup list got (sent, for a menu item):
-    // true when it was one of this menu's owner-drawn items.
-    bool MenuItemMessage(velfw::TMessage& m);
     // Ends once the menu is being freed: the list reads it after running a
     // handler only while the watch says it lives.
     velfw::LifeMark::Watch Watched() const { return life_.Watched(); }
@@ -84,11 +82,13 @@ protected:
     virtual void GetItemParams(velfw::TMenuItem* item, TMenuOwnerDrawState state, velfw::TFont& font,
                                velfw::TColor& color, velfw::TGraphic*& graphic, int& numGlyphs);
     velfw::TCanvas& Canvas() { return canvas_; }
+    // Taken only while the menu draws its items: the item's reference is
+    // written into the request's item data, then measured or drawn.
+    bool WMMeasureItem(velfw::TMenuItem* item, MEASUREITEMSTRUCT& request) override;
+    bool WMDrawItem(velfw::TMenuItem* item, DRAWITEMSTRUCT& request) override;
 
 private:
     void ImageListChange(velfw::TObject* sender);
-    void WMMeasureItem(velfw::TMenuItem* item, MEASUREITEMSTRUCT& request);
-    void WMDrawItem(velfw::TMenuItem* item, const DRAWITEMSTRUCT& request);
     // The built-in drawing; button style 0 none, 1 lowered, 2 raised.
     void DrawMenuItem(velfw::TMenuItem* item, RECT rect, TMenuOwnerDrawState state, int buttonStyle,
                       int imageIndex, velfw::TGraphic* graphic, int numGlyphs);

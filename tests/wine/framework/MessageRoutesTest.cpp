@@ -110,8 +110,12 @@ TEST_F(MessageRoutes, MenuCommandsAndOwnerDrawnItemsGoToTheirItemById) {
         log.push_back("measure");
         m.itemWidth = 120;
         m.itemHeight = 20;
+        return true;
     };
-    h.OnDrawItem = [&](const DRAWITEMSTRUCT&) { log.push_back("draw"); };
+    h.OnDrawItem = [&](DRAWITEMSTRUCT&) {
+        log.push_back("draw");
+        return true;
+    };
     auto item = std::make_unique<TCommandId>(h);
     const UINT id = item->Id();
     ASSERT_NE(id, 0u);
@@ -156,7 +160,7 @@ TEST_F(MessageRoutes, AMenuItemMayFreeItselfWhenClicked) {
 
 TEST_F(MessageRoutes, PostedPointerMessagesAreNotRead) {
     int draws = 0;
-    TCommandId item(TMenuItemHandlers{nullptr, nullptr, [&](const DRAWITEMSTRUCT&) { ++draws; }});
+    TCommandId item(TMenuItemHandlers{nullptr, nullptr, [&](DRAWITEMSTRUCT&) { return ++draws > 0; }});
     // A pointer another process could post means nothing here; whether the
     // system refuses the post or delivers it, nobody reads it.
     ::PostMessageA(form->Handle(), WM_DRAWITEM, 0, 0x10);
