@@ -4,7 +4,11 @@
 #include <vector>
 
 #include "Forms.h"
+#include "Menus.h"
+#include "MessagePump.h"
 #include "MessageRoutes.h"
+#include "RecordingMenuItem.h"
+#include "ShownMenus.h"
 #include "TestForms.h"
 
 using namespace velfw;
@@ -156,6 +160,60 @@ TEST_F(MessageRoutes, AMenuItemMayFreeItselfWhenClicked) {
     }, nullptr, nullptr});
     SendToForm(WM_COMMAND, MAKEWPARAM(item->Id(), 0), 0);
     EXPECT_EQ(clicks, 1);
+}
+
+namespace {
+
+// The windows of this process of the window class the plain popup menu's owner has.
+std::vector<HWND> PopupOwners() {
+    std::vector<HWND> found;
+    for (HWND w = ::FindWindowExA(nullptr, nullptr, "TPopupMenuOwner", nullptr); w;
+         w = ::FindWindowExA(nullptr, w, "TPopupMenuOwner", nullptr)) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(w, &process);
+        if (process == ::GetCurrentProcessId()) found.push_back(w);
+    }
+    return found;
+}
+
+}  // namespace
+
+// A plain popup menu clicked with the mouse: the chosen item's command comes
+// back to a window of the application's, one for all its menus, that goes
+// when the application does; a later application makes its own.
+TEST_F(MessageRoutes, PlainPopupMenuChoiceComesBackThroughTheApplicationsWindow) {
+    velfw::TPopupMenu menu(nullptr);
+    std::string clicked;
+    testing_support::AddRecordingItem(&menu, menu.Items(), "Open", "", clicked);
+    testing_support::AddRecordingItem(&menu, menu.Items(), "Close", "", clicked);
+    const auto choose = [&](int position) {
+        clicked.clear();
+        HMENU handle = menu.Handle();
+        EXPECT_TRUE(testing_support::ShowAndDrive(menu, 300, 200, nullptr, [&](HWND) {
+            testing_support::ClickItem(handle, position, testing_support::kLeftButton);
+        }));
+        testing_support::PumpUntil([&] { return !clicked.empty(); }, 2000);
+    };
+    choose(1);
+    EXPECT_EQ(clicked, "Close ");
+    choose(0);
+    EXPECT_EQ(clicked, "Open ");
+    const std::vector<HWND> owners = PopupOwners();
+    ASSERT_EQ(owners.size(), 1u) << "one owner for every showing";
+
+    delete form;
+    form = nullptr;
+    DoneFormsUnit();
+    EXPECT_FALSE(::IsWindow(owners[0])) << "freed with the application";
+    // A menu shown all the same is closed, so that the test cannot hang in it.
+    const UINT_PTR safety = ::SetTimer(nullptr, 0, 500, testing_support::CloseLeftOverMenu);
+    EXPECT_THROW(menu.Popup(300, 200), Exception) << "no application to own it";
+    ::KillTimer(nullptr, safety);
+
+    testing_support::InitApplicationWithoutBoxes();
+    choose(0);
+    EXPECT_EQ(clicked, "Open ");
+    EXPECT_EQ(PopupOwners().size(), 1u);
 }
 
 TEST_F(MessageRoutes, PostedPointerMessagesAreNotRead) {

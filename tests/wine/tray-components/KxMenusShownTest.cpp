@@ -4,16 +4,15 @@
 // items come back through the popup list.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "KxMenus.h"
 #include "MessagePump.h"
 #include "RecordingMenuItem.h"
 #include "RealInput.h"
+#include "ShownMenus.h"
 #include "TestForms.h"
 
 namespace {
@@ -23,44 +22,9 @@ using velfw::TMenuItem;
 using velfw::TPopupAlignment;
 using velfw::TTrackButton;
 
-// The visible popup menu windows of this process, the newest first.
-std::vector<HWND> OpenMenus() {
-    std::vector<HWND> menus;
-    for (HWND w = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); w;
-         w = ::FindWindowExA(nullptr, w, "#32768", nullptr)) {
-        DWORD process = 0;
-        ::GetWindowThreadProcessId(w, &process);
-        if (process == ::GetCurrentProcessId() && ::IsWindowVisible(w)) menus.push_back(w);
-    }
-    return menus;
-}
-
-void CALLBACK CloseLeftOverMenu(HWND, UINT, UINT_PTR, DWORD) { ::EndMenu(); }
-
-// Shows the menu on this thread (its loop runs here) while a thread of its own
-// waits for the menu's window and hands it to `drive`, which acts as the
-// user. Whatever is still open after a few seconds is closed, so no test
-// hangs in the menu's loop. False when the menu never appeared.
+// As the tray icon shows it: the popup list's window in the foreground.
 bool ShowAndDrive(TKxPopupMenu& menu, int x, int y, const std::function<void(HWND menuWindow)>& drive) {
-    // As the tray icon does: the keys go to the foreground window's thread.
-    ::SetForegroundWindow(kx::PopupList().Window());
-    std::atomic<bool> appeared = false;
-    std::thread user([&] {
-        HWND shown = nullptr;
-        const auto menuShown = [&] {
-            const std::vector<HWND> open = OpenMenus();
-            return !open.empty() && (shown = open.front()) != nullptr;
-        };
-        if (!testing_support::PumpUntil(menuShown, 5000)) return;
-        appeared = true;
-        ::Sleep(100);  // the menu's loop takes input from now on
-        drive(shown);
-    });
-    const UINT_PTR safety = ::SetTimer(nullptr, 0, 8000, CloseLeftOverMenu);
-    menu.Popup(x, y);
-    ::KillTimer(nullptr, safety);
-    user.join();
-    return appeared;
+    return testing_support::ShowAndDrive(menu, x, y, kx::PopupList().Window(), drive);
 }
 
 void Press(const std::vector<WORD>& keys) {
@@ -68,16 +32,6 @@ void Press(const std::vector<WORD>& keys) {
         testing_support::SendChord({key, {}, ""});
         ::Sleep(100);
     }
-}
-
-// A click of `button` on the item at `position` of the shown menu `menu`.
-void ClickItem(HMENU menu, int position, const testing_support::MouseButtonPress& button) {
-    RECT r = {};
-    if (!::GetMenuItemRect(nullptr, menu, position, &r)) return;
-    ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    ::Sleep(100);
-    testing_support::SendButton(button);
-    ::Sleep(200);
 }
 
 struct ShownMenuFixture : ::testing::Test {
@@ -150,8 +104,8 @@ TEST_F(ShownMenuFixture, AlignmentPlacesTheMenuAndTheTrackButtonChooses) {
         HMENU handle = menu->Handle();
         ASSERT_TRUE(ShowAndDrive(*menu, at.x, at.y, [&](HWND shown) {
             ::GetWindowRect(shown, &placed);
-            ClickItem(handle, 1, testing_support::kRightButton);
-            if (!OpenMenus().empty()) Press({VK_ESCAPE});
+            testing_support::ClickItem(handle, 1, testing_support::kRightButton);
+            if (!testing_support::OpenMenus().empty()) Press({VK_ESCAPE});
         })) << r.name;
         ServeTheCommand();
         switch (r.alignment) {

@@ -215,6 +215,65 @@ TEST_F(MenuFixture, PointersAreReadOnlyFromSentMessagesOfTheRightShape) {
     EXPECT_TRUE(reports.messages.empty());
 }
 
+// The system asks whichever window owns the shown menu: an owner-drawn item is
+// measured and drawn by its menu through any window of the framework, and
+// only while that menu holds it.
+TEST_F(MenuFixture, OwnerDrawnItemIsServedThroughAnyWindowWhileItsMenuHoldsIt) {
+    menu->SetStyle(kx::TKxMenuStyle::msOwnerDraw);
+    TMenuItem* open = Add(menu->Items(), "Open");
+    TMenuItem* removed = Add(menu->Items(), "Removed");
+    TMenuItem* freed = Add(menu->Items(), "Freed");
+    const UINT freedId = freed->Command();
+    freed->Free();
+    menu->Items()->Remove(removed);
+    auto* form = new velfw::TForm(nullptr);
+    const velfw::ScopeExit freeForm([&] {
+        form->Free();
+        removed->Free();
+    });
+    velfw::TBitmap target(100, 20);
+    const COLORREF untouched = RGB(1, 2, 3);
+    const auto request = [&](UINT id, MEASUREITEMSTRUCT& measure, DRAWITEMSTRUCT& draw) {
+        measure = {};
+        measure.CtlType = ODT_MENU;
+        measure.itemID = id;
+        draw = {};
+        draw.CtlType = ODT_MENU;
+        draw.itemID = id;
+        draw.itemAction = ODA_DRAWENTIRE;
+        draw.hDC = target.Canvas().Handle();
+        draw.rcItem = RECT{0, 0, 100, 20};
+        target.Canvas().FillRect(RECT{0, 0, 100, 20}, static_cast<velfw::TColor>(untouched));
+        const LRESULT measured = ::SendMessageA(form->Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+        const LRESULT drawn = ::SendMessageA(form->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+        return std::make_pair(measured, drawn);
+    };
+    MEASUREITEMSTRUCT measure;
+    DRAWITEMSTRUCT draw;
+    EXPECT_EQ(request(open->Command(), measure, draw), std::make_pair(LRESULT{1}, LRESULT{1}));
+    EXPECT_EQ(measure.itemData, reinterpret_cast<ULONG_PTR>(open));
+    EXPECT_GT(measure.itemWidth, 0u);
+    EXPECT_GT(measure.itemHeight, 0u);
+    EXPECT_EQ(draw.itemData, reinterpret_cast<ULONG_PTR>(open));
+    EXPECT_EQ(::GetPixel(target.Canvas().Handle(), 98, 1), velfw::ColorToRGB(velfw::clMenu)) << "drawn";
+
+    const struct {
+        const char* name;
+        UINT id;
+    } untaken[] = {
+        {"an item taken out of the menu", removed->Command()},
+        {"a freed item's id", freedId},
+        {"the menu's own root", menu->Items()->Command()},
+    };
+    for (const auto& c : untaken) {
+        EXPECT_EQ(request(c.id, measure, draw), std::make_pair(LRESULT{0}, LRESULT{0})) << c.name;
+        EXPECT_EQ(measure.itemData, 0u) << c.name;
+        EXPECT_EQ(draw.itemData, 0u) << c.name;
+        EXPECT_EQ(::GetPixel(target.Canvas().Handle(), 98, 1), untouched) << c.name;
+    }
+    EXPECT_TRUE(reports.messages.empty());
+}
+
 TEST_F(MenuFixture, HelpForTheActiveFormAsksForTheItemsContextOrElseTheMenus) {
     TMenuItem* open = Add(menu->Items(), "Open");
     TMenuItem* save = Add(menu->Items(), "Save");
