@@ -298,7 +298,7 @@ void TApplication::SetTitle(const std::string& title) {
     if (window_) window_->SetTitle(title);
 }
 
-std::string TApplication::ExeName() const {
+std::string TApplication::ExeName() {
     char path[MAX_PATH + 1] = {};
     DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     return std::string(path, n);

@@ -140,9 +140,7 @@ std::string GetVersionTextOf(const std::string& file, FileVersion* version) {
 }
 
 std::string GetVersionText(FileVersion* version) {
-    char path[MAX_PATH + 1] = {};
-    DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return GetVersionTextOf(std::string(path, n), version);
+    return GetVersionTextOf(velfw::TApplication::ExeName(), version);
 }
 
 }  // namespace globals

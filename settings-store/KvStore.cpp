@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "Forms.h"
 #include "KvKeyName.h"
 
 namespace kv {
@@ -39,9 +40,7 @@ void DeleteKeyTree(HKEY parent, const std::string& name) {
 
 std::string TKvRegistryStore::GetKeyName() const {
     if (!keyName_.empty()) return keyName_;
-    char path[MAX_PATH + 1] = {};
-    DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return DefaultKeyName(std::string(path, n));
+    return DefaultKeyName(velfw::TApplication::ExeName());
 }
 
 void TKvRegistryStore::SetKeyName(const std::string& name) {
