@@ -6,6 +6,8 @@
 
 #include "Forms.h"
 #include "GlobalsRules.h"
+#include "ScopeGuards.h"
+#include "ShellMemory.h"
 #include "SysUtils.h"
 
 namespace globals {
@@ -29,12 +31,12 @@ bool ReadsRadonW = true;
 SpecialFolderFunction GetSpecialFolder = ShellSpecialFolder;
 
 bool ShellSpecialFolder(HWND owner, int csidl, std::string& path) {
-    LPITEMIDLIST pidl = nullptr;
-    if (FAILED(::SHGetSpecialFolderLocation(owner, csidl, &pidl)) || !pidl) return false;
+    LPITEMIDLIST got = nullptr;
+    const HRESULT found = ::SHGetSpecialFolderLocation(owner, csidl, &got);
+    const velfw::UniqueItemIdList list(got);
+    if (FAILED(found) || !list) return false;
     char buf[MAX_PATH + 1] = {};
-    BOOL ok = ::SHGetPathFromIDListA(pidl, buf);
-    ::CoTaskMemFree(pidl);
-    if (!ok) return false;
+    if (!::SHGetPathFromIDListA(list.get(), buf)) return false;
     path = buf;
     return true;
 }
