@@ -102,17 +102,14 @@ void InitGlobals(HWND ownerWindow) {
         kv::TKvRegistryStore& store = *SettingsStore;
         store.RegistryRoot = kv::rrLocalMachine;
         store.SetKeyName(kProductKey);
-        store.Open();
-        try {
+        {
+            store.Open();
+            const velfw::ScopeExit close([&store] { store.Close(); });
             BaseDir = InstallFolder(store.ReadString(kInstallSection, "Base", ""), "c:\\Program Files\\Velunor\\");
             BaseSDir = InstallFolder(store.ReadString(kInstallSection, "BaseS", ""), "c:\\windows\\system32\\");
             RadonMark = InstallMark(store.ReadString(kInstallSection, "Ravad", ""), "B");
             if (ReadsRadonW) RadonWMark = InstallMark(store.ReadString(kInstallSection, "RadonW", ""), "C");
-        } catch (...) {
-            store.Close();
-            throw;
         }
-        store.Close();
         VersionText = GetVersionText();
     } catch (...) {
         // Start-up goes on with what was set before the failure.
