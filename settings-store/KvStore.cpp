@@ -33,6 +33,8 @@ void DeleteKeyTree(HKEY parent, const std::string& name) {
             }
         }
     }
+    // An erase reports nothing: a key that cannot go (one of its sub-keys
+    // stayed, or access is refused) stays as it is, and so does the rest.
     ::RegDeleteKeyA(parent, name.c_str());
 }
 
