@@ -246,6 +246,9 @@ THostedWB::~THostedWB() {
 void THostedWB::Loaded() {
     velfw::TWebBrowser::Loaded();
     auto provider = velfw::ComPtr<IServiceProvider>(static_cast<IServiceProvider*>(hostSite_));
+    // Nothing in the programs uses the two managers, so a failure to make one
+    // is no failure of the control: its manager stays none (a failed
+    // creation gives back null), which the accessors say.
     ::CoInternetCreateSecurityManager(provider.Get(), securityManager_.Out(), 0);
     ::CoInternetCreateZoneManager(provider.Get(), zoneManager_.Out(), 0);
     downloadControlValue_ = DownloadControlValueOf(downloadOptions_);

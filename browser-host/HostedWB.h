@@ -114,6 +114,8 @@ public:
     // The owner whose window procedure the owner hook replaced; none without.
     velfw::TWinControl* HookedOwner() const { return shell_ ? shell_->HookedOwner() : nullptr; }
     bool ControlWindowHooked() const { return shell_ && shell_->ControlHooked(); }
+    // Made by Loaded; none for a control made in code, and none when the
+    // system could not make one.
     IInternetSecurityManager* SecurityManager() const { return securityManager_.Get(); }
     IInternetZoneManager* ZoneManager() const { return zoneManager_.Get(); }
 

@@ -82,14 +82,6 @@ std::string WindowText(HWND wnd) {
 
 }  // namespace
 
-void PidlDeleter::operator()(ITEMIDLIST* list) const noexcept {
-    try {
-        FreePidl(list);
-    } catch (...) {
-        // Without the shell's allocator the list cannot be given back.
-    }
-}
-
 bool ReadShellDdeNames() {
     TShellDdeState& s = ShellDde();
     struct Name {

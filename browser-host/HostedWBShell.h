@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "Forms.h"
+#include "ShellMemory.h"
 #include "ShellRules.h"
 #include "UtilityWindow.h"
 #include "WindowHooks.h"
@@ -60,16 +61,10 @@ extern std::function<HRESULT(IOleInPlaceActiveObject& object, MSG& msg)> Transla
 // False when a read failed otherwise (the names read so far stay).
 bool ReadShellDdeNames();
 
-// An item-ID list of the shell's allocator, freed at the end of its scope.
-struct PidlDeleter {
-    void operator()(ITEMIDLIST* list) const noexcept;
-};
-using UniquePidl = std::unique_ptr<ITEMIDLIST, PidlDeleter>;
-
 struct TFolderRequest {
     TFolderCommandKind Kind = TFolderCommandKind::None;
     std::string Path;
-    UniquePidl List;  // none when the command carried no usable list
+    velfw::UniqueItemIdList List;  // none when the command carried no usable list
     int ShowCommand = 1;
 };
 

@@ -4,35 +4,12 @@
 
 #include "Classes.h"
 #include "PidlRules.h"
+#include "ShellMemory.h"
 
 namespace browser {
 
-namespace {
-
-// The shell's allocator; released at the end of the scope.
-class ShellMalloc {
-public:
-    ShellMalloc() {
-        if (FAILED(::SHGetMalloc(&malloc_))) malloc_ = nullptr;
-    }
-    ShellMalloc(const ShellMalloc&) = delete;
-    ShellMalloc& operator=(const ShellMalloc&) = delete;
-    ~ShellMalloc() {
-        if (malloc_) malloc_->Release();
-    }
-    IMalloc* get() const { return malloc_; }
-
-private:
-    IMalloc* malloc_ = nullptr;
-};
-
-}  // namespace
-
 void FreePidl(LPITEMIDLIST list) {
-    if (!list) return;
-    ShellMalloc m;
-    if (!m.get()) throw velfw::Exception("The shell's memory allocator is not available");
-    m.get()->Free(list);
+    if (!velfw::FreeShellMemory(list)) throw velfw::Exception("The shell's memory allocator is not available");
 }
 
 LPITEMIDLIST NextPidl(LPCITEMIDLIST item) {
@@ -57,9 +34,9 @@ UINT GetPidlSize(LPCITEMIDLIST list) {
 }
 
 LPITEMIDLIST CreatePidl(UINT size) {
-    ShellMalloc m;
-    if (!m.get()) return nullptr;
-    void* p = m.get()->Alloc(size);
+    const velfw::ComPtr<IMalloc> allocator = velfw::ShellAllocator();
+    if (!allocator) return nullptr;
+    void* p = allocator->Alloc(size);
     if (!p) return nullptr;
     std::memset(p, 0, size);
     return static_cast<LPITEMIDLIST>(p);

@@ -1,6 +1,7 @@
 #include "ShellEntries.h"
 
 #include "FpuControl.h"
+#include "WinHandles.h"
 
 namespace browser {
 
@@ -9,14 +10,14 @@ namespace {
 // One library of the shell, loaded once it is first needed.
 struct ShellLibrary {
     const char* name;
-    HMODULE module;
+    velfw::UniqueModule module;
 };
 
-ShellLibrary g_hhctrl{"hhctrl.ocx", nullptr};
-ShellLibrary g_shell32{"shell32.dll", nullptr};
+ShellLibrary g_hhctrl{"hhctrl.ocx", {}};
+ShellLibrary g_shell32{"shell32.dll", {}};
 
 HMODULE Loaded(ShellLibrary& lib) {
-    if (lib.module) return lib.module;
+    if (lib.module) return lib.module.get();
     // No file-error boxes while loading, and the library may not keep the
     // control word it likes.
     UINT oldMode = ::SetErrorMode(SEM_NOOPENFILEERRORBOX);
@@ -26,7 +27,7 @@ HMODULE Loaded(ShellLibrary& lib) {
     ::SetErrorMode(oldMode);
     // Values up to 32 are error codes of the old loader, not modules.
     if (reinterpret_cast<UINT_PTR>(m) <= 32) return nullptr;
-    lib.module = m;
+    lib.module.reset(m);
     return m;
 }
 
@@ -65,10 +66,7 @@ BOOL FreeSharedBlock(HANDLE handle, DWORD processId) {
 }
 
 void DoneShellEntriesUnit() {
-    for (ShellLibrary* lib : {&g_hhctrl, &g_shell32}) {
-        if (lib->module) ::FreeLibrary(lib->module);
-        lib->module = nullptr;
-    }
+    for (ShellLibrary* lib : {&g_hhctrl, &g_shell32}) lib->module.reset();
 }
 
 }  // namespace browser

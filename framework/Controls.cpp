@@ -264,8 +264,7 @@ void TWinControl::CreateWnd() {
     if (handle_) return;  // made while the parent made its children
     TCreateParams p;
     CreateParams(p);
-    if (!(p.Style & WS_CHILD)) p.WndParent = p.WndParent ? p.WndParent : nullptr;
-    else p.WndParent = ParentWindow();
+    if (p.Style & WS_CHILD) p.WndParent = ParentWindow();
     defWndProc_ = RegisterControlClass(p);
     HMENU id = nullptr;
     if (p.Style & WS_CHILD) {

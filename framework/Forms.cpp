@@ -298,7 +298,7 @@ void TApplication::SetTitle(const std::string& title) {
     if (window_) window_->SetTitle(title);
 }
 
-std::string TApplication::ExeName() const {
+std::string TApplication::ExeName() {
     char path[MAX_PATH + 1] = {};
     DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     return std::string(path, n);
@@ -343,15 +343,10 @@ bool TApplication::ProcessMessage(MSG& msg) {
 // non-zero has consumed it (the hosted browser's accelerators work so).
 bool TApplication::IsKeyMsg(const MSG& msg) {
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
-    HWND wnd = ::GetCapture();
-    if (!wnd) {
-        // Up the child chain only: an owned pop-up's keys are its own.
-        wnd = msg.hwnd;
-        while (wnd && !TWinControl::FromHandle(wnd))
-            wnd = (::GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD) ? ::GetParent(wnd) : nullptr;
-    }
-    if (wnd && TWinControl::FromHandle(wnd) &&
-        ::SendMessageA(wnd, CN_BASE + msg.message, msg.wParam, msg.lParam) != 0)
+    // Up the child chain only: an owned pop-up's keys are its own.
+    const HWND captured = ::GetCapture();
+    TWinControl* control = captured ? TWinControl::FromHandle(captured) : OwningControl(msg.hwnd);
+    if (control && ::SendMessageA(control->HandleOrNull(), CN_BASE + msg.message, msg.wParam, msg.lParam) != 0)
         return true;
     return IsDialogKey(msg);
 }

@@ -113,7 +113,9 @@ public:
     HWND Handle() const;
     std::string Title() const { return title_; }
     void SetTitle(const std::string& title);
-    std::string ExeName() const;
+    // The running program's file; static for the code that runs before (or
+    // without) the application object.
+    static std::string ExeName();
     std::string HelpFile;
     // The hint of what the mouse is over (a menu item, say); OnHint fires on a change.
     const std::string& Hint() const { return hint_; }

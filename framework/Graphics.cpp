@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "BmpFormat.h"
+#include "LibraryErrors.h"
 #include "SysUtils.h"
 
 namespace velfw {
@@ -364,13 +365,10 @@ HBITMAP CreateDibSection(int width, int height, int bitsPerPixel, std::span<cons
     if (entries != 0 && colors.empty()) table = DefaultColorTable(bitsPerPixel);
     else table.assign(colors.begin(), colors.end());
     auto block = BitmapInfoBlock(width, -height, bitsPerPixel, table);  // rows top first
-    HBITMAP bitmap = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(block.data()), DIB_RGB_COLORS, bits,
-                                        nullptr, 0);
-    if (bitmap && !*bits) {
-        ::DeleteObject(bitmap);
-        return nullptr;
-    }
-    return bitmap;
+    UniqueGdiObject bitmap(
+        ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(block.data()), DIB_RGB_COLORS, bits, nullptr, 0));
+    if (!bitmap || !*bits) return nullptr;
+    return static_cast<HBITMAP>(bitmap.release());
 }
 
 // ---- TBitmap
@@ -476,7 +474,7 @@ bool TBitmap::SetHandle(HBITMAP bitmap) {
         Changed();
         return true;
     }
-    BitmapDc image(bitmap);
+    BitmapDc image = TakeBitmap(bitmap);
     if (!image) return false;
     Adopt(std::move(image));
     Changed();
@@ -485,10 +483,7 @@ bool TBitmap::SetHandle(HBITMAP bitmap) {
 
 bool TBitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
     HANDLE image = ::LoadImageA(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
-    if (!image) return false;
-    if (SetHandle(static_cast<HBITMAP>(image))) return true;
-    ::DeleteObject(image);
-    return false;
+    return image && SetHandle(static_cast<HBITMAP>(image));
 }
 
 TPixelFormat TBitmap::PixelFormat() const {
@@ -635,7 +630,7 @@ void TBitmap::Assign(const TPersistent& source) {
             HBITMAP copy = static_cast<HBITMAP>(::CopyImage(b->Handle(), IMAGE_BITMAP, 0, 0,
                                                             b->dib_ ? LR_CREATEDIBSECTION : 0));
             BitmapDc image = TakeBitmap(copy);
-            if (!image) throw Exception("Out of system resources");
+            if (!image) throw EOutOfResources();
             Adopt(std::move(image));
         }
         transparentColor_ = b->transparentColor_;

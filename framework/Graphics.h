@@ -246,7 +246,9 @@ public:
     bool Empty() const override { return !image_; }
     TCanvas& Canvas() { return canvas_; }
     HBITMAP Handle() const { return image_.bitmap(); }
-    // Takes over `bitmap` (a DDB or a DIB section), which this then deletes.
+    // Takes over `bitmap` (a DDB or a DIB section), which this then deletes;
+    // one it cannot use (selected into another DC, say) is deleted at once and
+    // the result is false.
     bool SetHandle(HBITMAP bitmap);
     // A bitmap resource of `instance`, kept as a DIB section.
     bool LoadFromResourceName(HINSTANCE instance, const std::string& name);

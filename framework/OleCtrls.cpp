@@ -190,7 +190,7 @@ private:
 // ---- TOleControl
 
 TOleControl::TOleControl(TComponent* owner, const CLSID& clsid, const IID& eventsIid, TOleClientSite* site)
-    : TWinControl(owner), site_(site) {
+    : TWinControl(owner), site_(ComPtr<TOleClientSite>::Attach(site)) {
     if (!site_) throw Exception("No client site for the control");
     site_->Attach(this);
     try {
@@ -200,15 +200,15 @@ TOleControl::TOleControl(TComponent* owner, const CLSID& clsid, const IID& event
         DWORD status = 0;
         oleObject_->GetMiscStatus(DVASPECT_CONTENT, &status);
         bool siteFirst = (status & OLEMISC_SETCLIENTSITEFIRST) != 0;
-        if (siteFirst) Check(oleObject_->SetClientSite(site_), "Siting the control");
+        if (siteFirst) Check(oleObject_->SetClientSite(site_.Get()), "Siting the control");
         if (auto init = oleObject_.As<IPersistStreamInit>()) init->InitNew();
-        if (!siteFirst) Check(oleObject_->SetClientSite(site_), "Siting the control");
+        if (!siteFirst) Check(oleObject_->SetClientSite(site_.Get()), "Siting the control");
         Check(oleObject_->QueryInterface(VELFW_IID_PPV_ARGS(dispatch_)), "Asking the control for IDispatch");
         if (!IsEqualGUID(eventsIid, GUID_NULL)) {
             if (auto container = oleObject_.As<IConnectionPointContainer>()) {
                 if (SUCCEEDED(container->FindConnectionPoint(eventsIid, connection_.Out()))) {
-                    sink_ = new EventSink(this, eventsIid);
-                    if (FAILED(connection_->Advise(sink_, &cookie_))) {
+                    sink_ = ComPtr<EventSink>::Attach(new EventSink(this, eventsIid));
+                    if (FAILED(connection_->Advise(sink_.Get(), &cookie_))) {
                         cookie_ = 0;
                         connection_.Reset();
                     }
@@ -229,8 +229,7 @@ void TOleControl::ReleaseControl() {
     if (connection_ && cookie_) connection_->Unadvise(cookie_);
     connection_.Reset();
     cookie_ = 0;
-    if (sink_) sink_->Release();
-    sink_ = nullptr;
+    sink_.Reset();
     InPlaceDeactivate();
     if (oleObject_) {
         oleObject_->Close(OLECLOSE_NOSAVE);
@@ -239,8 +238,7 @@ void TOleControl::ReleaseControl() {
     dispatch_.Reset();
     oleObject_.Reset();
     site_->Detach();
-    site_->Release();
-    site_ = nullptr;
+    site_.Reset();
 }
 
 void TOleControl::CreateWnd() {
@@ -251,7 +249,7 @@ void TOleControl::CreateWnd() {
 void TOleControl::InPlaceActivate() {
     if (inPlace_ || !oleObject_ || !HandleAllocated()) return;
     RECT r{0, 0, ClientWidth(), ClientHeight()};
-    HRESULT hr = oleObject_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, HandleOrNull(), &r);
+    HRESULT hr = oleObject_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_.Get(), 0, HandleOrNull(), &r);
     Check(hr, "Activating the control");
     oleObject_->QueryInterface(VELFW_IID_PPV_ARGS(inPlace_));
     UpdateObjectRects();

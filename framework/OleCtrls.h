@@ -86,7 +86,7 @@ public:
     TOleControl(TComponent* owner, const CLSID& clsid, const IID& eventsIid, TOleClientSite* site);
     ~TOleControl() override;
 
-    TOleClientSite* ClientSite() const { return site_; }
+    TOleClientSite* ClientSite() const { return site_.Get(); }
     IOleObject* OleObject() const { return oleObject_.Get(); }
 
     // Property get and set, and method calls, by dispatch id; raise EOleError.
@@ -115,12 +115,12 @@ private:
     void ReleaseControl();
     void UpdateObjectRects();
 
-    TOleClientSite* site_ = nullptr;
+    ComPtr<TOleClientSite> site_;
     ComPtr<IOleObject> oleObject_;
     ComPtr<IDispatch> dispatch_;
     ComPtr<IOleInPlaceObject> inPlace_;
     ComPtr<IConnectionPoint> connection_;
-    EventSink* sink_ = nullptr;
+    ComPtr<EventSink> sink_;
     DWORD cookie_ = 0;
 };
 

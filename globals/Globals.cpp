@@ -6,6 +6,8 @@
 
 #include "Forms.h"
 #include "GlobalsRules.h"
+#include "ScopeGuards.h"
+#include "ShellMemory.h"
 #include "SysUtils.h"
 
 namespace globals {
@@ -29,12 +31,12 @@ bool ReadsRadonW = true;
 SpecialFolderFunction GetSpecialFolder = ShellSpecialFolder;
 
 bool ShellSpecialFolder(HWND owner, int csidl, std::string& path) {
-    LPITEMIDLIST pidl = nullptr;
-    if (FAILED(::SHGetSpecialFolderLocation(owner, csidl, &pidl)) || !pidl) return false;
+    LPITEMIDLIST got = nullptr;
+    const HRESULT found = ::SHGetSpecialFolderLocation(owner, csidl, &got);
+    const velfw::UniqueItemIdList list(got);
+    if (FAILED(found) || !list) return false;
     char buf[MAX_PATH + 1] = {};
-    BOOL ok = ::SHGetPathFromIDListA(pidl, buf);
-    ::CoTaskMemFree(pidl);
-    if (!ok) return false;
+    if (!::SHGetPathFromIDListA(list.get(), buf)) return false;
     path = buf;
     return true;
 }
@@ -100,17 +102,14 @@ void InitGlobals(HWND ownerWindow) {
         kv::TKvRegistryStore& store = *SettingsStore;
         store.RegistryRoot = kv::rrLocalMachine;
         store.SetKeyName(kProductKey);
-        store.Open();
-        try {
+        {
+            store.Open();
+            const velfw::ScopeExit close([&store] { store.Close(); });
             BaseDir = InstallFolder(store.ReadString(kInstallSection, "Base", ""), "c:\\Program Files\\Velunor\\");
             BaseSDir = InstallFolder(store.ReadString(kInstallSection, "BaseS", ""), "c:\\windows\\system32\\");
             RadonMark = InstallMark(store.ReadString(kInstallSection, "Ravad", ""), "B");
             if (ReadsRadonW) RadonWMark = InstallMark(store.ReadString(kInstallSection, "RadonW", ""), "C");
-        } catch (...) {
-            store.Close();
-            throw;
         }
-        store.Close();
         VersionText = GetVersionText();
     } catch (...) {
         // Start-up goes on with what was set before the failure.
@@ -140,9 +139,7 @@ std::string GetVersionTextOf(const std::string& file, FileVersion* version) {
 }
 
 std::string GetVersionText(FileVersion* version) {
-    char path[MAX_PATH + 1] = {};
-    DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return GetVersionTextOf(std::string(path, n), version);
+    return GetVersionTextOf(velfw::TApplication::ExeName(), version);
 }
 
 }  // namespace globals

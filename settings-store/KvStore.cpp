@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "Forms.h"
 #include "KvKeyName.h"
 
 namespace kv {
@@ -32,6 +33,8 @@ void DeleteKeyTree(HKEY parent, const std::string& name) {
             }
         }
     }
+    // An erase reports nothing: a key that cannot go (one of its sub-keys
+    // stayed, or access is refused) stays as it is, and so does the rest.
     ::RegDeleteKeyA(parent, name.c_str());
 }
 
@@ -39,9 +42,7 @@ void DeleteKeyTree(HKEY parent, const std::string& name) {
 
 std::string TKvRegistryStore::GetKeyName() const {
     if (!keyName_.empty()) return keyName_;
-    char path[MAX_PATH + 1] = {};
-    DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return DefaultKeyName(std::string(path, n));
+    return DefaultKeyName(velfw::TApplication::ExeName());
 }
 
 void TKvRegistryStore::SetKeyName(const std::string& name) {

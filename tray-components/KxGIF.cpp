@@ -433,10 +433,7 @@ std::vector<uint8_t> GlobalBytes(HGLOBAL block) {
 // A bitmap of our own made from one the clipboard keeps.
 bool AdoptCopyOf(TBitmap& bitmap, HANDLE clipboardBitmap) {
     auto* copy = static_cast<HBITMAP>(::CopyImage(clipboardBitmap, IMAGE_BITMAP, 0, 0, 0));
-    if (!copy) return false;
-    if (bitmap.SetHandle(copy)) return true;
-    ::DeleteObject(copy);
-    return false;
+    return copy && bitmap.SetHandle(copy);
 }
 
 }  // namespace
@@ -465,20 +462,24 @@ void TGIFImage::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE) {
 void TGIFImage::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
     if (FrameList.empty()) return;
     TBitmap& shown = GifFrame(0).DecodedBitmap();
+    // Ours until the caller has it: a GIF form that fails frees it here.
+    velfw::UniqueGdiObject bitmap(::CopyImage(shown.Handle(), IMAGE_BITMAP, 0, 0, 0));
     format = CF_BITMAP;
-    data = ::CopyImage(shown.Handle(), IMAGE_BITMAP, 0, 0, 0);
     palette = nullptr;
-    for (const auto& f : FrameList)
-        if (!f->HasCodeStream()) return;  // a frame still to be encoded goes as the bitmap only
-    const std::vector<uint8_t> bytes = WriteGif(*this, true);
-    velfw::UniqueGlobalMemory block(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
-    if (!block) return;
-    {
-        const velfw::LockedGlobal at(block.get());
-        if (!at) throw velfw::EOutOfMemory();
-        std::memcpy(at.get(), bytes.data(), bytes.size());
+    // A frame still to be encoded leaves the bitmap alone on the clipboard.
+    if (std::all_of(FrameList.begin(), FrameList.end(), [](const auto& f) { return f->HasCodeStream(); })) {
+        const std::vector<uint8_t> bytes = WriteGif(*this, true);
+        velfw::UniqueGlobalMemory block(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+        if (block) {
+            {
+                const velfw::LockedGlobal at(block.get());
+                if (!at) throw velfw::EOutOfMemory();
+                std::memcpy(at.get(), bytes.data(), bytes.size());
+            }
+            if (::SetClipboardData(CF_GIF, block.get())) block.release();  // the clipboard's now
+        }
     }
-    if (::SetClipboardData(CF_GIF, block.get())) block.release();  // the clipboard's now
+    data = bitmap.release();
 }
 
 bool CopyToClipboard(TGIFImage& image, HWND owner) {
@@ -487,17 +488,12 @@ bool CopyToClipboard(TGIFImage& image, HWND owner) {
     UINT format = 0;
     HANDLE data = nullptr;
     HPALETTE palette = nullptr;
-    try {
-        ::EmptyClipboard();
-        image.SaveToClipboardFormat(format, data, palette);
-        if (data && !::SetClipboardData(format, data)) ::DeleteObject(data);
-        if (palette && !::SetClipboardData(CF_PALETTE, palette)) ::DeleteObject(palette);
-    } catch (...) {
-        // The bitmap made for a placing that failed is ours to free.
-        if (data) ::DeleteObject(data);
-        if (palette) ::DeleteObject(palette);
-        throw;
-    }
+    ::EmptyClipboard();
+    image.SaveToClipboardFormat(format, data, palette);
+    // Ours to free where the clipboard refuses them.
+    velfw::UniqueGdiObject bitmap(data), colours(palette);
+    if (bitmap && ::SetClipboardData(format, bitmap.get())) bitmap.release();
+    if (colours && ::SetClipboardData(CF_PALETTE, colours.get())) colours.release();
     return true;
 }
 

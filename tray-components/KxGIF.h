@@ -88,7 +88,8 @@ public:
     void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette);
     // Frame 0's bitmap as (format, data, palette) for the caller to place,
     // and the "GIF Image" data placed directly when every frame has its
-    // code stream. The clipboard must be open and owned.
+    // code stream; a failure raised on the way leaves the caller nothing to
+    // free. The clipboard must be open and owned.
     void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette);
 
     void Assign(const velfw::TPersistent& source) override;

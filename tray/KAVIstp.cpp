@@ -98,13 +98,8 @@ void TForm1::FormCreate(velfw::TObject*) {
             kv::TKvRegistryStore& store = *globals::SettingsStore;
             store.SetKeyName(globals::kProductKey);
             store.Open();
-            try {
-                store.WriteString(globals::kInstallSection, "Ravad", "A");
-            } catch (...) {
-                store.Close();
-                throw;
-            }
-            store.Close();
+            const velfw::ScopeExit close([&store] { store.Close(); });
+            store.WriteString(globals::kInstallSection, "Ravad", "A");
         } catch (...) {
             // Not recorded: the next start hands the saver over again.
         }

@@ -80,3 +80,26 @@ TEST(BitmapStream, ResizeKeepsTheTopLeftAndTheFormat) {
 }
 
 }  // namespace
+
+// A handle another DC holds cannot be selected into the bitmap's own DC: the
+// bitmap refuses it and keeps its image, and the refused handle is freed
+// (here once the other DC lets it go), as the caller handed it over.
+TEST(BitmapHandle, ARefusedHandleIsFreedAndTheImageStays) {
+    TBitmap b(4, 3);
+    b.Canvas().FillRect(RECT{0, 0, 4, 3}, clRed);
+    const UniqueMemoryDc other(::CreateCompatibleDC(nullptr));
+    ASSERT_TRUE(other);
+    HBITMAP given = ::CreateBitmap(2, 2, 1, 1, nullptr);
+    ASSERT_NE(given, nullptr);
+    HGDIOBJ first = ::SelectObject(other.get(), given);
+    ASSERT_NE(first, nullptr);
+
+    EXPECT_FALSE(b.SetHandle(given));
+    EXPECT_EQ(b.Width(), 4);
+    EXPECT_EQ(b.Height(), 3);
+    EXPECT_EQ(b.Canvas().Pixel(1, 1), clRed);
+
+    ::SelectObject(other.get(), first);
+    EXPECT_EQ(::GetObjectType(given), 0u) << "the refused handle is still there";
+    if (::GetObjectType(given)) ::DeleteObject(given);
+}

@@ -105,6 +105,9 @@ TEST_F(TrayFormTest, UnwritableRavadHandsOverAtEveryStart) {
         ASSERT_EQ(starts.size(), 1u) << run;
         EXPECT_EQ(starts[0].file, "rundll32.exe");
         EXPECT_EQ(Ravad(), "<none>");
+        // The write failed inside the store's bracket, which is closed all the same.
+        ASSERT_TRUE(globals::SettingsStore) << run;
+        EXPECT_EQ(globals::SettingsStore->OpenCount(), 0) << run;
     }
     DeleteRegTree(HKEY_LOCAL_MACHINE, kKaviKey);
 }
