@@ -51,7 +51,7 @@ std::vector<size_t> MoveSelected(PageListBox& from, PageListBox& to, bool makeCu
     for (size_t i = 0; i < from.Items.size(); ++i) {
         if (i < from.Selected.size() && from.Selected[i]) continue;
         if (from.ItemIndex == i) current = kept;
-        from.Items[kept] = std::move(from.Items[i]);
+        if (kept != i) from.Items[kept] = std::move(from.Items[i]);
         if (i < from.Selected.size()) from.Selected[kept] = false;
         ++kept;
     }
