@@ -5,6 +5,7 @@
 #include <cxxabi.h>
 #include <memory>
 #include <typeinfo>
+#include <utility>
 
 #include "ByteOrder.h"
 #include "LibraryErrors.h"
@@ -186,6 +187,7 @@ void TComponent::EndLoading() {
 
 int TStringList::Add(const std::string& s) {
     items_.push_back(s);
+    Inserted(Count() - 1);
     Changed();
     return Count() - 1;
 }
@@ -193,12 +195,20 @@ int TStringList::Add(const std::string& s) {
 void TStringList::Insert(int index, const std::string& s) {
     if (index < 0 || index > Count()) throw EListError(index);
     items_.insert(items_.begin() + index, s);
+    Inserted(index);
     Changed();
 }
 
 void TStringList::Delete(int index) {
     if (index < 0 || index >= Count()) throw EListError(index);
     items_.erase(items_.begin() + index);
+    Deleted(index);
+    Changed();
+}
+
+void TStringList::Clear() {
+    items_.clear();
+    Reset();
     Changed();
 }
 
@@ -219,19 +229,39 @@ std::string TStringList::Text() const {
 
 void TStringList::SetText(const std::string& text) {
     items_ = SplitLines(text);
+    Reset();
     Changed();
 }
 
 void TStringList::Assign(const TPersistent& source) {
     if (auto* list = dynamic_cast<const TStringList*>(&source)) {
+        if (list == this) return;
         items_ = list->items_;
+        Reset();
         Changed();
         return;
     }
     TPersistent::Assign(source);
 }
 
+void TStringList::BeginUpdate() {
+    if (updateCount_++ == 0) {
+        changedInUpdate_ = false;
+        SetUpdateState(true);
+    }
+}
+
+void TStringList::EndUpdate() {
+    if (updateCount_ == 0 || --updateCount_ != 0) return;
+    SetUpdateState(false);
+    if (std::exchange(changedInUpdate_, false)) Changed();
+}
+
 void TStringList::Changed() {
+    if (updateCount_ != 0) {
+        changedInUpdate_ = true;
+        return;
+    }
     if (OnChange) OnChange(*this);
 }
 

@@ -165,6 +165,8 @@ private:
 };
 
 // Ordered list of strings, as the page lists and memos use it.
+// Between BeginUpdate and EndUpdate (counted, so brackets nest) OnChange
+// waits: an update that changed the list fires it once at its end.
 class TStringList : public TPersistent {
 public:
     int Count() const { return static_cast<int>(items_.size()); }
@@ -173,20 +175,34 @@ public:
     int Add(const std::string& s);
     void Insert(int index, const std::string& s);
     void Delete(int index);
-    void Clear() { items_.clear(); Changed(); }
+    void Clear();
     int IndexOf(const std::string& s) const;  // case-insensitive, as the class library does
     std::string Text() const;                  // lines joined with CR LF
     void SetText(const std::string& text);     // split on CR LF, LF or CR
     void Assign(const TPersistent& source) override;
     const std::vector<std::string>& Items() const { return items_; }
 
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateCount() const { return updateCount_; }
+
     std::function<void(TStringList&)> OnChange;
 
 protected:
-    virtual void Changed();
+    // What changed, for a list that mirrors the strings elsewhere (a list
+    // box's window): one string now at `index`, the one that was at `index`
+    // gone, or the whole list replaced. Called before OnChange.
+    virtual void Inserted(int) {}
+    virtual void Deleted(int) {}
+    virtual void Reset() {}
+    // The first BeginUpdate (true) and the last EndUpdate (false).
+    virtual void SetUpdateState(bool) {}
 
 private:
+    void Changed();
     std::vector<std::string> items_;
+    int updateCount_ = 0;
+    bool changedInUpdate_ = false;
 };
 
 }  // namespace velfw

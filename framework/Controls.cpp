@@ -291,10 +291,6 @@ void TWinControl::CreateChildHandles() {
         if (auto* w = dynamic_cast<TWinControl*>(controls_[i])) w->HandleNeeded();
 }
 
-void TWinControl::DestroyWnd() {
-    if (handle_) ::DestroyWindow(handle_);
-}
-
 void TWinControl::InsertControl(TControl* control) {
     controls_.push_back(control);
     control->parent_ = this;

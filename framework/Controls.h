@@ -210,7 +210,6 @@ public:
 protected:
     virtual void CreateParams(TCreateParams& params);
     virtual void CreateWnd();
-    virtual void DestroyWnd();
     virtual void WndProc(TMessage& message);
     void DefaultHandler(TMessage& message);
     virtual void Paint(TCanvas&) {}

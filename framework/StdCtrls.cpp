@@ -1,5 +1,7 @@
 #include "StdCtrls.h"
 
+#include <utility>
+
 #include "ControlsRules.h"
 #include "Forms.h"
 #include "WinHandles.h"
@@ -176,7 +178,6 @@ TListBox::TListBox(TComponent* owner) : TWinControl(owner) {
     SetBounds(0, 0, 121, 97);
     TabStop = true;
     SetColor(clWindow);
-    items_.OnChange = [this](TStringList&) { ItemsChanged(); };
 }
 
 void TListBox::CreateParams(TCreateParams& p) {
@@ -191,6 +192,8 @@ void TListBox::CreateWnd() {
     const std::vector<bool> selected = selected_;
     const int itemIndex = itemIndex_, topIndex = topIndex_;
     TWinControl::CreateWnd();
+    HWND wnd = HandleOrNull();
+    if (items_.UpdateCount() != 0) ::SendMessageA(wnd, WM_SETREDRAW, FALSE, 0);
     AddWindowItems();
     if (ValidIndex(itemIndex)) SetItemIndex(itemIndex);
     for (size_t i = 0; i < selected.size(); ++i)
@@ -199,34 +202,64 @@ void TListBox::CreateWnd() {
 }
 
 void TListBox::AddWindowItems() {
+    HWND wnd = HandleOrNull();
+    // Room for all at once instead of growing item by item.
+    ::SendMessageA(wnd, LB_INITSTORAGE, static_cast<WPARAM>(items_.Count()), 0);
     for (const std::string& item : items_.Items())
-        ::SendMessageA(HandleOrNull(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        ::SendMessageA(wnd, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item.c_str()));
 }
 
-void TListBox::DestroyWnd() {
-    SaveState();
-    TWinControl::DestroyWnd();
+void TListBoxStrings::Inserted(int index) { box_.ItemInserted(index); }
+void TListBoxStrings::Deleted(int index) { box_.ItemDeleted(index); }
+void TListBoxStrings::Reset() { box_.ItemsReset(); }
+void TListBoxStrings::SetUpdateState(bool updating) { box_.UpdateStateChanged(updating); }
+
+void TListBox::ItemInserted(int index) {
+    if (HWND wnd = HandleOrNull())
+        ::SendMessageA(wnd, LB_INSERTSTRING, static_cast<WPARAM>(index),
+                       reinterpret_cast<LPARAM>(items_[index].c_str()));
+    SelectionCleared();
 }
 
-void TListBox::SaveState() {
-    if (!HandleAllocated()) return;
-    std::vector<bool> selected(static_cast<size_t>(items_.Count()));
-    for (int i = 0; i < items_.Count(); ++i) selected[static_cast<size_t>(i)] = Selected(i);
-    const int itemIndex = ItemIndex(), topIndex = TopIndex();
-    selected_ = std::move(selected);
-    itemIndex_ = itemIndex;
-    topIndex_ = topIndex;
+void TListBox::ItemDeleted(int index) {
+    if (HWND wnd = HandleOrNull()) ::SendMessageA(wnd, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    SelectionCleared();
 }
 
-void TListBox::ItemsChanged() {
+void TListBox::ItemsReset() {
+    topIndex_ = 0;
+    if (HWND wnd = HandleOrNull()) {
+        const bool quiet = items_.UpdateCount() == 0;
+        if (quiet) ::SendMessageA(wnd, WM_SETREDRAW, FALSE, 0);
+        ::SendMessageA(wnd, LB_RESETCONTENT, 0, 0);
+        AddWindowItems();
+        if (quiet) {
+            ::SendMessageA(wnd, WM_SETREDRAW, TRUE, 0);
+            Invalidate();
+        }
+    }
+    SelectionCleared();
+}
+
+void TListBox::SelectionCleared() {
     selected_.clear();
     itemIndex_ = -1;
-    topIndex_ = 0;
     if (!HandleAllocated()) return;
+    if (items_.UpdateCount() != 0) {
+        clearSelection_ = true;
+        return;
+    }
+    ::SendMessageA(HandleOrNull(), LB_SETSEL, FALSE, -1);
+}
+
+void TListBox::UpdateStateChanged(bool updating) {
     HWND wnd = HandleOrNull();
-    ::SendMessageA(wnd, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageA(wnd, LB_RESETCONTENT, 0, 0);
-    AddWindowItems();
+    if (!wnd) return;
+    if (updating) {
+        ::SendMessageA(wnd, WM_SETREDRAW, FALSE, 0);
+        return;
+    }
+    if (std::exchange(clearSelection_, false)) ::SendMessageA(wnd, LB_SETSEL, FALSE, -1);
     ::SendMessageA(wnd, WM_SETREDRAW, TRUE, 0);
     Invalidate();
 }
@@ -247,10 +280,22 @@ void TListBox::SetSelected(int index, bool selected) {
     selected_[static_cast<size_t>(index)] = selected;
 }
 
-int TListBox::SelCount() const {
-    int n = 0;
-    for (int i = 0; i < items_.Count(); ++i) n += Selected(i) ? 1 : 0;
-    return n;
+int TListBox::SelCount() const { return static_cast<int>(SelectedIndexes().size()); }
+
+std::vector<int> TListBox::SelectedIndexes() const {
+    std::vector<int> indexes;
+    if (HWND wnd = HandleOrNull()) {
+        const LRESULT n = ::SendMessageA(wnd, LB_GETSELCOUNT, 0, 0);
+        if (n <= 0) return indexes;
+        indexes.resize(static_cast<size_t>(n));
+        const LRESULT got = ::SendMessageA(wnd, LB_GETSELITEMS, static_cast<WPARAM>(n),
+                                           reinterpret_cast<LPARAM>(indexes.data()));
+        indexes.resize(got > 0 ? static_cast<size_t>(got) : 0);
+        return indexes;
+    }
+    for (size_t i = 0; i < selected_.size() && i < static_cast<size_t>(items_.Count()); ++i)
+        if (selected_[i]) indexes.push_back(static_cast<int>(i));
+    return indexes;
 }
 
 int TListBox::ItemIndex() const {
@@ -277,6 +322,15 @@ void TListBox::SetItemIndex(int index) {
     }
     selected_.assign(static_cast<size_t>(items_.Count()), false);
     if (index >= 0) selected_[static_cast<size_t>(index)] = true;
+    itemIndex_ = index;
+}
+
+void TListBox::SetCaretIndex(int index) {
+    if (!ValidIndex(index)) return;
+    if (HWND wnd = HandleOrNull()) {
+        ::SendMessageA(wnd, LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
+        return;
+    }
     itemIndex_ = index;
 }
 

@@ -73,9 +73,31 @@ protected:
     virtual void Change();
 };
 
+class TListBox;
+
+// A list box's items: each change goes to the window as it happens, the
+// strings that moved only (inserted or deleted by index, the whole list
+// only when it is replaced), with the window's redraw off while an update
+// runs.
+class TListBoxStrings : public TStringList {
+public:
+    explicit TListBoxStrings(TListBox& box) : box_(box) {}
+
+protected:
+    void Inserted(int index) override;
+    void Deleted(int index) override;
+    void Reset() override;
+    void SetUpdateState(bool updating) override;
+
+private:
+    TListBox& box_;
+};
+
 // A list of lines with extended selection (click, Shift and Ctrl pick
 // several), in the order they were added. Items are kept by the control, so
-// they survive the window; changing them clears the selection.
+// they can be set before the window exists; changing them clears the
+// selection (once, at the end of an update), and keeps the top index as far
+// as the list still reaches it.
 class TListBox : public TWinControl {
 public:
     explicit TListBox(TComponent* owner);
@@ -85,10 +107,15 @@ public:
     bool Selected(int index) const;
     void SetSelected(int index, bool selected);
     int SelCount() const;
+    // The selected items in their order, read in one go.
+    std::vector<int> SelectedIndexes() const;
     // The item with the focus rectangle when it is selected, -1 otherwise.
     // Setting it selects only that item and scrolls it into view.
     int ItemIndex() const;
     void SetItemIndex(int index);
+    // Puts the focus rectangle on the item and scrolls it into view, the
+    // selection as it is.
+    void SetCaretIndex(int index);
     int TopIndex() const;
     void SetTopIndex(int index);
     TNotifyEvent OnDblClick;
@@ -96,19 +123,24 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
-    void DestroyWnd() override;
     void WndProc(TMessage& message) override;
 
 private:
-    void ItemsChanged();
+    friend class TListBoxStrings;
+    void ItemInserted(int index);
+    void ItemDeleted(int index);
+    void ItemsReset();
+    void UpdateStateChanged(bool updating);
+    void SelectionCleared();
     void AddWindowItems();
-    void SaveState();
     bool ValidIndex(int index) const { return index >= 0 && index < items_.Count(); }
-    TStringList items_;
+    TListBoxStrings items_{*this};
     // The selection while there is no window.
     std::vector<bool> selected_;
     int itemIndex_ = -1;
     int topIndex_ = 0;
+    // Set when a change in an update has still to clear the selection.
+    bool clearSelection_ = false;
 };
 
 // The check box and radio button's common part: a button that shows a

@@ -58,8 +58,6 @@ TKxSlider* Slider(TComponent* owner, TWinControl* parent, const char* name, int 
     return slider;
 }
 
-std::string Digit(int n) { return IntToStr(n); }
-
 // The buttons' glyphs, drawn at build time into the program's resources: the
 // normal image and the disabled one side by side.
 constexpr char kNextGlyph[] = "GLYPH_NEXT";
@@ -155,13 +153,13 @@ TTabSheet* TForm1::MakePage(const char* name, const char* caption, const char* h
 }
 
 TPanel* TForm1::MakeBottomBar(TTabSheet* page, int pageNumber) {
-    auto* bar = Place<TPanel>(this, page, "pBar" + Digit(pageNumber), 0, 0, 0, kBarHeight);
+    auto* bar = Place<TPanel>(this, page, "pBar" + IntToStr(pageNumber), 0, 0, 0, kBarHeight);
     bar->SetAlign(TAlign::alBottom);
     bar->SetCaption("");
-    auto* save = Button<TBitBtn>(this, bar, "bSave" + Digit(pageNumber), 440, 8, 190, 25, "&Save Changes and Exit",
+    auto* save = Button<TBitBtn>(this, bar, "bSave" + IntToStr(pageNumber), 440, 8, 190, 25, "&Save Changes and Exit",
                                  kSaveGlyph);
     save->OnClick = [this](TObject* s) { bSaveClick(s); };
-    auto* discard = Button<TBitBtn>(this, bar, "bExit" + Digit(pageNumber), 640, 8, 190, 25,
+    auto* discard = Button<TBitBtn>(this, bar, "bExit" + IntToStr(pageNumber), 640, 8, 190, 25,
                                     "&Discard Changes and Exit", kDiscardGlyph);
     discard->OnClick = [this](TObject* s) { bExitClick(s); };
     return bar;
@@ -173,11 +171,11 @@ void TForm1::MakeBeginPage() {
     const char* const captions[] = {"One Window", "Two Window", "Three Window"};
     TRadioButton** radios[] = {&rbWins1, &rbWins2, &rbWins3};
     for (int i = 0; i < 3; ++i) {
-        *radios[i] = Place<TRadioButton>(this, tsBegin, "rbWins" + Digit(i + 1), 40 + 200 * i, 76, 150, 20, captions[i]);
+        *radios[i] = Place<TRadioButton>(this, tsBegin, "rbWins" + IntToStr(i + 1), 40 + 200 * i, 76, 150, 20, captions[i]);
         (*radios[i])->TabStop = true;
         (*radios[i])->OnClick = [this](TObject* s) { rbWins1Click(s); };
         auto* picture = new TLayoutPicture(this, i + 1);
-        picture->Name = "imgWins" + Digit(i + 1);
+        picture->Name = "imgWins" + IntToStr(i + 1);
         picture->SetParent(tsBegin);
         picture->SetBounds(40 + 200 * i, 100, 80, 64);
     }
@@ -196,7 +194,7 @@ void TForm1::MakeBeginPage() {
 }
 
 void TForm1::MakeListPage(int window) {
-    const std::string n = Digit(window);
+    const std::string n = IntToStr(window);
     const std::string heading =
         "Setting Up Your Page List for Window " + n + (window == 1 ? std::string(" ") : std::string());
     auto* page = MakePage(("tsList" + n).c_str(), ("Page List " + n).c_str(), heading.c_str());
@@ -237,7 +235,7 @@ void TForm1::MakeListPage(int window) {
     bAddOne[i]->OnClick = [this](TObject* s) { bAddOneClick(s); };
 
     auto* bar = MakeBottomBar(page, window + 1);
-    const std::string step = Digit(window + 1);
+    const std::string step = IntToStr(window + 1);
     bBk[i] = Button<TBitBtn>(this, bar, "bBk" + step, 8, 8, 80, 25, "&Back", kBackGlyph);
     bBk[i]->OnClick = [this](TObject* s) { bBkClick(s); };
     bFw[i] = Button<TBitBtn>(this, bar, "bFw" + step, 96, 8, 80, 25, "&Next", kNextGlyph);
@@ -310,7 +308,7 @@ void TForm1::FormActivate(TObject*) {
     TRadioButton* radio = settings.WindowCount == 3 ? rbWins3 : settings.WindowCount == 2 ? rbWins2 : rbWins1;
     radio->SetChecked(true);
     rbWins1Click(radio);
-    SliderInterScreen->SetValue(settings.PageMs() / 1000);
+    SliderInterScreen->SetValue(settings.PageSeconds);
     SliderInterScreenChange(SliderInterScreen);
     cbScroll->SetChecked(!settings.ScrollEnabled);
     SliderScrollVScrollY->SetValue(settings.ScrollStep);
@@ -326,18 +324,22 @@ void TForm1::FormActivate(TObject*) {
         const int window = static_cast<int>(i) + 1;
         const auto left = std::find_if(unrecovered.begin(), unrecovered.end(),
                                        [window](const wizard::UnrecoveredPageList& list) { return list.Window == window; });
-        if (left != unrecovered.end())
+        if (left != unrecovered.end()) {
             WriteListBox(*lbWTo[i], wizard::PageListBox{left->Pages, {}, std::nullopt});
-        else
-            globals::LoadPageList(lbWTo[i]->Items(), globals::DataDir + "Window" + Digit(window));
+            continue;
+        }
+        TStringList& items = lbWTo[i]->Items();
+        items.BeginUpdate();  // one fill, not one per page
+        globals::LoadPageList(items, globals::DataDir + "Window" + IntToStr(window));
+        items.EndUpdate();
     }
-    globals::LoadPageList(lbWFrom[0]->Items(), globals::DataDir + "Recommended");
-    lbWFrom[1]->Items().Assign(lbWFrom[0]->Items());
-    lbWFrom[2]->Items().Assign(lbWFrom[0]->Items());
+    // The candidates of every window are the recommended pages its list lacks.
+    TStringList recommended;
+    globals::LoadPageList(recommended, globals::DataDir + "Recommended");
     for (size_t i = 0; i < lbWTo.size(); ++i) {
-        std::vector<std::string> candidates = lbWFrom[i]->Items().Items();
+        std::vector<std::string> candidates = recommended.Items();
         wizard::RemoveListed(lbWTo[i]->Items().Items(), candidates);
-        WriteListBox(*lbWFrom[i], wizard::PageListBox{candidates, {}, std::nullopt});
+        WriteListBox(*lbWFrom[i], wizard::PageListBox{std::move(candidates), {}, std::nullopt});
     }
 
     SliderDurationTimeS->SetValue(settings.MaxCycles);
@@ -409,18 +411,48 @@ void TForm1::PageControl1Changing(TObject*, bool& allowChange) {
 wizard::PageListBox ReadListBox(TListBox& box) {
     wizard::PageListBox state;
     state.Items = box.Items().Items();
-    for (int i = 0; i < box.Count(); ++i) state.Selected.push_back(box.Selected(i));
+    state.Selected.assign(state.Items.size(), false);
+    for (int i : box.SelectedIndexes())
+        if (i >= 0 && static_cast<size_t>(i) < state.Selected.size()) state.Selected[static_cast<size_t>(i)] = true;
     if (box.ItemIndex() >= 0) state.ItemIndex = static_cast<size_t>(box.ItemIndex());
     return state;
 }
 
-void WriteListBox(TListBox& box, const wizard::PageListBox& state) {
-    box.Items().Clear();
-    for (const auto& item : state.Items) box.Items().Add(item);
-    // The current item first: setting it clears the rest of the selection.
-    if (state.ItemIndex) box.SetItemIndex(static_cast<int>(*state.ItemIndex));
+namespace {
+
+// The selection and current item of `state` on the box, whose items already
+// are `state`'s, with `top` as its top index. A current item among the last
+// `fresh` entries (one just added) is scrolled into view.
+void ShowSelection(TListBox& box, const wizard::PageListBox& state, int top, size_t fresh) {
     for (size_t i = 0; i < state.Selected.size() && i < state.Items.size(); ++i)
         if (state.Selected[i]) box.SetSelected(static_cast<int>(i), true);
+    const bool showCurrent = state.ItemIndex && *state.ItemIndex + fresh >= state.Items.size();
+    if (state.ItemIndex && !showCurrent) box.SetCaretIndex(static_cast<int>(*state.ItemIndex));
+    if (top < box.Count()) box.SetTopIndex(top);
+    if (showCurrent) box.SetCaretIndex(static_cast<int>(*state.ItemIndex));
+}
+
+}  // namespace
+
+void WriteListBox(TListBox& box, const wizard::PageListBox& state) {
+    TStringList& items = box.Items();
+    items.BeginUpdate();
+    items.Clear();
+    for (const auto& item : state.Items) items.Add(item);
+    items.EndUpdate();
+    ShowSelection(box, state, 0, 0);
+}
+
+void ShowListEdit(TListBox& box, const wizard::PageListBox& after, const std::vector<size_t>& deleted,
+                  size_t appended) {
+    const int top = box.TopIndex();
+    TStringList& items = box.Items();
+    items.BeginUpdate();
+    for (size_t index : deleted) items.Delete(static_cast<int>(index));
+    for (size_t i = after.Items.size() - std::min(appended, after.Items.size()); i < after.Items.size(); ++i)
+        items.Add(after.Items[i]);
+    items.EndUpdate();
+    ShowSelection(box, after, top, appended);
 }
 
 int SenderDigit(TObject* sender, size_t position) {
@@ -438,7 +470,7 @@ void TForm1::bAddOneClick(TObject* sender) {
     wizard::PageListBox active = ReadListBox(*lbWTo[i]);
     const size_t before = active.Items.size();
     wizard::AddOne(text, active);
-    if (active.Items.size() != before) WriteListBox(*lbWTo[i], active);
+    if (active.Items.size() != before) ShowListEdit(*lbWTo[i], active, {}, active.Items.size() - before);
     edAdd[i]->SetText(text);
 }
 
@@ -451,12 +483,12 @@ void TForm1::MovePages(TObject* sender, bool adding) {
     if (i >= lbWTo.size()) return;
     wizard::PageListBox active = ReadListBox(*lbWTo[i]);
     wizard::PageListBox candidates = ReadListBox(*lbWFrom[i]);
-    if (adding)
-        wizard::AddSelected(candidates, active);
-    else
-        wizard::RemoveSelected(active, candidates);
-    WriteListBox(*lbWTo[i], active);
-    WriteListBox(*lbWFrom[i], candidates);
+    wizard::PageListBox& from = adding ? candidates : active;
+    wizard::PageListBox& to = adding ? active : candidates;
+    const std::vector<size_t> moved = wizard::MoveSelected(from, to, adding);
+    if (moved.empty()) return;
+    ShowListEdit(*(adding ? lbWFrom[i] : lbWTo[i]), from, moved, 0);
+    ShowListEdit(*(adding ? lbWTo[i] : lbWFrom[i]), to, {}, moved.size());
 }
 
 // ---- leaving

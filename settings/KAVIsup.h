@@ -107,9 +107,14 @@ private:
     void ShowMessage(const std::string& text);
 };
 
-// The list box as the editing rules see it, and back.
+// The list box as the editing rules see it, and back: WriteListBox fills it
+// anew; ShowListEdit carries out an edit (the entries at `deleted`, last
+// first, gone and the last `appended` of `after` added) touching nothing
+// else, and keeps the top index.
 wizard::PageListBox ReadListBox(velfw::TListBox& box);
 void WriteListBox(velfw::TListBox& box, const wizard::PageListBox& state);
+void ShowListEdit(velfw::TListBox& box, const wizard::PageListBox& after, const std::vector<size_t>& deleted,
+                  size_t appended);
 
 // The window or step digit of a shared handler's sender: the last character
 // of its name ("bAdd2" is window 2), or the seventh ("rbWins3").

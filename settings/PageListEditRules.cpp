@@ -1,5 +1,8 @@
 #include "PageListEditRules.h"
 
+#include <algorithm>
+#include <unordered_set>
+
 #include "SysUtils.h"
 
 namespace wizard {
@@ -31,34 +34,36 @@ void AddOne(std::string& editText, PageListBox& active) {
     editText = kNewAddressText;
 }
 
-namespace {
+std::vector<size_t> MoveSelected(PageListBox& from, PageListBox& to, bool makeCurrent) {
+    std::vector<size_t> moved;
+    for (size_t i = std::min(from.Items.size(), from.Selected.size()); i-- > 0;)
+        if (from.Selected[i]) {
+            moved.push_back(i);
+            to.Items.push_back(from.Items[i]);
+        }
+    if (moved.empty()) return moved;
+    if (makeCurrent) MakeLastCurrent(to);
 
-// Keeps the selection and the current item on the entries they were on.
-void DeleteEntry(PageListBox& box, size_t index) {
-    box.Items.erase(box.Items.begin() + static_cast<std::ptrdiff_t>(index));
-    if (index < box.Selected.size()) box.Selected.erase(box.Selected.begin() + static_cast<std::ptrdiff_t>(index));
-    if (!box.ItemIndex) return;
-    if (*box.ItemIndex == index)
-        box.ItemIndex.reset();
-    else if (*box.ItemIndex > index)
-        --*box.ItemIndex;
-}
-
-}  // namespace
-
-void MoveSelected(PageListBox& from, PageListBox& to, bool makeCurrent) {
-    for (size_t i = from.Items.size(); i-- > 0;) {
-        if (i >= from.Selected.size() || !from.Selected[i]) continue;
-        to.Items.push_back(from.Items[i]);
-        if (makeCurrent) MakeLastCurrent(to);
-        DeleteEntry(from, i);
+    // One pass over `from`: what stays closes up, its selection and current
+    // item with it.
+    std::optional<size_t> current;
+    size_t kept = 0;
+    for (size_t i = 0; i < from.Items.size(); ++i) {
+        if (i < from.Selected.size() && from.Selected[i]) continue;
+        if (from.ItemIndex == i) current = kept;
+        if (kept != i) from.Items[kept] = std::move(from.Items[i]);
+        if (i < from.Selected.size()) from.Selected[kept] = false;
+        ++kept;
     }
+    from.Items.resize(kept);
+    from.Selected.resize(std::min(from.Selected.size(), kept));
+    from.ItemIndex = current;
+    return moved;
 }
 
 void RemoveListed(const std::vector<std::string>& active, std::vector<std::string>& candidates) {
-    for (const std::string& page : active)
-        for (size_t i = candidates.size(); i-- > 0;)
-            if (candidates[i] == page) candidates.erase(candidates.begin() + static_cast<std::ptrdiff_t>(i));
+    const std::unordered_set<std::string> listed(active.begin(), active.end());
+    std::erase_if(candidates, [&listed](const std::string& page) { return listed.count(page) != 0; });
 }
 
 }  // namespace wizard

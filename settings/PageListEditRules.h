@@ -32,12 +32,19 @@ void AddOne(std::string& editText, PageListBox& active);
 
 // The add and remove buttons: the selected entries of `from`, last first, are
 // appended to `to` and deleted from `from`. Several entries thus arrive in
-// reverse order. `makeCurrent` makes each appended entry the current item of
-// `to`, selected alone (adding does); otherwise `to` keeps its selection
-// (removing), and the entries arrive unselected.
-void MoveSelected(PageListBox& from, PageListBox& to, bool makeCurrent);
-inline void AddSelected(PageListBox& candidates, PageListBox& active) { MoveSelected(candidates, active, true); }
-inline void RemoveSelected(PageListBox& active, PageListBox& candidates) { MoveSelected(active, candidates, false); }
+// reverse order. `makeCurrent` makes the last appended entry the current item
+// of `to`, selected alone (adding does); otherwise `to` keeps its selection
+// (removing), and the entries arrive unselected. `from` keeps the selection
+// and current item of the entries that stay. Returns the indexes the moved
+// entries had in `from`, last first: deleted in that order, each index still
+// names its entry.
+std::vector<size_t> MoveSelected(PageListBox& from, PageListBox& to, bool makeCurrent);
+inline std::vector<size_t> AddSelected(PageListBox& candidates, PageListBox& active) {
+    return MoveSelected(candidates, active, true);
+}
+inline std::vector<size_t> RemoveSelected(PageListBox& active, PageListBox& candidates) {
+    return MoveSelected(active, candidates, false);
+}
 
 // Deletes from the candidates every entry equal to one of the active list
 // (whole text, letter case counts).

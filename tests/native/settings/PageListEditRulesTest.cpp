@@ -63,6 +63,32 @@ TEST(PageListEditRules, RemoveMovesSelectedPagesBackInReverseOrder) {
     EXPECT_EQ(active.ItemIndex, 0u);  // still on "keep"
 }
 
+// The entries that stay close up in their order, those before the first
+// moved one included; the indexes returned name the moved entries as they
+// stood, last first.
+TEST(PageListEditRules, MovedEntriesAreNamedAndTheRestKeepTheirOrder) {
+    struct Case {
+        Items items;
+        std::vector<bool> selected;
+        Items left;
+        std::vector<size_t> moved;
+    };
+    const Case cases[] = {
+        {{"a", "b", "c", "d", "e"}, {false, false, true, false, true}, {"a", "b", "d"}, {4, 2}},
+        {{"a", "b", "c"}, {false, true}, {"a", "c"}, {1}},  // a selection shorter than the list
+        {{"a", "b", "c"}, {true, true, true}, {}, {2, 1, 0}},
+        {{"a", "b"}, {false, false}, {"a", "b"}, {}},
+    };
+    for (const Case& c : cases) {
+        PageListBox from{c.items, c.selected, std::nullopt};
+        PageListBox to{{"t"}, {true}, 0};
+        EXPECT_EQ(RemoveSelected(from, to), c.moved);
+        EXPECT_EQ(from.Items, c.left);
+        EXPECT_EQ(to.Items.size(), 1 + c.moved.size());
+        for (size_t k = 0; k < c.moved.size(); ++k) EXPECT_EQ(to.Items[1 + k], c.items[c.moved[k]]);
+    }
+}
+
 TEST(PageListEditRules, NothingSelectedMovesNothing) {
     PageListBox candidates{{"A", "B"}, {}, std::nullopt};
     PageListBox active{{"P"}, {false}, 0};

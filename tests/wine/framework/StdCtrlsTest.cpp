@@ -100,6 +100,88 @@ TEST_F(StdCtrlsTest, ListBoxScrollsByTopIndexAndReportsSelectionChanges) {
     EXPECT_EQ(list->ItemIndex(), -1);
 }
 
+namespace {
+
+// The list-box messages a window receives, counted on their way in.
+class ListMessages {
+public:
+    explicit ListMessages(HWND wnd) : wnd_(wnd) {
+        ::SetPropA(wnd, kProp, this);
+        previous_ = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListMessages::Proc)));
+    }
+    ~ListMessages() {
+        ::SetWindowLongPtrA(wnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+        ::RemovePropA(wnd_, kProp);
+    }
+    int inserted = 0, deleted = 0, resets = 0, redrawOff = 0, redrawOn = 0;
+
+private:
+    static constexpr char kProp[] = "TestListMessages";
+    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM w, LPARAM l) {
+        auto* self = static_cast<ListMessages*>(::GetPropA(wnd, kProp));
+        switch (msg) {
+            case LB_ADDSTRING:
+            case LB_INSERTSTRING:
+                ++self->inserted;
+                break;
+            case LB_DELETESTRING: ++self->deleted; break;
+            case LB_RESETCONTENT: ++self->resets; break;
+            case WM_SETREDRAW: ++(w ? self->redrawOn : self->redrawOff); break;
+            default: break;
+        }
+        return ::CallWindowProcA(self->previous_, wnd, msg, w, l);
+    }
+    HWND wnd_;
+    WNDPROC previous_ = nullptr;
+};
+
+}  // namespace
+
+// Each change reaches the window as that change: a list of many is not
+// built again for every item added, and a fill in an update is drawn once.
+TEST_F(StdCtrlsTest, ListBoxSendsOnlyTheItemsThatChange) {
+    auto* list = PlaceControl<TListBox>(form, form, 0, 0, 200, 100);
+    form->Show();
+    int changes = 0;
+    list->Items().OnChange = [&](TStringList&) { ++changes; };
+    constexpr int kItems = 300;
+    {
+        ListMessages seen(list->Handle());
+        list->Items().BeginUpdate();
+        list->Items().BeginUpdate();  // nested: the outer bracket ends it
+        list->Items().Clear();
+        for (int i = 0; i < kItems; ++i) list->Items().Add("page " + std::to_string(i));
+        list->Items().EndUpdate();
+        EXPECT_EQ(changes, 0);
+        list->Items().EndUpdate();
+        EXPECT_EQ(changes, 1);
+        EXPECT_EQ(seen.inserted, kItems);
+        EXPECT_LE(seen.resets, 1);
+        EXPECT_EQ(seen.redrawOff, 1);
+        EXPECT_EQ(seen.redrawOn, 1);
+    }
+    EXPECT_EQ(static_cast<int>(::SendMessageA(list->Handle(), LB_GETCOUNT, 0, 0)), kItems);
+
+    ListMessages seen(list->Handle());
+    list->SetTopIndex(100);
+    for (int i = 0; i < 50; ++i) list->Items().Add("more " + std::to_string(i));
+    list->Items().Delete(kItems + 10);
+    list->Items().Delete(200);
+    list->Items().Insert(150, "inserted");
+    EXPECT_EQ(seen.inserted, 51);
+    EXPECT_EQ(seen.deleted, 2);
+    EXPECT_EQ(seen.resets, 0);
+    EXPECT_EQ(changes, 1 + 53);
+    EXPECT_EQ(list->TopIndex(), 100);  // the user's place in the list stays
+    const std::vector<std::string> window = WindowItems(list);
+    EXPECT_EQ(window, list->Items().Items());
+    ASSERT_EQ(window.size(), static_cast<size_t>(kItems + 49));
+    EXPECT_EQ(window[150], "inserted");
+    EXPECT_EQ(window[201], "page 201");
+    EXPECT_EQ(window.back(), "more 49");
+}
+
 TEST_F(StdCtrlsTest, RadioButtonsClearTheirSiblingsOnly) {
     auto* group = PlaceControl<TPanel>(form, form, 0, 0, 200, 100);
     auto* other = PlaceControl<TPanel>(form, form, 200, 0, 200, 100);

@@ -566,6 +566,67 @@ TEST_F(SettingsProgramTest, AfterRemoveAndAddNothingIsHighlightedThatTheUserDidN
     EXPECT_EQ(ListSelection(Candidates(1)), std::vector<bool>(3, false));
 }
 
+// Long lists, scrolled down and highlighted by the user: a remove and an add
+// move only their pages, and each list stays where the user left it.
+TEST_F(SettingsProgramTest, AddAndRemoveKeepEachListsScrollPositionAndTheOtherHighlights) {
+    constexpr int kPages = 40;
+    for (int i = 0; i < kPages; ++i) {
+        const std::string n = std::to_string(100 + i);
+        data.Page("Window1", "p" + n + ".url", "http://p" + n + ".example");
+        data.Page("Recommended", "r" + n + ".url", "http://r" + n + ".example");
+    }
+    Start();
+    HWND active = ActiveList(1), candidates = Candidates(1);
+    ASSERT_EQ(ListItems(active).size(), static_cast<size_t>(kPages));
+    ASSERT_EQ(ListItems(candidates).size(), static_cast<size_t>(kPages));
+    const std::vector<std::string> before = ListItems(active);
+    const std::vector<std::string> candidatesBefore = ListItems(candidates);
+    for (int i : {3, 20}) ASSERT_TRUE(SelectListItem(candidates, i, true));
+    for (int i : {12, 15}) ASSERT_TRUE(SelectListItem(active, i, true));
+    // Scrolled after the highlights, which bring their item into view.
+    const auto top = [](HWND list) { return static_cast<int>(::SendMessageA(list, LB_GETTOPINDEX, 0, 0)); };
+    ::SendMessageA(active, LB_SETTOPINDEX, 10, 0);
+    ::SendMessageA(candidates, LB_SETTOPINDEX, 5, 0);
+    ASSERT_EQ(top(active), 10);
+    ASSERT_EQ(top(candidates), 5);
+    Click(kList1, kRemoveCaption);
+    std::vector<std::string> expected = before;
+    expected.erase(expected.begin() + 15);
+    expected.erase(expected.begin() + 12);
+    EXPECT_EQ(ListItems(active), expected);
+    EXPECT_EQ(top(active), 10);
+    EXPECT_EQ(ListSelection(active), std::vector<bool>(expected.size(), false));
+    std::vector<std::string> expectedCandidates = candidatesBefore;
+    expectedCandidates.push_back(before[15]);
+    expectedCandidates.push_back(before[12]);
+    EXPECT_EQ(ListItems(candidates), expectedCandidates);
+    EXPECT_EQ(top(candidates), 5);
+    std::vector<bool> highlighted(expectedCandidates.size(), false);
+    highlighted[3] = highlighted[20] = true;  // the user's, on the pages they were on
+    EXPECT_EQ(ListSelection(candidates), highlighted);
+
+    // Adding the two highlighted candidates: the candidate list keeps its
+    // place, the active list shows the page just added, its current item.
+    Click(kList1, kAddCaption);
+    expectedCandidates.erase(expectedCandidates.begin() + 20);
+    expectedCandidates.erase(expectedCandidates.begin() + 3);
+    EXPECT_EQ(ListItems(candidates), expectedCandidates);
+    EXPECT_EQ(top(candidates), 5);
+    expected.push_back(candidatesBefore[20]);
+    expected.push_back(candidatesBefore[3]);
+    EXPECT_EQ(ListItems(active), expected);
+    std::vector<bool> current(expected.size(), false);
+    current.back() = true;
+    EXPECT_EQ(ListSelection(active), current);
+    RECT last = {}, client = {};
+    ::SendMessageA(active, LB_GETITEMRECT, expected.size() - 1, reinterpret_cast<LPARAM>(&last));
+    ::GetClientRect(active, &client);
+    EXPECT_TRUE(last.top >= client.top && last.bottom <= client.bottom) << "the page added is out of sight";
+    // Scrolled no further than it takes to show it.
+    const int visible = (client.bottom - client.top) / (last.bottom - last.top);
+    EXPECT_EQ(top(active), static_cast<int>(expected.size()) - visible);
+}
+
 TEST_F(SettingsProgramTest, TwoWindowClickedWithTheMouseShowsPageList2AndStaysOnBeginSetup) {
     registry.Setting("DType", "1");
     Start();
