@@ -48,11 +48,7 @@ bool ReadShortcutUrl(const std::string& fileName, std::string& url) {
 }
 
 bool WriteShortcutUrl(const std::string& fileName, const std::string& url) {
-    try {
-        return ::WritePrivateProfileStringA(ShortcutSection, ShortcutKey, url.c_str(), fileName.c_str()) != FALSE;
-    } catch (...) {
-        return false;
-    }
+    return ::WritePrivateProfileStringA(ShortcutSection, ShortcutKey, url.c_str(), fileName.c_str()) != FALSE;
 }
 
 bool SaveLastSeenShortcut(const std::string& url) { return WriteShortcutUrl(LastSeenShortcutPath(DesktopDir), url); }

@@ -38,6 +38,8 @@ public:
     bool RemoveFile(const std::string& path) override;
     bool MoveEntry(const std::string& from, const std::string& to) override;
     bool WriteNewShortcut(const std::string& path, const std::string& url) override;
+    bool FlushFiles(const std::string& folder, const std::vector<std::string>& names) override;
+    bool HoldsShortcut(const std::string& path, const std::string& url) override;
     bool ReadShortcut(const std::string& path, std::string& url) override;
     std::string PathSpelling(const std::string& ansiText) override;
 };

@@ -1,5 +1,8 @@
 #include "PageListSave.h"
 
+#include <unordered_map>
+#include <unordered_set>
+
 #include "ShortcutNameRules.h"
 #include "SysUtils.h"
 
@@ -115,24 +118,47 @@ public:
             PlanShortcutFiles(entries, ShortcutNameRoom(PathUnits(staging_)), kept,
                               [this](const std::string& name) { return files_.PathSpelling(name); });
         if (!plan.Ok()) return Fail(plan.Failure, failure);
-        if (plan.Files.empty() && old.empty()) return true;
+
+        // A page whose file already holds it is in both lists: it neither
+        // leaves W nor is written again.
+        std::vector<std::string> written;
+        std::vector<std::string> moved;
+        {
+            std::unordered_set<std::string> unchanged;
+            const std::unordered_set<std::string> oldNames(old.begin(), old.end());
+            for (const ShortcutFile& file : plan.Files) {
+                if (oldNames.count(file.FileName) && files_.HoldsShortcut(folder_ + file.FileName, file.Address))
+                    unchanged.insert(file.FileName);
+                else
+                    written.push_back(file.FileName);
+            }
+            for (const std::string& name : old)
+                if (!unchanged.count(name)) moved.push_back(name);
+        }
+        if (written.empty() && moved.empty()) return true;
+        std::unordered_map<std::string, const std::string*> addresses;
+        for (const ShortcutFile& file : plan.Files) addresses.emplace(file.FileName, &file.Address);
 
         // States 2 and 3: any failure rolls back.
         if (!files_.MakeFolder(staging_))
             return Fail("Unable to create folder: " + NoBackslash(staging_), failure);
-        for (const ShortcutFile& file : plan.Files)
-            if (!files_.WriteNewShortcut(staging_ + file.FileName, file.Address))
-                return Undo("Unable to write to " + staging_ + file.FileName, failure);
+        for (const std::string& name : written)
+            if (!files_.WriteNewShortcut(staging_ + name, *addresses.at(name)))
+                return Undo("Unable to write to " + staging_ + name, failure);
+        // Every new page on the disk before the mark can say the list is
+        // saved; one flush of the set after all the writes.
+        if (!files_.FlushFiles(staging_, written)) return Undo("Unable to flush " + NoBackslash(staging_), failure);
         if (!files_.MakeFolder(aside_)) return Undo("Unable to create folder: " + NoBackslash(aside_), failure);
-        for (const std::string& name : old)
+        for (const std::string& name : moved)
             if (!files_.MoveEntry(folder_ + name, aside_ + name))
                 return Undo("Unable to move " + folder_ + name, failure);
 
         // State 4: the new list wins from here on.
         if (!files_.MakeFolder(mark_)) return Undo("Unable to create folder: " + NoBackslash(mark_), failure);
-        for (const ShortcutFile& file : plan.Files)
-            if (!files_.MoveEntry(staging_ + file.FileName, folder_ + file.FileName))
-                return UndoCommitted("Unable to move " + staging_ + file.FileName, failure);
+        for (size_t i = 0; i < written.size(); ++i)
+            if (!files_.MoveEntry(staging_ + written[i], folder_ + written[i]))
+                return UndoCommitted({written.begin(), written.begin() + static_cast<std::ptrdiff_t>(i)},
+                                     "Unable to move " + staging_ + written[i], failure);
         std::string reason;
         return Finish(reason) || Fail(NewListSaved(reason), failure);
     }
@@ -220,13 +246,11 @@ private:
         return Fail(reason, failure);
     }
 
-    // Back from state 4 to 3: every file of W that moves is a new page now.
-    bool UndoCommitted(const std::string& reason, std::string& failure) {
-        std::vector<FolderEntry> entries;
-        if (!files_.ListEntries(folder_, entries)) return Fail(KeptStaged(reason), failure);
-        for (const FolderEntry& entry : entries)
-            if (entry.Kind == EntryKind::File && !files_.MoveEntry(folder_ + entry.Name, staging_ + entry.Name))
-                return Fail(KeptStaged(reason), failure);
+    // Back from state 4 to 3: the new pages already moved in go back to N.
+    // Only those: the pages that stayed in W belong to the old list as well.
+    bool UndoCommitted(const std::vector<std::string>& movedIn, const std::string& reason, std::string& failure) {
+        for (const std::string& name : movedIn)
+            if (!files_.MoveEntry(folder_ + name, staging_ + name)) return Fail(KeptStaged(reason), failure);
         if (!files_.RemoveEmptyFolder(mark_)) return Fail(KeptStaged(reason), failure);
         return Undo(reason, failure);
     }

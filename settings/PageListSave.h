@@ -74,8 +74,13 @@ public:
     virtual bool RemoveFile(const std::string& path) = 0;
     // Fails when `to` exists: nothing is ever overwritten by a move.
     virtual bool MoveEntry(const std::string& from, const std::string& to) = 0;
-    // A new Internet Shortcut holding `url`; fails when the file exists.
+    // A new Internet Shortcut holding `url`; fails when the file exists. The
+    // bytes may still be in the system's cache until FlushFiles.
     virtual bool WriteNewShortcut(const std::string& path, const std::string& url) = 0;
+    // Every named file of `folder` on the disk itself, not only in the cache.
+    virtual bool FlushFiles(const std::string& folder, const std::vector<std::string>& names) = 0;
+    // True when the file holds exactly what WriteNewShortcut writes for `url`.
+    virtual bool HoldsShortcut(const std::string& path, const std::string& url) = 0;
     // The address an existing shortcut holds; false when it cannot be read.
     virtual bool ReadShortcut(const std::string& path, std::string& url) = 0;
     // An ANSI text (a file name made from an address, an address in a
@@ -111,7 +116,8 @@ void PagesOnDisk(IPageListFiles& files, const std::string& windowFolder, std::ve
 // page of `entries`. Read-only files and sub-folders (with all they hold)
 // stay; a read-only shortcut that holds a page's address counts as that
 // page's file, and one that holds another address keeps its name, so the
-// page gets another. On failure the folder keeps its old pages and `failure`
+// page gets another. A file that already holds its page byte for byte stays
+// where it is, so a save costs what the list changed plus one read a page. On failure the folder keeps its old pages and `failure`
 // says why; a failure after the commit point says the new list is saved.
 bool SavePageList(IPageListFiles& files, const std::string& windowFolder, const std::vector<std::string>& entries,
                   std::string& failure);

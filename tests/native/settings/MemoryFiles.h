@@ -25,6 +25,7 @@ public:
     std::function<bool(const std::string& from, const std::string& to)> failMove =
         [](const std::string&, const std::string&) { return false; };
     std::function<bool(const std::string& path)> failRemove = [](const std::string&) { return false; };
+    std::function<bool(const std::string& folder)> failFlush = [](const std::string&) { return false; };
     // Every change on disk counts a step; from step `deadFrom` (1 is the
     // first) on nothing changes any more, as when the process was killed.
     int steps = 0;
@@ -86,6 +87,17 @@ public:
         if (Dead() || failWrite(path) || Has(path) || !FolderExists(velfw::ExtractFilePath(path))) return false;
         AddFile(path, url);
         return true;
+    }
+
+    bool FlushFiles(const std::string& folder, const std::vector<std::string>& names) override {
+        if (names.empty()) return true;
+        if (Dead() || failFlush(folder)) return false;
+        for (const std::string& name : names)
+            if (!Is(velfw::IncludeTrailingBackslash(folder) + name, EntryKind::File)) return false;
+        return true;
+    }
+    bool HoldsShortcut(const std::string& path, const std::string& url) override {
+        return Is(path, EntryKind::File) && nodes_.at(Key(path)).url == url;
     }
 
     bool ReadShortcut(const std::string& path, std::string& url) override {

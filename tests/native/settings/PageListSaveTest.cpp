@@ -88,6 +88,9 @@ TEST(PageListSave, AFailedSaveLeavesTheOldFolderAsItWas) {
              f.failWrite = [](const std::string& p) { return p.find("b.com") != std::string::npos; };
          },
          "Unable to write to c:\\Fav\\Velunor\\Window1.new\\b.com.url"},
+        {"flushing the staged files",
+         [](MemoryFiles& f) { f.failFlush = [](const std::string&) { return true; }; },
+         "Unable to flush c:\\Fav\\Velunor\\Window1.new"},
         {"moving an old file aside",
          [](MemoryFiles& f) {
              f.failMove = [](const std::string& from, const std::string&) {
@@ -411,4 +414,47 @@ TEST(PageListSave, AFailureAfterTheCommitThatCannotBeUndoneSaysTheNewListIsSaved
     EXPECT_FALSE(SavePageList(stuck, kWindow, kNewList, failure));
     EXPECT_EQ(failure, "Unable to clear folder: c:\\Fav\\Velunor\\Window1.old. The new list is saved");
     EXPECT_EQ(Pages(stuck), newPages);
+}
+
+TEST(PageListSave, APageWhoseFileHoldsItStaysInPlaceThroughASaveAFailureAndAKill) {
+    // 200 pages already saved; the new list drops one and adds one.
+    const auto saved = [] {
+        MemoryFiles files = SavedFolder();
+        for (int i = 0; i < 200; ++i)
+            files.AddFile(kWindow + "p" + std::to_string(i) + ".com.url", "http://p" + std::to_string(i) + ".com");
+        return files;
+    };
+    std::vector<std::string> list = kNewList;
+    for (int i = 1; i < 200; ++i) list.push_back("http://p" + std::to_string(i) + ".com");
+
+    MemoryFiles whole = saved();
+    std::string failure;
+    ASSERT_TRUE(SavePageList(whole, kWindow, list, failure)) << failure;
+    const auto newPages = Pages(whole);
+    EXPECT_EQ(newPages.count("p0.com.url"), 0u);
+    EXPECT_EQ(newPages.at("p199.com.url"), "http://p199.com");
+    // What changed, not what stayed: a few steps, not some for each of the 199.
+    EXPECT_LT(whole.steps, 30);
+
+    // After the commit a page cannot move in: the pages that stayed are not
+    // taken back with those that moved in, and the old list is whole again.
+    MemoryFiles failing = saved();
+    failing.failMove = [](const std::string& from, const std::string&) {
+        return from.find(".new\\b.com") != std::string::npos;
+    };
+    const auto before = failing.Snapshot();
+    EXPECT_FALSE(SavePageList(failing, kWindow, list, failure));
+    EXPECT_EQ(failing.Snapshot(), before);
+
+    const auto oldPages = Pages(saved());
+    for (int k = 1; k <= whole.steps; ++k) {
+        SCOPED_TRACE("ended before step " + std::to_string(k));
+        MemoryFiles files = saved();
+        files.deadFrom = k;
+        EXPECT_FALSE(SavePageList(files, kWindow, list, failure));
+        files.deadFrom = 0;
+        ASSERT_TRUE(RecoverPageList(files, kWindow, failure)) << failure;
+        const auto pages = Pages(files);
+        EXPECT_TRUE(pages == oldPages || pages == newPages);
+    }
 }
