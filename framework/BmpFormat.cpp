@@ -122,7 +122,7 @@ bool ReadBmpHeaders(std::span<const uint8_t> data, BmpHeaders& out) {
     return true;
 }
 
-BmpFault ReadBmpFileLayout(std::span<const uint8_t> data, BmpFileLayout& out) {
+BmpFault ReadBmpFileLayout(std::span<const uint8_t> data, BmpFileLayout& out, const BmpFileRules& rules) {
     out = BmpFileLayout{};
     BmpHeaders headers;
     const bool whole = ReadBmpHeaders(data, headers);
@@ -130,19 +130,27 @@ BmpFault ReadBmpFileLayout(std::span<const uint8_t> data, BmpFileLayout& out) {
     const DibHeader& h = headers.Info;
     if (!IsKnownInfoSize(h.size)) return BmpFault::NotBitmap;
     if (!whole || data.size() < kBmpFileHeaderSize + static_cast<uint64_t>(h.size)) return BmpFault::Truncated;
-    if (h.compression != 0 || !IsSupportedDibDepth(h.bitCount)) return BmpFault::Unsupported;
+    if (h.compression != 0 || !IsSupportedDibDepth(h.bitCount) || (rules.Depths & DibDepthBit(h.bitCount)) == 0)
+        return BmpFault::Unsupported;
+    if (h.height < 0 && !rules.TopDown) return BmpFault::Unsupported;
+    if (h.width == 0 || h.height == 0) return BmpFault::Empty;
     // -height of the smallest int has no positive value.
-    if (h.width <= 0 || h.height == 0 || h.height == std::numeric_limits<int32_t>::min()) return BmpFault::BadSize;
+    if (h.width < 0 || h.height == std::numeric_limits<int32_t>::min()) return BmpFault::BadSize;
     const int32_t rows = h.height < 0 ? -h.height : h.height;
+    if (h.width > rules.LargestSide || rows > rules.LargestSide) return BmpFault::BadSize;
     const size_t size = DibImageSize(h.width, rows, h.bitCount);
     if (size == 0) return BmpFault::BadSize;
-    const auto maxEntries = static_cast<uint32_t>(DibPaletteSize(h.bitCount));
-    if (h.clrUsed > maxEntries) return BmpFault::NotBitmap;
-    const uint32_t entries = h.clrUsed != 0 ? h.clrUsed : maxEntries;
-    const uint64_t paletteEnd = kBmpFileHeaderSize + static_cast<uint64_t>(h.size) + 4ull * entries;
+    // The table the header declares: a count of 0 is the whole table of a
+    // paletted depth, and no count reaches past 256 entries (nor does GDI's).
+    // Of it the pixels index no more than their depth can.
+    const auto depthEntries = static_cast<uint32_t>(DibPaletteSize(h.bitCount));
+    const uint32_t declared = h.clrUsed != 0 ? std::min<uint32_t>(h.clrUsed, 256) : depthEntries;
+    const uint32_t entries = std::min(declared, depthEntries);
+    const uint64_t tableAt = kBmpFileHeaderSize + static_cast<uint64_t>(h.size);
+    const uint64_t paletteEnd = tableAt + 4ull * entries;
     if (paletteEnd > data.size()) return BmpFault::Truncated;
     // Writers leave the offset 0 now and then; the rows then follow the table.
-    const uint64_t start = headers.BitsOffset != 0 ? headers.BitsOffset : paletteEnd;
+    const uint64_t start = headers.BitsOffset != 0 ? headers.BitsOffset : tableAt + 4ull * declared;
     if (start < paletteEnd || start > data.size() || data.size() - start < size) return BmpFault::Truncated;
     out.Width = h.width;
     out.Height = rows;

@@ -73,7 +73,7 @@ struct BmpFileLayout {
     bool TopDown = false;
     int BitsPerPixel = 0;
     uint32_t InfoHeaderSize = 0;
-    uint32_t PaletteEntries = 0;  // four bytes each, after the info header
+    uint32_t PaletteEntries = 0;  // the colours the pixels index, four bytes each, after the info header
     size_t BitsOffset = 0;        // from the start of the data
     size_t BitsSize = 0;          // all rows
 };
@@ -81,12 +81,29 @@ struct BmpFileLayout {
 enum class BmpFault {
     None,
     NotBitmap,    // no "BM" signature or an unknown info header
-    Unsupported,  // compressed, or a depth a DIB section is not made with here
-    BadSize,      // a width or height of 0, negative width, or too large
+    Unsupported,  // compressed, or a depth or row order the caller does not take
+    Empty,        // a width or height of 0: no pixels
+    BadSize,      // a negative width, or too large
     Truncated,    // the colour table or the rows end beyond the data
 };
 
-BmpFault ReadBmpFileLayout(std::span<const uint8_t> data, BmpFileLayout& out);
+constexpr uint64_t DibDepthBit(int bitsPerPixel) { return uint64_t{1} << bitsPerPixel; }
+constexpr uint64_t kDibSectionDepths =
+    DibDepthBit(1) | DibDepthBit(4) | DibDepthBit(8) | DibDepthBit(24) | DibDepthBit(32);
+
+// What a caller takes of the bitmaps a BMP file can hold; the defaults take
+// every one a DIB section is made of.
+struct BmpFileRules {
+    uint64_t Depths = kDibSectionDepths;  // DibDepthBit of each bit count taken, within kDibSectionDepths
+    int32_t LargestSide = INT32_MAX;      // of width and height
+    bool TopDown = true;                  // rows stored top first are taken
+};
+
+// The one judgement of a BMP file image from outside. A colour count above
+// what the depth indexes is cut to it, as GDI does (the pixels reach no
+// more); a bits offset of 0 puts the rows right after the colour table the
+// header declares.
+BmpFault ReadBmpFileLayout(std::span<const uint8_t> data, BmpFileLayout& out, const BmpFileRules& rules = {});
 
 // The header of a `bitCount` image of a bitmap of that size. Resolutions and
 // colour counts come from the bitmap's own header when it has one, the

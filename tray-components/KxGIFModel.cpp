@@ -36,62 +36,59 @@ uint64_t MostPixelsOf(std::span<const uint8_t> codeStream) {
     return kLongest * (kLongest + 1) / 2 + (codes - kLongest) * kLongest;
 }
 
+// What a frame is encoded from: the GIF's depths, sides of 16 bits.
+constexpr velfw::BmpFileRules kEncodableDib{velfw::DibDepthBit(1) | velfw::DibDepthBit(4) | velfw::DibDepthBit(8),
+                                            static_cast<int32_t>(kLargestSide), true};
+
 // A BMP file image read in place, every part checked to lie inside it.
 struct DibView {
-    DibHeader header;
+    int32_t width = 0;
+    int32_t height = 0;
+    int bitCount = 0;
+    bool topDown = false;
     uint32_t colorCount = 0;  // palette entries after the information header
     const uint8_t* palette = nullptr;
     const uint8_t* pixels = nullptr;
-    int32_t height = 0;  // of the picture
-    bool topDown = false;
     uint64_t stride = 0;
 };
 
 [[noreturn]] void EncodingError() { throw velfw::EInvalidGraphicOperation("GIF image encoding error"); }
 
 bool ReadDibSize(std::span<const uint8_t> dib, int32_t& width, int32_t& height) {
-    velfw::BmpHeaders headers;
-    if (!velfw::ReadBmpHeaders(dib, headers)) return false;
-    const DibHeader& h = headers.Info;
-    if (h.width < 0 || h.height == INT32_MIN) return false;
-    width = h.width;
-    height = h.height < 0 ? -h.height : h.height;
+    velfw::BmpFileLayout layout;
+    if (velfw::ReadBmpFileLayout(dib, layout) != velfw::BmpFault::None) return false;
+    width = layout.Width;
+    height = layout.Height;
     return true;
 }
 
 DibView ViewDib(std::span<const uint8_t> dib) {
+    velfw::BmpFileLayout layout;
+    switch (velfw::ReadBmpFileLayout(dib, layout, kEncodableDib)) {
+    case velfw::BmpFault::None: break;
+    case velfw::BmpFault::Empty: throw velfw::EInvalidGraphicOperation("No GIF Data to write");
+    default: EncodingError();
+    }
     DibView v;
-    velfw::BmpHeaders headers;
-    if (!velfw::ReadBmpHeaders(dib, headers)) EncodingError();
-    const uint64_t infoSize = headers.Info.size;
-    const uint64_t pixelOffset = headers.BitsOffset;
-    v.header = headers.Info;
-    const DibHeader& h = v.header;
-    const auto most = static_cast<uint32_t>(velfw::DibPaletteSize(h.bitCount));
-    if (most == 0 || h.compression != 0 || infoSize < kBmpInfoHeaderSize) EncodingError();
-    if (h.width <= 0 || h.height == 0) throw velfw::EInvalidGraphicOperation("No GIF Data to write");
-    if (h.height == INT32_MIN || h.width > kLargestSide || std::abs(h.height) > kLargestSide) EncodingError();
-    v.height = std::abs(h.height);
-    v.topDown = h.height < 0;
-    v.colorCount = h.clrUsed > 0 && h.clrUsed < most ? h.clrUsed : most;
-    const uint64_t paletteAt = kBmpFileHeaderSize + infoSize;
-    v.stride = velfw::DibRowBytes(h.width, h.bitCount);
-    if (paletteAt + uint64_t{4} * v.colorCount > dib.size() || pixelOffset > dib.size() ||
-        v.stride * static_cast<uint64_t>(v.height) > dib.size() - pixelOffset)
-        EncodingError();
-    v.palette = dib.data() + paletteAt;
-    v.pixels = dib.data() + pixelOffset;
+    v.width = layout.Width;
+    v.height = layout.Height;
+    v.bitCount = layout.BitsPerPixel;
+    v.topDown = layout.TopDown;
+    v.colorCount = layout.PaletteEntries;
+    v.stride = velfw::DibRowBytes(layout.Width, layout.BitsPerPixel);
+    v.palette = dib.data() + kBmpFileHeaderSize + layout.InfoHeaderSize;
+    v.pixels = dib.data() + layout.BitsOffset;
     return v;
 }
 
 // The highest colour index the pixels use (padding bits left out).
 unsigned HighestIndex(const DibView& v) {
-    const int bits = v.header.bitCount;
+    const int bits = v.bitCount;
     const unsigned mask = (1u << bits) - 1;
     unsigned highest = 0;
     for (int32_t y = 0; y < v.height; ++y) {
         const uint8_t* row = v.pixels + static_cast<uint64_t>(y) * v.stride;
-        for (int32_t x = 0; x < v.header.width; ++x) {
+        for (int32_t x = 0; x < v.width; ++x) {
             const uint64_t bit = static_cast<uint64_t>(x) * bits;
             highest = std::max(highest, (row[bit / 8] >> (8 - bits - bit % 8)) & mask);
         }
@@ -235,7 +232,7 @@ std::vector<uint8_t> GifFrameCore::DecodeToDib() const {
 
 void GifFrameCore::EncodeFromDib(std::span<const uint8_t> dib) {
     const DibView v = ViewDib(dib);
-    const int bits = v.header.bitCount;
+    const int bits = v.bitCount;
     // Rows bottom-up, as the codec wants them.
     std::vector<uint8_t> flipped;
     const uint64_t bytes = v.stride * static_cast<uint64_t>(v.height);
@@ -250,7 +247,7 @@ void GifFrameCore::EncodeFromDib(std::span<const uint8_t> dib) {
     const int32_t colors = static_cast<int32_t>(std::max<uint32_t>(v.colorCount, HighestIndex(v) + 1));
 
     std::vector<uint8_t> stream;
-    EncodeGifPixels(stream, {v.header.width, v.height, bits}, false, OwnerImage.Progress, pixels);
+    EncodeGifPixels(stream, {v.width, v.height, bits}, false, OwnerImage.Progress, pixels);
 
     // Committed only now: the item may be shared, and a half-done encode
     // must not reach a file.
@@ -265,7 +262,7 @@ void GifFrameCore::EncodeFromDib(std::span<const uint8_t> dib) {
     item.CodeStream = std::move(stream);
     item.FrameColors = table;
     item.ColorBits = colorBits;
-    item.PixelWidth = v.header.width;
+    item.PixelWidth = v.width;
     item.PixelHeight = v.height;
     IsInterlaced = false;
     TGIFData& data = *OwnerImage.SharedData;
@@ -279,7 +276,7 @@ void GifFrameCore::EncodeFromDib(std::span<const uint8_t> dib) {
     auto grow = [](uint16_t& side, int64_t extent) {
         side = static_cast<uint16_t>(std::clamp<int64_t>(extent, side, kLargestSide));
     };
-    grow(OwnerImage.LogicalWidth, int64_t{v.header.width} + Origin.X);
+    grow(OwnerImage.LogicalWidth, int64_t{v.width} + Origin.X);
     grow(OwnerImage.LogicalHeight, int64_t{v.height} + Origin.Y);
 }
 

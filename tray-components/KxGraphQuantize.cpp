@@ -399,19 +399,20 @@ void MapImageGray(const DibHeader& header, const uint8_t* src, uint8_t* dst) {
 }
 
 std::vector<uint8_t> ReduceDib24To8(std::vector<uint8_t>& block24, TColorReduction method) {
-    velfw::BmpHeaders headers;
-    if (!velfw::ReadBmpHeaders(block24, headers)) throw velfw::EInvalidGraphic();
-    const DibHeader& h24 = headers.Info;
-    const uint32_t pixelOffset = headers.BitsOffset;
-    if (h24.bitCount != 24 || h24.compression != 0 || h24.width < 0 || h24.height < 0 ||
-        pixelOffset < kBmpFileHeaderSize + kBmpInfoHeaderSize || pixelOffset > block24.size())
-        throw velfw::EInvalidGraphic();
-    DibHeader h8 = velfw::MakeDibHeader(h24.width, h24.height, 8, &h24);
-    if (DibRowBytes(h24.width, 24) * static_cast<uint64_t>(h24.height) > block24.size() - pixelOffset)
-        throw velfw::EInvalidGraphic();
+    // The methods write the 8-bit rows in the order they read the 24-bit ones,
+    // and the result's rows run bottom-up.
+    constexpr velfw::BmpFileRules kBottomUp24{velfw::DibDepthBit(24), INT32_MAX, false};
+    velfw::BmpFileLayout layout;
+    if (velfw::ReadBmpFileLayout(block24, layout, kBottomUp24) != velfw::BmpFault::None) throw velfw::EInvalidGraphic();
+    const DibHeader h24 = velfw::ReadDibHeader(&block24[kBmpFileHeaderSize]);
+    // A 24-bit image's colour count is that of an optional table beside its
+    // pixels, not one of the colours the reduction makes.
+    DibHeader own = h24;
+    own.clrUsed = 0;
+    DibHeader h8 = velfw::MakeDibHeader(h24.width, h24.height, 8, &own);
 
     ColorTable table{};
-    uint8_t* pixels = block24.data() + pixelOffset;
+    uint8_t* pixels = block24.data() + layout.BitsOffset;
     switch (method) {
     case crPopularity: PopularityReduce(h24, table, pixels, pixels, 256, 0xFF, 0xFF, 0xFF); break;
     case crMedianCut: {
