@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds every build and runs every test: the native
-# rule tests under the sanitizers, each fuzz target for a bounded time, then the Windows tests of the 64-bit build
-# under 64-bit Wine (every x86-64 host runs it), then those of the 32-bit
-# build, the shipped one, under 32-bit Wine where this host can run 32-bit
-# code. VELUNOR_WIN64_ONLY=1 skips the 32-bit run on any host.
+# Installs what is missing, builds every build (the benchmarks too, which it
+# never runs) and runs every test: the native rule tests under the sanitizers,
+# each fuzz target for a bounded time, then the Windows tests of the 64-bit
+# build under 64-bit Wine (every x86-64 host runs it), then those of the
+# 32-bit build, the shipped one, under 32-bit Wine where this host can run
+# 32-bit code. VELUNOR_WIN64_ONLY=1 skips the 32-bit run on any host.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"

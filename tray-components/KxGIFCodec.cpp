@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "BmpFormat.h"
+#include "ByteOrder.h"
 #include "LibraryErrors.h"
 
 namespace kx {
@@ -13,7 +14,6 @@ namespace {
 
 constexpr unsigned kTableSize = 4096;   // codes are at most 12 bits
 constexpr unsigned kStackSize = 4097;   // the longest string plus the pixel a new code adds
-constexpr unsigned kHashSlots = 17777;  // a prime above four times the table
 constexpr unsigned kLastCodeBeforeReset = 4094;
 
 uint64_t CheckedImageBytes(const GifPixelFormat& f, size_t bufferSize, const char* what) {
@@ -48,55 +48,44 @@ void WithProgress(const GifProgress& progress, Work&& work) {
     if (progress) progress(gpsEnding, 100, "");
 }
 
-// The bits of the data sub-blocks, least-significant first. The zero-length
-// terminator or the end of the source ends the data: nothing past either is
-// read.
+// The data sub-blocks joined into one run of bytes, followed by zero bytes
+// so that a code is read with one eight-byte load. The zero-length terminator
+// or the end of the source ends the data: nothing past either is read, and a
+// sub-block cut short keeps the bytes it has.
 class CodeReader {
 public:
-    CodeReader(const uint8_t* data, size_t size, size_t pos) : data_(data), size_(size), pos_(pos) {}
+    CodeReader(const uint8_t* data, size_t size, size_t pos) {
+        bytes_.reserve(size - pos + kPadding);
+        while (pos < size && data[pos] != 0) {
+            const size_t length = data[pos++];
+            const size_t take = std::min(length, size - pos);
+            bytes_.insert(bytes_.end(), data + pos, data + pos + take);
+            pos += take;
+        }
+        bits_ = uint64_t{bytes_.size()} * 8;
+        bytes_.resize(bytes_.size() + kPadding);
+    }
 
     // False when the data ends before `bits` more bits.
     bool Next(unsigned bits, unsigned& code) {
-        if (count_ < bits) {
-            Refill();
-            if (count_ < bits) return false;
-        }
-        code = static_cast<unsigned>(bits_ & ((1u << bits) - 1));
-        bits_ >>= bits;
-        count_ -= bits;
+        if (at_ + bits > bits_) return false;
+        const uint8_t* p = bytes_.data() + (at_ >> 3);
+        const uint64_t word = velfw::ReadLe32(p) | uint64_t{velfw::ReadLe32(p + 4)} << 32;
+        code = static_cast<unsigned>(word >> (at_ & 7)) & ((1u << bits) - 1);
+        at_ += bits;
         return true;
     }
 
-    size_t Position() const { return pos_; }
+    // Per cent of the data read so far.
+    int Percent() const { return bits_ == 0 ? 100 : static_cast<int>(at_ * 100 / bits_); }
+    uint64_t BitsRead() const { return at_; }
+    uint64_t Bits() const { return bits_; }
 
 private:
-    void Refill() {
-        while (count_ <= 56 && !ended_) {
-            if (blockLeft_ == 0) {
-                if (pos_ >= size_ || data_[pos_] == 0) {
-                    ended_ = true;
-                    break;
-                }
-                blockLeft_ = data_[pos_++];
-            }
-            if (pos_ >= size_) {
-                ended_ = true;  // a sub-block cut short: its bytes so far still count
-                break;
-            }
-            size_t take = std::min<size_t>({blockLeft_, size_ - pos_, (64 - count_) / 8});
-            for (size_t i = 0; i < take; ++i, count_ += 8) bits_ |= uint64_t{data_[pos_ + i]} << count_;
-            pos_ += take;
-            blockLeft_ -= take;
-        }
-    }
-
-    const uint8_t* data_;
-    size_t size_;
-    size_t pos_;
-    size_t blockLeft_ = 0;
+    static constexpr size_t kPadding = 8;
+    std::vector<uint8_t> bytes_;
     uint64_t bits_ = 0;
-    unsigned count_ = 0;
-    bool ended_ = false;
+    uint64_t at_ = 0;
 };
 
 // Where decoded pixels go: rows of 8-bit values, packed into 1- or 4-bit
@@ -111,22 +100,15 @@ public:
     }
 
     bool Done() const { return row_ >= height_; }
-    uint32_t Room() const { return width_ - x_; }
-    uint8_t* At() { return current_ + x_; }
 
-    // After writing n pixels at At(), with n <= Room().
-    void Advance(uint32_t n) {
-        x_ += n;
-        if (x_ == width_) NextRow();
-    }
-
-    void PutRun(const uint8_t* pixels, uint32_t n) {
+    void PutRun(const uint8_t* pixels, size_t n) {
         while (n > 0 && !Done()) {
-            uint32_t k = std::min(n, Room());
-            std::memcpy(At(), pixels, k);
+            const uint32_t k = static_cast<uint32_t>(std::min<size_t>(n, width_ - x_));
+            std::memcpy(current_ + x_, pixels, k);
             pixels += k;
             n -= k;
-            Advance(k);
+            x_ += k;
+            if (x_ == width_) NextRow();
         }
     }
 
@@ -151,15 +133,19 @@ private:
 
     void Pack(uint32_t n) {
         const uint8_t* s = scratch_.data();
+        uint32_t i = 0;
         if (bitCount_ == 4) {
-            for (uint32_t i = 0; i + 1 < n; i += 2) row_dest_[i / 2] = static_cast<uint8_t>(s[i] << 4 | s[i + 1]);
+            for (; i + 1 < n; i += 2) row_dest_[i / 2] = static_cast<uint8_t>(s[i] << 4 | s[i + 1]);
             if (n & 1) row_dest_[n / 2] = static_cast<uint8_t>(s[n - 1] << 4);
-        } else {
-            for (uint32_t i = 0; i < n; i += 8) {
-                unsigned byte = 0;
-                for (uint32_t j = 0; j < 8; ++j) byte |= (i + j < n ? s[i + j] : 0u) << (7 - j);
-                row_dest_[i / 8] = static_cast<uint8_t>(byte);
-            }
+            return;
+        }
+        for (; i + 8 <= n; i += 8)
+            row_dest_[i / 8] = static_cast<uint8_t>(s[i] << 7 | s[i + 1] << 6 | s[i + 2] << 5 | s[i + 3] << 4 |
+                                                    s[i + 4] << 3 | s[i + 5] << 2 | s[i + 6] << 1 | s[i + 7]);
+        if (i < n) {
+            unsigned byte = 0;
+            for (uint32_t j = 0; i + j < n; ++j) byte |= unsigned{s[i + j]} << (7 - j);
+            row_dest_[i / 8] = static_cast<uint8_t>(byte);
         }
     }
 
@@ -177,66 +163,96 @@ private:
     uint32_t x_ = 0;
 };
 
-// The string table: for a table code, the code of its string without the last
-// pixel, that last pixel, the string's first pixel and its length, together
-// so that following a string touches one place per pixel.
-struct StringEntry {
-    uint16_t prefix;
-    uint16_t length;
-    uint8_t suffix;
-    uint8_t first;
-};
+// The pixels decoded since the last clear code, in stream order. Every table
+// code names a string that was already written here (a string is the one
+// before it plus the first pixel of the next), so a table entry is where its
+// string starts and how long it is, and writing a code is one forward copy.
+// Pixels go on to the rows as they are flushed; a clear code, which no later
+// code can reach behind, starts the window again.
+class DecodeWindow {
+public:
+    // `total` pixels at most are decoded.
+    DecodeWindow(PixelWriter& out, uint64_t total)
+        : out_(out), total_(total), bytes_(static_cast<size_t>(std::min<uint64_t>(kFirstSize, total + kRoom))) {}
 
-struct StringTable {
-    StringEntry entry[kTableSize];
-    uint8_t stack[kStackSize];
-};
-
-// Writes the string of `code`, followed by `tail` when `withTail`. Strings are
-// built from their last pixel back, straight into the row when they fit.
-bool OutputString(StringTable& t, PixelWriter& out, unsigned code, unsigned clear, bool withTail, uint8_t tail) {
-    const unsigned total = t.entry[code].length + (withTail ? 1u : 0u);
-    if (total > kStackSize) return false;
-    const bool direct = total <= out.Room();
-    uint8_t* end = (direct ? out.At() : t.stack) + total;
-    uint8_t* p = end - 1;
-    if (withTail) *p-- = tail;
-    while (code >= clear) {
-        const StringEntry& e = t.entry[code];
-        *p-- = e.suffix;
-        code = e.prefix;
+    // Room for the longest string at the end, with the copies' overrun; never
+    // more than the rest of the image needs.
+    uint8_t* Reserve() {
+        if (bytes_.size() - end_ < kRoom)
+            bytes_.resize(static_cast<size_t>(std::min<uint64_t>(bytes_.size() * 2, total_ - before_ + kRoom)));
+        return bytes_.data();
     }
-    *p = t.entry[code].suffix;
-    if (direct)
-        out.Advance(total);
-    else
-        out.PutRun(t.stack, total);
-    return true;
-}
+    size_t End() const { return end_; }
+    void Advance(size_t n) { end_ += n; }
+    uint64_t Pixels() const { return before_ + end_; }
 
-bool DecodeCodes(const uint8_t* data, size_t size, PixelWriter& out, unsigned pixelMask, const GifProgress& progress) {
+    void Flush() {
+        out_.PutRun(bytes_.data() + flushed_, end_ - flushed_);
+        flushed_ = end_;
+    }
+    void Restart() {
+        Flush();
+        before_ += end_;
+        end_ = flushed_ = 0;
+    }
+
+    // Copies in 16-byte steps and so writes up to 15 bytes past the string.
+    // The source ends at or before the destination, so every byte it needs
+    // is there before the copy reaches it.
+    static constexpr size_t kCopyOverrun = 16;
+    static void Copy(uint8_t* to, const uint8_t* from, unsigned n) {
+        for (unsigned i = 0; i < n; i += 16) {
+            uint8_t step[16];
+            std::memcpy(step, from + i, 16);
+            std::memcpy(to + i, step, 16);
+        }
+    }
+
+private:
+    static constexpr size_t kFirstSize = 64 * 1024;
+    static constexpr size_t kRoom = kStackSize + kCopyOverrun;
+    PixelWriter& out_;
+    uint64_t total_;
+    std::vector<uint8_t> bytes_;
+    size_t end_ = 0;
+    size_t flushed_ = 0;
+    uint64_t before_ = 0;
+};
+
+// Where each table code's string starts in the window and its length.
+struct StringTable {
+    uint32_t start[kTableSize];
+    uint16_t length[kTableSize];
+};
+
+bool DecodeCodes(const uint8_t* data, size_t size, PixelWriter& out, uint64_t total, unsigned pixelMask,
+                 const GifProgress& progress) {
     const unsigned minSize = data[0];
     if (minSize < 2 || minSize > 9) return false;
 
-    auto table = std::make_unique<StringTable>();
+    auto table = std::make_unique_for_overwrite<StringTable>();
     StringTable& t = *table;
     const unsigned clear = 1u << minSize, end = clear + 1, firstFree = clear + 2;
-    for (unsigned c = 0; c < clear; ++c) {
-        const auto pixel = static_cast<uint8_t>(c & pixelMask);
-        t.entry[c] = {0, 1, pixel, pixel};
-    }
-    unsigned codeSize = minSize + 1, maxCode = 1u << codeSize, free = firstFree, old = 0;
+    unsigned codeSize = minSize + 1, maxCode = 1u << codeSize, free = firstFree;
     bool full = false, haveOld = false;
+    size_t oldStart = 0;  // the string of the code before, in the window
+    unsigned oldLength = 0;
 
     CodeReader reader(data, size, 1);
+    DecodeWindow window(out, total);
     int percent = 0;
-    size_t nextReport = size / 100 + 1;
+    const uint64_t reportEvery = reader.Bits() / 100 + 1;
+    uint64_t nextReport = reportEvery;
 
-    while (!out.Done()) {
+    while (window.Pixels() < total) {
         unsigned code;
-        if (!reader.Next(codeSize, code)) return false;
-        if (code == end) return true;
+        if (!reader.Next(codeSize, code)) break;
+        if (code == end) {
+            window.Flush();
+            return true;
+        }
         if (code == clear) {
+            window.Restart();
             codeSize = minSize + 1;
             maxCode = 1u << codeSize;
             free = firstFree;
@@ -244,34 +260,31 @@ bool DecodeCodes(const uint8_t* data, size_t size, PixelWriter& out, unsigned pi
             haveOld = false;
             continue;
         }
-        if (!haveOld) {
+        uint8_t* w = window.Reserve();
+        const size_t at = window.End();
+        unsigned length;
+        if (code < clear) {
+            w[at] = static_cast<uint8_t>(code & pixelMask);
+            length = 1;
+        } else if (!haveOld) {
             // The first code after a clear (or at the start) has nothing to
             // extend; a table code there names an entry that does not exist.
-            if (code > end) return false;
-            OutputString(t, out, code, clear, false, 0);
-            old = code;
-            haveOld = true;
-            continue;
-        }
-        uint8_t firstPixel;
-        if (code < clear) {
-            firstPixel = t.entry[code].suffix;
-            *out.At() = firstPixel;  // there is always room for one pixel
-            out.Advance(1);
+            break;
         } else if (code < free) {
-            firstPixel = t.entry[code].first;
-            if (!OutputString(t, out, code, clear, false, 0)) return false;
+            length = t.length[code];
+            DecodeWindow::Copy(w + at, w + t.start[code], length);
         } else {
             // Not yet in the table: the old string and its own first pixel.
             // A code beyond the next free one can only be damage; it is
             // taken the same way.
-            firstPixel = t.entry[old].first;
-            if (!OutputString(t, out, old, clear, true, firstPixel)) return false;
-            code = free;
+            DecodeWindow::Copy(w + at, w + oldStart, oldLength);
+            w[at + oldLength] = w[oldStart];
+            length = oldLength + 1;
         }
-        if (!full) {
-            const StringEntry& o = t.entry[old];
-            t.entry[free] = {static_cast<uint16_t>(old), static_cast<uint16_t>(o.length + 1), firstPixel, o.first};
+        window.Advance(length);
+        if (haveOld && !full) {
+            t.start[free] = static_cast<uint32_t>(oldStart);
+            t.length[free] = static_cast<uint16_t>(oldLength + 1);
             if (++free >= maxCode) {
                 if (codeSize < 12) {
                     ++codeSize;
@@ -281,79 +294,164 @@ bool DecodeCodes(const uint8_t* data, size_t size, PixelWriter& out, unsigned pi
                 }
             }
         }
-        old = code;
-        if (progress && reader.Position() >= nextReport) {
-            int now = static_cast<int>(static_cast<uint64_t>(reader.Position()) * 100 / size);
+        haveOld = true;
+        oldStart = at;
+        oldLength = length;
+        if (progress && reader.BitsRead() >= nextReport) {
+            // What came before a stop is kept: the pixels go to the rows first.
+            window.Flush();
+            const int now = reader.Percent();
             if (now != percent) progress(gpsRunning, percent = now, "");
-            nextReport = reader.Position() + size / 100 + 1;
+            nextReport = reader.BitsRead() + reportEvery;
         }
     }
-    return true;
+    window.Flush();
+    return window.Pixels() >= total;
 }
 
 // The codes packed least-significant bit first, cut into sub-blocks of 255
-// bytes when the stream is finished.
+// bytes when the stream is finished. Bits are collected in a 64-bit word and
+// written out 32 at a time.
 class CodeWriter {
 public:
-    explicit CodeWriter(unsigned codeSize) : codeSize_(codeSize) {}
+    explicit CodeWriter(unsigned codeSize) : bytes_(4096), codeSize_(codeSize) {}
 
     void SetCodeSize(unsigned size) { codeSize_ = size; }
 
     void Put(unsigned code) {
         bits_ |= uint64_t{code} << count_;
         count_ += codeSize_;
-        while (count_ >= 8) {
-            bytes_.push_back(static_cast<uint8_t>(bits_));
-            bits_ >>= 8;
-            count_ -= 8;
+        if (count_ >= 32) {
+            if (bytes_.size() - used_ < 4) bytes_.resize(bytes_.size() * 2);
+            velfw::WriteLe32(bytes_.data() + used_, static_cast<uint32_t>(bits_));
+            used_ += 4;
+            bits_ >>= 32;
+            count_ -= 32;
         }
     }
 
     void Flush(std::vector<uint8_t>& dest) {
-        if (count_ > 0) bytes_.push_back(static_cast<uint8_t>(bits_));
-        for (size_t i = 0; i < bytes_.size(); i += 255) {
-            size_t n = std::min<size_t>(255, bytes_.size() - i);
-            dest.push_back(static_cast<uint8_t>(n));
-            dest.insert(dest.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(i),
-                        bytes_.begin() + static_cast<std::ptrdiff_t>(i + n));
+        for (; count_ > 0; count_ = count_ > 8 ? count_ - 8 : 0, bits_ >>= 8) {
+            if (used_ == bytes_.size()) bytes_.resize(bytes_.size() + 8);
+            bytes_[used_++] = static_cast<uint8_t>(bits_);
         }
-        dest.push_back(0);
+        size_t at = dest.size();
+        dest.resize(at + used_ + (used_ + 254) / 255 + 1);
+        for (size_t i = 0; i < used_; i += 255) {
+            const size_t n = std::min<size_t>(255, used_ - i);
+            dest[at++] = static_cast<uint8_t>(n);
+            std::memcpy(dest.data() + at, bytes_.data() + i, n);
+            at += n;
+        }
+        dest[at] = 0;
     }
 
 private:
     std::vector<uint8_t> bytes_;
+    size_t used_ = 0;
     uint64_t bits_ = 0;
     unsigned count_ = 0;
     unsigned codeSize_;
 };
 
-struct EncoderTables {
-    uint16_t prefix[kTableSize];
-    uint8_t pixel[kTableSize];
-    uint16_t slots[kHashSlots];  // 0 = empty, else the code whose entry is here
+// The strings of the encoder's table, found by the code of their string
+// without the last pixel and that pixel. For 8-bit pixels: open addressing
+// with linear probing in a table that fits the first-level cache, each slot
+// holding the key (prefix << 8 | pixel) above the code it names. In front of
+// it, each code's latest next string: in flat areas a string goes on with
+// the same pixel as last time, and that look-up needs no hashing.
+class HashedStrings {
+public:
+    HashedStrings() { Clear(); }
+
+    void Clear() {
+        std::fill(std::begin(slots_), std::end(slots_), kEmpty);
+        std::fill(std::begin(latest_), std::end(latest_), kEmpty);
+    }
+
+    // The code of the string, or 0 with `slot` where it goes.
+    unsigned Find(unsigned prefix, unsigned pixel, uint32_t& slot) {
+        const uint32_t latest = latest_[prefix];
+        if (latest >> 12 == pixel) return latest & 0xFFF;
+        const uint32_t key = prefix << 8 | pixel;
+        for (slot = (key * 0x9E3779B1u) >> (32 - kSlotBits);; slot = (slot + 1) & (kSlots - 1)) {
+            const uint32_t entry = slots_[slot];
+            if (entry >> 12 == key) {
+                latest_[prefix] = pixel << 12 | (entry & 0xFFF);
+                return entry & 0xFFF;
+            }
+            if (entry == kEmpty) return 0;
+        }
+    }
+
+    void Add(uint32_t slot, unsigned prefix, unsigned pixel, unsigned code) {
+        slots_[slot] = (prefix << 8 | pixel) << 12 | code;
+        latest_[prefix] = pixel << 12 | code;
+    }
+
+private:
+    static constexpr unsigned kSlotBits = 13;  // twice the codes, four bytes each
+    static constexpr uint32_t kSlots = 1u << kSlotBits;
+    // No key reaches all ones: prefixes stay below 4095.
+    static constexpr uint32_t kEmpty = 0xFFFFFFFF;
+    uint32_t slots_[kSlots];
+    uint32_t latest_[kTableSize];  // pixel << 12 | code
+};
+
+// For 1- and 4-bit pixels the table is direct: a row of 2 or 16 next codes
+// for each code (64 KB at most), so a look-up is one load. A code's row is
+// emptied when the code is made, so a reset empties only the pixels' rows.
+class DirectStrings {
+public:
+    DirectStrings(unsigned bits, unsigned clear) : next_(size_t{kTableSize} << bits), bits_(bits), clear_(clear) {}
+
+    void Clear() { std::fill_n(next_.begin(), size_t{clear_} << bits_, uint16_t{0}); }
+
+    unsigned Find(unsigned prefix, unsigned pixel, uint32_t& slot) const {
+        slot = prefix << bits_ | pixel;
+        return next_[slot];
+    }
+
+    void Add(uint32_t slot, unsigned, unsigned, unsigned code) {
+        next_[slot] = static_cast<uint16_t>(code);
+        std::fill_n(next_.begin() + (size_t{code} << bits_), size_t{1} << bits_, uint16_t{0});
+    }
+
+private:
+    std::vector<uint16_t> next_;
+    unsigned bits_;
+    unsigned clear_;
 };
 
 void UnpackRow(const uint8_t* src, int bitCount, uint32_t width, uint8_t* dst) {
+    uint32_t x = 0;
     if (bitCount == 4) {
-        for (uint32_t x = 0; x < width; ++x) dst[x] = (x & 1) ? (src[x / 2] & 0x0F) : (src[x / 2] >> 4);
-    } else {
-        for (uint32_t x = 0; x < width; ++x) dst[x] = (src[x / 8] >> (7 - x % 8)) & 1;
+        for (; x + 2 <= width; x += 2) {
+            dst[x] = src[x / 2] >> 4;
+            dst[x + 1] = src[x / 2] & 0x0F;
+        }
+        if (x < width) dst[x] = src[x / 2] >> 4;
+        return;
     }
+    for (; x + 8 <= width; x += 8)
+        for (unsigned j = 0; j < 8; ++j) dst[x + j] = (src[x / 8] >> (7 - j)) & 1;
+    for (; x < width; ++x) dst[x] = (src[x / 8] >> (7 - x % 8)) & 1;
 }
 
-void EncodeCodes(std::vector<uint8_t>& dest, const GifPixelFormat& f, bool interlaced, const GifProgress& progress,
-                 const uint8_t* pixels, uint64_t stride) {
-    const unsigned initialSize = f.bitCount == 1 ? 3 : static_cast<unsigned>(f.bitCount) + 1;
-    const unsigned minSize = initialSize - 1;
+unsigned EncoderMinimumCodeSize(int bitCount) { return bitCount == 1 ? 2 : static_cast<unsigned>(bitCount); }
+
+template <typename Strings>
+void EncodeCodes(Strings& table, std::vector<uint8_t>& dest, const GifPixelFormat& f, bool interlaced,
+                 const GifProgress& progress, const uint8_t* pixels, uint64_t stride) {
+    const unsigned minSize = EncoderMinimumCodeSize(f.bitCount), initialSize = minSize + 1;
     dest.push_back(static_cast<uint8_t>(minSize));
     const unsigned clear = 1u << minSize, end = clear + 1;
-    unsigned last = end, maxCode = 1u << initialSize, codeSize = initialSize, length = 0, prefix = 0;
-    uint32_t hash = 0;
+    unsigned last = end, maxCode = 1u << initialSize, codeSize = initialSize, prefix = 0;
+    bool pending = false;  // a string is begun: `prefix` is its code
 
-    auto t = std::make_unique<EncoderTables>();
+    table.Clear();
     CodeWriter out(initialSize);
     out.Put(clear);
-    std::memset(t->slots, 0, sizeof t->slots);
 
     const uint32_t width = static_cast<uint32_t>(f.width);
     std::vector<uint8_t> unpacked(f.bitCount == 8 ? 0 : width);
@@ -364,48 +462,36 @@ void EncodeCodes(std::vector<uint8_t>& dest, const GifPixelFormat& f, bool inter
             UnpackRow(src, f.bitCount, width, unpacked.data());
             src = unpacked.data();
         }
-        for (uint32_t x = 0; x < width; ++x) {
+        uint32_t x = 0;
+        if (!pending && width > 0) {
+            prefix = src[x++];
+            pending = true;
+        }
+        for (; x < width; ++x) {
             const unsigned p = src[x];
-            if (++length == 1) {
-                prefix = p;
-                hash = (p + 3) * 301;
-                continue;
-            }
-            hash = ((p + length + 4) * hash) % kHashSlots;
-            uint32_t slot = hash;
-            unsigned found = 0;
-            for (;;) {
-                unsigned code = t->slots[slot];
-                if (code == 0) break;
-                if (t->prefix[code] == prefix && t->pixel[code] == p) {
-                    found = code;
-                    break;
-                }
-                if (++slot == kHashSlots) slot = 0;
-            }
-            if (found) {
+            uint32_t slot = 0;
+            if (const unsigned found = table.Find(prefix, p, slot)) {
                 prefix = found;
                 continue;
             }
             out.Put(prefix);
-            ++last;
-            t->prefix[last] = static_cast<uint16_t>(prefix);
-            t->pixel[last] = static_cast<uint8_t>(p);
-            t->slots[slot] = static_cast<uint16_t>(last);
+            table.Add(slot, prefix, p, ++last);
             prefix = p;
-            hash = (p + 3) * 301;
-            length = 1;
             if (last >= maxCode) {
                 maxCode <<= 1;
                 out.SetCodeSize(++codeSize);
             } else if (last >= kLastCodeBeforeReset) {
                 out.Put(prefix);
                 out.Put(clear);
-                length = 0;
                 last = end;
                 maxCode = 1u << initialSize;
                 out.SetCodeSize(codeSize = initialSize);
-                std::memset(t->slots, 0, sizeof t->slots);
+                table.Clear();
+                if (++x == width) {
+                    pending = false;
+                    break;
+                }
+                prefix = src[x];
             }
         }
         row = interlaced ? NextInterlacedRow(row, f.height, pass) : row + 1;
@@ -413,7 +499,7 @@ void EncodeCodes(std::vector<uint8_t>& dest, const GifPixelFormat& f, bool inter
     }
     // Nothing is pending when the image is empty or a reset came with its
     // last pixel.
-    if (length > 0) out.Put(prefix);
+    if (pending) out.Put(prefix);
     out.Put(end);
     out.Flush(dest);
 }
@@ -451,7 +537,8 @@ GifDecodeResult DecodeGifPixels(std::span<const uint8_t> source, const GifPixelF
         if (source.empty()) throw velfw::EReadError();
         if (format.width == 0 || format.height == 0) return;
         PixelWriter out(format, interlaced, pixels.data(), velfw::DibRowBytes(format.width, format.bitCount));
-        result.corrupted = !DecodeCodes(source.data(), source.size(), out, pixelMask, progress);
+        const uint64_t total = static_cast<uint64_t>(format.width) * static_cast<uint64_t>(format.height);
+        result.corrupted = !DecodeCodes(source.data(), source.size(), out, total, pixelMask, progress);
         out.Finish();
     });
     return result;
@@ -464,7 +551,13 @@ void EncodeGifPixels(std::vector<uint8_t>& dest, const GifPixelFormat& format, b
     WithProgress(progress, [&] {
         GifPixelFormat f = format;
         if (f.width == 0) f.height = 0;  // no pixels at all
-        EncodeCodes(dest, f, interlaced, progress, pixels.data(), stride);
+        if (f.bitCount == 8) {
+            auto table = std::make_unique<HashedStrings>();
+            EncodeCodes(*table, dest, f, interlaced, progress, pixels.data(), stride);
+        } else {
+            DirectStrings table(static_cast<unsigned>(f.bitCount), 1u << EncoderMinimumCodeSize(f.bitCount));
+            EncodeCodes(table, dest, f, interlaced, progress, pixels.data(), stride);
+        }
     });
 }
 

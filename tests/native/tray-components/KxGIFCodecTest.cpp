@@ -354,4 +354,15 @@ TEST(KxGIFCodec, ProgressAndAbort) {
         EXPECT_EQ(lastMessage, "Operation aborted");
         for (size_t i = 2; i + 1 < reports.size(); ++i) EXPECT_GE(reports[i].second, reports[i - 1].second);
     }
+
+    // One colour: a stream with no clear code after its first, whose pixels
+    // before the stop are kept all the same.
+    Bytes flat(pixels.size(), 1), flatStream, out(pixels.size());
+    EncodeGifPixels(flatStream, f, false, nullptr, flat);
+    GifProgress abortHalfway = [&](GifProgressStage stage, int percent, const std::string&) {
+        if (stage == gpsRunning && percent >= 50) throw velfw::EAbort();
+    };
+    EXPECT_THROW(DecodeGifPixels(flatStream, f, false, abortHalfway, out, 8), velfw::EAbort);
+    EXPECT_TRUE(std::all_of(out.end() - 40 * 200, out.end(), [](uint8_t b) { return b == 1; }));
+    EXPECT_EQ(out[0], 0);
 }
