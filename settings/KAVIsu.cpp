@@ -9,7 +9,7 @@
 #include "KvLibraryUnits.h"
 #include "KxCursors.h"
 
-namespace kavisu {
+namespace settings {
 
 namespace {
 
@@ -49,6 +49,6 @@ std::span<const velfw::TUnit> SettingsUnits() { return kSettingsUnits; }
 
 int SettingsMain() { return velfw::TUnitStartup(kSettingsUnits, velfw::ReportCurrentException).Run(RunSettings); }
 
-}  // namespace kavisu
+}  // namespace settings
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return kavisu::SettingsMain(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return settings::SettingsMain(); }

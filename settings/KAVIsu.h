@@ -6,11 +6,11 @@
 
 #include "UnitStartup.h"
 
-namespace kavisu {
+namespace settings {
 
 // The program's units, in start-up order.
 std::span<const velfw::TUnit> SettingsUnits();
 // The whole program: the units up, the main block, the units down.
 int SettingsMain();
 
-}  // namespace kavisu
+}  // namespace settings

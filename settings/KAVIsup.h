@@ -16,7 +16,7 @@
 #include "StdCtrls.h"
 #include "WizardRules.h"
 
-namespace kavisu {
+namespace settings {
 
 // The application title: the second start looks for it.
 inline constexpr const char* kSetupTitle = "Velunor Setup";
@@ -101,9 +101,9 @@ private:
     // The bottom bar with Save and Discard; returns it for Back and Next.
     velfw::TPanel* MakeBottomBar(velfw::TTabSheet* page, int pageNumber);
 
-    velfw::TTabSheet* Page(wizard::WizardPage page) const;
-    wizard::WizardPage ActiveWizardPage() const;
-    wizard::ActiveLists ActiveListItems() const;
+    velfw::TTabSheet* Page(settings::WizardPage page) const;
+    settings::WizardPage ActiveWizardPage() const;
+    settings::ActiveLists ActiveListItems() const;
     void ShowMessage(const std::string& text);
 };
 
@@ -111,13 +111,13 @@ private:
 // anew; ShowListEdit carries out an edit (the entries at `deleted`, last
 // first, gone and the last `appended` of `after` added) touching nothing
 // else, and keeps the top index.
-wizard::PageListBox ReadListBox(velfw::TListBox& box);
-void WriteListBox(velfw::TListBox& box, const wizard::PageListBox& state);
-void ShowListEdit(velfw::TListBox& box, const wizard::PageListBox& after, const std::vector<size_t>& deleted,
+settings::PageListBox ReadListBox(velfw::TListBox& box);
+void WriteListBox(velfw::TListBox& box, const settings::PageListBox& state);
+void ShowListEdit(velfw::TListBox& box, const settings::PageListBox& after, const std::vector<size_t>& deleted,
                   size_t appended);
 
 // The window or step digit of a shared handler's sender: the last character
 // of its name ("bAdd2" is window 2), or the seventh ("rbWins3").
 int SenderDigit(velfw::TObject* sender, size_t position = std::string::npos);
 
-}  // namespace kavisu
+}  // namespace settings

@@ -6,7 +6,7 @@
 #include "KxCursors.h"
 #include "KxUtils.h"
 
-namespace kavisu {
+namespace settings {
 
 using velfw::TBitmap;
 using velfw::TCanvas;
@@ -322,4 +322,4 @@ void TKxCustomSlider::WndProc(velfw::TMessage& m) {
     velfw::TCustomControl::WndProc(m);
 }
 
-}  // namespace kavisu
+}  // namespace settings

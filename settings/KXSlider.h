@@ -12,7 +12,7 @@
 #include "Graphics.h"
 #include "SliderRules.h"
 
-namespace kavisu {
+namespace settings {
 
 // Draws the `source` part of `bitmap` at (x, y) in its own size; clNone as
 // the transparent colour copies it plainly in the canvas's copy mode.
@@ -125,4 +125,4 @@ public:
     using TKxCustomSlider::TKxCustomSlider;
 };
 
-}  // namespace kavisu
+}  // namespace settings

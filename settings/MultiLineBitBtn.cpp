@@ -1,10 +1,10 @@
 #include "MultiLineBitBtn.h"
 
-namespace kavisu {
+namespace settings {
 
 void TMultiLineBitBtn::CreateParams(velfw::TCreateParams& params) {
     velfw::TBitBtn::CreateParams(params);
     params.Style |= BS_MULTILINE;
 }
 
-}  // namespace kavisu
+}  // namespace settings

@@ -4,7 +4,7 @@
 
 #include "Buttons.h"
 
-namespace kavisu {
+namespace settings {
 
 class TMultiLineBitBtn : public velfw::TBitBtn {
 public:
@@ -14,4 +14,4 @@ protected:
     void CreateParams(velfw::TCreateParams& params) override;
 };
 
-}  // namespace kavisu
+}  // namespace settings

@@ -5,7 +5,7 @@
 
 #include "SysUtils.h"
 
-namespace wizard {
+namespace settings {
 
 std::string CleanTypedAddress(const std::string& typed) {
     std::string clean;
@@ -66,4 +66,4 @@ void RemoveListed(const std::vector<std::string>& active, std::vector<std::strin
     std::erase_if(candidates, [&listed](const std::string& page) { return listed.count(page) != 0; });
 }
 
-}  // namespace wizard
+}  // namespace settings

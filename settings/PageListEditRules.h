@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace wizard {
+namespace settings {
 
 inline constexpr const char* kNewAddressText = "http://";
 
@@ -50,4 +50,4 @@ inline std::vector<size_t> RemoveSelected(PageListBox& active, PageListBox& cand
 // (whole text, letter case counts).
 void RemoveListed(const std::vector<std::string>& active, std::vector<std::string>& candidates);
 
-}  // namespace wizard
+}  // namespace settings

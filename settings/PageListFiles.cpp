@@ -25,11 +25,11 @@ std::string ShortcutFileText(const std::string& url) {
     return std::string("[") + globals::ShortcutSection + "]\r\n" + globals::ShortcutKey + "=" + url + "\r\n";
 }
 
-wizard::EntryKind EntryKindOf(DWORD attributes) {
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return wizard::EntryKind::Link;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return wizard::EntryKind::Folder;
-    if (attributes & FILE_ATTRIBUTE_READONLY) return wizard::EntryKind::ReadOnlyFile;
-    return wizard::EntryKind::File;
+settings::EntryKind EntryKindOf(DWORD attributes) {
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return settings::EntryKind::Link;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return settings::EntryKind::Folder;
+    if (attributes & FILE_ATTRIBUTE_READONLY) return settings::EntryKind::ReadOnlyFile;
+    return settings::EntryKind::File;
 }
 
 namespace {
@@ -59,7 +59,7 @@ bool TFilePageListFiles::RemoveEmptyFolder(const std::string& folder) {
     return ::RemoveDirectoryW(Wide(NoBackslash(folder)).c_str()) != FALSE;
 }
 
-bool TFilePageListFiles::ListEntries(const std::string& folder, std::vector<wizard::FolderEntry>& entries) {
+bool TFilePageListFiles::ListEntries(const std::string& folder, std::vector<settings::FolderEntry>& entries) {
     entries.clear();
     WIN32_FIND_DATAW found = {};
     velfw::UniqueFindHandle find(

@@ -6,7 +6,7 @@
 #include "ShortcutNameRules.h"
 #include "SysUtils.h"
 
-namespace wizard {
+namespace settings {
 
 bool ClearFolder(IPageListFiles& files, const std::string& folder) {
     if (!files.FolderExists(folder)) return true;
@@ -289,4 +289,4 @@ bool SavePageList(IPageListFiles& files, const std::string& windowFolder, const 
 
 std::string PageListFailureMessage(const std::string& failure) { return "Unable to save Page Lists. " + failure; }
 
-}  // namespace wizard
+}  // namespace settings

@@ -43,7 +43,7 @@
 #include <string>
 #include <vector>
 
-namespace wizard {
+namespace settings {
 
 enum class EntryKind {
     File,
@@ -126,4 +126,4 @@ inline constexpr const char* kUnableToSaveChanges = "Unable to save changes.";
 // "Unable to save Page Lists. " followed by the reason.
 std::string PageListFailureMessage(const std::string& failure);
 
-}  // namespace wizard
+}  // namespace settings

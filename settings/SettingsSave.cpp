@@ -8,30 +8,30 @@ namespace settings {
 
 bool ClearFolder(const std::string& folder) {
     TFilePageListFiles files;
-    return wizard::ClearFolder(files, velfw::AnsiToUtf8(folder));
+    return settings::ClearFolder(files, velfw::AnsiToUtf8(folder));
 }
 
 bool SavePageList(const std::string& folder, const std::vector<std::string>& entries, std::string& failure) {
     TFilePageListFiles files;
     std::string reason;
-    if (wizard::SavePageList(files, velfw::AnsiToUtf8(folder), entries, reason)) return true;
+    if (settings::SavePageList(files, velfw::AnsiToUtf8(folder), entries, reason)) return true;
     failure = velfw::Utf8ToAnsi(reason);
     return false;
 }
 
-std::vector<wizard::UnrecoveredPageList> RecoverPageLists(const std::string& dataDir) {
+std::vector<settings::UnrecoveredPageList> RecoverPageLists(const std::string& dataDir) {
     TFilePageListFiles files;
-    std::vector<wizard::UnrecoveredPageList> unrecovered = wizard::RecoverPageLists(files, velfw::AnsiToUtf8(dataDir));
-    for (wizard::UnrecoveredPageList& list : unrecovered) list.Message = velfw::Utf8ToAnsi(list.Message);
+    std::vector<settings::UnrecoveredPageList> unrecovered = settings::RecoverPageLists(files, velfw::AnsiToUtf8(dataDir));
+    for (settings::UnrecoveredPageList& list : unrecovered) list.Message = velfw::Utf8ToAnsi(list.Message);
     return unrecovered;
 }
 
-wizard::SaveOutcome SaveSettingsAndPageLists(const wizard::SaveRequest& request,
+settings::SaveOutcome SaveSettingsAndPageLists(const settings::SaveRequest& request,
                                              const globals::TDisplaySettings& settings) {
     TFilePageListFiles files;
-    wizard::SaveRequest inFileSpelling = request;
+    settings::SaveRequest inFileSpelling = request;
     inFileSpelling.DataDir = velfw::AnsiToUtf8(request.DataDir);
-    wizard::SaveOutcome outcome = wizard::SaveChanges(
+    settings::SaveOutcome outcome = settings::SaveChanges(
         inFileSpelling, [&settings] { return globals::WriteDisplaySettingsToRegistry(settings); }, files);
     for (std::string& message : outcome.Messages) message = velfw::Utf8ToAnsi(message);
     return outcome;

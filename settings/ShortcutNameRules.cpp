@@ -8,7 +8,7 @@
 #include "PageListEditRules.h"
 #include "SysUtils.h"
 
-namespace wizard {
+namespace settings {
 
 namespace {
 
@@ -103,4 +103,4 @@ ShortcutPlan PlanShortcutFiles(const std::vector<std::string>& entries, size_t n
     return plan;
 }
 
-}  // namespace wizard
+}  // namespace settings

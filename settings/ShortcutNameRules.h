@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace wizard {
+namespace settings {
 
 inline constexpr size_t kMaxNameLength = 128;  // before ".url"
 inline constexpr size_t kMaxPathLength = 259;  // MAX_PATH without its terminating zero
@@ -66,4 +66,4 @@ ShortcutPlan PlanShortcutFiles(const std::vector<std::string>& entries, size_t n
 // The room a folder (ending in a backslash) leaves for file names.
 size_t ShortcutNameRoom(size_t folderLength);
 
-}  // namespace wizard
+}  // namespace settings

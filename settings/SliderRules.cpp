@@ -7,7 +7,7 @@
 #include "Classes.h"
 #include "MaxMin.h"
 
-namespace kavisu {
+namespace settings {
 
 namespace {
 
@@ -419,4 +419,4 @@ void SliderModel::EndDrag(bool canModify) {
     if (canModify) host_.Changed();
 }
 
-}  // namespace kavisu
+}  // namespace settings

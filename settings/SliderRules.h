@@ -11,7 +11,7 @@
 
 #include "KxUtilsRules.h"
 
-namespace kavisu {
+namespace settings {
 
 using kx::Point;
 using kx::Rect;
@@ -213,4 +213,4 @@ private:
     int32_t trackDirection_ = 0;  // a StepKind value, 0 for none
 };
 
-}  // namespace kavisu
+}  // namespace settings

@@ -2,7 +2,7 @@
 
 #include "SysUtils.h"
 
-namespace wizard {
+namespace settings {
 
 WizardPage ListPage(int window) {
     return static_cast<WizardPage>(static_cast<int>(WizardPage::List1) + window - 1);
@@ -83,4 +83,4 @@ std::string MultiLineCaption(const std::string& designed) {
     return caption;
 }
 
-}  // namespace wizard
+}  // namespace settings

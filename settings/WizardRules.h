@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace wizard {
+namespace settings {
 
 // The pages of PageControl1 in tab order.
 enum class WizardPage { Begin, List1, List2, List3, Advanced, Durations, Finish };
@@ -69,4 +69,4 @@ inline constexpr const char* kRemoveButtonCaption = "Click here to &remove\\nhig
 inline constexpr const char* kDiscardTitle = "Confirm";
 inline constexpr const char* kDiscardQuestion = "Are you sure you want to exit now and discard your changes?";
 
-}  // namespace wizard
+}  // namespace settings

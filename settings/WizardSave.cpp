@@ -2,7 +2,7 @@
 
 #include "PageListRules.h"
 
-namespace wizard {
+namespace settings {
 
 std::vector<UnrecoveredPageList> RecoverPageLists(IPageListFiles& files, const std::string& dataDir) {
     std::vector<UnrecoveredPageList> unrecovered;
@@ -40,4 +40,4 @@ SaveOutcome SaveChanges(const SaveRequest& request, const std::function<bool()>&
     return outcome;
 }
 
-}  // namespace wizard
+}  // namespace settings

@@ -12,7 +12,7 @@
 #include "PageListSave.h"
 #include "WizardRules.h"
 
-namespace wizard {
+namespace settings {
 
 struct SaveRequest {
     int WindowCount = 1;
@@ -43,4 +43,4 @@ std::vector<UnrecoveredPageList> RecoverPageLists(IPageListFiles& files, const s
 SaveOutcome SaveChanges(const SaveRequest& request, const std::function<bool()>& writeDisplaySettings,
                         IPageListFiles& files);
 
-}  // namespace wizard
+}  // namespace settings

@@ -9,7 +9,7 @@
 #include "PageListSave.h"
 #include "SysUtils.h"
 
-namespace wizard {
+namespace settings {
 
 // A file system in memory, letter case ignored as on Windows, with seams to
 // make a write, a move or a delete fail.
@@ -132,4 +132,4 @@ private:
     std::map<std::string, Node> nodes_;
 };
 
-}  // namespace wizard
+}  // namespace settings

@@ -2,7 +2,7 @@
 
 #include "PageListEditRules.h"
 
-using namespace wizard;
+using namespace settings;
 
 namespace {
 using Items = std::vector<std::string>;

@@ -2,7 +2,7 @@
 
 #include "MemoryFiles.h"
 
-using namespace wizard;
+using namespace settings;
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "ShortcutNameRules.h"
 
-using namespace wizard;
+using namespace settings;
 
 namespace {
 const std::string x127(127, 'x');

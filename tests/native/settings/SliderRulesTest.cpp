@@ -9,7 +9,7 @@
 #include "ErrorOf.h"
 #include "SliderRules.h"
 
-using namespace kavisu;
+using namespace settings;
 using testing_support::ErrorOf;
 
 namespace {

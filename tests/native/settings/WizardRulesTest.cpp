@@ -2,7 +2,7 @@
 
 #include "WizardRules.h"
 
-using namespace wizard;
+using namespace settings;
 
 namespace {
 using P = WizardPage;

@@ -3,7 +3,7 @@
 #include "MemoryFiles.h"
 #include "WizardSave.h"
 
-using namespace wizard;
+using namespace settings;
 
 namespace {
 

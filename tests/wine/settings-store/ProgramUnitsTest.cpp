@@ -90,7 +90,7 @@ TEST(ProgramUnits, EveryProgramStartsTheLibraryBeforeItsMainBlockAndFinishesItAf
         TUnits (*units)();
     } programs[] = {
         {"Velunor", saver::SaverUnits},
-        {"KAVIsu", kavisu::SettingsUnits},
+        {"KAVIsu", settings::SettingsUnits},
         {"KAVIst", tray::TrayUnits},
     };
     for (const auto& p : programs) {
@@ -139,7 +139,7 @@ TEST(ProgramUnits, TrayLauncherRegistersBothClipboardFormatsItsCursorsAndItsMute
 }
 
 TEST(ProgramUnits, SettingsProgramRegistersTheSlidersHandCursor) {
-    RunUnits(kavisu::SettingsUnits(), [] {
+    RunUnits(settings::SettingsUnits(), [] {
         EXPECT_TRUE(SamePoint(ScreenCursorHotSpot(kx::crHandCursor), {6, 16}));
         return 0;
     });

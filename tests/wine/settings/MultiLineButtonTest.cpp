@@ -10,7 +10,7 @@
 #include "TestForms.h"
 
 using namespace velfw;
-using kavisu::TMultiLineBitBtn;
+using settings::TMultiLineBitBtn;
 using testing_support::PumpFor;
 
 namespace {

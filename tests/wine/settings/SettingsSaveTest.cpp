@@ -241,7 +241,7 @@ protected:
     }
     SettingsRegistry registry;
     TempFolder dir{"saveall"};
-    wizard::SaveRequest request;
+    settings::SaveRequest request;
 
 private:
     std::string savedDataDir_;
@@ -267,7 +267,7 @@ TEST_F(SettingsSaveAll, TheScreenSaverLoadsTheSavedAddresses) {
     settings.PageSeconds = 45;
     settings.MaxCycles = 2;
     settings.MaxMinutes = 25;
-    const wizard::SaveOutcome outcome = settings::SaveSettingsAndPageLists(request, settings);
+    const settings::SaveOutcome outcome = settings::SaveSettingsAndPageLists(request, settings);
     EXPECT_FALSE(outcome.Refusal);
     EXPECT_TRUE(outcome.Messages.empty());
     EXPECT_TRUE(outcome.EndProgram);
@@ -295,7 +295,7 @@ TEST_F(SettingsSaveAll, AWindowInUseWithoutAPageWritesNothing) {
     Write(dir / "marker", "");
     request.WindowCount = 2;
     request.Lists = {{{"http://a.com"}, {"   "}, {}}};
-    const wizard::SaveOutcome outcome = settings::SaveSettingsAndPageLists(request, globals::SettingsProgramPresets());
+    const settings::SaveOutcome outcome = settings::SaveSettingsAndPageLists(request, globals::SettingsProgramPresets());
     ASSERT_TRUE(outcome.Refusal);
     EXPECT_EQ(outcome.Refusal->Message, "You must have at least one page in your Page List for Window 2.");
     EXPECT_FALSE(outcome.EndProgram);
@@ -305,7 +305,7 @@ TEST_F(SettingsSaveAll, AWindowInUseWithoutAPageWritesNothing) {
 
 TEST_F(SettingsSaveAll, AMissingWindowFolderIsMadeAgain) {
     request.Lists = {{{"http://a.com"}, {}, {}}};
-    const wizard::SaveOutcome outcome = settings::SaveSettingsAndPageLists(request, globals::SettingsProgramPresets());
+    const settings::SaveOutcome outcome = settings::SaveSettingsAndPageLists(request, globals::SettingsProgramPresets());
     EXPECT_TRUE(outcome.EndProgram);
     EXPECT_EQ(ReadFileBytes(dir / "Window1\\a.com.url"), Shortcut("http://a.com"));
 }

@@ -9,7 +9,7 @@
 #include "TestForms.h"
 
 using namespace velfw;
-using kavisu::TKxSlider;
+using settings::TKxSlider;
 using testing_support::PumpFor;
 using testing_support::PumpUntil;
 
@@ -88,11 +88,11 @@ protected:
 
 TEST_F(SliderTest, BuiltInImagesGiveTheDesignedRulerTravelAndTicks) {
     TKxSlider* s = form->interScreen;
-    EXPECT_EQ(s->Image(kavisu::SliderImage::HThumb).Width(), 18);
-    EXPECT_EQ(s->Image(kavisu::SliderImage::HThumb).Height(), 17);
-    EXPECT_EQ(s->Image(kavisu::SliderImage::VRuler).Width(), 8);
-    EXPECT_EQ(s->Image(kavisu::SliderImage::VRuler).Height(), 10);
-    EXPECT_EQ(s->Image(kavisu::SliderImage::HRuler).TransparentColor(), clFuchsia);
+    EXPECT_EQ(s->Image(settings::SliderImage::HThumb).Width(), 18);
+    EXPECT_EQ(s->Image(settings::SliderImage::HThumb).Height(), 17);
+    EXPECT_EQ(s->Image(settings::SliderImage::VRuler).Width(), 8);
+    EXPECT_EQ(s->Image(settings::SliderImage::VRuler).Height(), 10);
+    EXPECT_EQ(s->Image(settings::SliderImage::HRuler).TransparentColor(), clFuchsia);
     EXPECT_EQ(s->Model().RulerWidth(), 277);
     EXPECT_EQ(s->RulerBitmap().Width(), 277);
     EXPECT_EQ(s->Model().Travel(), 268);
@@ -101,7 +101,7 @@ TEST_F(SliderTest, BuiltInImagesGiveTheDesignedRulerTravelAndTicks) {
     EXPECT_EQ(ticks.front().Value, 10);
     EXPECT_EQ(ticks.back().Value, 120);
     // The ruler's ends are the image's; its bottom-left stays transparent.
-    EXPECT_EQ(s->RulerBitmap().Canvas().Pixel(0, 7), s->Image(kavisu::SliderImage::HRuler).Canvas().Pixel(0, 7));
+    EXPECT_EQ(s->RulerBitmap().Canvas().Pixel(0, 7), s->Image(settings::SliderImage::HRuler).Canvas().Pixel(0, 7));
     EXPECT_EQ(s->Value(), 10);
     EXPECT_EQ(form->durationTimeS->Value(), 3);
     EXPECT_EQ(form->durationTime->Value(), 30);
@@ -195,7 +195,7 @@ TEST_F(SliderTest, ValueIsClampedAndChangesFireOnce) {
 
 TEST_F(SliderTest, OrientationChangeSwapsTheSides) {
     TKxSlider* s = form->scrollStep;
-    s->SetOrientation(kavisu::TSliderOrientation::soVertical);
+    s->SetOrientation(settings::TSliderOrientation::soVertical);
     EXPECT_EQ(s->Width(), 33);
     EXPECT_EQ(s->Height(), 317);
     EXPECT_EQ(s->Model().RulerHeight(), 317 - 12);
