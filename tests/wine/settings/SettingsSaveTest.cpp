@@ -228,6 +228,41 @@ TEST(SettingsSavePageList, AReadOnlyShortcutKeepsItsNameAndCountsWhenItHoldsTheP
     }
 }
 
+// The time a file was last written, set to a day long past so that a save
+// which writes it again shows.
+const FILETIME kLongAgo = {0xc89dc000u, 0x01c07385u};  // 1 January 2001
+bool SetWrittenLongAgo(const std::string& path) {
+    velfw::UniqueFileHandle file(::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                               OPEN_EXISTING, 0, nullptr));
+    return file && ::SetFileTime(file.get(), nullptr, nullptr, &kLongAgo);
+}
+bool WrittenLongAgo(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    return ::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+           ::CompareFileTime(&data.ftLastWriteTime, &kLongAgo) == 0;
+}
+
+TEST(SettingsSavePageList, AFileThatHoldsItsPageStaysAndOneWithOtherLinesIsWrittenAgain) {
+    TempFolder dir("keptsave");
+    const std::string folder = OldWindowFolder(dir);
+    const std::string withIcon = "[InternetShortcut]\r\nurl=http://other.org\r\nIconIndex=1\r\n";
+    Write(folder + "other.org.url", withIcon);
+    for (const char* name : {"old.com.url", "other.org.url"}) ASSERT_TRUE(SetWrittenLongAgo(folder + name)) << name;
+
+    std::string failure;
+    ASSERT_TRUE(settings::SavePageList(folder, {"http://old.com", "http://other.org", "http://new.com"}, failure))
+        << failure;
+    const Snapshot saved = {{"\\Window1\\", "<folder>"},
+                            {"\\Window1\\new.com.url", Shortcut("http://new.com")},
+                            {"\\Window1\\old.com.url", Shortcut("http://old.com")},
+                            {"\\Window1\\other.org.url", Shortcut("http://other.org")},
+                            {"\\Window1\\sub\\", "<folder>"},
+                            {"\\Window1\\sub\\inner.url", Shortcut("http://inner")}};
+    EXPECT_EQ(SnapshotOf(dir.Path()), saved);
+    EXPECT_TRUE(WrittenLongAgo(folder + "old.com.url")) << "a file that holds its page is left as it is";
+    EXPECT_FALSE(WrittenLongAgo(folder + "other.org.url")) << "a file with other lines is written again";
+}
+
 class SettingsSaveAll : public ::testing::Test {
 protected:
     void SetUp() override {
