@@ -88,11 +88,15 @@ int FileCount(const std::string& folder) {
 }
 
 // How long the window kept one WM_NULL waiting, in seconds; kHungMs when it
-// did not answer within the hung-window threshold.
+// did not answer within the hung-window threshold. A window that went away
+// while asked (the program ends after its save) kept nobody waiting.
 double AnswerTime(HWND wnd) {
     const double start = Now();
     DWORD_PTR result = 0;
-    if (!::SendMessageTimeoutA(wnd, WM_NULL, 0, 0, SMTO_NORMAL, kHungMs, &result)) return kHungMs / 1000.0;
+    ::SetLastError(ERROR_SUCCESS);
+    if (!::SendMessageTimeoutA(wnd, WM_NULL, 0, 0, SMTO_NORMAL, kHungMs, &result) &&
+        (::GetLastError() == ERROR_TIMEOUT || ::IsWindow(wnd)))
+        return kHungMs / 1000.0;
     return Now() - start;
 }
 
