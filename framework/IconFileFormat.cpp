@@ -6,13 +6,9 @@
 #include "BmpFormat.h"
 #include "ByteOrder.h"
 
-namespace kx {
+namespace velfw {
 
 namespace {
-
-using velfw::kBmpInfoHeaderSize;
-using velfw::ReadLe16;
-using velfw::ReadLe32;
 
 bool KnownBitCount(uint32_t bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
@@ -155,4 +151,4 @@ std::optional<uint16_t> IconImageBitCount(std::span<const uint8_t> file, const I
     return ReadLe16(&file[entry.imageOffset + 14]);
 }
 
-}  // namespace kx
+}  // namespace velfw

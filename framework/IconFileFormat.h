@@ -10,7 +10,7 @@
 #include <vector>
 
 
-namespace kx {
+namespace velfw {
 
 constexpr uint32_t kIconHeaderSize = 6;
 constexpr uint32_t kIconEntrySize = 16;
@@ -87,4 +87,4 @@ IconFileFault CheckIconFile(std::span<const uint8_t> file, uint64_t& usedBytes);
 // reaches that far inside the file.
 std::optional<uint16_t> IconImageBitCount(std::span<const uint8_t> file, const IconDirEntry& entry);
 
-}  // namespace kx
+}  // namespace velfw

@@ -130,15 +130,15 @@ private:
         if (!Has(pos, tag.size)) return false;
         std::vector<uint8_t> image(data_.begin() + static_cast<std::ptrdiff_t>(pos),
                                    data_.begin() + static_cast<std::ptrdiff_t>(pos + tag.size));
-        IconDirectory dir;
-        if (ReadIconDirectory(image, dir) != IconFileFault::None) return false;
+        velfw::IconDirectory dir;
+        if (velfw::ReadIconDirectory(image, dir) != velfw::IconFileFault::None) return false;
         if (dir.header.type != 1 && dir.header.type != 2) return false;
         const bool fromIcon = dir.header.type == 1;
         image[2] = 1;  // a cursor resource loads as an icon
         image[3] = 0;
         AniPoint hot;
-        for (const IconDirEntry& e : dir.entries) {
-            if (auto bits = IconImageBitCount(image, e))
+        for (const velfw::IconDirEntry& e : dir.entries) {
+            if (auto bits = velfw::IconImageBitCount(image, e))
                 out_.maxSourceColors = std::max(out_.maxSourceColors, ColorsOfBitCount(*bits));
             hot = {e.planes, e.bitCount};  // a cursor's hot spot
         }
@@ -178,9 +178,9 @@ private:
 }  // namespace
 
 std::shared_ptr<AniIcon> IconFileFactory::LoadFrameIcon(std::span<const uint8_t> iconFile) {
-    const std::optional<IconFileHeader> header = ReadIconFileHeader(iconFile);
+    const std::optional<velfw::IconFileHeader> header = velfw::ReadIconFileHeader(iconFile);
     uint64_t used = 0;
-    if (!header || header->type != 1 || CheckIconFile(iconFile, used) != IconFileFault::None) return nullptr;
+    if (!header || header->type != 1 || velfw::CheckIconFile(iconFile, used) != velfw::IconFileFault::None) return nullptr;
     return MakeIcon(iconFile);
 }
 

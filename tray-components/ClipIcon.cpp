@@ -13,6 +13,13 @@
 
 namespace kx {
 
+using velfw::CheckIconFile;
+using velfw::IconFileFault;
+using velfw::IconImageLayout;
+using velfw::kIconEntrySize;
+using velfw::kIconHeaderSize;
+using velfw::LocateIconImageBlock;
+using velfw::ReadIconFileHeader;
 using velfw::UniqueGdiObject;
 using velfw::UniqueIcon;
 using velfw::UniqueMemoryDc;

@@ -4,6 +4,12 @@
 
 namespace kx {
 
+using velfw::ChooseIconEntry;
+using velfw::IconDirEntry;
+using velfw::IconFileFault;
+using velfw::kIconEntrySize;
+using velfw::ReadIconEntries;
+
 IconFileFault PlanIconImageRead(std::span<const uint8_t> directory, uint32_t count, uint32_t headerSize,
                                 uint64_t available, uint16_t screenColors, IconImageRead& out) {
     out = {};

@@ -19,7 +19,7 @@ struct IconImageRead {
 // bytes; `available` bytes of the stream follow the directory. An image that
 // starts inside the header or directory, or ends beyond the stream, or is
 // too short for its bitmap-info header is refused.
-IconFileFault PlanIconImageRead(std::span<const uint8_t> directory, uint32_t count, uint32_t headerSize,
-                                uint64_t available, uint16_t screenColors, IconImageRead& out);
+velfw::IconFileFault PlanIconImageRead(std::span<const uint8_t> directory, uint32_t count, uint32_t headerSize,
+                                       uint64_t available, uint16_t screenColors, IconImageRead& out);
 
 }  // namespace kx

@@ -83,10 +83,10 @@ public:
 protected:
     std::shared_ptr<kx::AniIcon> MakeIcon(std::span<const uint8_t> file) override {
         types.push_back(file[2]);
-        kx::IconDirectory dir;
-        kx::IconImageLayout layout;
-        kx::ReadIconDirectory(file, dir);
-        kx::LocateIconImage(file, dir.entries[0], layout);
+        velfw::IconDirectory dir;
+        velfw::IconImageLayout layout;
+        velfw::ReadIconDirectory(file, dir);
+        velfw::LocateIconImage(file, dir.entries[0], layout);
         return std::make_shared<FakeIcon>(layout.width, layout.height, made++);
     }
 };

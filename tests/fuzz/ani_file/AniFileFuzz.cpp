@@ -23,10 +23,10 @@ private:
 class Factory : public kx::IconFileFactory {
 protected:
     std::shared_ptr<kx::AniIcon> MakeIcon(std::span<const uint8_t> file) override {
-        kx::IconDirectory dir;
-        kx::IconImageLayout layout;
-        if (kx::ReadIconDirectory(file, dir) != kx::IconFileFault::None ||
-            kx::LocateIconImage(file, dir.entries[0], layout) != kx::IconFileFault::None)
+        velfw::IconDirectory dir;
+        velfw::IconImageLayout layout;
+        if (velfw::ReadIconDirectory(file, dir) != velfw::IconFileFault::None ||
+            velfw::LocateIconImage(file, dir.entries[0], layout) != velfw::IconFileFault::None)
             abort();  // the factory takes only files whose images all lie inside them
         return std::make_shared<SizedIcon>(layout.width, layout.height);
     }

@@ -3,7 +3,7 @@
 #include "IconFileFormat.h"
 #include "IconFiles.h"
 
-using namespace kx;
+using namespace velfw;
 using namespace icon_files;
 
 namespace {

@@ -4,6 +4,7 @@
 #include "IconFiles.h"
 
 using namespace kx;
+using velfw::IconFileFault;
 using namespace icon_files;
 
 namespace {
