@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the product under Wine on a sample
 # installation:
-#   scripts/run.sh        the screen saver: "/c" (configure), then "/s" (full screen)
+#   scripts/run.sh        the screen saver full screen ("/s")
 #   scripts/run.sh tray   the tray launcher with its icon, menu and about box
 #   scripts/run.sh settings   the settings program
 #   scripts/run.sh scripted   the screen saver on the tests' scripted browser
 #                         control, whose pages complete, scroll and reach the
 #                         statistics page (the system's control under Wine
 #                         completes none)
+# Every one first lays out the sample installation, whose page-list folders the
+# saver's configure mode ("/c") makes.
 # The 32-bit build (the shipped one) where this host can run 32-bit code,
 # the 64-bit build otherwise.
 # With a display ($DISPLAY) the showing runs there until a key or the mouse
