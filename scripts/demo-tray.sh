@@ -37,7 +37,10 @@ if [ "${VELUNOR_DISPLAY:-}" != "host" ]; then
   done
   sleep 2
   shoot "$root/build/velunor-tray-about.png"
-  wine "$post" Tabout 0x10 >/dev/null 2>&1 || true  # WM_CLOSE
+  # WM_CLOSE to the about box: a form of the framework's window class
+  # TVelunorForm (framework/Forms.cpp), the uppermost of that class while it is
+  # up. The hidden main form has the same class and only hides on a close.
+  wine "$post" TVelunorForm 0x10 >/dev/null 2>&1 || true
   sleep 1
   kill "$launcher" 2>/dev/null || true
 fi
