@@ -100,7 +100,7 @@ IconFileFault LocateIconImage(std::span<const uint8_t> file, const IconDirEntry&
 IconFileFault LocateIconImageBlock(std::span<const uint8_t> image, IconImageLayout& out) {
     out = {};
     if (image.size() < kBmpInfoHeaderSize) return IconFileFault::Truncated;
-    const velfw::DibHeader header = velfw::ReadDibHeader(image.data());
+    const DibHeader header = ReadDibHeader(image.data());
     const uint32_t headerSize = header.size;
     const int32_t width = header.width;
     const int32_t height = header.height;
@@ -114,12 +114,12 @@ IconFileFault LocateIconImageBlock(std::span<const uint8_t> image, IconImageLayo
     out.height = height / 2;
     out.bitCount = static_cast<uint16_t>(bitCount);
     out.headerSize = headerSize;
-    out.paletteEntries = static_cast<uint32_t>(velfw::DibPaletteSize(static_cast<int>(bitCount)));
+    out.paletteEntries = static_cast<uint32_t>(DibPaletteSize(static_cast<int>(bitCount)));
     const uint64_t rows = static_cast<uint64_t>(out.height);
-    const uint64_t colorLine = velfw::DibRowBytes(width, static_cast<int>(bitCount));
+    const uint64_t colorLine = DibRowBytes(width, static_cast<int>(bitCount));
     if (colorLine > UINT32_MAX / rows) return IconFileFault::TooLarge;
     out.colorBytes = colorLine * rows;
-    out.maskBytes = velfw::DibRowBytes(width, 1) * rows;
+    out.maskBytes = DibRowBytes(width, 1) * rows;
     out.colorOffset = headerSize + 4ull * out.paletteEntries;
     out.maskOffset = out.colorOffset + out.colorBytes;
     // Every part is below 2^32 here, so the sums cannot wrap.

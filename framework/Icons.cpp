@@ -11,9 +11,9 @@ namespace velfw {
 namespace {
 
 // The directory of a valid icon file (checked when the bytes were taken).
-velfw::IconDirectory DirectoryOf(const std::vector<uint8_t>& data) {
-    velfw::IconDirectory dir;
-    velfw::ReadIconDirectory(data, dir);
+IconDirectory DirectoryOf(const std::vector<uint8_t>& data) {
+    IconDirectory dir;
+    ReadIconDirectory(data, dir);
     return dir;
 }
 
@@ -42,12 +42,12 @@ std::span<const uint8_t> ResourceBytes(HINSTANCE instance, const char* name, con
 uint16_t ScreenIconColors() {
     WindowDc dc(nullptr);
     if (!dc) return 16;
-    return velfw::ScreenColorValue(::GetDeviceCaps(dc.get(), PLANES), ::GetDeviceCaps(dc.get(), BITSPIXEL));
+    return ScreenColorValue(::GetDeviceCaps(dc.get(), PLANES), ::GetDeviceCaps(dc.get(), BITSPIXEL));
 }
 
 TIcon::TIcon() { SetTransparent(true); }
 
-size_t TIcon::ChosenEntry() const { return velfw::ChooseIconEntry(DirectoryOf(data_).entries, ScreenIconColors()); }
+size_t TIcon::ChosenEntry() const { return ChooseIconEntry(DirectoryOf(data_).entries, ScreenIconColors()); }
 
 int TIcon::Width() const {
     if (Empty()) return 0;
@@ -61,10 +61,10 @@ int TIcon::Height() const {
 
 HICON TIcon::Handle() const {
     if (handle_ || Empty()) return handle_.get();
-    const velfw::IconDirectory dir = DirectoryOf(data_);
-    const velfw::IconDirEntry& entry = dir.entries[ChosenEntry()];
-    velfw::IconImageLayout layout;
-    if (velfw::LocateIconImage(data_, entry, layout) != velfw::IconFileFault::None) return nullptr;
+    const IconDirectory dir = DirectoryOf(data_);
+    const IconDirEntry& entry = dir.entries[ChosenEntry()];
+    IconImageLayout layout;
+    if (LocateIconImage(data_, entry, layout) != IconFileFault::None) return nullptr;
     // The image from its header to the end of its mask, all inside the file.
     const uint64_t bytes = layout.maskOffset + layout.maskBytes - layout.headerOffset;
     handle_.reset(::CreateIconFromResourceEx(const_cast<uint8_t*>(data_.data() + layout.headerOffset),
@@ -97,8 +97,8 @@ void TIcon::LoadFromStream(TStream& stream) {
 }
 
 void TIcon::LoadFromBytes(std::vector<uint8_t> bytes) {
-    velfw::IconDirectory dir;
-    if (velfw::ReadIconDirectory(bytes, dir) != velfw::IconFileFault::None || dir.header.type != 1)
+    IconDirectory dir;
+    if (ReadIconDirectory(bytes, dir) != IconFileFault::None || dir.header.type != 1)
         throw EInvalidGraphic("Icon image is not valid");
     SetData(std::move(bytes));
 }

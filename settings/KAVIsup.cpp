@@ -13,7 +13,6 @@
 namespace settings {
 
 using namespace velfw;
-using settings::WizardPage;
 
 namespace {
 
@@ -129,7 +128,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     PageControl1->SetAlign(TAlign::alClient);
     PageControl1->TabStop = true;
     MakeBeginPage();
-    for (int n = 1; n <= settings::kMaxWindows; ++n) MakeListPage(n);
+    for (int n = 1; n <= kMaxWindows; ++n) MakeListPage(n);
     MakeAdvancedPage();
     MakeDurationsPage();
     MakeFinishPage();
@@ -171,7 +170,8 @@ void TForm1::MakeBeginPage() {
     const char* const captions[] = {"One Window", "Two Window", "Three Window"};
     TRadioButton** radios[] = {&rbWins1, &rbWins2, &rbWins3};
     for (int i = 0; i < 3; ++i) {
-        *radios[i] = Place<TRadioButton>(this, tsBegin, "rbWins" + IntToStr(i + 1), 40 + 200 * i, 76, 150, 20, captions[i]);
+        *radios[i] =
+            Place<TRadioButton>(this, tsBegin, "rbWins" + IntToStr(i + 1), 40 + 200 * i, 76, 150, 20, captions[i]);
         (*radios[i])->TabStop = true;
         (*radios[i])->OnClick = [this](TObject* s) { rbWins1Click(s); };
         auto* picture = new TLayoutPicture(this, i + 1);
@@ -209,7 +209,7 @@ void TForm1::MakeListPage(int window) {
     lbWTo[i]->TabStop = true;
     Text(this, upper, 610, 24, "Highlight an entry to the left \r\nand");
     bRemove[i] = Button<TMultiLineBitBtn>(this, upper, "bRemove" + n, 606, 60, 220, 49,
-                                          settings::kRemoveButtonCaption, kRemoveGlyph);
+                                          kRemoveButtonCaption, kRemoveGlyph);
     bRemove[i]->OnClick = [this](TObject* s) { bRemoveClick(s); };
 
     auto* middle = Place<TPanel>(this, page, "pCandidates" + n, 8, 190, 831, 120);
@@ -219,15 +219,14 @@ void TForm1::MakeListPage(int window) {
     lbWFrom[i] = Place<TListBox>(this, middle, "lbWFrom" + n, 8, 24, 593, 90);
     lbWFrom[i]->TabStop = true;
     Text(this, middle, 610, 24, "Highlight an entry to the left \r\nand");
-    bAdd[i] = Button<TMultiLineBitBtn>(this, middle, "bAdd" + n, 606, 60, 220, 49, settings::kAddButtonCaption,
-                                       kAddGlyph);
+    bAdd[i] = Button<TMultiLineBitBtn>(this, middle, "bAdd" + n, 606, 60, 220, 49, kAddButtonCaption, kAddGlyph);
     bAdd[i]->OnClick = [this](TObject* s) { bAddClick(s); };
 
     auto* lower = Place<TPanel>(this, page, "pAddOne" + n, 8, 314, 831, 56);
     lower->SetCaption("");
     Text(this, lower, 8, 4, "Add this page to this window's active Page List");
     Text(this, lower, 8, 28, "Enter a page location to the left and");
-    edAdd[i] = Place<TEdit>(this, lower, "edAdd" + n, 240, 24, 361, 21, settings::kNewAddressText);
+    edAdd[i] = Place<TEdit>(this, lower, "edAdd" + n, 240, 24, 361, 21, kNewAddressText);
     edAdd[i]->TabStop = true;
     // Its caption has no line-break markers: the multi-line style wraps it.
     bAddOne[i] = Button<TMultiLineBitBtn>(this, lower, "bAddOne" + n, 606, 12, 220, 38,
@@ -318,14 +317,14 @@ void TForm1::FormActivate(TObject*) {
     // finished or undone before the lists are read. A window where that
     // cannot be done shows every page it has on disk, so that a save (which
     // tries again first) keeps all the user did not remove.
-    std::vector<settings::UnrecoveredPageList> unrecovered;
-    if (!globals::DataDir.empty()) unrecovered = settings::RecoverPageLists(globals::DataDir);
+    std::vector<UnrecoveredPageList> unrecovered;
+    if (!globals::DataDir.empty()) unrecovered = RecoverPageLists(globals::DataDir);
     for (size_t i = 0; i < lbWTo.size(); ++i) {
         const int window = static_cast<int>(i) + 1;
         const auto left = std::find_if(unrecovered.begin(), unrecovered.end(),
-                                       [window](const settings::UnrecoveredPageList& list) { return list.Window == window; });
+                                       [window](const UnrecoveredPageList& list) { return list.Window == window; });
         if (left != unrecovered.end()) {
-            WriteListBox(*lbWTo[i], settings::PageListBox{left->Pages, {}, std::nullopt});
+            WriteListBox(*lbWTo[i], PageListBox{left->Pages, {}, std::nullopt});
             continue;
         }
         TStringList& items = lbWTo[i]->Items();
@@ -338,8 +337,8 @@ void TForm1::FormActivate(TObject*) {
     globals::LoadPageList(recommended, globals::DataDir + "Recommended");
     for (size_t i = 0; i < lbWTo.size(); ++i) {
         std::vector<std::string> candidates = recommended.Items();
-        settings::RemoveListed(lbWTo[i]->Items().Items(), candidates);
-        WriteListBox(*lbWFrom[i], settings::PageListBox{std::move(candidates), {}, std::nullopt});
+        RemoveListed(lbWTo[i]->Items().Items(), candidates);
+        WriteListBox(*lbWFrom[i], PageListBox{std::move(candidates), {}, std::nullopt});
     }
 
     SliderDurationTimeS->SetValue(settings.MaxCycles);
@@ -348,11 +347,11 @@ void TForm1::FormActivate(TObject*) {
         FixMultiLineBitBtnText(bAdd[i]);
         FixMultiLineBitBtnText(bRemove[i]);
     }
-    for (const settings::UnrecoveredPageList& list : unrecovered) ShowMessage(list.Message);
+    for (const UnrecoveredPageList& list : unrecovered) ShowMessage(list.Message);
 }
 
 void TForm1::FixMultiLineBitBtnText(TMultiLineBitBtn* button) {
-    button->SetCaption(settings::MultiLineCaption(button->Caption()));
+    button->SetCaption(MultiLineCaption(button->Caption()));
 }
 
 // ---- navigation
@@ -363,8 +362,8 @@ WizardPage TForm1::ActiveWizardPage() const {
     return static_cast<WizardPage>(PageControl1->ActivePageIndex());
 }
 
-settings::ActiveLists TForm1::ActiveListItems() const {
-    settings::ActiveLists lists;
+ActiveLists TForm1::ActiveListItems() const {
+    ActiveLists lists;
     for (size_t i = 0; i < lbWTo.size(); ++i) lists[i] = lbWTo[i]->Items().Items();
     return lists;
 }
@@ -372,35 +371,35 @@ settings::ActiveLists TForm1::ActiveListItems() const {
 void TForm1::ShowMessage(const std::string& text) { Application->MessageBox(text, Application->Title(), MB_OK); }
 
 void TForm1::rbWins1Click(TObject* sender) {
-    settings::WizardState state{globals::DisplaySettings.WindowCount, ActiveWizardPage()};
-    settings::ChooseWindowCount(state, SenderDigit(sender, 6));
+    WizardState state{globals::DisplaySettings.WindowCount, ActiveWizardPage()};
+    ChooseWindowCount(state, SenderDigit(sender, 6));
     globals::DisplaySettings.WindowCount = state.WindowCount;
-    for (int n = 2; n <= settings::kMaxWindows; ++n) {
-        const WizardPage page = settings::ListPage(n);
-        Page(page)->SetTabVisible(settings::TabVisible(page, state.WindowCount));
+    for (int n = 2; n <= kMaxWindows; ++n) {
+        const WizardPage page = ListPage(n);
+        Page(page)->SetTabVisible(TabVisible(page, state.WindowCount));
     }
     PageControl1->SetActivePage(Page(state.ActivePage));
 }
 
 void TForm1::SliderInterScreenChange(TObject*) {
-    LInterScreen->SetCaption(settings::PageTimeLabel(SliderInterScreen->Value()));
+    LInterScreen->SetCaption(PageTimeLabel(SliderInterScreen->Value()));
 }
 
 void TForm1::bFwClick(TObject* sender) {
     // Next on step d stands on the page before list d (Begin for d = 1).
     const int step = SenderDigit(sender);
-    const WizardPage on = step == 1 ? WizardPage::Begin : settings::ListPage(step - 1);
-    if (auto next = settings::NextPage(on, globals::DisplaySettings.WindowCount))
+    const WizardPage on = step == 1 ? WizardPage::Begin : ListPage(step - 1);
+    if (auto next = NextPage(on, globals::DisplaySettings.WindowCount))
         PageControl1->SetActivePage(Page(*next));
 }
 
 void TForm1::bBkClick(TObject* sender) {
-    if (auto back = settings::BackPage(settings::ListPage(SenderDigit(sender) - 1)))
+    if (auto back = BackPage(ListPage(SenderDigit(sender) - 1)))
         PageControl1->SetActivePage(Page(*back));
 }
 
 void TForm1::PageControl1Changing(TObject*, bool& allowChange) {
-    if (auto refusal = settings::RefuseTabChange(ActiveWizardPage(), ActiveListItems())) {
+    if (auto refusal = RefuseTabChange(ActiveWizardPage(), ActiveListItems())) {
         ShowMessage(refusal->Message);
         allowChange = false;
     }
@@ -408,8 +407,8 @@ void TForm1::PageControl1Changing(TObject*, bool& allowChange) {
 
 // ---- editing
 
-settings::PageListBox ReadListBox(TListBox& box) {
-    settings::PageListBox state;
+PageListBox ReadListBox(TListBox& box) {
+    PageListBox state;
     state.Items = box.Items().Items();
     state.Selected.assign(state.Items.size(), false);
     for (int i : box.SelectedIndexes())
@@ -423,7 +422,7 @@ namespace {
 // The selection and current item of `state` on the box, whose items already
 // are `state`'s, with `top` as its top index. A current item among the last
 // `fresh` entries (one just added) is scrolled into view.
-void ShowSelection(TListBox& box, const settings::PageListBox& state, int top, size_t fresh) {
+void ShowSelection(TListBox& box, const PageListBox& state, int top, size_t fresh) {
     for (size_t i = 0; i < state.Selected.size() && i < state.Items.size(); ++i)
         if (state.Selected[i]) box.SetSelected(static_cast<int>(i), true);
     const bool showCurrent = state.ItemIndex && *state.ItemIndex + fresh >= state.Items.size();
@@ -434,7 +433,7 @@ void ShowSelection(TListBox& box, const settings::PageListBox& state, int top, s
 
 }  // namespace
 
-void WriteListBox(TListBox& box, const settings::PageListBox& state) {
+void WriteListBox(TListBox& box, const PageListBox& state) {
     TStringList& items = box.Items();
     items.BeginUpdate();
     items.Clear();
@@ -443,8 +442,7 @@ void WriteListBox(TListBox& box, const settings::PageListBox& state) {
     ShowSelection(box, state, 0, 0);
 }
 
-void ShowListEdit(TListBox& box, const settings::PageListBox& after, const std::vector<size_t>& deleted,
-                  size_t appended) {
+void ShowListEdit(TListBox& box, const PageListBox& after, const std::vector<size_t>& deleted, size_t appended) {
     const int top = box.TopIndex();
     TStringList& items = box.Items();
     items.BeginUpdate();
@@ -467,9 +465,9 @@ void TForm1::bAddOneClick(TObject* sender) {
     const size_t i = static_cast<size_t>(SenderDigit(sender) - 1);
     if (i >= lbWTo.size()) return;
     std::string text = edAdd[i]->GetText();
-    settings::PageListBox active = ReadListBox(*lbWTo[i]);
+    PageListBox active = ReadListBox(*lbWTo[i]);
     const size_t before = active.Items.size();
-    settings::AddOne(text, active);
+    AddOne(text, active);
     if (active.Items.size() != before) ShowListEdit(*lbWTo[i], active, {}, active.Items.size() - before);
     edAdd[i]->SetText(text);
 }
@@ -481,11 +479,11 @@ void TForm1::bRemoveClick(TObject* sender) { MovePages(sender, false); }
 void TForm1::MovePages(TObject* sender, bool adding) {
     const size_t i = static_cast<size_t>(SenderDigit(sender) - 1);
     if (i >= lbWTo.size()) return;
-    settings::PageListBox active = ReadListBox(*lbWTo[i]);
-    settings::PageListBox candidates = ReadListBox(*lbWFrom[i]);
-    settings::PageListBox& from = adding ? candidates : active;
-    settings::PageListBox& to = adding ? active : candidates;
-    const std::vector<size_t> moved = settings::MoveSelected(from, to, adding);
+    PageListBox active = ReadListBox(*lbWTo[i]);
+    PageListBox candidates = ReadListBox(*lbWFrom[i]);
+    PageListBox& from = adding ? candidates : active;
+    PageListBox& to = adding ? active : candidates;
+    const std::vector<size_t> moved = MoveSelected(from, to, adding);
     if (moved.empty()) return;
     ShowListEdit(*(adding ? lbWFrom[i] : lbWTo[i]), from, moved, 0);
     ShowListEdit(*(adding ? lbWTo[i] : lbWFrom[i]), to, {}, moved.size());
@@ -494,7 +492,7 @@ void TForm1::MovePages(TObject* sender, bool adding) {
 // ---- leaving
 
 void TForm1::bExitClick(TObject*) {
-    if (Application->MessageBox(settings::kDiscardQuestion, settings::kDiscardTitle, MB_YESNO | MB_ICONQUESTION) ==
+    if (Application->MessageBox(kDiscardQuestion, kDiscardTitle, MB_YESNO | MB_ICONQUESTION) ==
         IDYES)
         Application->Terminate();
 }
@@ -508,11 +506,11 @@ void TForm1::bSaveClick(TObject*) {
     settings.MaxCycles = SliderDurationTimeS->Value();
     settings.MaxMinutes = SliderDurationTime->Value();
 
-    settings::SaveRequest request;
+    SaveRequest request;
     request.WindowCount = settings.WindowCount;
     request.Lists = ActiveListItems();
     request.DataDir = globals::DataDir;
-    const settings::SaveOutcome outcome = settings::SaveSettingsAndPageLists(request, settings);
+    const SaveOutcome outcome = SaveSettingsAndPageLists(request, settings);
     if (outcome.Refusal) {
         ShowMessage(outcome.Refusal->Message);
         PageControl1->SetActivePage(Page(outcome.Refusal->Page));

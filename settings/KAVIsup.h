@@ -101,9 +101,9 @@ private:
     // The bottom bar with Save and Discard; returns it for Back and Next.
     velfw::TPanel* MakeBottomBar(velfw::TTabSheet* page, int pageNumber);
 
-    velfw::TTabSheet* Page(settings::WizardPage page) const;
-    settings::WizardPage ActiveWizardPage() const;
-    settings::ActiveLists ActiveListItems() const;
+    velfw::TTabSheet* Page(WizardPage page) const;
+    WizardPage ActiveWizardPage() const;
+    ActiveLists ActiveListItems() const;
     void ShowMessage(const std::string& text);
 };
 
@@ -111,9 +111,9 @@ private:
 // anew; ShowListEdit carries out an edit (the entries at `deleted`, last
 // first, gone and the last `appended` of `after` added) touching nothing
 // else, and keeps the top index.
-settings::PageListBox ReadListBox(velfw::TListBox& box);
-void WriteListBox(velfw::TListBox& box, const settings::PageListBox& state);
-void ShowListEdit(velfw::TListBox& box, const settings::PageListBox& after, const std::vector<size_t>& deleted,
+PageListBox ReadListBox(velfw::TListBox& box);
+void WriteListBox(velfw::TListBox& box, const PageListBox& state);
+void ShowListEdit(velfw::TListBox& box, const PageListBox& after, const std::vector<size_t>& deleted,
                   size_t appended);
 
 // The window or step digit of a shared handler's sender: the last character

@@ -25,11 +25,11 @@ std::string ShortcutFileText(const std::string& url) {
     return std::string("[") + globals::ShortcutSection + "]\r\n" + globals::ShortcutKey + "=" + url + "\r\n";
 }
 
-settings::EntryKind EntryKindOf(DWORD attributes) {
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return settings::EntryKind::Link;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return settings::EntryKind::Folder;
-    if (attributes & FILE_ATTRIBUTE_READONLY) return settings::EntryKind::ReadOnlyFile;
-    return settings::EntryKind::File;
+EntryKind EntryKindOf(DWORD attributes) {
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return EntryKind::Link;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return EntryKind::Folder;
+    if (attributes & FILE_ATTRIBUTE_READONLY) return EntryKind::ReadOnlyFile;
+    return EntryKind::File;
 }
 
 namespace {
@@ -59,7 +59,7 @@ bool TFilePageListFiles::RemoveEmptyFolder(const std::string& folder) {
     return ::RemoveDirectoryW(Wide(NoBackslash(folder)).c_str()) != FALSE;
 }
 
-bool TFilePageListFiles::ListEntries(const std::string& folder, std::vector<settings::FolderEntry>& entries) {
+bool TFilePageListFiles::ListEntries(const std::string& folder, std::vector<FolderEntry>& entries) {
     entries.clear();
     WIN32_FIND_DATAW found = {};
     velfw::UniqueFindHandle find(

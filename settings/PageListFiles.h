@@ -29,12 +29,12 @@ extern SaveStepFunction BeforeSaveStep;
 // The bytes of a new Internet Shortcut holding `url`.
 std::string ShortcutFileText(const std::string& url);
 
-class TFilePageListFiles : public settings::IPageListFiles {
+class TFilePageListFiles : public IPageListFiles {
 public:
     bool FolderExists(const std::string& folder) override;
     bool MakeFolder(const std::string& folder) override;
     bool RemoveEmptyFolder(const std::string& folder) override;
-    bool ListEntries(const std::string& folder, std::vector<settings::FolderEntry>& entries) override;
+    bool ListEntries(const std::string& folder, std::vector<FolderEntry>& entries) override;
     bool RemoveFile(const std::string& path) override;
     bool MoveEntry(const std::string& from, const std::string& to) override;
     bool WriteNewShortcut(const std::string& path, const std::string& url) override;
@@ -46,6 +46,6 @@ public:
 
 // How a listed entry is treated: a reparse point (junction, symbolic link,
 // mount point) is never entered or deleted through, whatever else it is.
-settings::EntryKind EntryKindOf(DWORD attributes);
+EntryKind EntryKindOf(DWORD attributes);
 
 }  // namespace settings

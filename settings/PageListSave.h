@@ -117,8 +117,9 @@ void PagesOnDisk(IPageListFiles& files, const std::string& windowFolder, std::ve
 // stay; a read-only shortcut that holds a page's address counts as that
 // page's file, and one that holds another address keeps its name, so the
 // page gets another. A file that already holds its page byte for byte stays
-// where it is, so a save costs what the list changed plus one read a page. On failure the folder keeps its old pages and `failure`
-// says why; a failure after the commit point says the new list is saved.
+// where it is, so a save costs what the list changed plus one read a page.
+// On failure the folder keeps its old pages and `failure` says why; a
+// failure after the commit point says the new list is saved.
 bool SavePageList(IPageListFiles& files, const std::string& windowFolder, const std::vector<std::string>& entries,
                   std::string& failure);
 

@@ -24,12 +24,11 @@ bool SavePageList(const std::string& folder, const std::vector<std::string>& ent
 // Finishes or undoes, in each of the three window folders below `dataDir`,
 // a save that ended half way; for each window where that could not be done,
 // what to tell the user and every page the window has on disk.
-std::vector<settings::UnrecoveredPageList> RecoverPageLists(const std::string& dataDir);
+std::vector<UnrecoveredPageList> RecoverPageLists(const std::string& dataDir);
 
 // The whole save: the empty-list refusal, the registry values of `settings`,
 // then all three page lists. The outcome says what to show and whether the
 // program may end.
-settings::SaveOutcome SaveSettingsAndPageLists(const settings::SaveRequest& request,
-                                             const globals::TDisplaySettings& settings);
+SaveOutcome SaveSettingsAndPageLists(const SaveRequest& request, const globals::TDisplaySettings& settings);
 
 }  // namespace settings

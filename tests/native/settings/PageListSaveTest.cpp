@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "MemoryFiles.h"
 
 using namespace settings;
@@ -196,6 +198,22 @@ void LeaveHalfDone(MemoryFiles& f, bool committed) {
     f.MoveEntry(kWindow + "a.com.url", AsideFolder(kWindow) + "a.com.url");
 }
 
+// Saves `list` on a fresh `start()` killed before each of the first `steps`
+// steps in turn, recovers, and hands each recovered folder to `check`.
+void KillAtEveryStepAndRecover(const std::function<MemoryFiles()>& start, const std::vector<std::string>& list,
+                               int steps, const std::function<void(MemoryFiles&)>& check) {
+    std::string failure;
+    for (int k = 1; k <= steps; ++k) {
+        SCOPED_TRACE("ended before step " + std::to_string(k) + " of " + std::to_string(steps));
+        MemoryFiles files = start();
+        files.deadFrom = k;
+        EXPECT_FALSE(SavePageList(files, kWindow, list, failure));
+        files.deadFrom = 0;
+        ASSERT_TRUE(RecoverPageList(files, kWindow, failure)) << failure;
+        check(files);
+    }
+}
+
 }  // namespace
 
 TEST(PageListSave, ASaveEndedAtAnyStepIsRecoveredAsTheOldOrTheNewList) {
@@ -208,14 +226,7 @@ TEST(PageListSave, ASaveEndedAtAnyStepIsRecoveredAsTheOldOrTheNewList) {
     const int steps = whole.steps;
 
     bool sawOld = false, sawNew = false;
-    for (int k = 1; k <= steps; ++k) {
-        SCOPED_TRACE("ended before step " + std::to_string(k) + " of " + std::to_string(steps));
-        MemoryFiles files = SavedFolder();
-        files.deadFrom = k;
-        EXPECT_FALSE(SavePageList(files, kWindow, kNewList, failure));
-        files.deadFrom = 0;
-
-        ASSERT_TRUE(RecoverPageList(files, kWindow, failure)) << failure;
+    ASSERT_NO_FATAL_FAILURE(KillAtEveryStepAndRecover(SavedFolder, kNewList, steps, [&](MemoryFiles& files) {
         const auto pages = Pages(files);
         EXPECT_TRUE(pages == oldPages || pages == newPages);
         sawOld = sawOld || pages == oldPages;
@@ -225,7 +236,7 @@ TEST(PageListSave, ASaveEndedAtAnyStepIsRecoveredAsTheOldOrTheNewList) {
 
         ASSERT_TRUE(SavePageList(files, kWindow, kNewList, failure)) << failure;
         EXPECT_EQ(files.Snapshot(), saved);
-    }
+    }));
     EXPECT_TRUE(sawOld && sawNew);
 }
 
@@ -447,14 +458,8 @@ TEST(PageListSave, APageWhoseFileHoldsItStaysInPlaceThroughASaveAFailureAndAKill
     EXPECT_EQ(failing.Snapshot(), before);
 
     const auto oldPages = Pages(saved());
-    for (int k = 1; k <= whole.steps; ++k) {
-        SCOPED_TRACE("ended before step " + std::to_string(k));
-        MemoryFiles files = saved();
-        files.deadFrom = k;
-        EXPECT_FALSE(SavePageList(files, kWindow, list, failure));
-        files.deadFrom = 0;
-        ASSERT_TRUE(RecoverPageList(files, kWindow, failure)) << failure;
+    ASSERT_NO_FATAL_FAILURE(KillAtEveryStepAndRecover(saved, list, whole.steps, [&](MemoryFiles& files) {
         const auto pages = Pages(files);
         EXPECT_TRUE(pages == oldPages || pages == newPages);
-    }
+    }));
 }
