@@ -1,6 +1,5 @@
 #include "PageListSave.h"
 
-#include <unordered_map>
 #include <unordered_set>
 
 #include "ShortcutNameRules.h"
@@ -121,10 +120,9 @@ public:
 
         // A page whose file already holds it is in both lists: it neither
         // leaves W nor is written again.
+        std::unordered_set<std::string> unchanged;
         std::vector<std::string> written;
-        std::vector<std::string> moved;
         {
-            std::unordered_set<std::string> unchanged;
             const std::unordered_set<std::string> oldNames(old.begin(), old.end());
             for (const ShortcutFile& file : plan.Files) {
                 if (oldNames.count(file.FileName) && files_.HoldsShortcut(folder_ + file.FileName, file.Address))
@@ -132,19 +130,18 @@ public:
                 else
                     written.push_back(file.FileName);
             }
-            for (const std::string& name : old)
-                if (!unchanged.count(name)) moved.push_back(name);
         }
+        std::vector<std::string> moved;
+        for (const std::string& name : old)
+            if (!unchanged.count(name)) moved.push_back(name);
         if (written.empty() && moved.empty()) return true;
-        std::unordered_map<std::string, const std::string*> addresses;
-        for (const ShortcutFile& file : plan.Files) addresses.emplace(file.FileName, &file.Address);
 
         // States 2 and 3: any failure rolls back.
         if (!files_.MakeFolder(staging_))
             return Fail("Unable to create folder: " + NoBackslash(staging_), failure);
-        for (const std::string& name : written)
-            if (!files_.WriteNewShortcut(staging_ + name, *addresses.at(name)))
-                return Undo("Unable to write to " + staging_ + name, failure);
+        for (const ShortcutFile& file : plan.Files)
+            if (!unchanged.count(file.FileName) && !files_.WriteNewShortcut(staging_ + file.FileName, file.Address))
+                return Undo("Unable to write to " + staging_ + file.FileName, failure);
         // Every new page on the disk before the mark can say the list is
         // saved; one flush of the set after all the writes.
         if (!files_.FlushFiles(staging_, written)) return Undo("Unable to flush " + NoBackslash(staging_), failure);

@@ -180,7 +180,8 @@ private:
 std::shared_ptr<AniIcon> IconFileFactory::LoadFrameIcon(std::span<const uint8_t> iconFile) {
     const std::optional<velfw::IconFileHeader> header = velfw::ReadIconFileHeader(iconFile);
     uint64_t used = 0;
-    if (!header || header->type != 1 || velfw::CheckIconFile(iconFile, used) != velfw::IconFileFault::None) return nullptr;
+    if (!header || header->type != 1 || velfw::CheckIconFile(iconFile, used) != velfw::IconFileFault::None)
+        return nullptr;
     return MakeIcon(iconFile);
 }
 

@@ -242,7 +242,8 @@ int Run(const std::string& program, int small, int large, int huge) {
     std::printf("open %d pages: %.2f s (reference fill %.2f s)\n", large, openLarge.seconds, fillLarge);
     std::printf("save %d pages, one removed: %.2f s (reference file work %.2f s)\n", large, saveLarge.seconds,
                 filesLarge);
-    std::printf("open %d / open %d: %.2f (goal at most 15)\n", large, small, Ratio(openLarge.seconds, openSmall.seconds));
+    std::printf("open %d / open %d: %.2f (goal at most 15)\n", large, small,
+                Ratio(openLarge.seconds, openSmall.seconds));
     std::printf("open %d / reference fill: %.2f (goal at most 2)\n", large, Ratio(openLarge.seconds, fillLarge));
     std::printf("save %d / reference file work: %.2f (goal at most 2)\n", large, Ratio(saveLarge.seconds, filesLarge));
     std::fflush(stdout);

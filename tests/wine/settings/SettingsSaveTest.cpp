@@ -191,6 +191,25 @@ TEST(SettingsSavePageList, AFailedSaveLeavesTheOldFolderByteIdentical) {
     }
 }
 
+// The staged files cannot all be flushed to the disk (one of them is gone by
+// then, as when another program took it): the save stops before it touches
+// the old list and says so.
+TEST(SettingsSavePageList, AStagedFileThatCannotBeFlushedLeavesTheOldFolderByteIdentical) {
+    TempFolder dir("flushsave");
+    const std::string folder = OldWindowFolder(dir);
+    const Snapshot before = SnapshotOf(dir.Path());
+    const std::string staged = dir / "Window1.new\\two.com.url";
+    bool removed = false;
+    ScopedSeam seam(settings::BeforeSaveStep, [&](const std::string& step) {
+        if (step.rfind("flush ", 0) == 0) removed = ::DeleteFileA(staged.c_str()) != FALSE;
+    });
+    std::string failure;
+    EXPECT_FALSE(settings::SavePageList(folder, {"http://one.com", "http://two.com", "http://old.com"}, failure));
+    ASSERT_TRUE(removed) << "the flush step was never reached with the staged file there";
+    EXPECT_EQ(failure, "Unable to flush " + dir / "Window1.new");
+    EXPECT_EQ(SnapshotOf(dir.Path()), before);
+}
+
 TEST(SettingsSavePageList, AReadOnlyShortcutKeepsItsNameAndCountsWhenItHoldsThePage) {
     struct Case {
         const char* what;
@@ -330,7 +349,8 @@ TEST_F(SettingsSaveAll, AWindowInUseWithoutAPageWritesNothing) {
     Write(dir / "marker", "");
     request.WindowCount = 2;
     request.Lists = {{{"http://a.com"}, {"   "}, {}}};
-    const settings::SaveOutcome outcome = settings::SaveSettingsAndPageLists(request, globals::SettingsProgramPresets());
+    const settings::SaveOutcome outcome =
+        settings::SaveSettingsAndPageLists(request, globals::SettingsProgramPresets());
     ASSERT_TRUE(outcome.Refusal);
     EXPECT_EQ(outcome.Refusal->Message, "You must have at least one page in your Page List for Window 2.");
     EXPECT_FALSE(outcome.EndProgram);
@@ -340,7 +360,8 @@ TEST_F(SettingsSaveAll, AWindowInUseWithoutAPageWritesNothing) {
 
 TEST_F(SettingsSaveAll, AMissingWindowFolderIsMadeAgain) {
     request.Lists = {{{"http://a.com"}, {}, {}}};
-    const settings::SaveOutcome outcome = settings::SaveSettingsAndPageLists(request, globals::SettingsProgramPresets());
+    const settings::SaveOutcome outcome =
+        settings::SaveSettingsAndPageLists(request, globals::SettingsProgramPresets());
     EXPECT_TRUE(outcome.EndProgram);
     EXPECT_EQ(ReadFileBytes(dir / "Window1\\a.com.url"), Shortcut("http://a.com"));
 }
