@@ -492,8 +492,7 @@ void TForm1::MovePages(TObject* sender, bool adding) {
 // ---- leaving
 
 void TForm1::bExitClick(TObject*) {
-    if (Application->MessageBox(kDiscardQuestion, kDiscardTitle, MB_YESNO | MB_ICONQUESTION) ==
-        IDYES)
+    if (Application->MessageBox(kDiscardQuestion, kDiscardTitle, MB_YESNO | MB_ICONQUESTION) == IDYES)
         Application->Terminate();
 }
 

@@ -113,8 +113,7 @@ private:
 // else, and keeps the top index.
 PageListBox ReadListBox(velfw::TListBox& box);
 void WriteListBox(velfw::TListBox& box, const PageListBox& state);
-void ShowListEdit(velfw::TListBox& box, const PageListBox& after, const std::vector<size_t>& deleted,
-                  size_t appended);
+void ShowListEdit(velfw::TListBox& box, const PageListBox& after, const std::vector<size_t>& deleted, size_t appended);
 
 // The window or step digit of a shared handler's sender: the last character
 // of its name ("bAdd2" is window 2), or the seventh ("rbWins3").
